@@ -1,0 +1,20 @@
+# Installation and the package configuration for find_package(ztxgrp).
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+install(TARGETS ztxgrp_engine ztxgrp_component EXPORT ztxgrpTargets
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/engine/include/ ${PROJECT_SOURCE_DIR}/component/include/
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(EXPORT ztxgrpTargets NAMESPACE ztxgrp:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/ztxgrp)
+
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/ztxgrpConfig.cmake.in
+                              ${PROJECT_BINARY_DIR}/ztxgrpConfig.cmake
+                              INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/ztxgrp)
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/ztxgrpConfigVersion.cmake
+                                 COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/ztxgrpConfig.cmake ${PROJECT_BINARY_DIR}/ztxgrpConfigVersion.cmake
+        DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/ztxgrp)

@@ -1,0 +1,28 @@
+// Conversions between UTF-8 and the engine's UTF-16 texts.
+//
+// Invalid input is rejected, never repaired: malformed UTF-8 (overlong forms,
+// surrogates, truncated sequences) and unpaired UTF-16 surrogates raise
+// EncodingError with the offset of the first bad unit.
+#pragma once
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace ztxgrp {
+
+class EncodingError : public std::invalid_argument {
+ public:
+  EncodingError(const std::string& message, std::size_t offset)
+      : std::invalid_argument(message), offset_(offset) {}
+  std::size_t offset() const noexcept { return offset_; }
+
+ private:
+  std::size_t offset_;
+};
+
+std::u16string Utf8ToUtf16(std::string_view text);
+std::string Utf16ToUtf8(std::u16string_view text);
+
+}  // namespace ztxgrp

@@ -1,0 +1,32 @@
+// The component for C++ callers that hold UTF-8 strings.
+//
+//   std::vector<std::string> parts = {"R3", "R1", "C2", "R2", "R5"};
+//   ztxgrp::group(parts);   // {"C2", "R1-R3", "R5"}
+//
+// Items are taken verbatim (blanks matter). Invalid UTF-8 raises
+// EncodingError; the engine's failures raise RuntimeError with their number.
+// An empty element of a result (grouping an empty list) is the empty string.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ztxgrp/icls_group.hpp"
+#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/utf.hpp"
+#include "ztxgrp/value.hpp"
+
+namespace ztxgrp {
+
+std::vector<std::string> group(std::span<const std::string> items);
+std::vector<std::string> ungroup(std::span<const std::string> items);
+std::vector<std::string> ungroup_item(std::string_view item);
+bool is_valid_range(std::string_view text);
+
+// The list value of UTF-8 texts, lower bound 0, and a result list back as UTF-8.
+Value ToItemList(std::span<const std::string> items);
+std::vector<std::string> ToUtf8(const Value& list);
+
+}  // namespace ztxgrp

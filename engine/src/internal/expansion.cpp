@@ -1,0 +1,70 @@
+#include "internal/expansion.hpp"
+
+#include "internal/item_reader.hpp"
+#include "ztxgrp/numeric.hpp"
+#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/text.hpp"
+
+namespace ztxgrp::internal {
+namespace {
+
+std::int16_t ReadNumber(std::u16string_view piece, std::u16string_view text) {
+  try {
+    return TextToInt16(piece);
+  } catch (const RuntimeError& error) {
+    throw RuntimeError(error.error(), std::u16string(text));
+  }
+}
+
+ItemReading ReadOrRaise(std::u16string_view item, std::u16string_view text) {
+  ItemReading reading = ReadItem(item);
+  if (!reading.ok) Raise(reading.error, text);
+  return reading;
+}
+
+}  // namespace
+
+Expansion ReadExpansion(std::u16string_view text) {
+  Expansion expansion;
+  const std::size_t hyphen = HyphenPosition(text);
+  if (hyphen == 0) {
+    const ItemReading reading = ReadOrRaise(text, text);
+    expansion.prefix = text.substr(0, reading.prefixLength);
+    expansion.start = reading.number;
+    return expansion;
+  }
+  const std::u16string_view left = text.substr(0, hyphen - 1);
+  const std::u16string_view right = text.substr(hyphen);
+  std::int16_t end = 0;
+  if (IsDigit(text[0])) {
+    // A range of plain numbers: the first two pieces, further pieces ignored.
+    expansion.start = ReadNumber(left, text);
+    end = ReadNumber(right.substr(0, right.find(u'-')), text);
+  } else {
+    const ItemReading first = ReadOrRaise(left, text);
+    const ItemReading last = ReadOrRaise(right, text);
+    expansion.prefix = left.substr(0, first.prefixLength);
+    expansion.start = first.number;
+    end = last.number;
+  }
+  const std::int32_t span = std::int32_t{end} - expansion.start;
+  if (span < -32768 || span > 32767) Raise(ErrorNumber::Overflow, text);
+  if (span < 0) Raise(ErrorNumber::SubscriptOutOfRange, text);
+  if (span + 1 > 32767) Raise(ErrorNumber::Overflow, text);
+  expansion.count = span + 1;
+  return expansion;
+}
+
+void AppendItemText(std::u16string& out, std::u16string_view prefix, std::int32_t number) {
+  out.append(prefix);
+  if (number != -1) AppendDecimal(out, number);
+}
+
+std::u16string ItemText(std::u16string_view prefix, std::int32_t number) {
+  std::u16string out;
+  out.reserve(prefix.size() + 6);
+  AppendItemText(out, prefix, number);
+  return out;
+}
+
+}  // namespace ztxgrp::internal

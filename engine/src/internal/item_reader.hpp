@@ -1,0 +1,33 @@
+// One-pass reading of an item text into its prefix length and number.
+//
+// An item text is bare (its whole text is the prefix, number -1) when it is
+// empty, begins with a digit, or does not end in one. Otherwise its numeric
+// tail is found by testing ever longer tails, stopping at the first one that
+// is not numeric. That stop is computed here in a single right-to-left pass
+// with an automaton for the reversed numeric grammar: after k steps it accepts
+// exactly when the tail of length k is numeric.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "ztxgrp/runtime_error.hpp"
+
+namespace ztxgrp::internal {
+
+struct ItemReading {
+  bool ok = true;
+  ErrorNumber error = ErrorNumber::Overflow;  // meaningful when !ok
+  // True when the prefix was determined before the failure (the number was
+  // out of range); the prefix is then valid although `ok` is false.
+  bool prefixKnown = true;
+  std::size_t prefixLength = 0;
+  std::int16_t number = -1;
+};
+
+// Reading failures are reported in the result, so that callers decide when
+// (and whether) to raise them; only exhausted memory throws.
+ItemReading ReadItem(std::u16string_view text);
+
+}  // namespace ztxgrp::internal

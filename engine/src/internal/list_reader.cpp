@@ -1,0 +1,62 @@
+#include "internal/list_reader.hpp"
+
+#include <utility>
+
+#include "internal/item_reader.hpp"
+#include "ztxgrp/numeric.hpp"
+#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/text.hpp"
+
+namespace ztxgrp::internal {
+std::u16string_view ReadElementText(const Value& element, std::deque<std::u16string>& converted) {
+  if (element.isText()) return element.text();
+  std::u16string scratch;
+  const std::u16string_view text = ElementText(element, scratch);
+  if (text.data() != scratch.data()) return text;  // a constant ("True", ...)
+  return converted.emplace_back(std::move(scratch));
+}
+
+const ItemList& ListOf(const Value& value) {
+  if (!value.isList()) Raise(ErrorNumber::TypeMismatch);
+  const ItemList& list = value.list();
+  if (!list.hasDimension) Raise(ErrorNumber::SubscriptOutOfRange);
+  return list;
+}
+
+ItemList& ListOf(Value& value) { return const_cast<ItemList&>(ListOf(std::as_const(value))); }
+
+ListBounds BoundsOf(const ItemList& list) {
+  ListBounds bounds;
+  bounds.lower = CheckedInt16(list.lowerBound);
+  bounds.upper = CheckedInt16(list.upperBound());
+  return bounds;
+}
+
+ItemKey ReadKey(std::u16string_view text) {
+  const ItemReading reading = ReadItem(text);
+  if (!reading.ok) Raise(reading.error, text);
+  return ItemKey{text.substr(0, reading.prefixLength), reading.number};
+}
+
+ListKeys ReadListKeys(const ItemList& list) {
+  ListKeys result;
+  result.bounds = BoundsOf(list);
+  const std::size_t count = list.elements.size();
+  if (count == 0) return result;
+  // The first pass of the sort starts its position at lb + 1.
+  if (result.bounds.lower == 32767) Raise(ErrorNumber::Overflow);
+  result.texts.resize(count);
+  result.keys.resize(count);
+  auto read = [&](std::size_t index) {
+    result.texts[index] = ReadElementText(list.elements[index], result.converted);
+    result.keys[index] = ReadKey(result.texts[index]);
+  };
+  if (count >= 2) read(1);
+  read(0);
+  for (std::size_t index = 2; index < count; ++index) read(index);
+  // The first pass's position counter steps past the upper bound.
+  if (count >= 2 && result.bounds.upper == 32767) Raise(ErrorNumber::Overflow);
+  return result;
+}
+
+}  // namespace ztxgrp::internal

@@ -1,0 +1,59 @@
+// Reading a host's item list the way the list operations do: bounds as
+// 16-bit numbers, every element read as text once, and the keys of all
+// elements in the order in which an exchange sort of neighbours would first
+// read them (element lb+1, then lb, then lb+2, lb+3, ...), so that the first
+// element that fails is the one that sort would have failed on.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "internal/item_order.hpp"
+#include "ztxgrp/value.hpp"
+
+namespace ztxgrp::internal {
+
+struct ListBounds {
+  std::int16_t lower = 0;
+  std::int16_t upper = -1;
+  std::size_t count() const { return static_cast<std::size_t>(upper - lower + 1); }
+};
+
+// The list inside `value`, checked: no array gives runtime error 13, an array
+// without a dimension runtime error 9.
+const ItemList& ListOf(const Value& value);
+ItemList& ListOf(Value& value);
+
+// Both bounds converted to 16-bit numbers; runtime error 6 when either does
+// not fit.
+ListBounds BoundsOf(const ItemList& list);
+
+// Texts and keys of the elements of a list. Keys point into the element texts
+// (or into `converted` for elements that are not texts), so the list must
+// outlive this object.
+struct ListKeys {
+  ListBounds bounds;
+  std::vector<std::u16string_view> texts;
+  std::vector<ItemKey> keys;
+  std::deque<std::u16string> converted;
+};
+
+// Reads the list for sorting, with the sort's errors in the sort's order:
+// bounds (6), a lower bound of 32767 with elements (6), element texts and
+// readings in the sort's read order, an upper bound of 32767 (6). Elements of
+// a one-element list are read too. The caller raises the lower-bound -32768
+// limit, which strikes after the sort is complete.
+ListKeys ReadListKeys(const ItemList& list);
+
+// An element as text that stays valid as long as the list and `converted`
+// do. Errors: those of reading an element as text.
+std::u16string_view ReadElementText(const Value& element, std::deque<std::u16string>& converted);
+
+// The element as text, its reading as a key. Raises the element's error,
+// naming its text when it has one.
+ItemKey ReadKey(std::u16string_view text);
+
+}  // namespace ztxgrp::internal

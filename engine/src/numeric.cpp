@@ -1,0 +1,188 @@
+#include "ztxgrp/numeric.hpp"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "ztxgrp/runtime_error.hpp"
+
+namespace ztxgrp {
+namespace {
+
+// The parts of a numeric text, as views into it.
+struct NumberParts {
+  bool negative = false;
+  std::u16string_view integerDigits;   // digits and commas before the point
+  std::u16string_view fractionDigits;  // digits after the point
+  std::int64_t exponent = 0;           // saturated far beyond any useful value
+};
+
+constexpr std::int64_t kExponentCap = 1'000'000'000;
+
+// Matches the numeric grammar; fills `parts` when the whole text matches.
+bool ParseNumber(std::u16string_view text, NumberParts& parts) noexcept {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n && IsBlank(text[i])) ++i;
+  if (i < n && (text[i] == u'+' || text[i] == u'-')) {
+    parts.negative = text[i] == u'-';
+    ++i;
+  }
+  const std::size_t intStart = i;
+  if (i < n && IsDigit(text[i])) {
+    ++i;
+    while (i < n && (IsDigit(text[i]) || text[i] == u',')) ++i;
+    parts.integerDigits = text.substr(intStart, i - intStart);
+    if (i < n && text[i] == u'.') {
+      ++i;
+      const std::size_t fracStart = i;
+      while (i < n && IsDigit(text[i])) ++i;
+      parts.fractionDigits = text.substr(fracStart, i - fracStart);
+    }
+  } else if (i < n && text[i] == u'.') {
+    ++i;
+    const std::size_t fracStart = i;
+    while (i < n && IsDigit(text[i])) ++i;
+    if (i == fracStart) return false;
+    parts.fractionDigits = text.substr(fracStart, i - fracStart);
+  } else {
+    return false;
+  }
+  if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+    ++i;
+    bool negativeExponent = false;
+    if (i < n && (text[i] == u'+' || text[i] == u'-')) {
+      negativeExponent = text[i] == u'-';
+      ++i;
+    }
+    const std::size_t expStart = i;
+    std::int64_t exponent = 0;
+    while (i < n && IsDigit(text[i])) {
+      if (exponent < kExponentCap) exponent = exponent * 10 + (text[i] - u'0');
+      ++i;
+    }
+    if (i == expStart) return false;
+    parts.exponent = negativeExponent ? -exponent : exponent;
+  }
+  while (i < n && IsBlank(text[i])) ++i;
+  return i == n;
+}
+
+NumberParts ParseOrRaise(std::u16string_view text) {
+  NumberParts parts;
+  if (!ParseNumber(text, parts)) Raise(ErrorNumber::TypeMismatch, text);
+  return parts;
+}
+
+// The digits of a number's mantissa in order, commas skipped, without
+// copying them.
+class DigitSequence {
+ public:
+  explicit DigitSequence(const NumberParts& parts) : parts_(parts) {}
+  // Next digit value, or -1 at the end.
+  int Next() noexcept {
+    while (intAt_ < parts_.integerDigits.size()) {
+      const char16_t c = parts_.integerDigits[intAt_++];
+      if (c != u',') return c - u'0';
+    }
+    if (fracAt_ < parts_.fractionDigits.size()) return parts_.fractionDigits[fracAt_++] - u'0';
+    return -1;
+  }
+
+ private:
+  const NumberParts& parts_;
+  std::size_t intAt_ = 0;
+  std::size_t fracAt_ = 0;
+};
+
+// Rounds the exact decimal value half to even and checks it against
+// [minimum, maximum]; runtime error 6 outside.
+std::int64_t RoundToInteger(const NumberParts& parts, std::int64_t minimum, std::int64_t maximum,
+                            std::u16string_view text) {
+  std::int64_t integerCount = 0;
+  for (char16_t c : parts.integerDigits)
+    if (c != u',') ++integerCount;
+  // Position of the decimal point, counted in digits from the first
+  // significant (non-zero) digit.
+  std::int64_t point = integerCount + parts.exponent;
+  DigitSequence digits(parts);
+  int digit = digits.Next();
+  while (digit == 0) {
+    --point;
+    digit = digits.Next();
+  }
+  if (digit < 0) return 0;
+  // More than 18 integer digits would not fit in 64 bits, and is far out of
+  // any range asked for here.
+  if (point > 18) Raise(ErrorNumber::Overflow, text);
+  std::int64_t magnitude = 0;
+  for (std::int64_t k = 0; k < point; ++k) {
+    magnitude = magnitude * 10 + (digit < 0 ? 0 : digit);
+    if (digit >= 0) digit = digits.Next();
+  }
+  // `digit` is now the first digit after the point, unless the point lies
+  // before the first significant digit: then the fraction is below 0.1.
+  const int roundDigit = point < 0 ? 0 : digit;
+  bool roundUp = roundDigit > 5;
+  if (roundDigit == 5) {
+    bool moreThanHalf = false;
+    for (int rest = digits.Next(); rest >= 0 && !moreThanHalf; rest = digits.Next())
+      moreThanHalf = rest > 0;
+    roundUp = moreThanHalf || (magnitude % 2 == 1);
+  }
+  if (roundUp) ++magnitude;
+  const std::int64_t value = parts.negative ? -magnitude : magnitude;
+  if (value < minimum || value > maximum) Raise(ErrorNumber::Overflow, text);
+  return value;
+}
+
+}  // namespace
+
+bool IsNumeric(std::u16string_view text) noexcept {
+  NumberParts parts;
+  return ParseNumber(text, parts);
+}
+
+std::int16_t TextToInt16(std::u16string_view text) {
+  return static_cast<std::int16_t>(RoundToInteger(ParseOrRaise(text), -32768, 32767, text));
+}
+
+std::int32_t TextToInt32(std::u16string_view text) {
+  return static_cast<std::int32_t>(RoundToInteger(ParseOrRaise(text),
+                                                  std::numeric_limits<std::int32_t>::min(),
+                                                  std::numeric_limits<std::int32_t>::max(), text));
+}
+
+double TextToReal(std::u16string_view text) {
+  const NumberParts parts = ParseOrRaise(text);
+  std::string ascii;
+  for (char16_t c : parts.integerDigits)
+    if (c != u',') ascii.push_back(static_cast<char>(c));
+  if (ascii.empty()) ascii.push_back('0');
+  ascii.push_back('.');
+  for (char16_t c : parts.fractionDigits) ascii.push_back(static_cast<char>(c));
+  ascii += 'e';
+  ascii += std::to_string(parts.exponent);
+  double value = 0;
+  const auto result = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+  if (result.ec == std::errc::result_out_of_range) {
+    // Underflow reads as zero; only a value too large to hold is an error.
+    if (parts.exponent > 0) Raise(ErrorNumber::Overflow, text);
+    value = 0;
+  }
+  return parts.negative ? -value : value;
+}
+
+std::int32_t RealToInt32(double value) {
+  const double rounded = std::nearbyint(value);  // the default mode rounds half to even
+  if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0)) Raise(ErrorNumber::Overflow);
+  return static_cast<std::int32_t>(rounded);
+}
+
+std::int16_t CheckedInt16(std::int64_t value) {
+  if (value < -32768 || value > 32767) Raise(ErrorNumber::Overflow);
+  return static_cast<std::int16_t>(value);
+}
+
+}  // namespace ztxgrp

@@ -1,0 +1,52 @@
+// Reading item and range texts, and range validation.
+#include <utility>
+
+#include "internal/item_reader.hpp"
+#include "ztxgrp/cls_group.hpp"
+#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/text.hpp"
+
+namespace ztxgrp {
+
+void clsGroup::SplitItem(std::u16string strItem, std::u16string& strPrefix,
+                         std::int16_t& intNumber) const {
+  intNumber = -1;
+  const internal::ItemReading reading = internal::ReadItem(strItem);
+  if (reading.prefixKnown) strPrefix.assign(strItem, 0, reading.prefixLength);
+  if (!reading.ok) throw RuntimeError(reading.error, std::move(strItem));
+  intNumber = reading.number;
+}
+
+void clsGroup::SplitRange(std::u16string strRange, std::u16string& strPrefix1,
+                          std::int16_t& intStart, std::int16_t& intEnd,
+                          std::u16string& strPrefix2) const {
+  const std::size_t hyphen = HyphenPosition(strRange);
+  if (hyphen == 0) Raise(ErrorNumber::InvalidArgument, strRange);
+  SplitItem(strRange.substr(0, hyphen - 1), strPrefix1, intStart);
+  SplitItem(strRange.substr(hyphen), strPrefix2, intEnd);
+}
+
+bool clsGroup::CheckRange(std::u16string strRange) const noexcept {
+  try {
+    const std::u16string_view text = strRange;
+    const std::size_t hyphen = HyphenPosition(text);
+    if (hyphen == 0) {
+      const internal::ItemReading item = internal::ReadItem(text);
+      return item.ok && item.prefixLength > 0 && item.number >= 0;
+    }
+    // A range that cannot be read is not valid, whichever half fails.
+    const std::u16string_view left = text.substr(0, hyphen - 1);
+    const std::u16string_view right = text.substr(hyphen);
+    const internal::ItemReading first = internal::ReadItem(left);
+    if (!first.ok) return false;
+    const internal::ItemReading last = internal::ReadItem(right);
+    if (!last.ok) return false;
+    return left.substr(0, first.prefixLength) == right.substr(0, last.prefixLength) &&
+           first.number < last.number;
+  } catch (...) {
+    // Only exhausted memory can land here; an unreadable text is not valid.
+    return false;
+  }
+}
+
+}  // namespace ztxgrp
