@@ -15,7 +15,8 @@ Value ToItemList(std::span<const std::string> items) {
 std::vector<std::string> ToUtf8(const Value& list) {
   std::vector<std::string> out;
   out.reserve(list.list().elements.size());
-  for (const Value& element : list.list().elements) out.push_back(Utf16ToUtf8(ElementText(element)));
+  for (const Value& element : list.list().elements)
+    out.push_back(Utf16ToUtf8(ElementText(element)));
   return out;
 }
 

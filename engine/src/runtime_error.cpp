@@ -33,7 +33,9 @@ RuntimeError RuntimeError::WithItem(std::u16string_view item) const {
   return RuntimeError(number_, std::u16string(item));
 }
 
-void Raise(ErrorNumber number) { throw RuntimeError(number); }
+void Raise(ErrorNumber number) {
+  throw RuntimeError(number);
+}
 
 void Raise(ErrorNumber number, std::u16string_view item) {
   throw RuntimeError(number, std::u16string(item));

@@ -21,8 +21,7 @@ class clsGroup {
   // set to -1 first; on runtime error 6 for a number out of range the prefix
   // has been written already. Errors: 6 (text or number too long), 13 (the
   // whole text reads as a number although its first character does not).
-  void SplitItem(std::u16string strItem, std::u16string& strPrefix,
-                 std::int16_t& intNumber) const;
+  void SplitItem(std::u16string strItem, std::u16string& strPrefix, std::int16_t& intNumber) const;
 
   // Cuts a range text at its first "-" and reads both halves with SplitItem,
   // writing strPrefix1 and intStart, then strPrefix2 and intEnd. No "-":

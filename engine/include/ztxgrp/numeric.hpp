@@ -16,8 +16,12 @@ namespace ztxgrp {
 bool IsNumeric(std::u16string_view text) noexcept;
 
 // True for the one-character texts that are numeric: the digits 0-9.
-constexpr bool IsDigit(char16_t c) noexcept { return c >= u'0' && c <= u'9'; }
-constexpr bool IsBlank(char16_t c) noexcept { return c == u' ' || c == u'\t'; }
+constexpr bool IsDigit(char16_t c) noexcept {
+  return c >= u'0' && c <= u'9';
+}
+constexpr bool IsBlank(char16_t c) noexcept {
+  return c == u' ' || c == u'\t';
+}
 
 // Reads a numeric text and rounds it half to even, deciding on the exact
 // decimal value written. Not numeric (the empty text included): runtime

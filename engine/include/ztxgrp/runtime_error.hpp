@@ -14,12 +14,12 @@
 namespace ztxgrp {
 
 enum class ErrorNumber : int {
-  InvalidArgument = 5,       // a slice of negative length was asked for
-  Overflow = 6,              // a 16-bit (or 32-bit) value left its range
-  OutOfMemory = 7,           // an allocation failed
-  SubscriptOutOfRange = 9,   // a list index or bound outside the list
-  TypeMismatch = 13,         // a value could not be read as the type needed
-  InvalidUseOfNull = 94,     // a null element was read as text
+  InvalidArgument = 5,      // a slice of negative length was asked for
+  Overflow = 6,             // a 16-bit (or 32-bit) value left its range
+  OutOfMemory = 7,          // an allocation failed
+  SubscriptOutOfRange = 9,  // a list index or bound outside the list
+  TypeMismatch = 13,        // a value could not be read as the type needed
+  InvalidUseOfNull = 94,    // a null element was read as text
 };
 
 // The standard description of a runtime error number ("Overflow", ...).

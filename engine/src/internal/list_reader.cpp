@@ -23,7 +23,9 @@ const ItemList& ListOf(const Value& value) {
   return list;
 }
 
-ItemList& ListOf(Value& value) { return const_cast<ItemList&>(ListOf(std::as_const(value))); }
+ItemList& ListOf(Value& value) {
+  return const_cast<ItemList&>(ListOf(std::as_const(value)));
+}
 
 ListBounds BoundsOf(const ItemList& list) {
   ListBounds bounds;

@@ -1,0 +1,155 @@
+// The fast engine against the literal transcription in tests/reference, on
+// many random inputs drawn from a small alphabet that reaches every branch of
+// the readers: prefix letters, digits, hyphens, points, commas, signs, blanks
+// and the exponent letter; lists with duplicates, runs and 16-bit edges.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "reference.hpp"
+#include "test_support.hpp"
+#include "ztxgrp/cls_group.hpp"
+#include "ztxgrp/text.hpp"
+
+namespace ztxgrp {
+namespace {
+
+using testing::ErrorOf;
+
+class Generator {
+ public:
+  explicit Generator(unsigned seed) : random_(seed) {}
+
+  int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
+
+  std::u16string Text(int maxLength = 7) {
+    static constexpr char16_t kAlphabet[] = u"RCAEe0123456789--..,,++  \t";
+    std::u16string text;
+    const int length = Below(maxLength + 1);
+    for (int k = 0; k < length; ++k) text.push_back(kAlphabet[Below(sizeof kAlphabet / 2 - 1)]);
+    return text;
+  }
+
+  std::u16string Designator() {
+    static const char16_t* kPrefixes[] = {u"R", u"C", u"TP", u"r", u"R0", u""};
+    static const int kEdges[] = {32767, 32766, -32768, -1, 0, 32768, -2};
+    std::u16string text = kPrefixes[Below(6)];
+    const int shape = Below(10);
+    if (shape == 0) return text + std::u16string(u"0") + static_cast<char16_t>(u'0' + Below(10));
+    const int number = shape == 1 ? kEdges[Below(7)] : Below(12);
+    for (char c : std::to_string(number)) text.push_back(static_cast<char16_t>(c));
+    return text;
+  }
+
+  std::u16string Element() {
+    const int shape = Below(10);
+    if (shape < 5) return Designator();
+    if (shape < 7) return Designator() + u"-" + Designator();
+    return Text();
+  }
+
+  Value List() {
+    ItemList list;
+    list.lowerBound = Below(5) - 2;
+    const int count = Below(10);
+    for (int k = 0; k < count; ++k) {
+      const int kind = Below(40);
+      if (kind == 0)
+        list.elements.emplace_back(std::int64_t{Below(20)});
+      else if (kind == 1)
+        list.elements.emplace_back();
+      else
+        list.elements.emplace_back(Element());
+    }
+    return list;
+  }
+
+ private:
+  std::mt19937 random_;
+};
+
+struct Outcome {
+  int error = 0;
+  Value value;
+  friend bool operator==(const Outcome&, const Outcome&) = default;
+};
+
+template <typename Call>
+Outcome Capture(Call&& call) {
+  Outcome outcome;
+  outcome.error = ErrorOf([&] { outcome.value = call(); });
+  if (outcome.error != 0) outcome.value = Value();
+  return outcome;
+}
+
+std::string Show(const Value& value) {
+  if (value.isText()) return testing::A(value.text());
+  if (!value.isList()) return "<value>";
+  std::string out = "[lb " + std::to_string(value.list().lowerBound) + "]";
+  for (const Value& element : value.list().elements)
+    out += " '" + (element.isText() ? testing::A(element.text()) : std::string("<non-text>")) + "'";
+  return out;
+}
+
+TEST(DifferentialTest, ReadingTextsMatchesTheTailByTailScan) {
+  Generator generator(20261207);
+  clsGroup group;
+  for (int round = 0; round < 40000; ++round) {
+    const std::u16string text = round % 3 == 0 ? generator.Element() : generator.Text();
+    SCOPED_TRACE(testing::A(text));
+    std::u16string fastPrefix = u"?", slowPrefix = u"?";
+    std::int16_t fastNumber = 99, slowNumber = 99;
+    ASSERT_EQ(ErrorOf([&] { group.SplitItem(text, fastPrefix, fastNumber); }),
+              ErrorOf([&] { reference::SplitItem(text, slowPrefix, slowNumber); }));
+    ASSERT_EQ(fastPrefix, slowPrefix);
+    ASSERT_EQ(fastNumber, slowNumber);
+
+    std::u16string fast1 = u"?", fast2 = u"?", slow1 = u"?", slow2 = u"?";
+    std::int16_t fastStart = 7, fastEnd = 8, slowStart = 7, slowEnd = 8;
+    ASSERT_EQ(ErrorOf([&] { group.SplitRange(text, fast1, fastStart, fastEnd, fast2); }),
+              ErrorOf([&] { reference::SplitRange(text, slow1, slowStart, slowEnd, slow2); }));
+    ASSERT_EQ(std::tie(fast1, fastStart, fastEnd, fast2),
+              std::tie(slow1, slowStart, slowEnd, slow2));
+
+    ASSERT_EQ(group.CheckRange(text), reference::CheckRange(text));
+    const Outcome fast = Capture([&] { return group.ExpandItem(text); });
+    const Outcome slow = Capture([&] { return reference::ExpandItem(text); });
+    ASSERT_EQ(fast, slow) << Show(fast.value) << " vs " << Show(slow.value);
+  }
+}
+
+TEST(DifferentialTest, ListOperationsMatchTheExchangeSortAndTheWalk) {
+  Generator generator(7);
+  clsGroup group;
+  for (int round = 0; round < 6000; ++round) {
+    const Value list = generator.List();
+    SCOPED_TRACE(Show(list));
+    Value fastSorted = list, slowSorted = list;
+    const int fastSortError = ErrorOf([&] { group.SortItems(fastSorted); });
+    ASSERT_EQ(fastSortError, ErrorOf([&] { reference::SortItems(slowSorted); }));
+    if (fastSortError == 0) {
+      ASSERT_EQ(fastSorted, slowSorted);
+    }
+
+    const Outcome fastGroup = Capture([&] { return group.GroupItems(list); });
+    const Outcome slowGroup = Capture([&] { return reference::GroupItems(list); });
+    ASSERT_EQ(fastGroup, slowGroup) << Show(fastGroup.value) << " vs " << Show(slowGroup.value);
+
+    // The transcription sorts by exchanges: keep its lists short.
+    std::size_t items = 0;
+    for (const Value& element : list.list().elements) {
+      try {
+        items += group.ExpandItem(ElementText(element)).list().elements.size();
+      } catch (const RuntimeError&) {
+      }
+    }
+    if (items > 400) continue;
+    const Outcome fastUngroup = Capture([&] { return group.UngroupItems(list); });
+    const Outcome slowUngroup = Capture([&] { return reference::UngroupItems(list); });
+    ASSERT_EQ(fastUngroup, slowUngroup)
+        << Show(fastUngroup.value) << " vs " << Show(slowUngroup.value);
+  }
+}
+
+}  // namespace
+}  // namespace ztxgrp

@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "test_support.hpp"
+#include "ztxgrp/numeric.hpp"
+#include "ztxgrp/text.hpp"
+
+namespace ztxgrp {
+namespace {
+
+using testing::ErrorOf;
+using testing::U;
+
+TEST(NumericTest, RecognisesTheNumberGrammar) {
+  const struct {
+    const char* text;
+    bool numeric;
+  } cases[] = {
+      {"0", true},     {"12", true},    {"-5", true},    {"+5", true},    {".5", true},
+      {"1.5", true},   {" 5", true},    {"5 ", true},    {"\t5\t", true}, {"1E5", true},
+      {"1e-5", true},  {"1.E5", true},  {"1,000", true}, {"1,", true},    {"1,.5", true},
+      {"5.", true},    {"", false},     {"R", false},    {"-", false},    {".", false},
+      {" ", false},    {"E5", false},   {"R12", false},  {",5", false},   {"- 5", false},
+      {"1 5", false},  {"--5", false},  {"1E", false},   {"1E+", false},  {".E5", false},
+      {"1.5.", false}, {"0x10", false}, {"(5)", false},  {"5-", false},   {"\u00a05", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(IsNumeric(U(c.text)), c.numeric);
+  }
+}
+
+TEST(NumericTest, RoundsHalfToEvenOnTheExactDecimalValue) {
+  const struct {
+    const char* text;
+    int value;
+  } cases[] = {
+      {"2.5", 2},
+      {"3.5", 4},
+      {"-2.5", -2},
+      {"0.5", 0},
+      {"1.5", 2},
+      {"2.50000000000000000001", 3},
+      {"2.4999999999999999999", 2},
+      {"32767", 32767},
+      {"-32768", -32768},
+      {"32767.4", 32767},
+      {"-32768.5", -32768},
+      {"1,234", 1234},
+      {"1E3", 1000},
+      {"15E-1", 2},
+      {"0E99999", 0},
+      {"1E-99999", 0},
+      {" 007 ", 7},
+      {"-0", 0},
+      {".5", 0},
+      {".51", 1},
+      {"0000000000000000000001", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(TextToInt16(U(c.text)), c.value);
+  }
+}
+
+TEST(NumericTest, ConversionFailuresCarryTheirNumbers) {
+  const struct {
+    const char* text;
+    int error16;
+    int error32;
+  } cases[] = {
+      {"32768", 6, 0}, {"-32769", 6, 0},         {"32767.5", 6, 0},    {"", 13, 13},
+      {"R1", 13, 13},  {"1E999999999999", 6, 6}, {"2147483648", 6, 6}, {"-", 13, 13},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(ErrorOf([&] { TextToInt16(U(c.text)); }), c.error16);
+    EXPECT_EQ(ErrorOf([&] { TextToInt32(U(c.text)); }), c.error32);
+  }
+  EXPECT_EQ(ErrorOf([] { TextToReal(u""); }), 13);
+  EXPECT_EQ(ErrorOf([] { TextToReal(u"1E400"); }), 6);
+  EXPECT_DOUBLE_EQ(TextToReal(u"1,234.5"), 1234.5);
+  EXPECT_EQ(RealToInt32(2.5), 2);
+  EXPECT_EQ(RealToInt32(-3.5), -4);
+  EXPECT_EQ(ErrorOf([] { RealToInt32(3e9); }), 6);
+}
+
+TEST(NumericTest, CheckedArithmeticNeverWraps) {
+  EXPECT_EQ(ErrorOf([] { CheckedAdd16(32767, 1); }), 6);
+  EXPECT_EQ(ErrorOf([] { CheckedAdd16(-32768, -1); }), 6);
+  EXPECT_EQ(CheckedAdd16(32766, 1), 32767);
+}
+
+TEST(TextTest, SlicesSearchesAndSplits) {
+  EXPECT_EQ(RightText(u"R12", 0), u"");
+  EXPECT_EQ(LeftText(u"R1", 10), u"R1");
+  EXPECT_EQ(ErrorOf([] { LeftText(u"R1", -1); }), 5);
+  EXPECT_EQ(HyphenPosition(u"R1-R3"), 3u);
+  EXPECT_EQ(HyphenPosition(u"R1"), 0u);
+  EXPECT_EQ(HyphenPosition(u"R1\uFF0DR3"), 0u);  // only U+002D counts
+  EXPECT_EQ(SplitAtHyphen(u"1-3-5").size(), 3u);
+  EXPECT_EQ(SplitAtHyphen(u"1--3"), (std::vector<std::u16string_view>{u"1", u"", u"3"}));
+  EXPECT_TRUE(SplitAtHyphen(u"").empty());
+  EXPECT_LT(std::u16string(u"R10"), std::u16string(u"R9"));
+  EXPECT_GT(std::u16string(u"r1"), std::u16string(u"R1"));
+}
+
+TEST(TextTest, ReadsEveryElementKindAsText) {
+  const struct {
+    Value element;
+    const char16_t* text;
+    int error;
+  } cases[] = {
+      {Value(u"R1"), u"R1", 0},
+      {Value(), u"", 0},
+      {Value(std::int64_t{-12}), u"-12", 0},
+      {Value(1.5), u"1.5", 0},
+      {Value(1e20), u"1E+20", 0},
+      {Value(true), u"True", 0},
+      {Value(false), u"False", 0},
+      {Value(Null{}), u"", 94},
+      {Value(ItemList{}), u"", 13},
+      {Value(Object{}), u"", 13},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::A(c.text));
+    std::u16string text;
+    EXPECT_EQ(ErrorOf([&] { text = ElementText(c.element); }), c.error);
+    if (c.error == 0) {
+      EXPECT_EQ(text, c.text);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ztxgrp
