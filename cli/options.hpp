@@ -1,0 +1,28 @@
+// What the command line asked for.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ztxgrp::cli {
+
+enum class Command { Group, Ungroup, Expand, Check };
+
+struct Options {
+  Command command = Command::Group;
+  std::vector<std::string> items;  // empty: read standard input
+  bool split = false;              // split at commas and blanks first
+  std::optional<std::string> join; // join the output with this separator
+  bool json = false;               // JSON on standard input and output
+};
+
+// Exit statuses of the command.
+enum ExitStatus : int {
+  kSuccess = 0,
+  kInvalidRange = 1,  // check answered false for some text
+  kUsageError = 2,    // bad options or unreadable input
+  kRuntimeError = 3,  // the engine raised a runtime error
+};
+
+}  // namespace ztxgrp::cli
