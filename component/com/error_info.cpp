@@ -1,0 +1,29 @@
+#include "error_info.hpp"
+
+#include <oleauto.h>
+
+#include "ole_values.hpp"
+#include "ztxgrp.h"
+
+namespace ztxgrp::com {
+
+HRESULT ReportRuntimeError(ErrorNumber number) noexcept {
+  const HRESULT status =
+      MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, static_cast<int>(number));
+  wchar_t description[80] = {};
+  const std::string_view text = DescriptionOf(number);
+  for (std::size_t k = 0; k < text.size() && k + 1 < std::size(description); ++k)
+    description[k] = static_cast<wchar_t>(text[k]);
+
+  ComPtr<ICreateErrorInfo> create;
+  if (FAILED(CreateErrorInfo(create.out()))) return status;
+  create->SetGUID(IID__IclsGroup);
+  create->SetSource(const_cast<LPOLESTR>(L"ztxgrp.IclsGroup"));
+  create->SetDescription(description);
+  ComPtr<IErrorInfo> info;
+  if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(info.out()))))
+    SetErrorInfo(0, info.get());
+  return status;
+}
+
+}  // namespace ztxgrp::com

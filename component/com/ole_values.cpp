@@ -1,0 +1,229 @@
+#include "ole_values.hpp"
+
+#include <cstdint>
+#include <new>
+#include <string>
+
+#include "ztxgrp/runtime_error.hpp"
+
+namespace ztxgrp::com {
+namespace {
+
+std::u16string_view AsText(const wchar_t* text, std::size_t length) {
+  return {reinterpret_cast<const char16_t*>(text), length};
+}
+
+// Locks an array's data for direct access while it lives.
+class ArrayData {
+ public:
+  explicit ArrayData(SAFEARRAY* array) : array_(array) {
+    if (FAILED(SafeArrayAccessData(array_, &data_))) Raise(ErrorNumber::TypeMismatch);
+  }
+  ArrayData(const ArrayData&) = delete;
+  ArrayData& operator=(const ArrayData&) = delete;
+  ~ArrayData() { SafeArrayUnaccessData(array_); }
+  template <typename T>
+  T* as() const noexcept {
+    return static_cast<T*>(data_);
+  }
+
+ private:
+  SAFEARRAY* array_;
+  void* data_ = nullptr;
+};
+
+// Beyond the signed 64-bit range the exact digits are kept as text: the
+// engine reads every number as its decimal text anyway.
+Value FromUnsigned(std::uint64_t value) {
+  if (value <= static_cast<std::uint64_t>(INT64_MAX)) return static_cast<std::int64_t>(value);
+  std::u16string digits;
+  for (char c : std::to_string(value)) digits.push_back(static_cast<char16_t>(c));
+  return digits;
+}
+
+// Currency, decimal and date values become their text, as a host shows them.
+Value ViaText(const VARIANT& element) {
+  Variant text;
+  if (FAILED(VariantChangeTypeEx(text.get(), const_cast<VARIANT*>(&element), LOCALE_INVARIANT, 0,
+                                 VT_BSTR)))
+    Raise(ErrorNumber::TypeMismatch);
+  return std::u16string(Bstr::View(text.get()->bstrVal));
+}
+
+Value ElementFromVariant(const VARIANT& element) {
+  if (element.vt & VT_BYREF) {
+    Variant target;
+    if (FAILED(VariantCopyInd(target.get(), const_cast<VARIANT*>(&element)))) return Object{};
+    return ElementFromVariant(*target.get());
+  }
+  if (element.vt & VT_ARRAY) return ItemList{};  // nested arrays cannot be read as text
+  switch (element.vt) {
+    case VT_EMPTY: return Empty{};
+    case VT_NULL: return Null{};
+    case VT_BSTR: return std::u16string(Bstr::View(element.bstrVal));
+    case VT_BOOL: return element.boolVal != VARIANT_FALSE;
+    case VT_I1: return std::int64_t{element.cVal};
+    case VT_UI1: return std::int64_t{element.bVal};
+    case VT_I2: return std::int64_t{element.iVal};
+    case VT_UI2: return std::int64_t{element.uiVal};
+    case VT_I4: return std::int64_t{element.lVal};
+    case VT_UI4: return std::int64_t{element.ulVal};
+    case VT_INT: return std::int64_t{element.intVal};
+    case VT_UINT: return std::int64_t{element.uintVal};
+    case VT_I8: return std::int64_t{element.llVal};
+    case VT_UI8: return FromUnsigned(element.ullVal);
+    case VT_R4: return double{element.fltVal};
+    case VT_R8: return element.dblVal;
+    case VT_CY:
+    case VT_DECIMAL:
+    case VT_DATE: return ViaText(element);
+    default: return Object{};  // objects, records, errors: not readable as text
+  }
+}
+
+template <typename T, typename Convert>
+void ReadElements(SAFEARRAY* array, ULONG count, ItemList& list, Convert convert) {
+  const ArrayData data(array);
+  const T* elements = data.as<T>();
+  for (ULONG k = 0; k < count; ++k) list.elements.push_back(convert(elements[k]));
+}
+
+template <typename T>
+void ReadNumbers(SAFEARRAY* array, ULONG count, ItemList& list) {
+  ReadElements<T>(array, count, list, [](T value) { return Value(std::int64_t{value}); });
+}
+
+// Elements of a typed array that are read through a VARIANT of that type.
+template <typename T>
+void ReadThroughVariant(SAFEARRAY* array, ULONG count, ItemList& list, VARTYPE type,
+                        T VARIANT::*member) {
+  ReadElements<T>(array, count, list, [&](const T& value) {
+    VARIANT element;
+    VariantInit(&element);
+    element.vt = type;
+    element.*member = value;
+    return ElementFromVariant(element);
+  });
+}
+
+}  // namespace
+
+Bstr::Bstr(std::u16string_view text)
+    : b_(SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
+                           static_cast<UINT>(text.size()))) {
+  if (!b_) throw std::bad_alloc();
+}
+
+Bstr& Bstr::operator=(Bstr&& other) noexcept {
+  if (this != &other) {
+    SysFreeString(b_);
+    b_ = std::exchange(other.b_, nullptr);
+  }
+  return *this;
+}
+
+Bstr::~Bstr() { SysFreeString(b_); }
+
+BSTR* Bstr::out() noexcept {
+  SysFreeString(b_);
+  b_ = nullptr;
+  return &b_;
+}
+
+std::u16string_view Bstr::View(BSTR value) noexcept {
+  return value ? AsText(value, SysStringLen(value)) : std::u16string_view();
+}
+
+Variant::~Variant() { VariantClear(&v_); }
+
+void Variant::DetachTo(VARIANT* target) noexcept {
+  *target = v_;
+  VariantInit(&v_);
+}
+
+SafeArray::~SafeArray() {
+  if (a_) SafeArrayDestroy(a_);
+}
+
+Value ListFromVariant(const VARIANT& argument) {
+  const VARIANT* value = &argument;
+  while (value->vt == (VT_BYREF | VT_VARIANT)) {
+    if (!value->pvarVal) Raise(ErrorNumber::TypeMismatch);
+    value = value->pvarVal;
+  }
+  if (!(value->vt & VT_ARRAY)) Raise(ErrorNumber::TypeMismatch);
+  SAFEARRAY* array = value->parray;
+  if (value->vt & VT_BYREF) {
+    if (!value->pparray) Raise(ErrorNumber::TypeMismatch);
+    array = *value->pparray;
+  }
+  if (!array || SafeArrayGetDim(array) != 1) Raise(ErrorNumber::SubscriptOutOfRange);
+  const LONG lower = array->rgsabound[0].lLbound;
+  const ULONG count = array->rgsabound[0].cElements;
+  const std::int64_t upper = std::int64_t{lower} + count - 1;
+  if (lower < -32768 || lower > 32767 || upper < -32768 || upper > 32767)
+    Raise(ErrorNumber::Overflow);
+
+  ItemList list;
+  list.lowerBound = lower;
+  list.elements.reserve(count);
+  if (count == 0) return list;
+  const VARTYPE type = value->vt & VT_TYPEMASK;
+  switch (type) {
+    case VT_VARIANT:
+      ReadElements<VARIANT>(array, count, list, ElementFromVariant);
+      break;
+    case VT_BSTR:
+      ReadElements<BSTR>(array, count, list,
+                         [](BSTR text) { return Value(std::u16string(Bstr::View(text))); });
+      break;
+    case VT_BOOL:
+      ReadElements<VARIANT_BOOL>(array, count, list,
+                                 [](VARIANT_BOOL b) { return Value(b != VARIANT_FALSE); });
+      break;
+    case VT_I1: ReadNumbers<CHAR>(array, count, list); break;
+    case VT_UI1: ReadNumbers<BYTE>(array, count, list); break;
+    case VT_I2: ReadNumbers<SHORT>(array, count, list); break;
+    case VT_UI2: ReadNumbers<USHORT>(array, count, list); break;
+    case VT_I4: ReadNumbers<LONG>(array, count, list); break;
+    case VT_UI4: ReadNumbers<ULONG>(array, count, list); break;
+    case VT_INT: ReadNumbers<INT>(array, count, list); break;
+    case VT_UINT: ReadNumbers<UINT>(array, count, list); break;
+    case VT_I8: ReadNumbers<LONGLONG>(array, count, list); break;
+    case VT_UI8:
+      ReadElements<ULONGLONG>(array, count, list, FromUnsigned);
+      break;
+    case VT_R4:
+      ReadElements<FLOAT>(array, count, list, [](FLOAT v) { return Value(double{v}); });
+      break;
+    case VT_R8:
+      ReadElements<DOUBLE>(array, count, list, [](DOUBLE v) { return Value(v); });
+      break;
+    case VT_CY: ReadThroughVariant(array, count, list, VT_CY, &VARIANT::cyVal); break;
+    case VT_DATE: ReadThroughVariant(array, count, list, VT_DATE, &VARIANT::date); break;
+    default:
+      // Objects, records and other kinds cannot be read as text.
+      list.elements.assign(count, Value(Object{}));
+      break;
+  }
+  return list;
+}
+
+void VariantFromList(const Value& list, VARIANT* out) {
+  const auto& elements = list.list().elements;
+  SafeArray array(SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(elements.size())));
+  if (!array.get()) throw std::bad_alloc();
+  {
+    const ArrayData data(array.get());
+    VARIANT* target = data.as<VARIANT>();
+    for (std::size_t k = 0; k < elements.size(); ++k) {
+      if (!elements[k].isText()) continue;  // an empty element stays VT_EMPTY
+      target[k].bstrVal = Bstr(elements[k].text()).detach();
+      target[k].vt = VT_BSTR;
+    }
+  }
+  out->vt = VT_ARRAY | VT_VARIANT;
+  out->parray = array.detach();
+}
+
+}  // namespace ztxgrp::com
