@@ -8,8 +8,7 @@
 namespace ztxgrp::com {
 
 HRESULT ReportRuntimeError(ErrorNumber number) noexcept {
-  const HRESULT status =
-      MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, static_cast<int>(number));
+  const HRESULT status = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, static_cast<int>(number));
   wchar_t description[80] = {};
   const std::string_view text = DescriptionOf(number);
   for (std::size_t k = 0; k < text.size() && k + 1 < std::size(description); ++k)

@@ -15,8 +15,7 @@ HRESULT STDAPICALLTYPE DllCanUnloadNow() {
   return S_OK;
 }
 
-HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid,
-                                             void** object) {
+HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;
   if (!IsEqualCLSID(clsid, CLSID_IclsGroup)) return CLASS_E_CLASSNOTAVAILABLE;

@@ -22,9 +22,13 @@ class KeepAlive {
 
 }  // namespace
 
-GroupObject::GroupObject(InterfaceTypes types) : types_(std::move(types)) { ObjectCreated(); }
+GroupObject::GroupObject(InterfaceTypes types) : types_(std::move(types)) {
+  ObjectCreated();
+}
 
-GroupObject::~GroupObject() { ObjectDestroyed(); }
+GroupObject::~GroupObject() {
+  ObjectDestroyed();
+}
 
 HRESULT GroupObject::Create(REFIID iid, void** object) noexcept {
   if (!object) return E_POINTER;
@@ -61,7 +65,9 @@ HRESULT GroupObject::QueryInterface(REFIID iid, void** object) {
   return S_OK;
 }
 
-ULONG GroupObject::AddRef() { return ++references_; }
+ULONG GroupObject::AddRef() {
+  return ++references_;
+}
 
 ULONG GroupObject::Release() {
   const ULONG left = --references_;
@@ -84,8 +90,7 @@ HRESULT GroupObject::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
   return S_OK;
 }
 
-HRESULT GroupObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
-                                   DISPID* ids) {
+HRESULT GroupObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
   if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
   return DispGetIDsOfNames(types_.vtable.get(), names, count, ids);
 }
@@ -93,8 +98,8 @@ HRESULT GroupObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID
 HRESULT GroupObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
                             VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
   if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-  return DispInvoke(static_cast<_IclsGroup*>(this), types_.vtable.get(), id, flags, params,
-                    result, exception, argumentError);
+  return DispInvoke(static_cast<_IclsGroup*>(this), types_.vtable.get(), id, flags, params, result,
+                    exception, argumentError);
 }
 
 template <typename Call>
@@ -120,9 +125,8 @@ HRESULT GroupObject::Ungroup(VARIANT arrInput, VARIANT* result) {
 }
 
 HRESULT GroupObject::UngroupItem(BSTR strInputItem, VARIANT* result) {
-  return ListMethod(result, [&] {
-    return component_.UngroupItem(std::u16string(Bstr::View(strInputItem)));
-  });
+  return ListMethod(
+      result, [&] { return component_.UngroupItem(std::u16string(Bstr::View(strInputItem))); });
 }
 
 HRESULT GroupObject::IsValidRange(BSTR strRange, VARIANT_BOOL* result) {

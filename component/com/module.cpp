@@ -10,21 +10,27 @@ std::atomic<long> factoryLocks{0};
 
 }  // namespace
 
-void ObjectCreated() noexcept { ++liveObjects; }
-void ObjectDestroyed() noexcept { --liveObjects; }
+void ObjectCreated() noexcept {
+  ++liveObjects;
+}
+void ObjectDestroyed() noexcept {
+  --liveObjects;
+}
 void LockModule(bool lock) noexcept {
   if (lock)
     ++factoryLocks;
   else
     --factoryLocks;
 }
-bool CanUnloadNow() noexcept { return liveObjects == 0 && factoryLocks == 0; }
+bool CanUnloadNow() noexcept {
+  return liveObjects == 0 && factoryLocks == 0;
+}
 
 HMODULE ThisModule() noexcept {
   HMODULE module = nullptr;
-  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                         GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCWSTR>(&ThisModule), &module);
+  GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCWSTR>(&ThisModule), &module);
   return module;
 }
 

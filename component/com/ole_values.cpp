@@ -58,26 +58,44 @@ Value ElementFromVariant(const VARIANT& element) {
   }
   if (element.vt & VT_ARRAY) return ItemList{};  // nested arrays cannot be read as text
   switch (element.vt) {
-    case VT_EMPTY: return Empty{};
-    case VT_NULL: return Null{};
-    case VT_BSTR: return std::u16string(Bstr::View(element.bstrVal));
-    case VT_BOOL: return element.boolVal != VARIANT_FALSE;
-    case VT_I1: return std::int64_t{element.cVal};
-    case VT_UI1: return std::int64_t{element.bVal};
-    case VT_I2: return std::int64_t{element.iVal};
-    case VT_UI2: return std::int64_t{element.uiVal};
-    case VT_I4: return std::int64_t{element.lVal};
-    case VT_UI4: return std::int64_t{element.ulVal};
-    case VT_INT: return std::int64_t{element.intVal};
-    case VT_UINT: return std::int64_t{element.uintVal};
-    case VT_I8: return std::int64_t{element.llVal};
-    case VT_UI8: return FromUnsigned(element.ullVal);
-    case VT_R4: return double{element.fltVal};
-    case VT_R8: return element.dblVal;
+    case VT_EMPTY:
+      return Empty{};
+    case VT_NULL:
+      return Null{};
+    case VT_BSTR:
+      return std::u16string(Bstr::View(element.bstrVal));
+    case VT_BOOL:
+      return element.boolVal != VARIANT_FALSE;
+    case VT_I1:
+      return std::int64_t{element.cVal};
+    case VT_UI1:
+      return std::int64_t{element.bVal};
+    case VT_I2:
+      return std::int64_t{element.iVal};
+    case VT_UI2:
+      return std::int64_t{element.uiVal};
+    case VT_I4:
+      return std::int64_t{element.lVal};
+    case VT_UI4:
+      return std::int64_t{element.ulVal};
+    case VT_INT:
+      return std::int64_t{element.intVal};
+    case VT_UINT:
+      return std::int64_t{element.uintVal};
+    case VT_I8:
+      return std::int64_t{element.llVal};
+    case VT_UI8:
+      return FromUnsigned(element.ullVal);
+    case VT_R4:
+      return double{element.fltVal};
+    case VT_R8:
+      return element.dblVal;
     case VT_CY:
     case VT_DECIMAL:
-    case VT_DATE: return ViaText(element);
-    default: return Object{};  // objects, records, errors: not readable as text
+    case VT_DATE:
+      return ViaText(element);
+    default:
+      return Object{};  // objects, records, errors: not readable as text
   }
 }
 
@@ -122,7 +140,9 @@ Bstr& Bstr::operator=(Bstr&& other) noexcept {
   return *this;
 }
 
-Bstr::~Bstr() { SysFreeString(b_); }
+Bstr::~Bstr() {
+  SysFreeString(b_);
+}
 
 BSTR* Bstr::out() noexcept {
   SysFreeString(b_);
@@ -134,7 +154,9 @@ std::u16string_view Bstr::View(BSTR value) noexcept {
   return value ? AsText(value, SysStringLen(value)) : std::u16string_view();
 }
 
-Variant::~Variant() { VariantClear(&v_); }
+Variant::~Variant() {
+  VariantClear(&v_);
+}
 
 void Variant::DetachTo(VARIANT* target) noexcept {
   *target = v_;
@@ -181,15 +203,33 @@ Value ListFromVariant(const VARIANT& argument) {
       ReadElements<VARIANT_BOOL>(array, count, list,
                                  [](VARIANT_BOOL b) { return Value(b != VARIANT_FALSE); });
       break;
-    case VT_I1: ReadNumbers<CHAR>(array, count, list); break;
-    case VT_UI1: ReadNumbers<BYTE>(array, count, list); break;
-    case VT_I2: ReadNumbers<SHORT>(array, count, list); break;
-    case VT_UI2: ReadNumbers<USHORT>(array, count, list); break;
-    case VT_I4: ReadNumbers<LONG>(array, count, list); break;
-    case VT_UI4: ReadNumbers<ULONG>(array, count, list); break;
-    case VT_INT: ReadNumbers<INT>(array, count, list); break;
-    case VT_UINT: ReadNumbers<UINT>(array, count, list); break;
-    case VT_I8: ReadNumbers<LONGLONG>(array, count, list); break;
+    case VT_I1:
+      ReadNumbers<CHAR>(array, count, list);
+      break;
+    case VT_UI1:
+      ReadNumbers<BYTE>(array, count, list);
+      break;
+    case VT_I2:
+      ReadNumbers<SHORT>(array, count, list);
+      break;
+    case VT_UI2:
+      ReadNumbers<USHORT>(array, count, list);
+      break;
+    case VT_I4:
+      ReadNumbers<LONG>(array, count, list);
+      break;
+    case VT_UI4:
+      ReadNumbers<ULONG>(array, count, list);
+      break;
+    case VT_INT:
+      ReadNumbers<INT>(array, count, list);
+      break;
+    case VT_UINT:
+      ReadNumbers<UINT>(array, count, list);
+      break;
+    case VT_I8:
+      ReadNumbers<LONGLONG>(array, count, list);
+      break;
     case VT_UI8:
       ReadElements<ULONGLONG>(array, count, list, FromUnsigned);
       break;
@@ -199,8 +239,12 @@ Value ListFromVariant(const VARIANT& argument) {
     case VT_R8:
       ReadElements<DOUBLE>(array, count, list, [](DOUBLE v) { return Value(v); });
       break;
-    case VT_CY: ReadThroughVariant(array, count, list, VT_CY, &VARIANT::cyVal); break;
-    case VT_DATE: ReadThroughVariant(array, count, list, VT_DATE, &VARIANT::date); break;
+    case VT_CY:
+      ReadThroughVariant(array, count, list, VT_CY, &VARIANT::cyVal);
+      break;
+    case VT_DATE:
+      ReadThroughVariant(array, count, list, VT_DATE, &VARIANT::date);
+      break;
     default:
       // Objects, records and other kinds cannot be read as text.
       list.elements.assign(count, Value(Object{}));

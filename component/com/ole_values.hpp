@@ -58,6 +58,13 @@ class Bstr {
   BSTR detach() noexcept { return std::exchange(b_, nullptr); }
   BSTR* out() noexcept;
 
+  // Takes ownership of a BSTR that a platform call returned.
+  static Bstr Adopt(BSTR value) noexcept {
+    Bstr owner;
+    owner.b_ = value;
+    return owner;
+  }
+
   // The text of a BSTR; a null BSTR is the empty text.
   static std::u16string_view View(BSTR value) noexcept;
 

@@ -1,7 +1,7 @@
 #include "registry.hpp"
 
-#include <olectl.h>
 #include <oleauto.h>
+#include <olectl.h>
 
 #include <string>
 #include <string_view>

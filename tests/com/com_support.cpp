@@ -1,0 +1,116 @@
+#include "com_support.hpp"
+
+namespace ztxgrp::com::testing {
+
+std::wstring Wide(const std::string& text) {
+  const int length =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length);
+  return out;
+}
+
+std::string Narrow(const std::wstring& text) {
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length,
+                      nullptr, nullptr);
+  return out;
+}
+
+std::wstring DllPath() {
+  return Wide(ZTXGRP_DLL_PATH);
+}
+
+ComPtr<_IclsGroup> CreateByProgId(HRESULT* status) {
+  ComPtr<_IclsGroup> object;
+  CLSID clsid{};
+  HRESULT hr = CLSIDFromProgID(L"ztxgrp.IclsGroup", &clsid);
+  if (SUCCEEDED(hr))
+    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__IclsGroup,
+                          reinterpret_cast<void**>(object.out()));
+  if (status) *status = hr;
+  return object;
+}
+
+void MakeTextArray(VARIANT* out, const std::vector<std::string>& items, LONG lowerBound,
+                   VARTYPE elementType) {
+  SAFEARRAYBOUND bound{static_cast<ULONG>(items.size()), lowerBound};
+  SafeArray array(SafeArrayCreate(elementType, 1, &bound));
+  for (std::size_t k = 0; k < items.size(); ++k) {
+    LONG index = lowerBound + static_cast<LONG>(k);
+    Bstr text(std::u16string(reinterpret_cast<const char16_t*>(Wide(items[k]).c_str())));
+    if (elementType == VT_BSTR) {
+      SafeArrayPutElement(array.get(), &index, text.get());
+    } else {
+      VARIANT element;
+      element.vt = VT_BSTR;
+      element.bstrVal = text.get();
+      SafeArrayPutElement(array.get(), &index, &element);  // copies the text
+    }
+  }
+  out->vt = VT_ARRAY | elementType;
+  out->parray = array.detach();
+}
+
+std::vector<std::string> ReadList(const VARIANT& list) {
+  std::vector<std::string> texts;
+  if (list.vt != (VT_ARRAY | VT_VARIANT))
+    return {"<not a list: vt " + std::to_string(list.vt) + ">"};
+  LONG lower = 0, upper = -1;
+  SafeArrayGetLBound(list.parray, 1, &lower);
+  SafeArrayGetUBound(list.parray, 1, &upper);
+  for (LONG index = lower; index <= upper; ++index) {
+    Variant element;
+    SafeArrayGetElement(list.parray, &index, element.get());
+    const VARIANT& v = *element.get();
+    if (v.vt == VT_BSTR)
+      texts.push_back(Narrow(std::wstring(v.bstrVal, SysStringLen(v.bstrVal))));
+    else if (v.vt == VT_EMPTY)
+      texts.push_back("<empty>");
+    else
+      texts.push_back("<vt " + std::to_string(v.vt) + ">");
+  }
+  return texts;
+}
+
+DWORD RunProgram(const std::wstring& commandLine) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  std::wstring line = commandLine;
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process))
+    return static_cast<DWORD>(-1);
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return code;
+}
+
+DWORD Regsvr32(bool unregister) {
+  return RunProgram(std::wstring(L"regsvr32.exe /s ") + (unregister ? L"/u " : L"") + L"\"" +
+                    DllPath() + L"\"");
+}
+
+ErrorDetails TakeErrorInfo() {
+  ErrorDetails details;
+  ComPtr<IErrorInfo> info;
+  if (GetErrorInfo(0, info.out()) != S_OK || !info) return details;
+  details.present = true;
+  Bstr description, source;
+  info->GetDescription(description.out());
+  info->GetSource(source.out());
+  auto text = [](const Bstr& b) {
+    const std::u16string_view view = Bstr::View(b.get());
+    return Narrow(std::wstring(view.begin(), view.end()));
+  };
+  details.description = text(description);
+  details.source = text(source);
+  return details;
+}
+
+}  // namespace ztxgrp::com::testing

@@ -1,0 +1,82 @@
+// The automation value wrappers and conversions alone, without an object.
+#include "com_support.hpp"
+#include "ztxgrp/runtime_error.hpp"
+
+namespace ztxgrp::com::testing {
+namespace {
+
+int ErrorOf(const VARIANT& argument) {
+  try {
+    ListFromVariant(argument);
+  } catch (const RuntimeError& error) {
+    return error.number();
+  }
+  return 0;
+}
+
+TEST(OleValuesTest, ReadsElementKindsAsTheEngineExpects) {
+  SafeArray array(SafeArrayCreateVector(VT_VARIANT, -1, 9));
+  VARIANT* data = nullptr;
+  SafeArrayAccessData(array.get(), reinterpret_cast<void**>(&data));
+  data[0].vt = VT_BSTR, data[0].bstrVal = Bstr(u"R1").detach();
+  data[1].vt = VT_BSTR, data[1].bstrVal = nullptr;
+  data[2].vt = VT_I2, data[2].iVal = -7;
+  data[3].vt = VT_R8, data[3].dblVal = 2.5;
+  data[4].vt = VT_BOOL, data[4].boolVal = VARIANT_TRUE;
+  data[5].vt = VT_NULL;
+  data[6].vt = VT_UI8, data[6].ullVal = 18446744073709551615ull;
+  data[7].vt = VT_CY, data[7].cyVal.int64 = 15000;  // 1.5
+  // data[8] stays empty
+  SafeArrayUnaccessData(array.get());
+  VARIANT argument;
+  argument.vt = VT_ARRAY | VT_VARIANT;
+  argument.parray = array.get();
+  const Value list = ListFromVariant(argument);
+  ASSERT_EQ(list.list().elements.size(), 9u);
+  EXPECT_EQ(list.list().lowerBound, -1);
+  const auto& e = list.list().elements;
+  EXPECT_EQ(e[0], Value(u"R1"));
+  EXPECT_EQ(e[1], Value(u""));
+  EXPECT_EQ(e[2], Value(-7));
+  EXPECT_EQ(e[3], Value(2.5));
+  EXPECT_EQ(e[4], Value(true));
+  EXPECT_EQ(e[5], Value(Null{}));
+  EXPECT_EQ(e[6], Value(u"18446744073709551615"));
+  EXPECT_EQ(e[7], Value(u"1.5"));
+  EXPECT_TRUE(e[8].isEmpty());
+}
+
+TEST(OleValuesTest, RejectsWhatIsNoList) {
+  VARIANT number;
+  number.vt = VT_I4;
+  number.lVal = 1;
+  EXPECT_EQ(ErrorOf(number), 13);
+  VARIANT noArray;
+  noArray.vt = VT_ARRAY | VT_BSTR;
+  noArray.parray = nullptr;
+  EXPECT_EQ(ErrorOf(noArray), 9);
+  VARIANT nullArrayReference;
+  nullArrayReference.vt = VT_BYREF | VT_ARRAY | VT_VARIANT;
+  nullArrayReference.pparray = nullptr;
+  EXPECT_EQ(ErrorOf(nullArrayReference), 13);
+}
+
+TEST(OleValuesTest, WritesResultListsOfTexts) {
+  ItemList list;
+  list.elements = {Value(u"C2"), Value(), Value(u"R1-R3")};
+  Variant out;
+  VariantFromList(list, out.get());
+  EXPECT_EQ(out.get()->vt, VT_ARRAY | VT_VARIANT);
+  EXPECT_EQ(ReadList(*out.get()), (std::vector<std::string>{"C2", "<empty>", "R1-R3"}));
+  Variant moved(std::move(out));
+  EXPECT_EQ(out.get()->vt, VT_EMPTY);
+  VARIANT target;
+  moved.DetachTo(&target);
+  EXPECT_EQ(moved.get()->vt, VT_EMPTY);
+  Variant owner;
+  *owner.get() = target;  // freed by its owner
+  EXPECT_EQ(Bstr::View(nullptr), u"");
+}
+
+}  // namespace
+}  // namespace ztxgrp::com::testing
