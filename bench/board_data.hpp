@@ -1,0 +1,21 @@
+// Designator lists for benchmarks, generated from a seed: board-like lists
+// (20 prefixes, R and C about two thirds, about 13% of numbers missing so
+// that runs break, shuffled) and the worst shapes for each operation.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ztxgrp/value.hpp"
+
+namespace ztxgrp::bench {
+
+std::vector<std::u16string> BoardDesignators(std::size_t count, std::uint32_t seed = 42);
+std::vector<std::u16string> OnePrefix(std::size_t count, std::uint32_t seed = 42);
+std::vector<std::u16string> DistinctPrefixes(std::size_t count, std::uint32_t seed = 42);
+std::vector<std::u16string> LongPrefixes(std::size_t count, std::uint32_t seed = 42);
+
+Value AsList(const std::vector<std::u16string>& texts);
+
+}  // namespace ztxgrp::bench

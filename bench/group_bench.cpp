@@ -1,0 +1,123 @@
+// Speed of the public class against two references measured in the same
+// run: the floor (reading every element as text and splitting it once,
+// which any correct implementation must do) and the literal transcription
+// of the loops (exchange sort, tail-by-tail scan).
+#include <benchmark/benchmark.h>
+
+#include "board_data.hpp"
+#include "internal/item_reader.hpp"
+#include "reference.hpp"
+#include "ztxgrp/icls_group.hpp"
+#include "ztxgrp/text.hpp"
+
+namespace ztxgrp::bench {
+namespace {
+
+using Generator = std::vector<std::u16string> (*)(std::size_t, std::uint32_t);
+
+// Reads every element of a list as text and splits it once.
+void ReadOnce(const Value& list, benchmark::State& state) {
+  std::u16string scratch;
+  for (const Value& element : list.list().elements) {
+    const auto reading = internal::ReadItem(ElementText(element, scratch));
+    benchmark::DoNotOptimize(reading);
+  }
+  state.SetItemsProcessed(state.items_processed() + list.list().elements.size());
+}
+
+template <Generator Make>
+void Floor(benchmark::State& state) {
+  const Value list = AsList(Make(state.range(0), 42));
+  for (auto _ : state) ReadOnce(list, state);
+}
+
+template <Generator Make>
+void Group(benchmark::State& state) {
+  const Value list = AsList(Make(state.range(0), 42));
+  IclsGroup component;
+  for (auto _ : state) benchmark::DoNotOptimize(component.Group(list));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// Reading the ungrouped items once: the floor for ungrouping.
+template <Generator Make>
+void FloorOfResults(benchmark::State& state) {
+  IclsGroup component;
+  const Value items = component.Ungroup(component.Group(AsList(Make(state.range(0), 42))));
+  for (auto _ : state) ReadOnce(items, state);
+}
+
+template <Generator Make>
+void Ungroup(benchmark::State& state) {
+  IclsGroup component;
+  const Value grouped = component.Group(AsList(Make(state.range(0), 42)));
+  for (auto _ : state) benchmark::DoNotOptimize(component.Ungroup(grouped));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void IsValidRange(benchmark::State& state) {
+  IclsGroup component;
+  const Value grouped = component.Group(AsList(BoardDesignators(state.range(0), 42)));
+  for (auto _ : state)
+    for (const Value& text : grouped.list().elements)
+      benchmark::DoNotOptimize(component.IsValidRange(text.text()));
+  state.SetItemsProcessed(state.iterations() * grouped.list().elements.size());
+}
+
+void FloorOfRange(benchmark::State& state) {
+  IclsGroup component;
+  const Value items = component.UngroupItem(u"R0-R32766");
+  for (auto _ : state) ReadOnce(items, state);
+}
+
+void UngroupItem(benchmark::State& state) {
+  IclsGroup component;
+  for (auto _ : state) benchmark::DoNotOptimize(component.UngroupItem(u"R0-R32766"));
+  state.SetItemsProcessed(state.iterations() * 32767);
+}
+
+void ReferenceGroup(benchmark::State& state) {
+  const Value list = AsList(BoardDesignators(state.range(0), 42));
+  for (auto _ : state) benchmark::DoNotOptimize(reference::GroupItems(list));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void ReferenceUngroup(benchmark::State& state) {
+  IclsGroup component;
+  const Value grouped = component.Group(AsList(BoardDesignators(state.range(0), 42)));
+  for (auto _ : state) benchmark::DoNotOptimize(reference::UngroupItems(grouped));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+  for (int size : {1000, 4000, 16000, 30000, 32766}) b->Arg(size);
+}
+
+BENCHMARK(Floor<BoardDesignators>)->Name("Floor/board")->Apply(Sizes);
+BENCHMARK(Group<BoardDesignators>)->Name("Group/board")->Apply(Sizes);
+BENCHMARK(FloorOfResults<BoardDesignators>)->Name("FloorOfResults/board")->Apply(Sizes);
+BENCHMARK(Ungroup<BoardDesignators>)->Name("Ungroup/board")->Apply(Sizes);
+BENCHMARK(IsValidRange)->Name("IsValidRange/board")->Apply(Sizes);
+
+BENCHMARK(Floor<OnePrefix>)->Name("Floor/one-prefix")->Arg(32766);
+BENCHMARK(Group<OnePrefix>)->Name("Group/one-prefix")->Arg(32766);
+BENCHMARK(FloorOfResults<OnePrefix>)->Name("FloorOfResults/one-prefix")->Arg(32766);
+BENCHMARK(Ungroup<OnePrefix>)->Name("Ungroup/one-prefix")->Arg(32766);
+BENCHMARK(Floor<DistinctPrefixes>)->Name("Floor/distinct-prefixes")->Arg(32766);
+BENCHMARK(Group<DistinctPrefixes>)->Name("Group/distinct-prefixes")->Arg(32766);
+BENCHMARK(Floor<LongPrefixes>)->Name("Floor/long-prefixes")->Arg(32766);
+BENCHMARK(Group<LongPrefixes>)->Name("Group/long-prefixes")->Arg(32766);
+BENCHMARK(FloorOfResults<LongPrefixes>)->Name("FloorOfResults/long-prefixes")->Arg(32766);
+BENCHMARK(Ungroup<LongPrefixes>)->Name("Ungroup/long-prefixes")->Arg(32766);
+BENCHMARK(FloorOfRange)->Name("FloorOfResults/range")->Arg(32767);
+BENCHMARK(UngroupItem)->Name("UngroupItem/range")->Arg(32767);
+
+BENCHMARK(ReferenceGroup)->Name("Reference-Group/board")->Arg(1000)->Arg(4000)
+    ->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(ReferenceUngroup)->Name("Reference-Ungroup/board")->Arg(1000)->Arg(4000)
+    ->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
+}  // namespace ztxgrp::bench
+
+BENCHMARK_MAIN();

@@ -1,0 +1,142 @@
+#include "checks.hpp"
+
+#include <tuple>
+#include <vector>
+
+#include "reference.hpp"
+#include "ztxgrp/cls_group.hpp"
+#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/text.hpp"
+
+namespace ztxgrp::fuzz {
+namespace {
+
+struct Outcome {
+  int error = 0;
+  Value value;
+  friend bool operator==(const Outcome&, const Outcome&) = default;
+};
+
+template <typename Call>
+Outcome Capture(Call&& call) {
+  Outcome outcome;
+  try {
+    outcome.value = call();
+  } catch (const RuntimeError& error) {
+    outcome.error = error.number();
+    outcome.value = Value();
+  }
+  return outcome;
+}
+
+template <typename Call>
+int ErrorOf(Call&& call) {
+  try {
+    call();
+  } catch (const RuntimeError& error) {
+    return error.number();
+  }
+  return 0;
+}
+
+bool KnownError(int number) {
+  return number == 0 || number == 5 || number == 6 || number == 9 || number == 13 || number == 94;
+}
+
+std::u16string Text(const std::uint8_t* data, std::size_t size) {
+  return std::u16string(data, data + size);
+}
+
+Value DecodeList(const std::uint8_t* data, std::size_t size) {
+  ItemList list;
+  if (size == 0) return list;
+  list.lowerBound = static_cast<int>(data[0] % 5) - 2;
+  std::size_t start = 1;
+  while (start <= size) {
+    std::size_t end = start;
+    while (end < size && data[end] != '\n') ++end;
+    const std::u16string piece = Text(data + start, end - start);
+    if (piece == u"\x01") {
+      list.elements.emplace_back();
+    } else if (piece == u"\x02") {
+      list.elements.emplace_back(Null{});
+    } else if (!piece.empty() && piece[0] == 3) {
+      std::int64_t number = 0;
+      for (char16_t c : piece.substr(1)) number = (number * 10 + (c % 10)) % 100000;
+      list.elements.emplace_back(number);
+    } else {
+      list.elements.emplace_back(piece);
+    }
+    start = end + 1;
+  }
+  return list;
+}
+
+bool PlainDesignator(const Value& element) {
+  if (!element.isText()) return false;
+  const std::u16string& text = element.text();
+  std::size_t k = 0;
+  while (k < text.size() && text[k] >= u'A' && text[k] <= u'Z') ++k;
+  if (k == 0 || k == text.size() || text.size() - k > 4 || text[k] == u'0') return false;
+  for (std::size_t d = k; d < text.size(); ++d)
+    if (!IsDigit(text[d])) return false;
+  return true;
+}
+
+}  // namespace
+
+std::string CheckText(const std::uint8_t* data, std::size_t size) {
+  const std::u16string text = Text(data, size);
+  const clsGroup group;
+  std::u16string fastPrefix = u"?", slowPrefix = u"?";
+  std::int16_t fastNumber = 7, slowNumber = 7;
+  if (ErrorOf([&] { group.SplitItem(text, fastPrefix, fastNumber); }) !=
+          ErrorOf([&] { reference::SplitItem(text, slowPrefix, slowNumber); }) ||
+      fastPrefix != slowPrefix || fastNumber != slowNumber)
+    return "SplitItem differs from the transcription";
+
+  std::u16string fast1 = u"?", fast2 = u"?", slow1 = u"?", slow2 = u"?";
+  std::int16_t fastStart = 1, fastEnd = 2, slowStart = 1, slowEnd = 2;
+  if (ErrorOf([&] { group.SplitRange(text, fast1, fastStart, fastEnd, fast2); }) !=
+          ErrorOf([&] { reference::SplitRange(text, slow1, slowStart, slowEnd, slow2); }) ||
+      std::tie(fast1, fastStart, fastEnd, fast2) != std::tie(slow1, slowStart, slowEnd, slow2))
+    return "SplitRange differs from the transcription";
+
+  if (group.CheckRange(text) != reference::CheckRange(text))
+    return "CheckRange differs from the transcription";
+  const Outcome fast = Capture([&] { return group.ExpandItem(text); });
+  if (!KnownError(fast.error)) return "ExpandItem raised an unexpected error";
+  if (fast != Capture([&] { return reference::ExpandItem(text); }))
+    return "ExpandItem differs from the transcription";
+  return {};
+}
+
+std::string CheckList(const std::uint8_t* data, std::size_t size) {
+  const Value list = DecodeList(data, size);
+  const clsGroup group;
+  const Outcome grouped = Capture([&] { return group.GroupItems(list); });
+  const Outcome ungrouped = Capture([&] { return group.UngroupItems(list); });
+  if (!KnownError(grouped.error) || !KnownError(ungrouped.error))
+    return "a list operation raised an unexpected error";
+
+  const std::size_t count = list.list().elements.size();
+  if (count <= 64) {
+    if (grouped != Capture([&] { return reference::GroupItems(list); }))
+      return "GroupItems differs from the transcription";
+    const bool shortExpansion =
+        ungrouped.error != 0 || ungrouped.value.list().elements.size() <= 256;
+    if (shortExpansion && ungrouped != Capture([&] { return reference::UngroupItems(list); }))
+      return "UngroupItems differs from the transcription";
+  }
+
+  bool plain = count > 0;
+  for (const Value& element : list.list().elements) plain = plain && PlainDesignator(element);
+  if (plain) {
+    if (grouped.error != 0 || ungrouped.error != 0) return "plain designators failed";
+    const Outcome back = Capture([&] { return group.UngroupItems(grouped.value); });
+    if (back != ungrouped) return "ungrouping the grouped list lost or changed items";
+  }
+  return {};
+}
+
+}  // namespace ztxgrp::fuzz

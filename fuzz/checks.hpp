@@ -1,0 +1,28 @@
+// Properties that the fuzz targets check on arbitrary input, shared with the
+// ordinary tests that replay kept inputs. Each returns an empty string when
+// every property holds, else what went wrong.
+//
+// Text input: the bytes are one text (each byte one code unit, so that every
+// character class is reachable). Checked: SplitItem and SplitRange against
+// the literal transcription (values, partial writes, errors), CheckRange
+// against it, ExpandItem against it.
+//
+// List input: byte 0 chooses the lower bound (-2..2); the rest is split at
+// '\n' into elements; an element "\x01" is empty, "\x02" null, "\x03" plus
+// digits an integer, anything else a text. Checked: GroupItems and
+// UngroupItems never fail with a number outside the engine's set; on short
+// lists they equal the transcription; for plain designators (capital letters
+// then a number without leading zeros) ungrouping the grouped list gives the
+// sorted list.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace ztxgrp::fuzz {
+
+std::string CheckText(const std::uint8_t* data, std::size_t size);
+std::string CheckList(const std::uint8_t* data, std::size_t size);
+
+}  // namespace ztxgrp::fuzz
