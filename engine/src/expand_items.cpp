@@ -1,4 +1,5 @@
 // Expanding items and ranges into single items.
+#include <algorithm>
 #include <deque>
 #include <string>
 
@@ -67,32 +68,80 @@ Value clsGroup::UngroupItems(const Value& list) const {
     result.elements.emplace_back();  // one empty element
     return result;
   }
-  // Written texts in collection order, with their sort keys. `texts` is
-  // reserved in full so that keys may point into it.
-  std::vector<std::u16string> texts;
-  texts.reserve(static_cast<std::size_t>(total));
-  std::vector<internal::ItemKey> keys(static_cast<std::size_t>(total));
-  std::vector<std::uint32_t> reread;
+  // Items whose written text may read back differently are written now and
+  // read again, in the order in which a sort of neighbours reads them
+  // (item 1 before item 0, then upwards). Every other item's key is its
+  // expansion's prefix and its number.
+  struct Reread {
+    std::uint32_t index;
+    std::u16string text;
+    internal::ItemKey key;
+  };
+  std::vector<Reread> reread;
+  std::uint32_t index = 0;
   for (const internal::Expansion& expansion : expansions) {
     const bool direct = KeyIsPrefixAndNumber(expansion.prefix);
-    for (std::int32_t k = 0; k < expansion.count; ++k) {
+    for (std::int32_t k = 0; k < expansion.count; ++k, ++index) {
       const std::int32_t number = expansion.start + k;
-      if (direct && number >= 0) {
-        keys[texts.size()] = {expansion.prefix, static_cast<std::int16_t>(number)};
-      } else {
-        reread.push_back(static_cast<std::uint32_t>(texts.size()));
-      }
-      texts.push_back(internal::ItemText(expansion.prefix, number));
+      if (!direct || number < 0)
+        reread.push_back({index, internal::ItemText(expansion.prefix, number), {}});
     }
   }
   if (total >= 2) {
-    // Read in the sort's order: item 1 before item 0, then upwards.
-    if (reread.size() >= 2 && reread[0] == 0 && reread[1] == 1) std::swap(reread[0], reread[1]);
-    for (std::uint32_t index : reread) keys[index] = internal::ReadKey(texts[index]);
+    if (reread.size() >= 2 && reread[0].index == 0 && reread[1].index == 1)
+      reread[1].key = internal::ReadKey(reread[1].text);
+    for (Reread& item : reread)
+      if (item.key.prefix.data() == nullptr) item.key = internal::ReadKey(item.text);
   }
-  const std::vector<std::uint32_t> order = internal::StableOrder(keys);
-  result.elements.reserve(texts.size());
-  for (std::uint32_t from : order) result.elements.emplace_back(std::move(texts[from]));
+
+  // Keys packed with interned prefix ids, then the ids replaced by ranks.
+  // Only items written from their expansion's prefix need the prefix again;
+  // reread items keep their own text.
+  internal::PrefixTable prefixes(expansions.size());
+  std::vector<std::uint64_t> packed(static_cast<std::size_t>(total));
+  std::vector<std::u16string_view> prefixOf;
+  auto next = reread.begin();
+  index = 0;
+  for (const internal::Expansion& expansion : expansions) {
+    std::uint32_t id = UINT32_MAX;  // the expansion's prefix, interned on first use
+    for (std::int32_t k = 0; k < expansion.count; ++k, ++index) {
+      if (next != reread.end() && next->index == index) {
+        const internal::ItemKey& key = (next++)->key;
+        packed[index] = internal::PackItem(prefixes.Intern(key.prefix), key.number, index);
+        continue;
+      }
+      if (id == UINT32_MAX) {
+        id = prefixes.Intern(expansion.prefix);
+        if (id >= prefixOf.size()) prefixOf.resize(id + 1);
+        prefixOf[id] = expansion.prefix;
+      }
+      packed[index] =
+          internal::PackItem(id, static_cast<std::int16_t>(expansion.start + k), index);
+    }
+  }
+  prefixOf.resize(prefixes.size());
+  const std::vector<std::uint32_t> ranks = prefixes.Ranks();
+  for (std::uint64_t& item : packed)
+    item = internal::PackItem(ranks[internal::KeyOf(item) >> 16], internal::NumberOf(item),
+                              internal::IndexOf(item));
+  internal::SortPacked(packed);
+
+  std::vector<std::u16string_view> prefixOfRank(ranks.size());
+  for (std::size_t id = 0; id < ranks.size(); ++id) prefixOfRank[ranks[id]] = prefixOf[id];
+  result.elements.reserve(packed.size());
+  for (std::uint64_t item : packed) {
+    if (!reread.empty()) {
+      const auto found = std::lower_bound(
+          reread.begin(), reread.end(), internal::IndexOf(item),
+          [](const Reread& r, std::uint32_t at) { return r.index < at; });
+      if (found != reread.end() && found->index == internal::IndexOf(item)) {
+        result.elements.emplace_back(std::move(found->text));
+        continue;
+      }
+    }
+    result.elements.emplace_back(
+        internal::ItemText(prefixOfRank[internal::KeyOf(item) >> 16], internal::NumberOf(item)));
+  }
   return result;
 }
 

@@ -9,12 +9,12 @@
 
 namespace ztxgrp {
 
-Value clsGroup::GroupItems(const Value& list) const {
-  const ItemList& items = internal::ListOf(list);
-  const internal::ListKeys keys = internal::ReadListKeys(items);
+Value clsGroup::GroupItems(const Value& arrInput) const {
+  const ItemList& items = internal::ListOf(arrInput);
+  const internal::SortedList list = internal::ReadSortedList(items);
   const std::size_t count = items.elements.size();
-  if (count > 0 && keys.bounds.lower == -32768) Raise(ErrorNumber::Overflow);
-  const std::vector<std::uint32_t> order = internal::StableOrder(keys.keys);
+  if (count > 0 && list.bounds.lower == -32768) Raise(ErrorNumber::Overflow);
+  const std::vector<std::uint64_t>& sorted = list.sorted;
 
   ItemList result;
   if (count == 0) {
@@ -24,27 +24,24 @@ Value clsGroup::GroupItems(const Value& list) const {
   result.elements.reserve(count);
   std::size_t at = 0;
   while (at < count) {
-    const internal::ItemKey& first = keys.keys[order[at]];
+    const std::int16_t first = internal::NumberOf(sorted[at]);
     std::size_t last = at;
-    // An item without a number stands alone; a run ends at 32767 so the
-    // next number is never formed beyond the 16-bit range.
-    if (first.number != -1) {
-      std::int16_t number = first.number;
-      while (last + 1 < count && number != 32767) {
-        const internal::ItemKey& next = keys.keys[order[last + 1]];
-        if (next.number == -1 || next.number != number + 1 || next.prefix != first.prefix) break;
-        number = next.number;
+    // A run continues while the packed key (prefix rank, number) grows by
+    // exactly one. An item without a number stands alone, and a run ends at
+    // 32767, where one more would be the next prefix's -32768.
+    if (first != -1) {
+      while (last + 1 < count && internal::NumberOf(sorted[last]) != 32767 &&
+             internal::KeyOf(sorted[last + 1]) == internal::KeyOf(sorted[last]) + 1 &&
+             internal::NumberOf(sorted[last + 1]) != -1)
         ++last;
-      }
     }
+    const std::u16string_view prefix = list.prefixOfRank[internal::KeyOf(sorted[at]) >> 16];
     std::u16string entry;
-    if (last == at) {
-      entry = internal::ItemText(first.prefix, first.number);
-    } else {
-      entry.reserve(2 * first.prefix.size() + 12);
-      internal::AppendItemText(entry, first.prefix, first.number);
+    entry.reserve(last == at ? prefix.size() + 6 : 2 * prefix.size() + 13);
+    internal::AppendItemText(entry, prefix, first);
+    if (last != at) {
       entry.push_back(u'-');
-      internal::AppendItemText(entry, first.prefix, keys.keys[order[last]].number);
+      internal::AppendItemText(entry, prefix, internal::NumberOf(sorted[last]));
     }
     result.elements.emplace_back(std::move(entry));
     at = last + 1;

@@ -1,9 +1,11 @@
 // Sorting an item list in place.
+#include <algorithm>
 #include <string>
 
 #include "internal/list_reader.hpp"
 #include "ztxgrp/cls_group.hpp"
 #include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/text.hpp"
 
 namespace ztxgrp {
 
@@ -17,31 +19,30 @@ void clsGroup::SortItems(Value& list) const {
       Raise(ErrorNumber::Overflow);
     return;
   }
-  const internal::ListKeys keys = internal::ReadListKeys(items);
-  const std::vector<std::uint32_t> order = internal::StableOrder(keys.keys);
+  const internal::SortedList reading = internal::ReadSortedList(items);
 
   // An element that an exchange sort moves upward at least once is stored
   // as its text: that is every element with a smaller key somewhere after it.
+  std::vector<std::uint32_t> keyOf(count);
+  for (std::uint64_t item : reading.sorted) keyOf[internal::IndexOf(item)] = internal::KeyOf(item);
   std::vector<bool> movesUp(count, false);
-  std::size_t smallest = count - 1;
+  std::uint32_t smallest = keyOf[count - 1];
   for (std::size_t index = count - 1; index-- > 0;) {
-    if (internal::KeyLess(keys.keys[smallest], keys.keys[index])) {
-      movesUp[index] = true;
-    } else if (internal::KeyLess(keys.keys[index], keys.keys[smallest])) {
-      smallest = index;
-    }
+    movesUp[index] = smallest < keyOf[index];
+    smallest = std::min(smallest, keyOf[index]);
   }
   std::vector<Value> sorted;
   sorted.reserve(count);
-  for (std::uint32_t from : order) {
+  for (std::uint64_t item : reading.sorted) {
+    const std::uint32_t from = internal::IndexOf(item);
     if (movesUp[from] && !items.elements[from].isText())
-      sorted.emplace_back(std::u16string(keys.texts[from]));
+      sorted.emplace_back(ElementText(items.elements[from]));
     else
       sorted.push_back(std::move(items.elements[from]));
   }
   items.elements = std::move(sorted);
   // The pass bound steps below -32768 after the last pass.
-  if (keys.bounds.lower == -32768) Raise(ErrorNumber::Overflow);
+  if (reading.bounds.lower == -32768) Raise(ErrorNumber::Overflow);
 }
 
 }  // namespace ztxgrp

@@ -38,9 +38,16 @@ std::vector<std::u16string_view> SplitAtHyphen(std::u16string_view text) {
 }
 
 void AppendDecimal(std::u16string& out, std::int64_t value) {
-  char buffer[24];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  out.append(buffer, result.ptr);
+  char16_t buffer[20];
+  char16_t* const end = buffer + 20;
+  char16_t* digits = end;
+  std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : value;
+  do {
+    *--digits = static_cast<char16_t>(u'0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) *--digits = u'-';
+  out.append(digits, static_cast<std::size_t>(end - digits));
 }
 
 std::u16string DecimalText(std::int64_t value) {

@@ -42,7 +42,7 @@ class clsGroup {
   // The sorted list with each run of consecutive numbers under one prefix
   // written as one range ("R1-R3"). Result lower bound 0; an empty list gives
   // one empty element. Errors: those of SortItems.
-  Value GroupItems(const Value& list) const;
+  Value GroupItems(const Value& arrInput) const;
 
   // The single items that one item or range text denotes, ascending. Errors:
   // 9 (range end below its start), 6 (more than 32767 items or numbers out

@@ -2,7 +2,9 @@
 //
 // A key is an item's reading: prefix (binary code-unit order) then number
 // (signed). Equal keys keep their input order, which is exactly the order an
-// exchange sort of neighbours leaves behind.
+// exchange sort of neighbours leaves behind. Prefixes are interned and ranked
+// once, so that sorting works on 64-bit integers: prefix rank, number and
+// input index packed together, sorted by a radix sort in linear time.
 #pragma once
 
 #include <cstdint>
@@ -16,13 +18,39 @@ struct ItemKey {
   std::int16_t number = -1;
 };
 
-inline bool KeyLess(const ItemKey& a, const ItemKey& b) noexcept {
-  const int order = a.prefix.compare(b.prefix);
-  return order < 0 || (order == 0 && a.number < b.number);
+// Distinct prefixes, each given a dense id on first sight.
+class PrefixTable {
+ public:
+  explicit PrefixTable(std::size_t expected = 16);
+  std::uint32_t Intern(std::u16string_view prefix);
+  std::size_t size() const { return prefixes_.size(); }
+  std::u16string_view Prefix(std::uint32_t id) const { return prefixes_[id]; }
+  // The rank of each id among all interned prefixes in binary order.
+  std::vector<std::uint32_t> Ranks() const;
+
+ private:
+  void Grow();
+  std::vector<std::u16string_view> prefixes_;
+  // A prefix of up to three code units is its own tag (units and length);
+  // a longer one is tagged by its length and a hash, and compared in full.
+  std::vector<std::uint64_t> tags_;
+  std::vector<std::uint32_t> slots_;  // id + 1, or 0 for a free slot
+};
+
+// A sortable item: the key (prefix rank, number) in the upper 32 bits, the
+// input index in the lower 32. Sorting items sorts by key, then by index.
+inline std::uint64_t PackItem(std::uint32_t rank, std::int16_t number, std::uint32_t index) {
+  const std::uint32_t key = (rank << 16) | static_cast<std::uint16_t>(number + 32768);
+  return (std::uint64_t{key} << 32) | index;
+}
+inline std::uint32_t IndexOf(std::uint64_t item) { return static_cast<std::uint32_t>(item); }
+inline std::uint32_t KeyOf(std::uint64_t item) { return static_cast<std::uint32_t>(item >> 32); }
+inline std::int16_t NumberOf(std::uint64_t item) {
+  return static_cast<std::int16_t>(static_cast<int>((item >> 32) & 0xFFFF) - 32768);
 }
 
-// The permutation that sorts `keys` stably: result[k] is the index of the key
-// that goes to position k.
-std::vector<std::uint32_t> StableOrder(const std::vector<ItemKey>& keys);
+// Sorts packed items ascending (stable by construction, as the index is part
+// of each item).
+void SortPacked(std::vector<std::uint64_t>& items);
 
 }  // namespace ztxgrp::internal

@@ -40,24 +40,36 @@ ItemKey ReadKey(std::u16string_view text) {
   return ItemKey{text.substr(0, reading.prefixLength), reading.number};
 }
 
-ListKeys ReadListKeys(const ItemList& list) {
-  ListKeys result;
+SortedList ReadSortedList(const ItemList& list) {
+  SortedList result;
   result.bounds = BoundsOf(list);
   const std::size_t count = list.elements.size();
   if (count == 0) return result;
   // The first pass of the sort starts its position at lb + 1.
   if (result.bounds.lower == 32767) Raise(ErrorNumber::Overflow);
-  result.texts.resize(count);
-  result.keys.resize(count);
+  PrefixTable prefixes(count);
+  std::vector<std::uint64_t>& packed = result.sorted;
+  packed.resize(count);
   auto read = [&](std::size_t index) {
-    result.texts[index] = ReadElementText(list.elements[index], result.converted);
-    result.keys[index] = ReadKey(result.texts[index]);
+    const std::u16string_view text = ReadElementText(list.elements[index], result.converted);
+    const ItemReading reading = ReadItem(text);
+    if (!reading.ok) Raise(reading.error, text);
+    const std::uint32_t id = prefixes.Intern(text.substr(0, reading.prefixLength));
+    packed[index] = PackItem(id, reading.number, static_cast<std::uint32_t>(index));
   };
   if (count >= 2) read(1);
   read(0);
   for (std::size_t index = 2; index < count; ++index) read(index);
   // The first pass's position counter steps past the upper bound.
   if (count >= 2 && result.bounds.upper == 32767) Raise(ErrorNumber::Overflow);
+
+  const std::vector<std::uint32_t> ranks = prefixes.Ranks();
+  result.prefixOfRank.resize(ranks.size());
+  for (std::uint32_t id = 0; id < ranks.size(); ++id)
+    result.prefixOfRank[ranks[id]] = prefixes.Prefix(id);
+  for (std::uint64_t& item : packed)
+    item = PackItem(ranks[KeyOf(item) >> 16], NumberOf(item), IndexOf(item));
+  SortPacked(packed);
   return result;
 }
 

@@ -31,22 +31,23 @@ ItemList& ListOf(Value& value);
 // not fit.
 ListBounds BoundsOf(const ItemList& list);
 
-// Texts and keys of the elements of a list. Keys point into the element texts
-// (or into `converted` for elements that are not texts), so the list must
-// outlive this object.
-struct ListKeys {
+// The elements of a list sorted by key. `sorted` holds packed items (prefix
+// rank, number, element index, see item_order.hpp); `prefixOfRank` the prefix
+// of each rank, pointing into the element texts or into `converted`, so the
+// list must outlive this object.
+struct SortedList {
   ListBounds bounds;
-  std::vector<std::u16string_view> texts;
-  std::vector<ItemKey> keys;
+  std::vector<std::uint64_t> sorted;
+  std::vector<std::u16string_view> prefixOfRank;
   std::deque<std::u16string> converted;
 };
 
-// Reads the list for sorting, with the sort's errors in the sort's order:
-// bounds (6), a lower bound of 32767 with elements (6), element texts and
-// readings in the sort's read order, an upper bound of 32767 (6). Elements of
-// a one-element list are read too. The caller raises the lower-bound -32768
-// limit, which strikes after the sort is complete.
-ListKeys ReadListKeys(const ItemList& list);
+// Reads every element once and sorts, with the sort's errors in the sort's
+// order: bounds (6), a lower bound of 32767 with elements (6), element texts
+// and readings in the sort's read order, an upper bound of 32767 (6). Elements
+// of a one-element list are read too. The caller raises the lower-bound
+// -32768 limit, which strikes after the sort is complete.
+SortedList ReadSortedList(const ItemList& list);
 
 // An element as text that stays valid as long as the list and `converted`
 // do. Errors: those of reading an element as text.
