@@ -39,8 +39,16 @@ Value clsGroup::ExpandItem(std::u16string strItem) const {
   const internal::Expansion expansion = internal::ReadExpansion(strItem);
   ItemList result;
   result.elements.reserve(static_cast<std::size_t>(expansion.count));
-  for (std::int32_t k = 0; k < expansion.count; ++k)
-    result.elements.emplace_back(internal::ItemText(expansion.prefix, expansion.start + k));
+  char16_t buffer[64];
+  for (std::int32_t k = 0; k < expansion.count; ++k) {
+    const std::int32_t number = expansion.start + k;
+    const std::size_t length =
+        internal::WriteItemText(buffer, std::size(buffer), expansion.prefix, number);
+    if (length != 0)
+      result.elements.emplace_back(std::u16string_view(buffer, length));
+    else
+      result.elements.emplace_back(internal::ItemText(expansion.prefix, number));
+  }
   return result;
 }
 
@@ -129,6 +137,7 @@ Value clsGroup::UngroupItems(const Value& list) const {
   std::vector<std::u16string_view> prefixOfRank(ranks.size());
   for (std::size_t id = 0; id < ranks.size(); ++id) prefixOfRank[ranks[id]] = prefixOf[id];
   result.elements.reserve(packed.size());
+  char16_t buffer[64];
   for (std::uint64_t item : packed) {
     if (!reread.empty()) {
       const auto found = std::lower_bound(
@@ -139,8 +148,13 @@ Value clsGroup::UngroupItems(const Value& list) const {
         continue;
       }
     }
-    result.elements.emplace_back(
-        internal::ItemText(prefixOfRank[internal::KeyOf(item) >> 16], internal::NumberOf(item)));
+    const std::u16string_view prefix = prefixOfRank[internal::KeyOf(item) >> 16];
+    const std::int16_t number = internal::NumberOf(item);
+    const std::size_t length = internal::WriteItemText(buffer, std::size(buffer), prefix, number);
+    if (length != 0)
+      result.elements.emplace_back(std::u16string_view(buffer, length));
+    else
+      result.elements.emplace_back(internal::ItemText(prefix, number));
   }
   return result;
 }

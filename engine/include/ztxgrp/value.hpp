@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -55,6 +56,8 @@ class Value {
   Value(int v) : data_(std::int64_t{v}) {}
   Value(double v) : data_(v) {}
   Value(std::u16string v) : data_(std::move(v)) {}
+  // A text built in place from a view: one copy of the code units.
+  explicit Value(std::u16string_view v) : data_(std::in_place_type<std::u16string>, v) {}
   Value(const char16_t* v) : data_(std::u16string(v)) {}
   Value(ItemList v) : data_(std::move(v)) {}
   Value(Object v) : data_(v) {}

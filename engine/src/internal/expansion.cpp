@@ -1,5 +1,7 @@
 #include "internal/expansion.hpp"
 
+#include <algorithm>
+
 #include "internal/item_reader.hpp"
 #include "ztxgrp/numeric.hpp"
 #include "ztxgrp/runtime_error.hpp"
@@ -58,6 +60,26 @@ Expansion ReadExpansion(std::u16string_view text) {
 void AppendItemText(std::u16string& out, std::u16string_view prefix, std::int32_t number) {
   out.append(prefix);
   if (number != -1) AppendDecimal(out, number);
+}
+
+std::size_t WriteItemText(char16_t* buffer, std::size_t capacity, std::u16string_view prefix,
+                          std::int32_t number) noexcept {
+  char16_t digits[12];
+  std::size_t count = 0;
+  if (number != -1) {
+    std::uint32_t magnitude = number < 0 ? 0u - static_cast<std::uint32_t>(number)
+                                         : static_cast<std::uint32_t>(number);
+    do {
+      digits[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
+      magnitude /= 10;
+    } while (magnitude != 0);
+    if (number < 0) digits[count++] = u'-';
+  }
+  const std::size_t length = prefix.size() + count;
+  if (length == 0 || length > capacity) return 0;
+  char16_t* out = std::copy(prefix.begin(), prefix.end(), buffer);
+  while (count > 0) *out++ = digits[--count];
+  return length;
 }
 
 std::u16string ItemText(std::u16string_view prefix, std::int32_t number) {

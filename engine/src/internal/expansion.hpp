@@ -26,6 +26,11 @@ Expansion ReadExpansion(std::u16string_view text);
 // An item's written form: the prefix alone for number -1, else the prefix
 // followed by the decimal text of the number.
 void AppendItemText(std::u16string& out, std::u16string_view prefix, std::int32_t number);
+
+// The written form in `buffer`; returns its length, or 0 when it does not
+// fit in `capacity` code units (the caller then builds it with ItemText).
+std::size_t WriteItemText(char16_t* buffer, std::size_t capacity, std::u16string_view prefix,
+                          std::int32_t number) noexcept;
 std::u16string ItemText(std::u16string_view prefix, std::int32_t number);
 
 }  // namespace ztxgrp::internal

@@ -4,7 +4,6 @@
 #include <bit>
 #include <utility>
 #include <cstring>
-#include <numeric>
 
 namespace ztxgrp::internal {
 namespace {
@@ -75,12 +74,27 @@ void PrefixTable::Grow() {
 }
 
 std::vector<std::uint32_t> PrefixTable::Ranks() const {
-  std::vector<std::uint32_t> ids(prefixes_.size());
-  std::iota(ids.begin(), ids.end(), 0u);
-  std::sort(ids.begin(), ids.end(),
-            [&](std::uint32_t a, std::uint32_t b) { return prefixes_[a] < prefixes_[b]; });
+  // Most prefixes differ within their first four code units: those, packed
+  // into one integer, decide most comparisons; only equal heads compare the
+  // whole texts.
+  struct Entry {
+    std::uint64_t head;
+    std::uint32_t id;
+  };
+  std::vector<Entry> entries(prefixes_.size());
+  for (std::uint32_t id = 0; id < prefixes_.size(); ++id) {
+    std::uint64_t head = 0;
+    const std::u16string_view prefix = prefixes_[id];
+    for (std::size_t k = 0; k < 4; ++k)
+      head = (head << 16) | (k < prefix.size() ? prefix[k] : 0u);
+    entries[id] = {head, id};
+  }
+  std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+    if (a.head != b.head) return a.head < b.head;
+    return prefixes_[a.id] < prefixes_[b.id];
+  });
   std::vector<std::uint32_t> ranks(prefixes_.size());
-  for (std::uint32_t rank = 0; rank < ids.size(); ++rank) ranks[ids[rank]] = rank;
+  for (std::uint32_t rank = 0; rank < entries.size(); ++rank) ranks[entries[rank].id] = rank;
   return ranks;
 }
 
