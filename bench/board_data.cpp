@@ -37,9 +37,9 @@ std::vector<std::u16string> Numbered(const std::vector<std::u16string>& prefixes
 }  // namespace
 
 std::vector<std::u16string> BoardDesignators(std::size_t count, std::uint32_t seed) {
-  const std::vector<std::u16string> prefixes = {
-      u"R",  u"C",  u"U",  u"D",  u"Q",  u"TP", u"L",  u"J",  u"FB", u"LED",
-      u"SW", u"RN", u"Y",  u"F",  u"CN", u"X",  u"K",  u"T",  u"H",  u"MH"};
+  const std::vector<std::u16string> prefixes = {u"R",  u"C",  u"U",   u"D",  u"Q",  u"TP", u"L",
+                                                u"J",  u"FB", u"LED", u"SW", u"RN", u"Y",  u"F",
+                                                u"CN", u"X",  u"K",   u"T",  u"H",  u"MH"};
   std::vector<double> weights = {36, 31};
   weights.resize(prefixes.size(), 33.0 / 18);
   return Numbered(prefixes, weights, count, seed);
@@ -69,6 +69,8 @@ std::vector<std::u16string> LongPrefixes(std::size_t count, std::uint32_t seed) 
   return Numbered(prefixes, std::vector<double>(prefixes.size(), 1.0), count, seed);
 }
 
-Value AsList(const std::vector<std::u16string>& texts) { return MakeTextList(texts); }
+Value AsList(const std::vector<std::u16string>& texts) {
+  return MakeTextList(texts);
+}
 
 }  // namespace ztxgrp::bench

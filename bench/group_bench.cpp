@@ -112,10 +112,18 @@ BENCHMARK(Ungroup<LongPrefixes>)->Name("Ungroup/long-prefixes")->Arg(32766);
 BENCHMARK(FloorOfRange)->Name("FloorOfResults/range")->Arg(32767);
 BENCHMARK(UngroupItem)->Name("UngroupItem/range")->Arg(32767);
 
-BENCHMARK(ReferenceGroup)->Name("Reference-Group/board")->Arg(1000)->Arg(4000)
-    ->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK(ReferenceUngroup)->Name("Reference-Ungroup/board")->Arg(1000)->Arg(4000)
-    ->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(ReferenceGroup)
+    ->Name("Reference-Group/board")
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK(ReferenceUngroup)
+    ->Name("Reference-Ungroup/board")
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 }  // namespace
 }  // namespace ztxgrp::bench

@@ -18,8 +18,7 @@ Value FromJson(const nlohmann::json& json) {
       const auto value = json.get<std::uint64_t>();
       // Beyond 64-bit signed range the exact digits are kept as text: the
       // engine reads every number as its decimal text anyway.
-      if (value > static_cast<std::uint64_t>(INT64_MAX))
-        return Utf8ToUtf16(std::to_string(value));
+      if (value > static_cast<std::uint64_t>(INT64_MAX)) return Utf8ToUtf16(std::to_string(value));
       return static_cast<std::int64_t>(value);
     }
     case nlohmann::json::value_t::number_float:

@@ -47,8 +47,8 @@ int main(int argc, char** argv) {
   AddCommand(app, "group", "sort items and fold runs into ranges", Command::Group, options);
   AddCommand(app, "ungroup", "expand items and ranges, sorted", Command::Ungroup, options);
   AddCommand(app, "expand", "expand one item or range text", Command::Expand, options);
-  AddCommand(app, "check", "tell whether texts are valid items or ascending ranges",
-             Command::Check, options);
+  AddCommand(app, "check", "tell whether texts are valid items or ascending ranges", Command::Check,
+             options);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

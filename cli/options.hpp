@@ -11,10 +11,10 @@ enum class Command { Group, Ungroup, Expand, Check };
 
 struct Options {
   Command command = Command::Group;
-  std::vector<std::string> items;  // empty: read standard input
-  bool split = false;              // split at commas and blanks first
-  std::optional<std::string> join; // join the output with this separator
-  bool json = false;               // JSON on standard input and output
+  std::vector<std::string> items;   // empty: read standard input
+  bool split = false;               // split at commas and blanks first
+  std::optional<std::string> join;  // join the output with this separator
+  bool json = false;                // JSON on standard input and output
 };
 
 // Exit statuses of the command.

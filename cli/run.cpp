@@ -69,8 +69,8 @@ int RunJson(const Options& options, std::istream& in, std::ostream& out) {
   if (options.command == Command::Group || options.command == Command::Ungroup) {
     if (!input.is_array()) throw InputError("expected a JSON array on standard input");
     const Value list = FromJson(input);
-    output = ToJson(options.command == Command::Group ? component.Group(list)
-                                                      : component.Ungroup(list));
+    output =
+        ToJson(options.command == Command::Group ? component.Group(list) : component.Ungroup(list));
   } else {
     if (!input.is_string()) throw InputError("expected a JSON string on standard input");
     const std::u16string text = Utf8ToUtf16(input.get_ref<const std::string&>());

@@ -5,6 +5,7 @@
 
 #include "reference.hpp"
 #include "ztxgrp/cls_group.hpp"
+#include "ztxgrp/numeric.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/text.hpp"
 

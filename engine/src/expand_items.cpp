@@ -39,16 +39,8 @@ Value clsGroup::ExpandItem(std::u16string strItem) const {
   const internal::Expansion expansion = internal::ReadExpansion(strItem);
   ItemList result;
   result.elements.reserve(static_cast<std::size_t>(expansion.count));
-  char16_t buffer[64];
-  for (std::int32_t k = 0; k < expansion.count; ++k) {
-    const std::int32_t number = expansion.start + k;
-    const std::size_t length =
-        internal::WriteItemText(buffer, std::size(buffer), expansion.prefix, number);
-    if (length != 0)
-      result.elements.emplace_back(std::u16string_view(buffer, length));
-    else
-      result.elements.emplace_back(internal::ItemText(expansion.prefix, number));
-  }
+  for (std::int32_t k = 0; k < expansion.count; ++k)
+    internal::AppendItem(result.elements, expansion.prefix, expansion.start + k);
   return result;
 }
 
@@ -123,8 +115,7 @@ Value clsGroup::UngroupItems(const Value& list) const {
         if (id >= prefixOf.size()) prefixOf.resize(id + 1);
         prefixOf[id] = expansion.prefix;
       }
-      packed[index] =
-          internal::PackItem(id, static_cast<std::int16_t>(expansion.start + k), index);
+      packed[index] = internal::PackItem(id, static_cast<std::int16_t>(expansion.start + k), index);
     }
   }
   prefixOf.resize(prefixes.size());
@@ -137,24 +128,18 @@ Value clsGroup::UngroupItems(const Value& list) const {
   std::vector<std::u16string_view> prefixOfRank(ranks.size());
   for (std::size_t id = 0; id < ranks.size(); ++id) prefixOfRank[ranks[id]] = prefixOf[id];
   result.elements.reserve(packed.size());
-  char16_t buffer[64];
   for (std::uint64_t item : packed) {
     if (!reread.empty()) {
-      const auto found = std::lower_bound(
-          reread.begin(), reread.end(), internal::IndexOf(item),
-          [](const Reread& r, std::uint32_t at) { return r.index < at; });
+      const auto found =
+          std::lower_bound(reread.begin(), reread.end(), internal::IndexOf(item),
+                           [](const Reread& r, std::uint32_t at) { return r.index < at; });
       if (found != reread.end() && found->index == internal::IndexOf(item)) {
-        result.elements.emplace_back(std::move(found->text));
+        result.elements.emplace_back(std::u16string_view(found->text));
         continue;
       }
     }
-    const std::u16string_view prefix = prefixOfRank[internal::KeyOf(item) >> 16];
-    const std::int16_t number = internal::NumberOf(item);
-    const std::size_t length = internal::WriteItemText(buffer, std::size(buffer), prefix, number);
-    if (length != 0)
-      result.elements.emplace_back(std::u16string_view(buffer, length));
-    else
-      result.elements.emplace_back(internal::ItemText(prefix, number));
+    internal::AppendItem(result.elements, prefixOfRank[internal::KeyOf(item) >> 16],
+                         internal::NumberOf(item));
   }
   return result;
 }

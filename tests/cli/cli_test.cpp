@@ -34,8 +34,12 @@ TEST(CliTest, CommandsStatusesAndOutput) {
       {{"check", "R1-R3", "R12"}, "", 0, "true\ntrue\n", ""},
       {{"check", "R1-R3", "R3-R1"}, "", 1, "true\nfalse\n", ""},
       {{"check", ".5-R3"}, "", 1, "false\n", ""},
-      {{"ungroup", "R1", "R3-R1"}, "", 3, "", "ztxgrp: runtime error 9: Subscript out of range\n"
-                                             "ztxgrp: offending item: \"R3-R1\""},
+      {{"ungroup", "R1", "R3-R1"},
+       "",
+       3,
+       "",
+       "ztxgrp: runtime error 9: Subscript out of range\n"
+       "ztxgrp: offending item: \"R3-R1\""},
       {{"group", "R1", "R32768"}, "", 3, "", "runtime error 6: Overflow"},
       {{"expand", "1-R3"}, "", 3, "", "runtime error 13: Type mismatch"},
       {{"expand", "R1", "R2"}, "", 2, "", "exactly one TEXT"},
@@ -47,15 +51,24 @@ TEST(CliTest, CommandsStatusesAndOutput) {
       {{"group", "--json"}, "\"R1\"", 2, "", "expected a JSON array"},
       {{"expand", "--json"}, "[\"R1\"]", 2, "", "expected a JSON string"},
       {{"group", "--json", "R1"}, "[]", 2, "", "give no ITEM"},
-      {{"group", "--json"}, "[\"R2\",1,true,2.5,\"R1\"]", 0, "[\"1\",\"2.5\",\"R1-R2\",\"True\"]\n",
+      {{"group", "--json"},
+       "[\"R2\",1,true,2.5,\"R1\"]",
+       0,
+       "[\"1\",\"2.5\",\"R1-R2\",\"True\"]\n",
        ""},
       {{"group", "--json"}, "[]", 0, "[null]\n", ""},
       {{"group", "--json"}, "[\"R1\",null]", 3, "", "runtime error 94: Invalid use of Null"},
       {{"group", "--json"}, "[\"R1\",[\"R2\"]]", 3, "", "runtime error 13"},
       {{"group", "--json"}, "[\"R1\",{\"a\":1}]", 3, "", "runtime error 13"},
       {{"check", "--json"}, "\"R1-R3\"", 0, "true\n", ""},
-      {{"expand", "--json"}, "\"\\u00c51-\\u00c53\"", 0,
-       "[\"\xC3\x85" "1\",\"\xC3\x85" "2\",\"\xC3\x85" "3\"]\n", ""},
+      {{"expand", "--json"},
+       "\"\\u00c51-\\u00c53\"",
+       0,
+       "[\"\xC3\x85"
+       "1\",\"\xC3\x85"
+       "2\",\"\xC3\x85"
+       "3\"]\n",
+       ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.args) + " <<< " + c.input);

@@ -46,8 +46,16 @@ TEST(IclsGroupTest, RuntimeErrorsCarryNumberDescriptionAndItem) {
 TEST(Utf8ApiTest, ConvertsBothWaysAndRejectsInvalidInput) {
   const std::vector<std::string> parts = {"R3", "R1", "C2", "R2", "R5"};
   EXPECT_EQ(group(parts), (std::vector<std::string>{"C2", "R1-R3", "R5"}));
-  const std::vector<std::string> ranges = {"\xC3\x85" "1-\xC3\x85" "2", "C1"};
-  EXPECT_EQ(ungroup(ranges), (std::vector<std::string>{"C1", "\xC3\x85" "1", "\xC3\x85" "2"}));
+  const std::vector<std::string> ranges = {
+      "\xC3\x85"
+      "1-\xC3\x85"
+      "2",
+      "C1"};
+  EXPECT_EQ(ungroup(ranges), (std::vector<std::string>{"C1",
+                                                       "\xC3\x85"
+                                                       "1",
+                                                       "\xC3\x85"
+                                                       "2"}));
   EXPECT_EQ(ungroup_item("R1-R2"), (std::vector<std::string>{"R1", "R2"}));
   EXPECT_TRUE(is_valid_range("R1-R3"));
   EXPECT_EQ(group(std::vector<std::string>{}), (std::vector<std::string>{""}));
@@ -57,7 +65,10 @@ TEST(Utf8ApiTest, ConvertsBothWaysAndRejectsInvalidInput) {
     const std::vector<std::string> list = {"R1", text};
     EXPECT_THROW(group(list), EncodingError);
   }
-  EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("R\xF0\x9F\x98\x80" "1")), "R\xF0\x9F\x98\x80" "1");
+  EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("R\xF0\x9F\x98\x80"
+                                    "1")),
+            "R\xF0\x9F\x98\x80"
+            "1");
   EXPECT_THROW(Utf16ToUtf8(u"\xD800"), EncodingError);
 }
 

@@ -37,9 +37,7 @@ struct ItemList {
 
   // Upper bound as a 64-bit number, so that a list with lower bound
   // INT32_MIN and no elements is still described exactly.
-  std::int64_t upperBound() const {
-    return std::int64_t{lowerBound} + static_cast<std::int64_t>(elements.size()) - 1;
-  }
+  std::int64_t upperBound() const;
   friend bool operator==(const ItemList&, const ItemList&);
 };
 
@@ -78,6 +76,10 @@ class Value {
  private:
   Storage data_;
 };
+
+inline std::int64_t ItemList::upperBound() const {
+  return std::int64_t{lowerBound} + static_cast<std::int64_t>(elements.size()) - 1;
+}
 
 inline bool operator==(const ItemList& a, const ItemList& b) {
   return a.lowerBound == b.lowerBound && a.hasDimension == b.hasDimension &&

@@ -62,13 +62,14 @@ void AppendItemText(std::u16string& out, std::u16string_view prefix, std::int32_
   if (number != -1) AppendDecimal(out, number);
 }
 
-std::size_t WriteItemText(char16_t* buffer, std::size_t capacity, std::u16string_view prefix,
-                          std::int32_t number) noexcept {
+void AppendItem(std::vector<Value>& out, std::u16string_view prefix, std::int32_t number) {
+  // Most items fit a small buffer; the text is then copied once, into place.
+  char16_t buffer[64];
   char16_t digits[12];
   std::size_t count = 0;
   if (number != -1) {
-    std::uint32_t magnitude = number < 0 ? 0u - static_cast<std::uint32_t>(number)
-                                         : static_cast<std::uint32_t>(number);
+    std::uint32_t magnitude =
+        number < 0 ? 0u - static_cast<std::uint32_t>(number) : static_cast<std::uint32_t>(number);
     do {
       digits[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
       magnitude /= 10;
@@ -76,10 +77,13 @@ std::size_t WriteItemText(char16_t* buffer, std::size_t capacity, std::u16string
     if (number < 0) digits[count++] = u'-';
   }
   const std::size_t length = prefix.size() + count;
-  if (length == 0 || length > capacity) return 0;
-  char16_t* out = std::copy(prefix.begin(), prefix.end(), buffer);
-  while (count > 0) *out++ = digits[--count];
-  return length;
+  if (length > std::size(buffer)) {
+    out.emplace_back(std::u16string_view(ItemText(prefix, number)));
+    return;
+  }
+  char16_t* end = std::copy(prefix.begin(), prefix.end(), buffer);
+  while (count > 0) *end++ = digits[--count];
+  out.emplace_back(std::u16string_view(buffer, length));
 }
 
 std::u16string ItemText(std::u16string_view prefix, std::int32_t number) {

@@ -9,6 +9,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "ztxgrp/value.hpp"
 
 namespace ztxgrp::internal {
 
@@ -27,10 +30,8 @@ Expansion ReadExpansion(std::u16string_view text);
 // followed by the decimal text of the number.
 void AppendItemText(std::u16string& out, std::u16string_view prefix, std::int32_t number);
 
-// The written form in `buffer`; returns its length, or 0 when it does not
-// fit in `capacity` code units (the caller then builds it with ItemText).
-std::size_t WriteItemText(char16_t* buffer, std::size_t capacity, std::u16string_view prefix,
-                          std::int32_t number) noexcept;
+// Appends the written form as a text element, built in place.
+void AppendItem(std::vector<Value>& out, std::u16string_view prefix, std::int32_t number);
 std::u16string ItemText(std::u16string_view prefix, std::int32_t number);
 
 }  // namespace ztxgrp::internal

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <utility>
 #include <cstring>
+#include <utility>
 
 namespace ztxgrp::internal {
 namespace {
@@ -85,8 +85,7 @@ std::vector<std::uint32_t> PrefixTable::Ranks() const {
   for (std::uint32_t id = 0; id < prefixes_.size(); ++id) {
     std::uint64_t head = 0;
     const std::u16string_view prefix = prefixes_[id];
-    for (std::size_t k = 0; k < 4; ++k)
-      head = (head << 16) | (k < prefix.size() ? prefix[k] : 0u);
+    for (std::size_t k = 0; k < 4; ++k) head = (head << 16) | (k < prefix.size() ? prefix[k] : 0u);
     entries[id] = {head, id};
   }
   std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {

@@ -43,8 +43,12 @@ inline std::uint64_t PackItem(std::uint32_t rank, std::int16_t number, std::uint
   const std::uint32_t key = (rank << 16) | static_cast<std::uint16_t>(number + 32768);
   return (std::uint64_t{key} << 32) | index;
 }
-inline std::uint32_t IndexOf(std::uint64_t item) { return static_cast<std::uint32_t>(item); }
-inline std::uint32_t KeyOf(std::uint64_t item) { return static_cast<std::uint32_t>(item >> 32); }
+inline std::uint32_t IndexOf(std::uint64_t item) {
+  return static_cast<std::uint32_t>(item);
+}
+inline std::uint32_t KeyOf(std::uint64_t item) {
+  return static_cast<std::uint32_t>(item >> 32);
+}
 inline std::int16_t NumberOf(std::uint64_t item) {
   return static_cast<std::int16_t>(static_cast<int>((item >> 32) & 0xFFFF) - 32768);
 }

@@ -1,0 +1,71 @@
+#!/usr/bin/env python3
+"""Formats the benchmark results of scripts/bench as a Markdown table.
+
+Arguments: the Google Benchmark JSON file, the hyperfine JSON file of the
+command-line comparison, and the file holding the command's peak resident
+memory in KiB.
+"""
+import datetime
+import json
+import os
+import sys
+
+
+def medians(path):
+    with open(path) as f:
+        data = json.load(f)
+    result = {}
+    for run in data["benchmarks"]:
+        if run.get("aggregate_name", "median") != "median":
+            continue
+        name = run["run_name"] if "run_name" in run else run["name"]
+        name = name.replace("/iterations:1", "")
+        scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}[run["time_unit"]]
+        result[name] = (run["real_time"] * scale, run.get("items_per_second"))
+    return result
+
+
+def show(seconds):
+    if seconds >= 1:
+        return f"{seconds:.2f} s"
+    if seconds >= 1e-3:
+        return f"{seconds * 1e3:.2f} ms"
+    return f"{seconds * 1e6:.1f} µs"
+
+
+def main():
+    times = medians(sys.argv[1])
+    rows = []
+    floors = {"Group": "Floor", "Ungroup": "FloorOfResults", "UngroupItem": "FloorOfResults"}
+    for name, (seconds, rate) in times.items():
+        operation, shape, size = name.split("/")
+        if operation.startswith(("Floor", "Reference")):
+            continue
+        floor = times.get(f"{floors.get(operation, '')}/{shape}/{size}", (None,))[0]
+        reference = times.get(f"Reference-{operation}/{shape}/{size}", (None,))[0]
+        rows.append((operation, f"{shape} {size}", show(seconds),
+                     f"{seconds / floor:.2f}×" if floor else "–",
+                     f"{reference / seconds:,.0f}×" if reference else "–",
+                     f"{1e9 / rate:.0f} ns" if rate else "–"))
+    print(f"Measured {datetime.date.today()} on {os.cpu_count()} cores, "
+          f"{os.sysconf('SC_PAGE_SIZE') * os.sysconf('SC_PHYS_PAGES') / 2**30:.0f} GiB "
+          "(medians of 5 repetitions, one run).\n")
+    print("| operation | list | time | ratio to floor | transcription / ours | per item |")
+    print("|---|---|---|---|---|---|")
+    for row in rows:
+        print("| " + " | ".join(row) + " |")
+    with open(sys.argv[2]) as f:
+        cli = json.load(f)["results"]
+    with open(sys.argv[3]) as f:
+        memory = int(f.read().split()[-1])
+    ours, sort = cli[0]["mean"], cli[1]["mean"]
+    print()
+    print("| command on 30,000 board designators | wall time (mean of 30) | peak memory |")
+    print("|---|---|---|")
+    print(f"| `ztxgrp group < file` | {show(ours)} | {memory / 1024:.1f} MiB |")
+    print(f"| `sort -V file` | {show(sort)} | – |")
+    print(f"\nztxgrp / sort -V wall time: {ours / sort:.2f}")
+
+
+if __name__ == "__main__":
+    main()
