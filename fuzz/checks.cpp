@@ -3,6 +3,7 @@
 #include <tuple>
 #include <vector>
 
+#include "outcome.hpp"
 #include "reference.hpp"
 #include "ztxgrp/cls_group.hpp"
 #include "ztxgrp/numeric.hpp"
@@ -12,33 +13,9 @@
 namespace ztxgrp::fuzz {
 namespace {
 
-struct Outcome {
-  int error = 0;
-  Value value;
-  friend bool operator==(const Outcome&, const Outcome&) = default;
-};
-
-template <typename Call>
-Outcome Capture(Call&& call) {
-  Outcome outcome;
-  try {
-    outcome.value = call();
-  } catch (const RuntimeError& error) {
-    outcome.error = error.number();
-    outcome.value = Value();
-  }
-  return outcome;
-}
-
-template <typename Call>
-int ErrorOf(Call&& call) {
-  try {
-    call();
-  } catch (const RuntimeError& error) {
-    return error.number();
-  }
-  return 0;
-}
+using testing::Capture;
+using testing::ErrorOf;
+using testing::Outcome;
 
 bool KnownError(int number) {
   return number == 0 || number == 5 || number == 6 || number == 9 || number == 13 || number == 94;

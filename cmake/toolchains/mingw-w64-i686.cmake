@@ -1,16 +1,3 @@
-# Cross build for i686 Windows with mingw-w64; programs run under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(ZTXGRP_WIDL i686-w64-mingw32-widl CACHE STRING "IDL compiler")
-set(ZTXGRP_WIDL_FLAGS -m32 CACHE STRING "IDL compiler target flag")
-set(ZTXGRP_WINE wine CACHE STRING "Wine loader for this architecture")
-set(ZTXGRP_WINE_ARCH win32 CACHE STRING "Wine prefix architecture")
+# 32-bit Windows; the shared settings are in mingw-w64.cmake.
+set(ZTXGRP_MINGW_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

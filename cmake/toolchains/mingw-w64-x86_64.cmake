@@ -1,16 +1,3 @@
-# Cross build for x86_64 Windows with mingw-w64; programs run under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(ZTXGRP_WIDL x86_64-w64-mingw32-widl CACHE STRING "IDL compiler")
-set(ZTXGRP_WIDL_FLAGS -m64 CACHE STRING "IDL compiler target flag")
-set(ZTXGRP_WINE /usr/lib/wine/wine64 CACHE STRING "Wine loader for this architecture")
-set(ZTXGRP_WINE_ARCH win64 CACHE STRING "Wine prefix architecture")
+# 64-bit Windows; the shared settings are in mingw-w64.cmake.
+set(ZTXGRP_MINGW_ARCH x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

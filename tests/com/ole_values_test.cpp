@@ -1,5 +1,6 @@
 // The automation value wrappers and conversions alone, without an object.
 #include "com_support.hpp"
+#include "error_info.hpp"
 #include "ztxgrp/runtime_error.hpp"
 
 namespace ztxgrp::com::testing {
@@ -76,6 +77,32 @@ TEST(OleValuesTest, WritesResultListsOfTexts) {
   Variant owner;
   *owner.get() = target;  // freed by its owner
   EXPECT_EQ(Bstr::View(nullptr), u"");
+}
+
+TEST(ErrorInfoTest, FailuresBecomeStatusesWithErrorInformation) {
+  const struct {
+    const char* name;
+    HRESULT (*body)();
+    HRESULT status;
+    const char* description;
+  } cases[] = {
+      {"runtime error", [] { return Guard([]() -> HRESULT { Raise(ErrorNumber::Overflow); }); },
+       static_cast<HRESULT>(0x800A0006), "Overflow"},
+      {"memory exhausted", [] { return Guard([]() -> HRESULT { throw std::bad_alloc(); }); },
+       static_cast<HRESULT>(0x800A0007), "Out of memory"},
+      {"success", [] { return Guard([] { return S_OK; }); }, S_OK, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetErrorInfo(0, nullptr);
+    EXPECT_EQ(c.body(), c.status);
+    const ErrorDetails error = TakeErrorInfo();
+    EXPECT_EQ(error.present, c.description != nullptr);
+    if (c.description) {
+      EXPECT_EQ(error.description, c.description);
+      EXPECT_EQ(error.source, "ztxgrp.IclsGroup");
+    }
+  }
 }
 
 }  // namespace

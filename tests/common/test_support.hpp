@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "outcome.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
 #include "ztxgrp/value.hpp"
@@ -41,17 +42,6 @@ inline std::vector<std::string> Strings(const Value& value) {
   for (const Value& element : value.list().elements)
     out.push_back(element.isEmpty() ? "<empty>" : A(element.text()));
   return out;
-}
-
-// Runs `call` and returns the runtime error number it raised, or 0.
-template <typename Call>
-int ErrorOf(Call&& call) {
-  try {
-    call();
-  } catch (const RuntimeError& error) {
-    return error.number();
-  }
-  return 0;
 }
 
 }  // namespace ztxgrp::testing

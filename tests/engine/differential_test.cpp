@@ -14,7 +14,9 @@
 namespace ztxgrp {
 namespace {
 
+using testing::Capture;
 using testing::ErrorOf;
+using testing::Outcome;
 
 class Generator {
  public:
@@ -67,20 +69,6 @@ class Generator {
  private:
   std::mt19937 random_;
 };
-
-struct Outcome {
-  int error = 0;
-  Value value;
-  friend bool operator==(const Outcome&, const Outcome&) = default;
-};
-
-template <typename Call>
-Outcome Capture(Call&& call) {
-  Outcome outcome;
-  outcome.error = ErrorOf([&] { outcome.value = call(); });
-  if (outcome.error != 0) outcome.value = Value();
-  return outcome;
-}
 
 std::string Show(const Value& value) {
   if (value.isText()) return testing::A(value.text());
