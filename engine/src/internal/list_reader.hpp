@@ -19,7 +19,6 @@ namespace ztxgrp::internal {
 struct ListBounds {
   std::int16_t lower = 0;
   std::int16_t upper = -1;
-  std::size_t count() const { return static_cast<std::size_t>(upper - lower + 1); }
 };
 
 // The list inside `value`, checked: no array gives runtime error 13, an array
