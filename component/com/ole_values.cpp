@@ -101,6 +101,8 @@ Value ElementFromVariant(const VARIANT& element) {
 
 template <typename T, typename Convert>
 void ReadElements(SAFEARRAY* array, ULONG count, ItemList& list, Convert convert) {
+  // An array whose elements are not what its type says is not read at all.
+  if (array->cbElements != sizeof(T)) Raise(ErrorNumber::TypeMismatch);
   const ArrayData data(array);
   const T* elements = data.as<T>();
   for (ULONG k = 0; k < count; ++k) list.elements.push_back(convert(elements[k]));

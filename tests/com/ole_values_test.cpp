@@ -60,6 +60,12 @@ TEST(OleValuesTest, RejectsWhatIsNoList) {
   nullArrayReference.vt = VT_BYREF | VT_ARRAY | VT_VARIANT;
   nullArrayReference.pparray = nullptr;
   EXPECT_EQ(ErrorOf(nullArrayReference), 13);
+  // Declared as an array of VARIANT, holding 4-byte integers.
+  SafeArray numbers(SafeArrayCreateVector(VT_I4, 0, 2));
+  VARIANT mislabelled;
+  mislabelled.vt = VT_ARRAY | VT_VARIANT;
+  mislabelled.parray = numbers.get();
+  EXPECT_EQ(ErrorOf(mislabelled), 13);
 }
 
 TEST(OleValuesTest, WritesResultListsOfTexts) {
