@@ -1,5 +1,7 @@
 #include "checks.hpp"
 
+#include <cstdio>
+#include <cstdlib>
 #include <tuple>
 #include <vector>
 
@@ -115,6 +117,12 @@ std::string CheckList(const std::uint8_t* data, std::size_t size) {
     if (back != ungrouped) return "ungrouping the grouped list lost or changed items";
   }
   return {};
+}
+
+void AbortOnProblem(const std::string& problem) {
+  if (problem.empty()) return;
+  std::fprintf(stderr, "%s\n", problem.c_str());
+  std::abort();
 }
 
 }  // namespace ztxgrp::fuzz

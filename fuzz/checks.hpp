@@ -25,4 +25,8 @@ namespace ztxgrp::fuzz {
 std::string CheckText(const std::uint8_t* data, std::size_t size);
 std::string CheckList(const std::uint8_t* data, std::size_t size);
 
+// For the fuzz targets: reports a problem and aborts, so the fuzzer keeps the
+// input.
+void AbortOnProblem(const std::string& problem);
+
 }  // namespace ztxgrp::fuzz

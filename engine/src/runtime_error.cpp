@@ -28,11 +28,6 @@ RuntimeError::RuntimeError(ErrorNumber number, std::optional<std::u16string> ite
   what_ += DescriptionOf(number_);
 }
 
-RuntimeError RuntimeError::WithItem(std::u16string_view item) const {
-  if (item_) return *this;
-  return RuntimeError(number_, std::u16string(item));
-}
-
 void Raise(ErrorNumber number) {
   throw RuntimeError(number);
 }

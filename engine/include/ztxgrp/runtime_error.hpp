@@ -34,8 +34,6 @@ class RuntimeError : public std::exception {
   std::string_view description() const noexcept { return DescriptionOf(number_); }
   // The text that the failing operation was reading, when there was one.
   const std::optional<std::u16string>& item() const noexcept { return item_; }
-  // A copy of this error that names `item`, unless it names one already.
-  RuntimeError WithItem(std::u16string_view item) const;
 
   const char* what() const noexcept override { return what_.c_str(); }
 
