@@ -1,55 +1,71 @@
 #include "input.hpp"
 
-#include <iterator>
-
 #include "ztxgrp/utf.hpp"
 
 namespace ztxgrp::cli {
+namespace {
 
-std::string ReadAll(std::istream& in) {
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+bool IsSeparator(char c) {
+  return c == ',' || c == ' ' || c == '\t';
 }
 
-std::vector<std::string> SplitLines(const std::string& data) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < data.size()) {
-    std::size_t end = data.find('\n', start);
-    const std::size_t next = end == std::string::npos ? data.size() : end + 1;
-    if (end == std::string::npos) end = data.size();
-    if (end > start && data[end - 1] == '\r') --end;
-    lines.emplace_back(data, start, end - start);
-    start = next;
+}  // namespace
+
+ItemSource::ItemSource(const Options& options, InputBuffer& in, bool refuseLineBreaks)
+    : arguments_(options.items),
+      in_(in),
+      fromArguments_(!options.items.empty()),
+      split_(options.split),
+      refuseLineBreaks_(refuseLineBreaks) {}
+
+std::string ItemSource::Where() const {
+  return std::string(fromArguments_ ? "argument " : "line ") + std::to_string(number_);
+}
+
+bool ItemSource::NextEntry() {
+  if (fromArguments_) {
+    if (number_ == arguments_.size()) return false;
+    entry_ = arguments_[number_++];
+  } else {
+    if (!in_.ReadLine(entry_)) return false;
+    ++number_;
   }
-  return lines;
+  at_ = 0;
+  return true;
 }
 
-std::vector<std::string> SplitAtSeparators(const std::string& text) {
-  std::vector<std::string> pieces;
-  std::string piece;
-  for (char c : text) {
-    if (c == ',' || c == ' ' || c == '\t') {
-      if (!piece.empty()) pieces.push_back(std::move(piece));
-      piece.clear();
-    } else {
-      piece.push_back(c);
+std::u16string ItemSource::Convert(std::string_view text) const {
+  if (refuseLineBreaks_ && text.find_first_of("\r\n") != std::string_view::npos)
+    throw InputError(Where() +
+                     " holds a line break, which output of one item per line cannot show; "
+                     "use --json");
+  try {
+    return Utf8ToUtf16(text);
+  } catch (const EncodingError& error) {
+    throw InputError(std::string(error.what()) + " in " + Where());
+  }
+}
+
+bool ItemSource::Next(std::u16string& item) {
+  if (!split_) {
+    if (!NextEntry()) return false;
+    item = Convert(entry_);
+    return true;
+  }
+  for (;;) {
+    if (haveEntry_) {
+      while (at_ < entry_.size() && IsSeparator(entry_[at_])) ++at_;
+      if (at_ < entry_.size()) {
+        std::size_t end = at_;
+        while (end < entry_.size() && !IsSeparator(entry_[end])) ++end;
+        item = Convert(std::string_view(entry_).substr(at_, end - at_));
+        at_ = end;
+        return true;
+      }
     }
+    haveEntry_ = NextEntry();
+    if (!haveEntry_) return false;
   }
-  if (!piece.empty()) pieces.push_back(std::move(piece));
-  return pieces;
-}
-
-Value ItemsToList(const std::vector<std::string>& items, const char* source) {
-  ItemList list;
-  list.elements.reserve(items.size());
-  for (std::size_t k = 0; k < items.size(); ++k) {
-    try {
-      list.elements.emplace_back(Utf8ToUtf16(items[k]));
-    } catch (const EncodingError& error) {
-      throw InputError(std::string(error.what()) + " in " + source + " " + std::to_string(k + 1));
-    }
-  }
-  return list;
 }
 
 }  // namespace ztxgrp::cli

@@ -1,34 +1,46 @@
-// Reading items from arguments or standard input.
+// The items of one command: its ITEM arguments, or the lines of standard
+// input, each optionally split at commas and blanks.
+//
+// Items are produced one at a time, so that a command can stop reading as soon
+// as more input cannot change its answer, and every message names the line or
+// argument that an item came from.
 #pragma once
 
-#include <istream>
-#include <stdexcept>
+#include <cstddef>
 #include <string>
 #include <vector>
 
+#include "io.hpp"
 #include "options.hpp"
-#include "ztxgrp/value.hpp"
 
 namespace ztxgrp::cli {
 
-// Input that cannot be used (invalid UTF-8, malformed JSON): exit status 2.
-class InputError : public std::runtime_error {
+class ItemSource {
  public:
-  using std::runtime_error::runtime_error;
+  // `refuseLineBreaks`: an item that holds "\n" or "\r" is an InputError,
+  // for output that writes one item per line.
+  ItemSource(const Options& options, InputBuffer& in, bool refuseLineBreaks);
+
+  // The next item as a text; false when there are no more. Invalid UTF-8 is
+  // an InputError naming the line or argument.
+  bool Next(std::u16string& item);
+
+  // "line 3" or "argument 2": where the item last returned came from.
+  std::string Where() const;
+
+ private:
+  bool NextEntry();
+  std::u16string Convert(std::string_view text) const;
+
+  const std::vector<std::string>& arguments_;
+  InputBuffer& in_;
+  bool fromArguments_;
+  bool split_;
+  bool refuseLineBreaks_;
+  std::size_t number_ = 0;  // 1-based number of the current line or argument
+  std::string entry_;
+  std::size_t at_ = 0;  // position of the next piece in `entry_`
+  bool haveEntry_ = false;
 };
-
-// All of a stream, as bytes.
-std::string ReadAll(std::istream& in);
-
-// The lines of `data`: split at "\n", a trailing "\r" dropped from each, no
-// item for the end of the last line. Lines are kept verbatim otherwise.
-std::vector<std::string> SplitLines(const std::string& data);
-
-// Pieces of `text` between commas and blanks, empty pieces dropped.
-std::vector<std::string> SplitAtSeparators(const std::string& text);
-
-// The items as a list of texts; `source` names them in error messages
-// ("argument", "line").
-Value ItemsToList(const std::vector<std::string>& items, const char* source);
 
 }  // namespace ztxgrp::cli

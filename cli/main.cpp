@@ -1,7 +1,14 @@
 // The ztxgrp command: group, ungroup, expand and check item designators.
 #include <CLI/CLI.hpp>
-#include <iostream>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <sstream>
 
+#include "errors.hpp"
+#include "failure.hpp"
+#include "io.hpp"
 #include "options.hpp"
 #include "run.hpp"
 
@@ -16,10 +23,11 @@ constexpr const char* kExamples = R"(Examples:
   cut -d, -f1 parts.csv | ztxgrp group  one designator per input line
   echo '["R2","R1"]' | ztxgrp group --json
 Items are taken verbatim: blanks and leading zeros matter. Put -- before
-items that begin with "-".
+items that begin with "-". Items that hold a line break need --json.
 
-Exit status: 0 success; 1 check found an invalid text; 2 usage or input
-error; 3 runtime error (message "ztxgrp: runtime error N: DESCRIPTION").)";
+Exit status: 0 success; 1 check found an invalid text; 2 usage, input or
+output error; 3 runtime error (message "ztxgrp: runtime error N: DESCRIPTION";
+N is 7 when memory runs out).)";
 
 void AddCommand(CLI::App& app, const char* name, const char* description,
                 ztxgrp::cli::Command command, ztxgrp::cli::Options& options) {
@@ -34,11 +42,26 @@ void AddCommand(CLI::App& app, const char* name, const char* description,
   sub->callback([&options, command] { options.command = command; });
 }
 
-}  // namespace
+// The words after the first "--" that ends the options (not the value of
+// -j/--join) are items, whatever they look like; they are taken out of
+// `argc` here because the parser does not honour "--" after an item.
+std::vector<std::string> WordsAfterEndOfOptions(int& argc, char** argv) {
+  std::vector<std::string> words;
+  for (int k = 1; k < argc; ++k) {
+    const bool isValue =
+        std::strcmp(argv[k - 1], "-j") == 0 || std::strcmp(argv[k - 1], "--join") == 0;
+    if (std::strcmp(argv[k], "--") != 0 || isValue) continue;
+    words.assign(argv + k + 1, argv + argc);
+    argc = k;
+    break;
+  }
+  return words;
+}
 
-int main(int argc, char** argv) {
+// Parses the command line; false when it was a request for help or the
+// version, which has been written to `out`.
+bool Parse(int argc, char** argv, ztxgrp::cli::Options& options, ztxgrp::cli::OutputWriter& out) {
   using ztxgrp::cli::Command;
-  ztxgrp::cli::Options options;
   CLI::App app{"Turn item designators into compact range notation and back."};
   app.name("ztxgrp");
   app.footer(kExamples);
@@ -49,12 +72,40 @@ int main(int argc, char** argv) {
   AddCommand(app, "expand", "expand one item or range text", Command::Expand, options);
   AddCommand(app, "check", "tell whether texts are valid items or ascending ranges", Command::Check,
              options);
+  std::vector<std::string> items = WordsAfterEndOfOptions(argc, argv);
   try {
     app.parse(argc, argv);
+  } catch (const CLI::Success& request) {
+    std::ostringstream text, ignored;
+    app.exit(request, text, ignored);
+    out.Write(text.str());
+    return false;
   } catch (const CLI::ParseError& error) {
-    const int status = app.exit(error);
-    return status == 0 ? 0 : ztxgrp::cli::kUsageError;
+    throw ztxgrp::cli::UsageError(error.what());
   }
-  std::ios::sync_with_stdio(false);
-  return ztxgrp::cli::Run(options, std::cin, std::cout, std::cerr);
+  options.items.insert(options.items.end(), items.begin(), items.end());
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A file-size limit should fail the write (and be reported), not kill the
+  // process. SIGPIPE keeps its default: the command ends quietly, as filters do.
+  std::signal(SIGXFSZ, SIG_IGN);
+  static char buffer[1 << 16];
+  std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+  try {
+    ztxgrp::cli::Options options;
+    ztxgrp::cli::OutputWriter out(stdout);
+    int status = ztxgrp::cli::kSuccess;
+    if (Parse(argc, argv, options, out)) {
+      ztxgrp::cli::InputBuffer in(stdin, options.json);
+      status = ztxgrp::cli::Run(options, in, out);
+    }
+    out.Finish();
+    return status;
+  } catch (...) {
+    return ztxgrp::cli::ReportFailure(std::current_exception());
+  }
 }

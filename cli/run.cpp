@@ -1,140 +1,97 @@
 #include "run.hpp"
 
-#include <nlohmann/json.hpp>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "input.hpp"
-#include "json_values.hpp"
+#include "json_input.hpp"
+#include "output.hpp"
 #include "ztxgrp/icls_group.hpp"
-#include "ztxgrp/text.hpp"
 #include "ztxgrp/utf.hpp"
 
 namespace ztxgrp::cli {
 namespace {
 
-class UsageError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+// A list of more elements has an upper bound beyond 32767 and fails with
+// runtime error 6 before any element is read, so reading stops at the first
+// element past this many.
+constexpr std::size_t kMaxListElements = 32768;
 
-nlohmann::json ParseJson(std::istream& in) {
-  try {
-    return nlohmann::json::parse(ReadAll(in));
-  } catch (const nlohmann::json::parse_error& error) {
-    throw InputError(std::string("malformed JSON on standard input: ") + error.what());
-  }
+bool IsListCommand(Command command) {
+  return command == Command::Group || command == Command::Ungroup;
 }
 
-std::vector<std::string> CollectItems(const Options& options, std::istream& in) {
-  std::vector<std::string> raw = options.items;
-  if (raw.empty()) raw = SplitLines(ReadAll(in));
-  if (!options.split) return raw;
-  std::vector<std::string> items;
-  for (const std::string& entry : raw)
-    for (std::string& piece : SplitAtSeparators(entry)) items.push_back(std::move(piece));
-  return items;
+Value GroupOrUngroup(Command command, const Value& list) {
+  const IclsGroup component;
+  return command == Command::Group ? component.Group(list) : component.Ungroup(list);
 }
 
-std::string Lines(const Value& result, const Options& options) {
-  const std::string separator = options.join.value_or("\n");
-  std::string out;
-  bool first = true;
-  for (const Value& element : result.list().elements) {
-    if (!first) out += separator;
-    first = false;
-    out += Utf16ToUtf8(ElementText(element));
-  }
-  out += '\n';
-  return out;
-}
-
-std::string Quoted(const std::u16string& text) {
-  try {
-    return nlohmann::json(Utf16ToUtf8(text)).dump();
-  } catch (const std::exception&) {
-    return "(not printable)";
-  }
-}
-
-int RunJson(const Options& options, std::istream& in, std::ostream& out) {
+int RunJson(const Options& options, InputBuffer& in, OutputWriter& out) {
   if (!options.items.empty())
     throw UsageError("--json reads its input from standard input; give no ITEM");
   if (options.split || options.join)
     throw UsageError("--json cannot be combined with --split or --join");
-  const nlohmann::json input = ParseJson(in);
-  IclsGroup component;
-  nlohmann::json output;
-  int status = kSuccess;
-  if (options.command == Command::Group || options.command == Command::Ungroup) {
-    if (!input.is_array()) throw InputError("expected a JSON array on standard input");
-    const Value list = FromJson(input);
-    output =
-        ToJson(options.command == Command::Group ? component.Group(list) : component.Ungroup(list));
-  } else {
-    if (!input.is_string()) throw InputError("expected a JSON string on standard input");
-    const std::u16string text = Utf8ToUtf16(input.get_ref<const std::string&>());
-    if (options.command == Command::Expand) {
-      output = ToJson(component.UngroupItem(text));
-    } else {
-      output = component.IsValidRange(text);
-      if (!output.get<bool>()) status = kInvalidRange;
-    }
+  if (IsListCommand(options.command)) {
+    WriteJsonList(out, GroupOrUngroup(options.command, ReadJsonList(in, kMaxListElements)));
+    return kSuccess;
   }
-  out << output.dump() << '\n';
-  return status;
+  const std::u16string text = ReadJsonText(in);
+  if (options.command == Command::Expand) {
+    WriteJsonList(out, IclsGroup().UngroupItem(text));
+    return kSuccess;
+  }
+  const bool valid = IclsGroup().IsValidRange(text);
+  WriteJsonBool(out, valid);
+  return valid ? kSuccess : kInvalidRange;
 }
 
-int RunLines(const Options& options, std::istream& in, std::ostream& out) {
-  const std::vector<std::string> items = CollectItems(options, in);
-  const Value list = ItemsToList(items, options.items.empty() ? "line" : "argument");
-  IclsGroup component;
-  switch (options.command) {
-    case Command::Group:
-      out << Lines(component.Group(list), options);
-      return kSuccess;
-    case Command::Ungroup:
-      out << Lines(component.Ungroup(list), options);
-      return kSuccess;
-    case Command::Expand:
-      if (items.size() != 1) throw UsageError("expand takes exactly one TEXT");
-      out << Lines(component.UngroupItem(list.list().elements[0].text()), options);
-      return kSuccess;
-    case Command::Check: {
-      if (items.empty()) throw UsageError("check needs at least one TEXT");
-      ItemList answers;
-      bool allValid = true;
-      for (const Value& text : list.list().elements) {
-        const bool valid = component.IsValidRange(text.text());
-        allValid = allValid && valid;
-        answers.elements.emplace_back(valid ? u"true" : u"false");
-      }
-      out << Lines(Value(std::move(answers)), options);
-      return allValid ? kSuccess : kInvalidRange;
-    }
+// Answers text by text, so that any number of lines can be checked.
+int RunCheck(ItemSource& items, std::string_view separator, OutputWriter& out) {
+  const IclsGroup component;
+  std::u16string text;
+  bool allValid = true, any = false;
+  while (items.Next(text)) {
+    const bool valid = component.IsValidRange(text);
+    allValid = allValid && valid;
+    if (any) out.Write(separator);
+    any = true;
+    out.Write(valid ? "true" : "false");
   }
+  if (!any) throw UsageError("check needs at least one TEXT");
+  out.Write("\n");
+  return allValid ? kSuccess : kInvalidRange;
+}
+
+int RunLines(const Options& options, InputBuffer& in, OutputWriter& out) {
+  const std::string separator = options.join.value_or("\n");
+  try {
+    (void)Utf8ToUtf16(separator);
+  } catch (const EncodingError& error) {
+    throw UsageError(std::string("--join: ") + error.what());
+  }
+  ItemSource items(options, in, options.command != Command::Check);
+  if (options.command == Command::Check) return RunCheck(items, separator, out);
+
+  std::u16string text;
+  if (options.command == Command::Expand) {
+    std::u16string another;
+    if (!items.Next(text) || items.Next(another)) throw UsageError("expand takes exactly one TEXT");
+    WriteLines(out, IclsGroup().UngroupItem(text), separator);
+    return kSuccess;
+  }
+  ItemList list;
+  while (items.Next(text)) {
+    if (list.elements.size() == kMaxListElements) Raise(ErrorNumber::Overflow);
+    list.elements.emplace_back(std::move(text));
+  }
+  WriteLines(out, GroupOrUngroup(options.command, Value(std::move(list))), separator);
   return kSuccess;
 }
 
 }  // namespace
 
-int Run(const Options& options, std::istream& in, std::ostream& out, std::ostream& err) {
-  try {
-    return options.json ? RunJson(options, in, out) : RunLines(options, in, out);
-  } catch (const RuntimeError& error) {
-    err << "ztxgrp: runtime error " << error.number() << ": " << error.description() << '\n';
-    if (error.item()) err << "ztxgrp: offending item: " << Quoted(*error.item()) << '\n';
-    return kRuntimeError;
-  } catch (const UsageError& error) {
-    err << "ztxgrp: " << error.what() << "\nRun 'ztxgrp --help' for usage.\n";
-    return kUsageError;
-  } catch (const InputError& error) {
-    err << "ztxgrp: " << error.what() << '\n';
-    return kUsageError;
-  } catch (const EncodingError& error) {
-    err << "ztxgrp: " << error.what() << '\n';
-    return kUsageError;
-  }
+int Run(const Options& options, InputBuffer& in, OutputWriter& out) {
+  return options.json ? RunJson(options, in, out) : RunLines(options, in, out);
 }
 
 }  // namespace ztxgrp::cli

@@ -1,14 +1,13 @@
 // Carrying out one command: read the items, call the component, write the
-// result. Errors become exit statuses and messages here, and only here.
+// result. Failures are thrown; main turns them into messages (failure.hpp).
 #pragma once
 
-#include <istream>
-#include <ostream>
-
+#include "io.hpp"
 #include "options.hpp"
 
 namespace ztxgrp::cli {
 
-int Run(const Options& options, std::istream& in, std::ostream& out, std::ostream& err);
+// The exit status of a command that ran to its end.
+int Run(const Options& options, InputBuffer& in, OutputWriter& out);
 
 }  // namespace ztxgrp::cli

@@ -1,0 +1,92 @@
+#include "failure.hpp"
+
+#include <cstdio>
+#include <new>
+#include <nlohmann/json.hpp>
+#include <stdexcept>
+#include <string>
+
+#include "errors.hpp"
+#include "options.hpp"
+#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/utf.hpp"
+
+namespace ztxgrp::cli {
+namespace {
+
+// Items quoted in messages are cut to this many code units.
+constexpr std::size_t kQuotedLength = 64;
+
+void Say(const std::string& message) noexcept {
+  std::fputs(("ztxgrp: " + message + "\n").c_str(), stderr);
+}
+
+// The item as a JSON string, cut when it is long (never inside a surrogate
+// pair), with its length.
+std::string Quoted(const std::u16string& item) {
+  std::size_t cut = item.size();
+  if (cut > kQuotedLength) {
+    cut = kQuotedLength;
+    if (item[cut - 1] >= 0xD800 && item[cut - 1] < 0xDC00) --cut;
+  }
+  std::string quoted;
+  try {
+    quoted = nlohmann::json(Utf16ToUtf8(std::u16string_view(item).substr(0, cut))).dump();
+  } catch (const std::exception&) {
+    return "(not printable)";
+  }
+  if (cut < item.size())
+    quoted += "... (cut; " + std::to_string(item.size()) + " characters in all)";
+  return quoted;
+}
+
+int RuntimeFailure(const RuntimeError& error) {
+  Say("runtime error " + std::to_string(error.number()) + ": " + std::string(error.description()));
+  if (error.item()) Say("offending item: " + Quoted(*error.item()));
+  return kRuntimeError;
+}
+
+int OutOfMemory() noexcept {
+  // Nothing may be allocated here.
+  std::fputs("ztxgrp: runtime error 7: Out of memory\n", stderr);
+  return kRuntimeError;
+}
+
+}  // namespace
+
+int ReportFailure(std::exception_ptr failure) noexcept {
+  try {
+    try {
+      std::rethrow_exception(failure);
+    } catch (const RuntimeError& error) {
+      return RuntimeFailure(error);
+    } catch (const UsageError& error) {
+      Say(std::string(error.what()) + "\nRun 'ztxgrp --help' for usage.");
+      return kUsageError;
+    } catch (const InputError& error) {
+      Say(error.what());
+      return kUsageError;
+    } catch (const OutputError& error) {
+      Say(error.what());
+      return kUsageError;
+    } catch (const EncodingError& error) {
+      Say(error.what());
+      return kUsageError;
+    } catch (const std::bad_alloc&) {
+      return OutOfMemory();
+    } catch (const std::length_error&) {
+      return OutOfMemory();
+    } catch (const std::exception& error) {
+      Say(std::string("internal error: ") + error.what());
+      return kRuntimeError;
+    } catch (...) {
+      Say("internal error");
+      return kRuntimeError;
+    }
+  } catch (...) {
+    // Building a message ran out of memory.
+    return OutOfMemory();
+  }
+}
+
+}  // namespace ztxgrp::cli

@@ -1,0 +1,77 @@
+#include "io.hpp"
+
+#include <cerrno>
+#include <cstring>
+
+namespace ztxgrp::cli {
+namespace {
+
+std::string Reason(int error) {
+  return error != 0 ? std::strerror(error) : "unknown error";
+}
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+}  // namespace
+
+InputBuffer::int_type InputBuffer::underflow() {
+  if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+  consumed_ += static_cast<std::uint64_t>(egptr() - eback());
+  errno = 0;
+  const std::size_t got = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+  if (got == 0) {
+    if (std::ferror(file_)) throw InputError("cannot read standard input: " + Reason(errno));
+    return traits_type::eof();
+  }
+  if (refuseNul_) {
+    if (const void* nul = std::memchr(buffer_.data(), '\0', got))
+      throw InputError(
+          "NUL byte in JSON input at byte " +
+          std::to_string(consumed_ + static_cast<std::uint64_t>(static_cast<const char*>(nul) -
+                                                                buffer_.data())));
+  }
+  setg(buffer_.data(), buffer_.data(), buffer_.data() + got);
+  return traits_type::to_int_type(*gptr());
+}
+
+bool InputBuffer::ReadLine(std::string& line) {
+  line.clear();
+  bool any = false, ended = false;
+  for (;;) {
+    if (gptr() == egptr() && traits_type::eq_int_type(underflow(), traits_type::eof())) break;
+    any = true;
+    const std::size_t available = static_cast<std::size_t>(egptr() - gptr());
+    const auto* end = static_cast<const char*>(std::memchr(gptr(), '\n', available));
+    const std::size_t take = end ? static_cast<std::size_t>(end - gptr()) : available;
+    line.append(gptr(), take);
+    gbump(static_cast<int>(end ? take + 1 : take));
+    if (end) {
+      ended = true;
+      break;
+    }
+  }
+  if (!started_) {
+    started_ = true;
+    if (line.starts_with(kByteOrderMark)) {
+      line.erase(0, kByteOrderMark.size());
+      if (line.empty() && !ended) return false;  // a mark and nothing else
+    }
+  }
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return any;
+}
+
+void OutputWriter::Write(std::string_view data) {
+  if (data.empty()) return;
+  errno = 0;
+  if (std::fwrite(data.data(), 1, data.size(), file_) != data.size())
+    throw OutputError("cannot write standard output: " + Reason(errno));
+}
+
+void OutputWriter::Finish() {
+  errno = 0;
+  if (std::fflush(file_) != 0 || std::ferror(file_))
+    throw OutputError("cannot write standard output: " + Reason(errno));
+}
+
+}  // namespace ztxgrp::cli
