@@ -1,4 +1,5 @@
 // Folding a sorted item list into ranges.
+#include <algorithm>
 #include <string>
 
 #include "internal/expansion.hpp"
@@ -8,6 +9,11 @@
 #include "ztxgrp/text.hpp"
 
 namespace ztxgrp {
+namespace {
+
+constexpr std::size_t kMaxEntries = 32767;
+
+}  // namespace
 
 Value clsGroup::GroupItems(const Value& arrInput) const {
   const ItemList& items = internal::ListOf(arrInput);
@@ -21,9 +27,12 @@ Value clsGroup::GroupItems(const Value& arrInput) const {
     result.elements.emplace_back();  // one empty element
     return result;
   }
-  result.elements.reserve(count);
+  result.elements.reserve(std::min(count, kMaxEntries));
   std::size_t at = 0;
   while (at < count) {
+    // The write index is a 16-bit counter: it steps past 32767 after the
+    // 32767th entry is written, so a 32768th entry is an overflow.
+    if (result.elements.size() == kMaxEntries) Raise(ErrorNumber::Overflow);
     const std::int16_t first = internal::NumberOf(sorted[at]);
     std::size_t last = at;
     // A run continues while the packed key (prefix rank, number) grows by

@@ -14,6 +14,7 @@ namespace {
 using testing::ErrorOf;
 using testing::Strings;
 using testing::Texts;
+using testing::U;
 
 TEST(IclsGroupTest, ForwardsToItsWorkerAndKeepsTheArgument) {
   IclsGroup component;
@@ -40,6 +41,68 @@ TEST(IclsGroupTest, RuntimeErrorsCarryNumberDescriptionAndItem) {
     EXPECT_EQ(error.description(), "Subscript out of range");
     ASSERT_TRUE(error.item().has_value());
     EXPECT_EQ(*error.item(), u"R3-R1");
+  }
+}
+
+// Where a list's bounds and one of its elements both fail, the error that
+// comes first is the one the counters and reads meet first: the sort reads
+// every element of a longer list before its counters overflow, never the
+// element of a one-element list; ungrouping reads each element before its
+// element counter steps on.
+TEST(IclsGroupTest, BoundAndElementErrorsComeInOrder) {
+  enum Op { kGroup, kUngroup };
+  const Value bad = U(".5");
+  const struct {
+    Op op;
+    std::int32_t lowerBound;
+    std::vector<Value> elements;
+    int error;  // 0: succeeds
+  } cases[] = {
+      {kGroup, -32768, {bad}, 6},
+      {kGroup, -32768, {Null{}}, 6},
+      {kGroup, -32768, {U("R1")}, 6},
+      {kGroup, -32768, {U("R1"), bad}, 13},
+      {kGroup, -32768, {U("R1"), Null{}, U("R2")}, 94},
+      {kGroup, -32768, {U("R1"), U("R2")}, 6},
+      {kGroup, -32767, {bad}, 13},
+      {kGroup, -32767, {U("R1"), U("R2")}, 0},
+      {kGroup, 32767, {bad}, 6},
+      {kGroup, 32766, {bad}, 13},
+      {kGroup, 32766, {U("R1"), Null{}}, 94},
+      {kGroup, 32766, {U("R1"), U("R2")}, 6},
+      {kGroup, 32765, {U("R1"), U("R2")}, 0},
+      {kUngroup, -32768, {bad}, 13},
+      {kUngroup, -32768, {U("R1")}, 0},
+      {kUngroup, -32767, {U("R1"), Null{}}, 94},
+      {kUngroup, 32766, {U("R1"), bad}, 13},
+      {kUngroup, 32766, {U("R1"), U("R2")}, 6},
+      {kUngroup, 32767, {Null{}}, 94},
+      {kUngroup, 32767, {U("R1")}, 6},
+  };
+  IclsGroup component;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << (c.op == kGroup ? "Group" : "Ungroup") << " from "
+                                      << c.lowerBound << ", " << c.elements.size() << " elements");
+    ItemList list;
+    list.lowerBound = c.lowerBound;
+    list.elements = c.elements;
+    const Value input(std::move(list));
+    EXPECT_EQ(ErrorOf([&] { c.op == kGroup ? component.Group(input) : component.Ungroup(input); }),
+              c.error);
+  }
+}
+
+// The result's write index is a 16-bit counter: a result of 32767 entries is
+// the largest, also when the list itself is longer (lower bound below 0).
+TEST(IclsGroupTest, GroupResultHoldsAtMost32767Entries) {
+  IclsGroup component;
+  for (const std::size_t count : {32767u, 32768u, 65534u}) {
+    SCOPED_TRACE(count);
+    ItemList list;
+    list.lowerBound = -32767;
+    list.elements.assign(count, Value(U("x")));  // items without a number never join
+    const Value input(std::move(list));
+    EXPECT_EQ(ErrorOf([&] { component.Group(input); }), count == 32767 ? 0 : 6);
   }
 }
 

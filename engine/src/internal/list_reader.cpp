@@ -47,6 +47,9 @@ SortedList ReadSortedList(const ItemList& list) {
   if (count == 0) return result;
   // The first pass of the sort starts its position at lb + 1.
   if (result.bounds.lower == 32767) Raise(ErrorNumber::Overflow);
+  // The only element of a one-element list is never compared, and the pass
+  // bound steps below -32768 before anything else can fail.
+  if (count == 1 && result.bounds.lower == -32768) Raise(ErrorNumber::Overflow);
   PrefixTable prefixes(count);
   std::vector<std::uint64_t>& packed = result.sorted;
   packed.resize(count);

@@ -42,10 +42,11 @@ struct SortedList {
 };
 
 // Reads every element once and sorts, with the sort's errors in the sort's
-// order: bounds (6), a lower bound of 32767 with elements (6), element texts
-// and readings in the sort's read order, an upper bound of 32767 (6). Elements
-// of a one-element list are read too. The caller raises the lower-bound
-// -32768 limit, which strikes after the sort is complete.
+// order: bounds (6), a lower bound of 32767 with elements (6), a one-element
+// list at -32768 (6), element texts and readings in the sort's read order, an
+// upper bound of 32767 (6). The element of a one-element list is read too.
+// For longer lists the caller raises the lower-bound -32768 limit, which
+// strikes after the sort is complete.
 SortedList ReadSortedList(const ItemList& list);
 
 // An element as text that stays valid as long as the list and `converted`
