@@ -69,6 +69,19 @@ std::vector<std::u16string> LongPrefixes(std::size_t count, std::uint32_t seed) 
   return Numbered(prefixes, std::vector<double>(prefixes.size(), 1.0), count, seed);
 }
 
+std::vector<std::u16string> CollidingPrefixes(std::size_t count, std::uint32_t seed) {
+  std::vector<std::u16string> items;
+  items.reserve(count);
+  for (std::size_t k = 0; k < count; ++k) {
+    std::u16string prefix = u"PPPP";
+    for (std::size_t rest = k, digit = 0; digit < 4; rest /= 26, ++digit)
+      prefix.push_back(static_cast<char16_t>(u'A' + rest % 26));
+    items.push_back(Designator(prefix + u"QQQQ", 1));
+  }
+  std::shuffle(items.begin(), items.end(), std::mt19937(seed));
+  return items;
+}
+
 Value AsList(const std::vector<std::u16string>& texts) {
   return MakeTextList(texts);
 }

@@ -15,6 +15,9 @@ std::vector<std::u16string> BoardDesignators(std::size_t count, std::uint32_t se
 std::vector<std::u16string> OnePrefix(std::size_t count, std::uint32_t seed = 42);
 std::vector<std::u16string> DistinctPrefixes(std::size_t count, std::uint32_t seed = 42);
 std::vector<std::u16string> LongPrefixes(std::size_t count, std::uint32_t seed = 42);
+// Every item its own prefix, all of one length and alike in their first and
+// last four code units: the shape that defeats a hash of a few code units.
+std::vector<std::u16string> CollidingPrefixes(std::size_t count, std::uint32_t seed = 42);
 
 Value AsList(const std::vector<std::u16string>& texts);
 

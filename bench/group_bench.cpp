@@ -105,6 +105,8 @@ BENCHMARK(FloorOfResults<OnePrefix>)->Name("FloorOfResults/one-prefix")->Arg(327
 BENCHMARK(Ungroup<OnePrefix>)->Name("Ungroup/one-prefix")->Arg(32766);
 BENCHMARK(Floor<DistinctPrefixes>)->Name("Floor/distinct-prefixes")->Arg(32766);
 BENCHMARK(Group<DistinctPrefixes>)->Name("Group/distinct-prefixes")->Arg(32766);
+BENCHMARK(Floor<CollidingPrefixes>)->Name("Floor/colliding-prefixes")->Arg(32766);
+BENCHMARK(Group<CollidingPrefixes>)->Name("Group/colliding-prefixes")->Arg(32766);
 BENCHMARK(Floor<LongPrefixes>)->Name("Floor/long-prefixes")->Arg(32766);
 BENCHMARK(Group<LongPrefixes>)->Name("Group/long-prefixes")->Arg(32766);
 BENCHMARK(FloorOfResults<LongPrefixes>)->Name("FloorOfResults/long-prefixes")->Arg(32766);

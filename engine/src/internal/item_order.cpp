@@ -118,25 +118,98 @@ void PrefixTable::Grow() {
   slots_ = std::move(slots);
 }
 
-std::vector<std::uint32_t> PrefixTable::Ranks() const {
-  // Most prefixes differ within their first four code units: those, packed
-  // into one integer, decide most comparisons; only equal heads compare the
-  // whole texts.
-  struct Entry {
-    std::uint64_t head;
-    std::uint32_t id;
-  };
-  std::vector<Entry> entries(prefixes_.size());
-  for (std::uint32_t id = 0; id < prefixes_.size(); ++id) {
-    std::uint64_t head = 0;
-    const std::u16string_view prefix = prefixes_[id];
-    for (std::size_t k = 0; k < 4; ++k) head = (head << 16) | (k < prefix.size() ? prefix[k] : 0u);
-    entries[id] = {head, id};
+namespace {
+
+// Four code units of a prefix from some depth, zero-padded, with how many of
+// them the prefix has: a prefix that ends orders before its extensions.
+struct RankEntry {
+  std::uint64_t units;
+  std::uint32_t length;  // 0..4
+  std::uint32_t id;
+
+  void Read(std::u16string_view prefix, std::size_t depth) noexcept {
+    const std::size_t size = prefix.size();
+    length = static_cast<std::uint32_t>(depth < size ? std::min<std::size_t>(size - depth, 4) : 0);
+    units = 0;
+    for (std::size_t k = 0; k < 4; ++k)
+      units = (units << 16) | (k < length ? prefix[depth + k] : 0u);
   }
-  std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
-    if (a.head != b.head) return a.head < b.head;
-    return prefixes_[a.id] < prefixes_[b.id];
-  });
+  bool operator<(const RankEntry& other) const noexcept {
+    return units != other.units ? units < other.units : length < other.length;
+  }
+  bool SameKey(const RankEntry& other) const noexcept {
+    return units == other.units && length == other.length;
+  }
+};
+
+// Sorts entries by (units, length) in linear time: a least significant digit
+// radix sort over the bits that differ, the length first. Small ranges use a
+// comparison sort.
+void SortRankEntries(RankEntry* first, std::size_t count, std::vector<RankEntry>& buffer,
+                     std::vector<std::uint32_t>& counts) {
+  if (count <= 64) {
+    std::sort(first, first + count);
+    return;
+  }
+  std::uint64_t varying = 0;
+  bool lengthVaries = false;
+  for (std::size_t k = 1; k < count; ++k) {
+    varying |= first[k].units ^ first[0].units;
+    lengthVaries |= first[k].length != first[0].length;
+  }
+  buffer.resize(count);
+  auto pass = [&](int buckets, auto digitOf) {
+    counts.assign(static_cast<std::size_t>(buckets), 0);
+    for (std::size_t k = 0; k < count; ++k) ++counts[digitOf(first[k])];
+    std::uint32_t offset = 0;
+    for (std::uint32_t& bucket : counts) offset += std::exchange(bucket, offset);
+    for (std::size_t k = 0; k < count; ++k) buffer[counts[digitOf(first[k])]++] = first[k];
+    std::copy(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(count), first);
+  };
+  if (lengthVaries) pass(5, [](const RankEntry& e) { return e.length; });
+  if (varying == 0) return;
+  const int low = std::countr_zero(varying);
+  const int bits = 64 - std::countl_zero(varying) - low;
+  const int passes = (bits + 10) / 11;
+  const int width = (bits + passes - 1) / passes;
+  const std::uint64_t mask = (std::uint64_t{1} << width) - 1;
+  for (int k = 0; k < passes; ++k) {
+    const int shift = low + k * width;
+    pass(1 << width, [&](const RankEntry& e) { return (e.units >> shift) & mask; });
+  }
+}
+
+}  // namespace
+
+std::vector<std::uint32_t> PrefixTable::Ranks() const {
+  // Prefixes are ordered four code units at a time (a most significant digit
+  // radix sort): a range of prefixes that agree on everything before `depth`
+  // is sorted by its next four units in linear time, and only runs that
+  // agree on those too go one step deeper. Each prefix thus costs its own
+  // length plus a constant per step, whatever the prefixes are.
+  struct Task {
+    std::size_t begin, end, depth;
+  };
+  constexpr std::size_t kUnits = 4;
+  std::vector<RankEntry> entries(prefixes_.size());
+  for (std::uint32_t id = 0; id < prefixes_.size(); ++id) entries[id].id = id;
+  std::vector<RankEntry> buffer;
+  std::vector<std::uint32_t> counts;
+  std::vector<Task> tasks = {{0, entries.size(), 0}};
+  while (!tasks.empty()) {
+    const Task task = tasks.back();
+    tasks.pop_back();
+    RankEntry* const first = entries.data() + task.begin;
+    const std::size_t count = task.end - task.begin;
+    for (std::size_t k = 0; k < count; ++k) first[k].Read(prefixes_[first[k].id], task.depth);
+    SortRankEntries(first, count, buffer, counts);
+    for (std::size_t begin = 0, end = 0; begin < count; begin = end) {
+      while (end < count && first[end].SameKey(first[begin])) ++end;
+      // Prefixes that have ended are equal, and distinct prefixes never are.
+      if (end - begin > 1 && first[begin].length == kUnits)
+        tasks.push_back({task.begin + begin, task.begin + end, task.depth + kUnits});
+    }
+  }
   std::vector<std::uint32_t> ranks(prefixes_.size());
   for (std::uint32_t rank = 0; rank < entries.size(); ++rank) ranks[entries[rank].id] = rank;
   return ranks;
