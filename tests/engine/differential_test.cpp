@@ -139,5 +139,29 @@ TEST(DifferentialTest, ListOperationsMatchTheExchangeSortAndTheWalk) {
   }
 }
 
+// Long lists of prefixes that share long beginnings, hold NUL and the
+// highest code unit, and are prefixes of each other: the order of prefixes
+// is decided four units at a time and by a radix sort above a few dozen.
+TEST(DifferentialTest, SortingManyCloselyRelatedPrefixesMatchesTheExchangeSort) {
+  std::mt19937 random(11);
+  const char16_t units[] = {u'\0', u'A', u'B', u'\xFFFF'};
+  clsGroup group;
+  for (int round = 0; round < 12; ++round) {
+    ItemList list;
+    const std::size_t shared = random() % 9;
+    for (int k = 0; k < 300; ++k) {
+      std::u16string text(shared, u'P');
+      for (std::size_t n = random() % 7; n > 0; --n) text.push_back(units[random() % 4]);
+      text.push_back(u'P');
+      text.push_back(static_cast<char16_t>(u'0' + random() % 3));
+      list.elements.emplace_back(std::move(text));
+    }
+    Value fast = Value(list), slow = Value(std::move(list));
+    group.SortItems(fast);
+    reference::SortItems(slow);
+    ASSERT_EQ(fast, slow) << "round " << round;
+  }
+}
+
 }  // namespace
 }  // namespace ztxgrp
