@@ -152,7 +152,6 @@ TEST(DifferentialTest, SortingManyCloselyRelatedPrefixesMatchesTheExchangeSort) 
     for (int k = 0; k < 300; ++k) {
       std::u16string text(shared, u'P');
       for (std::size_t n = random() % 7; n > 0; --n) text.push_back(units[random() % 4]);
-      text.push_back(u'P');
       text.push_back(static_cast<char16_t>(u'0' + random() % 3));
       list.elements.emplace_back(std::move(text));
     }
