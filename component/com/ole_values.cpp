@@ -50,12 +50,54 @@ Value ViaText(const VARIANT& element) {
   return std::u16string(Bstr::View(text.get()->bstrVal));
 }
 
-Value ElementFromVariant(const VARIANT& element) {
-  if (element.vt & VT_BYREF) {
-    Variant target;
-    if (FAILED(VariantCopyInd(target.get(), const_cast<VARIANT*>(&element)))) return Object{};
-    return ElementFromVariant(*target.get());
+bool IsScalar(VARTYPE type) {
+  switch (type) {
+    case VT_BSTR:
+    case VT_BOOL:
+    case VT_I1:
+    case VT_UI1:
+    case VT_I2:
+    case VT_UI2:
+    case VT_I4:
+    case VT_UI4:
+    case VT_INT:
+    case VT_UINT:
+    case VT_I8:
+    case VT_UI8:
+    case VT_R4:
+    case VT_R8:
+    case VT_CY:
+    case VT_DATE:
+    case VT_DECIMAL:
+      return true;
+    default:
+      return false;
   }
+}
+
+Value ElementFromVariant(const VARIANT& element, int indirections = 0);
+
+// A by-reference element: its pointer is checked, and at most the one level
+// of indirection that automation allows (a VARIANT reference to a VARIANT
+// that may itself refer to a scalar) is followed, so that no host value can
+// make the conversion read through a null pointer or loop.
+Value ElementByReference(const VARIANT& element, int indirections) {
+  const VARTYPE type = element.vt & ~VT_BYREF;
+  if (!element.byref || indirections > 1) return Object{};
+  if (type & VT_ARRAY) return ItemList{};  // nested arrays cannot be read as text
+  if (type == VT_VARIANT) {
+    const VARIANT& target = *element.pvarVal;
+    if (target.vt == (VT_BYREF | VT_VARIANT)) return Object{};
+    return ElementFromVariant(target, indirections + 1);
+  }
+  if (!IsScalar(type)) return Object{};  // objects, records: not readable as text
+  Variant target;
+  if (FAILED(VariantCopyInd(target.get(), const_cast<VARIANT*>(&element)))) return Object{};
+  return ElementFromVariant(*target.get(), indirections + 1);
+}
+
+Value ElementFromVariant(const VARIANT& element, int indirections) {
+  if (element.vt & VT_BYREF) return ElementByReference(element, indirections);
   if (element.vt & VT_ARRAY) return ItemList{};  // nested arrays cannot be read as text
   switch (element.vt) {
     case VT_EMPTY:
@@ -169,11 +211,41 @@ SafeArray::~SafeArray() {
   if (a_) SafeArrayDestroy(a_);
 }
 
+namespace {
+
+// The element type of an array as the array itself records it: its type
+// (when recorded) or the features that mark arrays of VARIANTs, BSTRs and
+// objects. An array that records neither holds plain data.
+VARTYPE RecordedType(SAFEARRAY* array) {
+  VARTYPE type = VT_EMPTY;
+  if (SUCCEEDED(SafeArrayGetVartype(array, &type))) return type;
+  if (array->fFeatures & FADF_VARIANT) return VT_VARIANT;
+  if (array->fFeatures & FADF_BSTR) return VT_BSTR;
+  if (array->fFeatures & (FADF_UNKNOWN | FADF_DISPATCH | FADF_RECORD)) return VT_UNKNOWN;
+  return VT_EMPTY;
+}
+
+// True when the array's own record agrees with the type the VARIANT
+// declares. Elements that hold pointers (VARIANTs, BSTRs) must be confirmed
+// by the array; plain data may be unrecorded, as arrays made by hand are.
+bool TypeAgrees(SAFEARRAY* array, VARTYPE declared) {
+  const VARTYPE recorded = RecordedType(array);
+  if (recorded == VT_EMPTY) return declared != VT_VARIANT && declared != VT_BSTR;
+  if (recorded == declared) return true;
+  // Arrays of objects may be recorded as either object kind.
+  const auto isObject = [](VARTYPE t) { return t == VT_UNKNOWN || t == VT_DISPATCH; };
+  return isObject(recorded) && isObject(declared);
+}
+
+}  // namespace
+
 Value ListFromVariant(const VARIANT& argument) {
+  // A reference to a VARIANT is followed once; a reference to a reference
+  // (which automation does not allow, and which may be a cycle) is refused.
   const VARIANT* value = &argument;
-  while (value->vt == (VT_BYREF | VT_VARIANT)) {
-    if (!value->pvarVal) Raise(ErrorNumber::TypeMismatch);
+  if (value->vt == (VT_BYREF | VT_VARIANT)) {
     value = value->pvarVal;
+    if (!value || value->vt == (VT_BYREF | VT_VARIANT)) Raise(ErrorNumber::TypeMismatch);
   }
   if (!(value->vt & VT_ARRAY)) Raise(ErrorNumber::TypeMismatch);
   SAFEARRAY* array = value->parray;
@@ -187,15 +259,17 @@ Value ListFromVariant(const VARIANT& argument) {
   const std::int64_t upper = std::int64_t{lower} + count - 1;
   if (lower < -32768 || lower > 32767 || upper < -32768 || upper > 32767)
     Raise(ErrorNumber::Overflow);
+  const VARTYPE type = value->vt & VT_TYPEMASK;
+  if (count > 0 && (!array->pvData || !TypeAgrees(array, type))) Raise(ErrorNumber::TypeMismatch);
 
   ItemList list;
   list.lowerBound = lower;
   list.elements.reserve(count);
   if (count == 0) return list;
-  const VARTYPE type = value->vt & VT_TYPEMASK;
   switch (type) {
     case VT_VARIANT:
-      ReadElements<VARIANT>(array, count, list, ElementFromVariant);
+      ReadElements<VARIANT>(array, count, list,
+                            [](const VARIANT& element) { return ElementFromVariant(element); });
       break;
     case VT_BSTR:
       ReadElements<BSTR>(array, count, list,

@@ -117,6 +117,128 @@ TEST(EarlyBoundTest, FailureCarriesNumberDescriptionAndLeavesTheObjectUsable) {
   EXPECT_EQ(ReadList(*next.get()), (std::vector<std::string>{"R1", "R2"}));
 }
 
+// Arguments a careless or hostile host can hand in: by-reference elements
+// with null pointers, arrays whose declared element type is not what they
+// hold, and references that point at themselves. Each fails with 13 (or
+// succeeds where automation allows it), and nothing is read through a wild
+// pointer.
+TEST(EarlyBoundTest, HostileArgumentsAreRefusedWithTypeMismatch) {
+  ComPtr<_IclsGroup> object = CreateByProgId();
+  ASSERT_TRUE(object);
+  // One element in a VT_VARIANT array, followed by R2.
+  auto withElement = [](VARIANT element) {
+    SafeArray array(SafeArrayCreateVector(VT_VARIANT, 0, 2));
+    VARIANT* data = nullptr;
+    SafeArrayAccessData(array.get(), reinterpret_cast<void**>(&data));
+    data[0] = element;
+    data[1].vt = VT_BSTR;
+    data[1].bstrVal = Bstr(u"R2").detach();
+    SafeArrayUnaccessData(array.get());
+    return array;
+  };
+  auto byReference = [](VARTYPE type, void* pointer) {
+    VARIANT element;
+    element.vt = VT_BYREF | type;
+    element.byref = pointer;
+    return element;
+  };
+  Bstr text(u"R1");
+  BSTR textPointer = text.get();
+  VARIANT textReference = byReference(VT_BSTR, &textPointer);
+  VARIANT selfReference;
+  selfReference.vt = VT_BYREF | VT_VARIANT;
+  selfReference.pvarVal = &selfReference;
+  VARIANT first, second;
+  first.vt = second.vt = VT_BYREF | VT_VARIANT;
+  first.pvarVal = &second;
+  second.pvarVal = &first;
+
+  const HRESULT mismatch = static_cast<HRESULT>(0x800A000D);
+  const struct {
+    const char* name;
+    SafeArray array;       // the list, when the argument is an array
+    VARTYPE declared;      // the type that the argument's VARIANT claims
+    const VARIANT* other;  // else this argument
+    HRESULT status;
+    std::vector<std::string> items;
+  } cases[] = {
+      {"null BSTR reference",
+       withElement(byReference(VT_BSTR, nullptr)),
+       VT_VARIANT,
+       nullptr,
+       mismatch,
+       {}},
+      {"null I4 reference",
+       withElement(byReference(VT_I4, nullptr)),
+       VT_VARIANT,
+       nullptr,
+       mismatch,
+       {}},
+      {"null VARIANT reference",
+       withElement(byReference(VT_VARIANT, nullptr)),
+       VT_VARIANT,
+       nullptr,
+       mismatch,
+       {}},
+      {"null DECIMAL reference",
+       withElement(byReference(VT_DECIMAL, nullptr)),
+       VT_VARIANT,
+       nullptr,
+       mismatch,
+       {}},
+      {"null array reference",
+       withElement(byReference(VT_ARRAY | VT_VARIANT, nullptr)),
+       VT_VARIANT,
+       nullptr,
+       mismatch,
+       {}},
+      {"element refers to itself", withElement(selfReference), VT_VARIANT, nullptr, mismatch, {}},
+      {"element refers to a text through a VARIANT",
+       withElement(byReference(VT_VARIANT, &textReference)),
+       VT_VARIANT,
+       nullptr,
+       S_OK,
+       {"R1-R2"}},
+      {"integers declared as texts",
+       SafeArray(SafeArrayCreateVector(VT_I8, 0, 2)),
+       VT_BSTR,
+       nullptr,
+       mismatch,
+       {}},
+      {"decimals declared as VARIANTs",
+       SafeArray(SafeArrayCreateVector(VT_DECIMAL, 0, 2)),
+       VT_VARIANT,
+       nullptr,
+       mismatch,
+       {}},
+      {"texts declared as integers",
+       SafeArray(SafeArrayCreateVector(VT_BSTR, 0, 2)),
+       VT_I4,
+       nullptr,
+       mismatch,
+       {}},
+      {"argument refers to itself", SafeArray(nullptr), VT_EMPTY, &selfReference, mismatch, {}},
+      {"two references in a cycle", SafeArray(nullptr), VT_EMPTY, &first, mismatch, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    VARIANT argument;
+    if (c.other) {
+      argument = *c.other;
+    } else {
+      argument.vt = VT_ARRAY | c.declared;
+      argument.parray = c.array.get();
+    }
+    Variant result;
+    EXPECT_EQ(object->Group(argument, result.get()), c.status);
+    if (c.status == S_OK) {
+      EXPECT_EQ(ReadList(*result.get()), c.items);
+    }
+    Variant again;
+    EXPECT_EQ(object->Ungroup(argument, again.get()), c.status);
+  }
+}
+
 TEST(LateBoundTest, NamesResolveToTheirMemberIdentifiers) {
   ComPtr<_IclsGroup> object = CreateByProgId();
   ASSERT_TRUE(object);
@@ -253,16 +375,18 @@ TEST_F(ArgumentTest, ArraysOfEveryElementKindByValueAndByReference) {
     EXPECT_EQ(Group(argument).items, (std::vector<std::string>{"0.25", "1.5"}));
   }
   {
-    // A list based at 1, as some hosts build them, and a nested reference.
+    // A list based at 1, as some hosts build them, by reference. A reference
+    // to a reference is not an automation value and is refused.
     Variant list;
     MakeTextArray(list.get(), {"R3", "R1", "R2"}, 1);
     VARIANT inner;
     inner.vt = VT_BYREF | VT_VARIANT;
     inner.pvarVal = list.get();
+    EXPECT_EQ(Group(inner).items, (std::vector<std::string>{"R1-R3"}));
     VARIANT outer;
     outer.vt = VT_BYREF | VT_VARIANT;
     outer.pvarVal = &inner;
-    EXPECT_EQ(Group(outer).items, (std::vector<std::string>{"R1-R3"}));
+    EXPECT_EQ(Group(outer).status, static_cast<HRESULT>(0x800A000D));
   }
 }
 
