@@ -52,7 +52,7 @@ Value clsGroup::GroupItems(const Value& arrInput) const {
       entry.push_back(u'-');
       internal::AppendItemText(entry, prefix, internal::NumberOf(sorted[last]));
     }
-    result.elements.emplace_back(std::move(entry));
+    result.elements.push_back(Value(std::move(entry)));
     at = last + 1;
   }
   return result;

@@ -1,0 +1,87 @@
+// The command under hostile conditions: failing reads and writes, resource
+// limits, malformed and oversized input. Every row must end with its exit
+// status and a one-line reason, never a crash, a hang or a success that lost
+// output.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <regex>
+
+#include "process.hpp"
+
+namespace ztxgrp::testing {
+namespace {
+
+TEST(CliRobustnessTest, FailuresEndWithAStatusAndAReason) {
+  const struct {
+    const char* name;
+    std::string script;  // bash; $Z is the command
+    std::string input;
+    int status;
+    const char* err;                 // pattern that standard error must contain
+    std::optional<std::string> out;  // exact standard output, when it is fixed
+    bool needsRealMemoryLimit = false;
+  } cases[] = {
+      {"full disk", "$Z expand R1-R32766 >/dev/full", "", 2,
+       "^ztxgrp: cannot write standard output: No space left", ""},
+      {"closed standard output", "$Z group R2 R1 >&-", "", 2, "cannot write standard output", ""},
+      {"file-size limit", "ulimit -f 1; $Z expand R1-R32766", "", 2,
+       "cannot write standard output: File too large", std::nullopt},
+      {"reader gone, SIGPIPE ignored", "trap '' PIPE; $Z expand R1-R32766 | true; sleep 0",
+       "", 0, "cannot write standard output: Broken pipe", ""},
+      {"reader gone", "$Z expand R1-R32766 | head -c 2; echo \" ${PIPESTATUS[0]}\"", "", 0, "^$",
+       "R1 141\n"},
+      {"standard input is a directory", "$Z group < /", "", 2, "cannot read standard input", ""},
+      {"standard input closed", "$Z group <&-", "", 2, "cannot read standard input", ""},
+      {"memory limit", "ulimit -v 200000; head -c 300000000 /dev/zero | tr '\\0' R | $Z group",
+       "", 3, "^ztxgrp: runtime error 7: Out of memory\n$", "", true},
+      {"endless input", "yes R1 | $Z group", "", 3, "runtime error 6: Overflow", ""},
+      {"endless empty lines", "yes '' | $Z ungroup", "", 3, "runtime error 6: Overflow", ""},
+      {"JSON with much white space", "$Z group --json",
+       std::string(1, '[').append(200000, ' ').append("]"), 0, "^$", "[null]\n"},
+      {"JSON array past the list limit",
+       "{ printf '['; yes '\"R1\",' | head -n 40000 | tr -d '\\n'; echo '\"R1\"]'; } | "
+       "$Z group --json",
+       "", 3, "runtime error 6: Overflow", ""},
+      {"deep JSON nesting", "$Z group --json", std::string(100000, '['), 2, "malformed JSON", ""},
+      {"deep JSON element", "$Z group --json",
+       "[\"R1\"," + std::string(100000, '[') + std::string(100000, ']') + "]", 3,
+       "runtime error 13: Type mismatch", ""},
+      {"JSON number beyond a double", "$Z group --json", "[1e400]", 2, "malformed JSON", ""},
+      {"JSON text number beyond a double", "$Z expand --json", "1e400", 2, "malformed JSON", ""},
+      {"data after a NUL byte", "$Z group --json", std::string("[\"R1\"]\0garbage", 14), 2,
+       "NUL byte in JSON input at byte 6", ""},
+      {"byte-order mark on lines", "$Z group", "\xEF\xBB\xBFR2\nR1\n", 0, "^$", "R1-R2\n"},
+      {"byte-order mark alone", "$Z group", "\xEF\xBB\xBF", 0, "^$", "\n"},
+      {"huge failing item quoted short",
+       "{ head -c 1000000 /dev/zero | tr '\\0' R; echo 1; } | $Z group", "", 3,
+       "offending item: \"R{64}\"\\.\\.\\. \\(cut; 1000001 characters in all\\)\n$", ""},
+      {"separator not UTF-8", "$Z group -j $'\\xff' R1", "", 2, "--join: invalid UTF-8", ""},
+      {"line break in an item", "$Z group R1 $'R2\\nR3'", "", 2, "argument 2 holds a line break.*--json",
+       ""},
+      {"carriage return inside a line", "$Z ungroup", "R1\rR2\n", 2, "line 1 holds a line break",
+       ""},
+      {"items after --", "$Z group R1 -- -R2", "", 0, "^$", "-R2\nR1\n"},
+      {"-- as the join separator", "$Z group -j -- R2 R1", "", 0, "^$", "R1-R2\n"},
+      {"split item not UTF-8", "$Z group -s", "R1 R2\nR3 \xFF\n", 2, "in line 2", ""},
+      {"unknown option", "$Z group --nope", "", 2, "^ztxgrp: .*--nope\nRun 'ztxgrp --help'", ""},
+      {"check streams", "yes R1-R3 | head -n 100000 | $Z check | wc -l", "", 0, "^$", "100000\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+#ifdef ZTXGRP_SANITIZED
+    // The sanitizers reserve more address space than any memory limit allows.
+    if (c.needsRealMemoryLimit) continue;
+#endif
+    const ProcessResult result =
+        RunProcess("/bin/bash", {"-c", "Z=" ZTXGRP_CLI_PATH "; " + c.script}, c.input);
+    EXPECT_EQ(result.status, c.status) << result.err;
+    EXPECT_TRUE(std::regex_search(result.err, std::regex(c.err))) << result.err;
+    if (c.out) {
+      EXPECT_EQ(result.out, *c.out);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ztxgrp::testing
