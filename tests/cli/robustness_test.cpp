@@ -4,9 +4,13 @@
 // output.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <regex>
 
+#include "cli_checks.hpp"
 #include "process.hpp"
 
 namespace ztxgrp::testing {
@@ -27,14 +31,14 @@ TEST(CliRobustnessTest, FailuresEndWithAStatusAndAReason) {
       {"closed standard output", "$Z group R2 R1 >&-", "", 2, "cannot write standard output", ""},
       {"file-size limit", "ulimit -f 1; $Z expand R1-R32766", "", 2,
        "cannot write standard output: File too large", std::nullopt},
-      {"reader gone, SIGPIPE ignored", "trap '' PIPE; $Z expand R1-R32766 | true; sleep 0",
-       "", 0, "cannot write standard output: Broken pipe", ""},
+      {"reader gone, SIGPIPE ignored", "trap '' PIPE; $Z expand R1-R32766 | true; sleep 0", "", 0,
+       "cannot write standard output: Broken pipe", ""},
       {"reader gone", "$Z expand R1-R32766 | head -c 2; echo \" ${PIPESTATUS[0]}\"", "", 0, "^$",
        "R1 141\n"},
       {"standard input is a directory", "$Z group < /", "", 2, "cannot read standard input", ""},
       {"standard input closed", "$Z group <&-", "", 2, "cannot read standard input", ""},
-      {"memory limit", "ulimit -v 200000; head -c 300000000 /dev/zero | tr '\\0' R | $Z group",
-       "", 3, "^ztxgrp: runtime error 7: Out of memory\n$", "", true},
+      {"memory limit", "ulimit -v 200000; head -c 300000000 /dev/zero | tr '\\0' R | $Z group", "",
+       3, "^ztxgrp: runtime error 7: Out of memory\n$", "", true},
       {"endless input", "yes R1 | $Z group", "", 3, "runtime error 6: Overflow", ""},
       {"endless empty lines", "yes '' | $Z ungroup", "", 3, "runtime error 6: Overflow", ""},
       {"JSON with much white space", "$Z group --json",
@@ -57,8 +61,8 @@ TEST(CliRobustnessTest, FailuresEndWithAStatusAndAReason) {
        "{ head -c 1000000 /dev/zero | tr '\\0' R; echo 1; } | $Z group", "", 3,
        "offending item: \"R{64}\"\\.\\.\\. \\(cut; 1000001 characters in all\\)\n$", ""},
       {"separator not UTF-8", "$Z group -j $'\\xff' R1", "", 2, "--join: invalid UTF-8", ""},
-      {"line break in an item", "$Z group R1 $'R2\\nR3'", "", 2, "argument 2 holds a line break.*--json",
-       ""},
+      {"line break in an item", "$Z group R1 $'R2\\nR3'", "", 2,
+       "argument 2 holds a line break.*--json", ""},
       {"carriage return inside a line", "$Z ungroup", "R1\rR2\n", 2, "line 1 holds a line break",
        ""},
       {"items after --", "$Z group R1 -- -R2", "", 0, "^$", "-R2\nR1\n"},
@@ -81,6 +85,25 @@ TEST(CliRobustnessTest, FailuresEndWithAStatusAndAReason) {
       EXPECT_EQ(result.out, *c.out);
     }
   }
+}
+
+// Kept fuzz inputs and the fuzz seeds, through the fuzz target's check.
+TEST(CliRobustnessTest, KeptInputsKeepPassing) {
+  int replayed = 0;
+  for (const char* directory : {ZTXGRP_CLI_REGRESSIONS, ZTXGRP_CLI_SEEDS}) {
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+      if (!entry.is_regular_file()) continue;
+      SCOPED_TRACE(entry.path().string());
+      std::ifstream in(entry.path(), std::ios::binary);
+      const std::string data((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
+      EXPECT_EQ(
+          fuzz::CheckCommandInput(reinterpret_cast<const std::uint8_t*>(data.data()), data.size()),
+          "");
+      ++replayed;
+    }
+  }
+  EXPECT_GT(replayed, 0);
 }
 
 }  // namespace

@@ -1,0 +1,67 @@
+#include "cli_checks.hpp"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "errors.hpp"
+#include "io.hpp"
+#include "run.hpp"
+#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/utf.hpp"
+
+namespace ztxgrp::fuzz {
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+bool IsEngineError(int number) {
+  switch (number) {
+    case 5:
+    case 6:
+    case 7:
+    case 9:
+    case 13:
+    case 94:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+std::string CheckCommandInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return "";
+  cli::Options options;
+  options.command = static_cast<cli::Command>(data[0] & 3);
+  options.json = (data[0] & 4) != 0;
+  options.split = (data[0] & 8) != 0;
+  if (data[0] & 16) options.join = ",";
+  std::string input(reinterpret_cast<const char*>(data + 1), size - 1);
+  File in(input.empty() ? std::fopen("/dev/null", "r") : fmemopen(input.data(), input.size(), "r"));
+  File out(std::fopen("/dev/null", "w"));
+  if (!in || !out) return "cannot open the test streams";
+  try {
+    cli::InputBuffer buffer(in.get(), options.json);
+    cli::OutputWriter writer(out.get());
+    const int status = cli::Run(options, buffer, writer);
+    writer.Finish();
+    if (status != cli::kSuccess && status != cli::kInvalidRange)
+      return "unexpected status " + std::to_string(status);
+  } catch (const RuntimeError& error) {
+    if (!IsEngineError(error.number()))
+      return "runtime error " + std::to_string(error.number()) + " is not the engine's";
+  } catch (const cli::InputError&) {
+  } catch (const cli::UsageError&) {
+  } catch (const EncodingError&) {
+  } catch (const std::exception& error) {
+    return std::string("unexpected failure: ") + error.what();
+  }
+  return "";
+}
+
+}  // namespace ztxgrp::fuzz

@@ -1,0 +1,20 @@
+// The property that the command's input fuzz target checks, shared with the
+// ordinary test that replays kept inputs (tests/regressions/cli).
+//
+// Byte 0 chooses the command (bits 0-1: group, ungroup, expand, check) and
+// its options (bit 2 --json, bit 3 --split, bit 4 --join ","); the rest is
+// standard input. Checked: the line and JSON readers, --split and the
+// command end with a status or one of the failures that the command reports
+// (runtime errors with the engine's numbers, input and usage errors), never
+// with anything else.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace ztxgrp::fuzz {
+
+std::string CheckCommandInput(const std::uint8_t* data, std::size_t size);
+
+}  // namespace ztxgrp::fuzz
