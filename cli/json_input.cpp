@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <istream>
 #include <nlohmann/json.hpp>
+#include <string>
 
 #include "io.hpp"
 #include "ztxgrp/runtime_error.hpp"
@@ -25,7 +26,9 @@ class Reader final : public nlohmann::json_sax<Json> {
   bool number_unsigned(std::uint64_t value) override {
     if (value <= static_cast<std::uint64_t>(INT64_MAX))
       return Add(static_cast<std::int64_t>(value));
-    return Add(static_cast<double>(value));
+    // An integer beyond the signed range keeps its exact digits: the engine
+    // reads every number as its decimal text anyway.
+    return Add(Utf8ToUtf16(std::to_string(value)));
   }
   bool number_float(double value, const std::string&) override { return Add(value); }
   bool string(std::string& value) override {

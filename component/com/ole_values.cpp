@@ -1,10 +1,12 @@
 #include "ole_values.hpp"
 
+#include <cmath>
 #include <cstdint>
 #include <new>
 #include <string>
 
 #include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/text.hpp"
 
 namespace ztxgrp::com {
 namespace {
@@ -39,6 +41,14 @@ Value FromUnsigned(std::uint64_t value) {
   std::u16string digits;
   for (char c : std::to_string(value)) digits.push_back(static_cast<char16_t>(c));
   return digits;
+}
+
+// A single-precision real as its text with the 7 digits that it holds
+// (1.1 is "1.1", not the double's 1.10000002384186). One without a text
+// (NaN, infinity) stays a value that reading as text refuses with 13.
+Value SingleText(FLOAT value) {
+  if (!std::isfinite(value)) return Object{};
+  return RealText(value, 7);
 }
 
 // Currency, decimal and date values become their text, as a host shows them.
@@ -129,7 +139,7 @@ Value ElementFromVariant(const VARIANT& element, int indirections) {
     case VT_UI8:
       return FromUnsigned(element.ullVal);
     case VT_R4:
-      return double{element.fltVal};
+      return SingleText(element.fltVal);
     case VT_R8:
       return element.dblVal;
     case VT_CY:
@@ -310,7 +320,7 @@ Value ListFromVariant(const VARIANT& argument) {
       ReadElements<ULONGLONG>(array, count, list, FromUnsigned);
       break;
     case VT_R4:
-      ReadElements<FLOAT>(array, count, list, [](FLOAT v) { return Value(double{v}); });
+      ReadElements<FLOAT>(array, count, list, SingleText);
       break;
     case VT_R8:
       ReadElements<DOUBLE>(array, count, list, [](DOUBLE v) { return Value(v); });

@@ -1,6 +1,7 @@
 #include "ztxgrp/text.hpp"
 
 #include <charconv>
+#include <cmath>
 
 #include "ztxgrp/runtime_error.hpp"
 
@@ -56,10 +57,16 @@ std::u16string DecimalText(std::int64_t value) {
   return out;
 }
 
-std::u16string RealText(double value) {
-  char buffer[40];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+std::u16string RealText(double value, int significantDigits) {
+  if (!std::isfinite(value)) Raise(ErrorNumber::TypeMismatch);
+  if (value == 0) value = 0;  // hosts write negative zero as 0
+  // The C "%.NG" form, independent of the locale: N significant digits,
+  // trailing zeros dropped, exponent notation outside 1E-5 < |x| < 1E+N.
+  char buffer[48];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                    std::chars_format::general, significantDigits);
   std::u16string out;
+  out.reserve(static_cast<std::size_t>(result.ptr - buffer));
   for (const char* p = buffer; p != result.ptr; ++p) out.push_back(*p == 'e' ? u'E' : *p);
   return out;
 }

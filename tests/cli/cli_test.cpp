@@ -57,6 +57,12 @@ TEST(CliTest, CommandsStatusesAndOutput) {
        "[\"1\",\"2.5\",\"R1-R2\",\"True\"]\n",
        ""},
       {{"group", "--json"}, "[]", 0, "[null]\n", ""},
+      // Reals as automation hosts write them; integers keep all their digits.
+      {{"group", "--json"},
+       "[100000.0,1e-5,1e20,18446744073709551615]",
+       0,
+       "[\"100000\",\"18446744073709551615\",\"1E+20\",\"1E-05\"]\n",
+       ""},
       {{"group", "--json"}, "[\"R1\",null]", 3, "", "runtime error 94: Invalid use of Null"},
       {{"group", "--json"}, "[\"R1\",[\"R2\"]]", 3, "", "runtime error 13"},
       {{"group", "--json"}, "[\"R1\",{\"a\":1}]", 3, "", "runtime error 13"},

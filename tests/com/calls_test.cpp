@@ -1,6 +1,8 @@
 // Calls as hosts make them: early bound through the operation table and late
 // bound through IDispatch, with results, failure statuses, error information
 // and the host's arguments left as they were.
+#include <cstring>
+
 #include "com_support.hpp"
 #include "examples.hpp"
 
@@ -387,6 +389,66 @@ TEST_F(ArgumentTest, ArraysOfEveryElementKindByValueAndByReference) {
     outer.vt = VT_BYREF | VT_VARIANT;
     outer.pvarVal = &inner;
     EXPECT_EQ(Group(outer).status, static_cast<HRESULT>(0x800A000D));
+  }
+}
+
+// Reals from a host are written as the platform writes them, whether the
+// call is bound early or late.
+TEST_F(ArgumentTest, RealsAreWrittenAsThePlatformWritesThem) {
+  const double doubles[] = {100000.0, 1e20, 0.0001, 1e6};
+  const float singles[] = {1.1f, 0.3f};
+  SafeArray reals(SafeArrayCreateVector(VT_R8, 0, 4));
+  SafeArray floats(SafeArrayCreateVector(VT_R4, 0, 2));
+  void* data = nullptr;
+  SafeArrayAccessData(reals.get(), &data);
+  std::memcpy(data, doubles, sizeof doubles);
+  SafeArrayUnaccessData(reals.get());
+  SafeArrayAccessData(floats.get(), &data);
+  std::memcpy(data, singles, sizeof singles);
+  SafeArrayUnaccessData(floats.get());
+  ComPtr<IDispatch> dispatch;
+  ASSERT_EQ(object_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.out())), S_OK);
+  const struct {
+    SAFEARRAY* array;
+    VARTYPE type;
+    std::vector<std::string> items;  // bare items, sorted by their texts
+  } cases[] = {
+      {reals.get(), VT_R8, {"0.0001", "100000", "1000000", "1E+20"}},
+      {floats.get(), VT_R4, {"0.3", "1.1"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.type);
+    VARIANT argument;
+    argument.vt = VT_ARRAY | c.type;
+    argument.parray = c.array;
+    EXPECT_EQ(Group(argument).items, c.items);
+    Variant result;
+    EXCEPINFO exception{};
+    ASSERT_EQ(LateBound(dispatch.get(), L"Group", &argument, result.get(), &exception), S_OK);
+    EXPECT_EQ(ReadList(*result.get()), c.items);
+  }
+}
+
+// Where a bound and an element both fail, the first error wins: the sort
+// never reads the only element of a list at -32768, but fails there itself.
+TEST_F(ArgumentTest, BoundErrorsAndElementErrorsComeInOrder) {
+  const struct {
+    std::vector<std::string> items;
+    LONG lowerBound;
+    HRESULT status;
+  } cases[] = {
+      {{".5"}, -32768, static_cast<HRESULT>(0x800A0006)},
+      {{".5"}, -32767, static_cast<HRESULT>(0x800A000D)},
+      {{"R1", ".5"}, -32768, static_cast<HRESULT>(0x800A000D)},
+      {{"R1", "R2"}, -32768, static_cast<HRESULT>(0x800A0006)},
+      {{".5"}, 32767, static_cast<HRESULT>(0x800A0006)},
+      {{"R1", ".5"}, 32766, static_cast<HRESULT>(0x800A000D)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lowerBound);
+    Variant argument;
+    MakeTextArray(argument.get(), c.items, c.lowerBound);
+    EXPECT_EQ(Group(*argument.get()).status, c.status);
   }
 }
 

@@ -2,6 +2,9 @@
 #include "com_support.hpp"
 #include "error_info.hpp"
 #include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/text.hpp"
+
+#include <cstring>
 
 namespace ztxgrp::com::testing {
 namespace {
@@ -45,6 +48,63 @@ TEST(OleValuesTest, ReadsElementKindsAsTheEngineExpects) {
   EXPECT_EQ(e[6], Value(u"18446744073709551615"));
   EXPECT_EQ(e[7], Value(u"1.5"));
   EXPECT_TRUE(e[8].isEmpty());
+}
+
+// Reals become the texts that the platform's own conversion writes, in
+// arrays of reals and in VARIANT elements alike.
+TEST(OleValuesTest, RealsReadAsThePlatformWritesThem) {
+  const double doubles[] = {1.5,
+                            -7.25,
+                            100000.0,
+                            1e6,
+                            123456789012345.0,
+                            0.0001,
+                            0.1 + 0.2,
+                            1e15,
+                            1e20,
+                            1e-5,
+                            1.23456789012346e17,
+                            0.0,
+                            32767.5,
+                            2.5e-300,
+                            1.7976931348623157e308,
+                            999999999999999.0,
+                            -0.0};
+  const float singles[] = {1.1f, 100000.0f, 0.0001f, 1e20f,      1e-5f,
+                           0.3f, -2.5f,     1e7f,    1234567.0f, 3.4028235e38f};
+  // The element that a one-element array of `type` holding `value` becomes,
+  // read as text, once as the array's own type and once inside a VARIANT.
+  auto readBoth = [](VARTYPE type, const void* value, std::size_t size) {
+    std::vector<std::u16string> texts;
+    for (const VARTYPE arrayType : {type, static_cast<VARTYPE>(VT_VARIANT)}) {
+      SafeArray array(SafeArrayCreateVector(arrayType, 0, 1));
+      void* data = nullptr;
+      SafeArrayAccessData(array.get(), &data);
+      if (arrayType == VT_VARIANT) {
+        VARIANT* element = static_cast<VARIANT*>(data);
+        element->vt = type;
+        std::memcpy(&element->dblVal, value, size);
+      } else {
+        std::memcpy(data, value, size);
+      }
+      SafeArrayUnaccessData(array.get());
+      VARIANT argument;
+      argument.vt = VT_ARRAY | arrayType;
+      argument.parray = array.get();
+      texts.push_back(ElementText(ListFromVariant(argument).list().elements.at(0)));
+    }
+    return texts;
+  };
+  // Each value against the platform's conversion of its type (in US English).
+  auto check = [&](auto value, VARTYPE type, auto platformText) {
+    SCOPED_TRACE(value);
+    Bstr expected;
+    ASSERT_EQ(platformText(value, 0x409, 0, expected.out()), S_OK);
+    for (const std::u16string& text : readBoth(type, &value, sizeof value))
+      EXPECT_EQ(text, Bstr::View(expected.get()));
+  };
+  for (const double value : doubles) check(value, VT_R8, VarBstrFromR8);
+  for (const float value : singles) check(value, VT_R4, VarBstrFromR4);
 }
 
 TEST(OleValuesTest, RejectsWhatIsNoList) {

@@ -28,8 +28,12 @@ std::vector<std::u16string_view> SplitAtHyphen(std::u16string_view text);
 std::u16string DecimalText(std::int64_t value);
 void AppendDecimal(std::u16string& out, std::int64_t value);
 
-// Shortest decimal text of a real that reads back as the same value.
-std::u16string RealText(double value);
+// Decimal text of a real as automation hosts write it: rounded to
+// `significantDigits` (15 for double precision, 7 for single), trailing zeros
+// dropped, plain notation for decimal exponents -5 < e < significantDigits,
+// else "1.5E+20" / "1E-05"; the point is always ".". NaN and infinities
+// have no text: runtime error 13.
+std::u16string RealText(double value, int significantDigits = 15);
 
 // An element of an item list read as text. Text elements are returned as a
 // view of themselves; other kinds are written into `scratch`. Empty gives the
