@@ -1,5 +1,6 @@
 #include <utility>
 
+#include "memory_errors.hpp"
 #include "ztxgrp/text.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
@@ -21,19 +22,23 @@ std::vector<std::string> ToUtf8(const Value& list) {
 }
 
 std::vector<std::string> group(std::span<const std::string> items) {
-  return ToUtf8(IclsGroup().Group(ToItemList(items)));
+  return internal::WithMemoryErrorsNumbered(
+      [&] { return ToUtf8(IclsGroup().Group(ToItemList(items))); });
 }
 
 std::vector<std::string> ungroup(std::span<const std::string> items) {
-  return ToUtf8(IclsGroup().Ungroup(ToItemList(items)));
+  return internal::WithMemoryErrorsNumbered(
+      [&] { return ToUtf8(IclsGroup().Ungroup(ToItemList(items))); });
 }
 
 std::vector<std::string> ungroup_item(std::string_view item) {
-  return ToUtf8(IclsGroup().UngroupItem(Utf8ToUtf16(item)));
+  return internal::WithMemoryErrorsNumbered(
+      [&] { return ToUtf8(IclsGroup().UngroupItem(Utf8ToUtf16(item))); });
 }
 
 bool is_valid_range(std::string_view text) {
-  return IclsGroup().IsValidRange(Utf8ToUtf16(text));
+  return internal::WithMemoryErrorsNumbered(
+      [&] { return IclsGroup().IsValidRange(Utf8ToUtf16(text)); });
 }
 
 }  // namespace ztxgrp

@@ -4,7 +4,8 @@
 //   ztxgrp::group(parts);   // {"C2", "R1-R3", "R5"}
 //
 // Items are taken verbatim (blanks matter). Invalid UTF-8 raises
-// EncodingError; the engine's failures raise RuntimeError with their number.
+// EncodingError; the engine's failures raise RuntimeError with their number
+// (7 when memory runs out, also while converting).
 // An empty element of a result (grouping an empty list) is the empty string.
 #pragma once
 
