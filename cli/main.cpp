@@ -17,6 +17,7 @@ namespace {
 constexpr const char* kExamples = R"(Examples:
   ztxgrp group R3 R1 C2 R2 R5          C2, R1-R3, R5 on three lines
   ztxgrp group -s -j ', ' "R1, R2,R3"  R1-R3
+  ztxgrp group --min-run 3 R1 R2 R5 R6 R7   R1, R2, R5-R7
   ztxgrp ungroup C1-C3 R5               C1 C2 C3 R5, one per line
   ztxgrp expand R1-R4                   R1 R2 R3 R4, one per line
   ztxgrp check R1-R3 R3-R1              true, false; exit status 1
@@ -29,8 +30,8 @@ Exit status: 0 success; 1 check found an invalid text; 2 usage, input or
 output error; 3 runtime error (message "ztxgrp: runtime error N: DESCRIPTION";
 N is 7 when memory runs out).)";
 
-void AddCommand(CLI::App& app, const char* name, const char* description,
-                ztxgrp::cli::Command command, ztxgrp::cli::Options& options) {
+CLI::App* AddCommand(CLI::App& app, const char* name, const char* description,
+                     ztxgrp::cli::Command command, ztxgrp::cli::Options& options) {
   CLI::App* sub = app.add_subcommand(name, description);
   sub->add_option("ITEM", options.items, "items (default: standard input, one per line)");
   sub->add_flag("-s,--split", options.split, "split each item at commas and blanks first");
@@ -40,6 +41,7 @@ void AddCommand(CLI::App& app, const char* name, const char* description,
                 "read a JSON array (group, ungroup) or string (expand, check) from standard "
                 "input and write JSON");
   sub->callback([&options, command] { options.command = command; });
+  return sub;
 }
 
 // The words after the first "--" that ends the options (not the value of
@@ -67,7 +69,11 @@ bool Parse(int argc, char** argv, ztxgrp::cli::Options& options, ztxgrp::cli::Ou
   app.footer(kExamples);
   app.set_version_flag("--version", "ztxgrp " ZTXGRP_VERSION);
   app.require_subcommand(1);
-  AddCommand(app, "group", "sort items and fold runs into ranges", Command::Group, options);
+  AddCommand(app, "group", "sort items and fold runs into ranges", Command::Group, options)
+      ->add_option("--min-run", options.minRun,
+                   "write runs shorter than N items item by item (default 2: every run)")
+      ->option_text("N")
+      ->check(CLI::Range(2, 32767));
   AddCommand(app, "ungroup", "expand items and ranges, sorted", Command::Ungroup, options);
   AddCommand(app, "expand", "expand one item or range text", Command::Expand, options);
   AddCommand(app, "check", "tell whether texts are valid items or ascending ranges", Command::Check,

@@ -15,6 +15,7 @@ struct Options {
   bool split = false;               // split at commas and blanks first
   std::optional<std::string> join;  // join the output with this separator
   bool json = false;                // JSON on standard input and output
+  int minRun = 2;                   // group: the shortest run written as a range
 };
 
 // Exit statuses of the command.

@@ -21,9 +21,10 @@ bool IsListCommand(Command command) {
   return command == Command::Group || command == Command::Ungroup;
 }
 
-Value GroupOrUngroup(Command command, const Value& list) {
+Value GroupOrUngroup(const Options& options, const Value& list) {
   const IclsGroup component;
-  return command == Command::Group ? component.Group(list) : component.Ungroup(list);
+  return options.command == Command::Group ? component.Group(list, options.minRun)
+                                           : component.Ungroup(list);
 }
 
 int RunJson(const Options& options, InputBuffer& in, OutputWriter& out) {
@@ -32,7 +33,7 @@ int RunJson(const Options& options, InputBuffer& in, OutputWriter& out) {
   if (options.split || options.join)
     throw UsageError("--json cannot be combined with --split or --join");
   if (IsListCommand(options.command)) {
-    WriteJsonList(out, GroupOrUngroup(options.command, ReadJsonList(in, kMaxListElements)));
+    WriteJsonList(out, GroupOrUngroup(options, ReadJsonList(in, kMaxListElements)));
     return kSuccess;
   }
   const std::u16string text = ReadJsonText(in);
@@ -84,7 +85,7 @@ int RunLines(const Options& options, InputBuffer& in, OutputWriter& out) {
     if (list.elements.size() == kMaxListElements) Raise(ErrorNumber::Overflow);
     list.elements.emplace_back(std::move(text));
   }
-  WriteLines(out, GroupOrUngroup(options.command, Value(std::move(list))), separator);
+  WriteLines(out, GroupOrUngroup(options, Value(std::move(list))), separator);
   return kSuccess;
 }
 

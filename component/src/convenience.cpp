@@ -21,9 +21,9 @@ std::vector<std::string> ToUtf8(const Value& list) {
   return out;
 }
 
-std::vector<std::string> group(std::span<const std::string> items) {
+std::vector<std::string> group(std::span<const std::string> items, int min_run) {
   return internal::WithMemoryErrorsNumbered(
-      [&] { return ToUtf8(IclsGroup().Group(ToItemList(items))); });
+      [&] { return ToUtf8(IclsGroup().Group(ToItemList(items), min_run)); });
 }
 
 std::vector<std::string> ungroup(std::span<const std::string> items) {

@@ -14,6 +14,11 @@ Value IclsGroup::Group(const Value& arrInput) const {
   return internal::WithMemoryErrorsNumbered([&] { return objGroup->GroupItems(arrInput); });
 }
 
+Value IclsGroup::Group(const Value& arrInput, int intMinRun) const {
+  return internal::WithMemoryErrorsNumbered(
+      [&] { return objGroup->GroupItems(arrInput, intMinRun); });
+}
+
 Value IclsGroup::Ungroup(const Value& arrInput) const {
   return internal::WithMemoryErrorsNumbered([&] { return objGroup->UngroupItems(arrInput); });
 }

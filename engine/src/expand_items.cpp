@@ -121,7 +121,7 @@ Value clsGroup::UngroupItems(const Value& list) const {
   prefixOf.resize(prefixes.size());
   const std::vector<std::uint32_t> ranks = prefixes.Ranks();
   for (std::uint64_t& item : packed)
-    item = internal::PackItem(ranks[internal::KeyOf(item) >> 16], internal::NumberOf(item),
+    item = internal::PackItem(ranks[internal::RankOf(item)], internal::NumberOf(item),
                               internal::IndexOf(item));
   internal::SortPacked(packed);
 
@@ -138,7 +138,7 @@ Value clsGroup::UngroupItems(const Value& list) const {
         continue;
       }
     }
-    internal::AppendItem(result.elements, prefixOfRank[internal::KeyOf(item) >> 16],
+    internal::AppendItem(result.elements, prefixOfRank[internal::RankOf(item)],
                          internal::NumberOf(item));
   }
   return result;

@@ -15,7 +15,8 @@ constexpr std::size_t kMaxEntries = 32767;
 
 }  // namespace
 
-Value clsGroup::GroupItems(const Value& arrInput) const {
+Value clsGroup::GroupItems(const Value& arrInput, int intMinRun) const {
+  if (intMinRun < kSystemMinRun) Raise(ErrorNumber::InvalidArgument);
   const ItemList& items = internal::ListOf(arrInput);
   const internal::SortedList list = internal::ReadSortedList(items);
   const std::size_t count = items.elements.size();
@@ -28,11 +29,15 @@ Value clsGroup::GroupItems(const Value& arrInput) const {
     return result;
   }
   result.elements.reserve(std::min(count, kMaxEntries));
-  std::size_t at = 0;
-  while (at < count) {
+  auto prefixOf = [&](std::size_t at) { return list.prefixOfRank[internal::RankOf(sorted[at])]; };
+  auto write = [&](std::u16string&& entry) {
     // The write index is a 16-bit counter: it steps past 32767 after the
     // 32767th entry is written, so a 32768th entry is an overflow.
     if (result.elements.size() == kMaxEntries) Raise(ErrorNumber::Overflow);
+    result.elements.push_back(Value(std::move(entry)));
+  };
+  std::size_t at = 0;
+  while (at < count) {
     const std::int16_t first = internal::NumberOf(sorted[at]);
     std::size_t last = at;
     // A run continues while the packed key (prefix rank, number) grows by
@@ -44,15 +49,23 @@ Value clsGroup::GroupItems(const Value& arrInput) const {
              internal::NumberOf(sorted[last + 1]) != -1)
         ++last;
     }
-    const std::u16string_view prefix = list.prefixOfRank[internal::KeyOf(sorted[at]) >> 16];
-    std::u16string entry;
-    entry.reserve(last == at ? prefix.size() + 6 : 2 * prefix.size() + 13);
-    internal::AppendItemText(entry, prefix, first);
-    if (last != at) {
+    const std::u16string_view prefix = prefixOf(at);
+    if (last != at && last - at + 1 >= static_cast<std::size_t>(intMinRun)) {
+      std::u16string entry;
+      entry.reserve(2 * prefix.size() + 13);
+      internal::AppendItemText(entry, prefix, first);
       entry.push_back(u'-');
       internal::AppendItemText(entry, prefix, internal::NumberOf(sorted[last]));
+      write(std::move(entry));
+    } else {
+      // A run shorter than the shortest range is written item by item.
+      for (std::size_t k = at; k <= last; ++k) {
+        std::u16string entry;
+        entry.reserve(prefix.size() + 6);
+        internal::AppendItemText(entry, prefix, internal::NumberOf(sorted[k]));
+        write(std::move(entry));
+      }
     }
-    result.elements.push_back(Value(std::move(entry)));
     at = last + 1;
   }
   return result;

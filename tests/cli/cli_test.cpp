@@ -25,6 +25,12 @@ TEST(CliTest, CommandsStatusesAndOutput) {
       {{"group"}, "R3\nR1\r\nC2\nR2\nR5", 0, "C2\nR1-R3\nR5\n", ""},
       {{"group", "-s", "-j", ", ", "R1, R2,R3", "R7"}, "", 0, "R1-R3, R7\n", ""},
       {{"group", "--split"}, "C1 C2\tC3,,R1\n", 0, "C1-C3\nR1\n", ""},
+      {{"group", "--min-run", "3", "-j", ",", "R1", "R2", "R5", "R6", "R7"},
+       "",
+       0,
+       "R1,R2,R5-R7\n",
+       ""},
+      {{"group", "--min-run", "1", "R1"}, "", 2, "", "--min-run"},
       {{"group", " R1", "R2"}, "", 0, " R1\nR2\n", ""},  // blanks are kept
       {{"group"}, "", 0, "\n", ""},                      // empty list: one empty element
       {{"ungroup", "C1-C3", "R5"}, "", 0, "C1\nC2\nC3\nR5\n", ""},

@@ -106,6 +106,27 @@ TEST(IclsGroupTest, GroupResultHoldsAtMost32767Entries) {
   }
 }
 
+TEST(IclsGroupTest, RunsShorterThanTheShortestRangeAreWrittenItemByItem) {
+  const struct {
+    int minRun;
+    std::vector<std::string> input, expected;
+    int error;
+  } cases[] = {
+      {2, {"R2", "R1", "R5", "R6", "R7", "C1"}, {"C1", "R1-R2", "R5-R7"}, 0},
+      {3, {"R2", "R1", "R5", "R6", "R7", "C1"}, {"C1", "R1", "R2", "R5-R7"}, 0},
+      {4, {"R2", "R1", "R5", "R6", "R7", "C1"}, {"C1", "R1", "R2", "R5", "R6", "R7"}, 0},
+      {4, {"R01", "R02", "R", "R0"}, {"R", "R0", "R1", "R2"}, 0},  // written normalised
+      {3, {"R1", "R1", "R2", "R3"}, {"R1", "R1-R3"}, 0},
+      {1, {"R1"}, {}, 5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.minRun);
+    std::vector<std::string> result;
+    EXPECT_EQ(ErrorOf([&] { result = group(c.input, c.minRun); }), c.error);
+    EXPECT_EQ(result, c.expected);
+  }
+}
+
 TEST(Utf8ApiTest, ConvertsBothWaysAndRejectsInvalidInput) {
   const std::vector<std::string> parts = {"R3", "R1", "C2", "R2", "R5"};
   EXPECT_EQ(group(parts), (std::vector<std::string>{"C2", "R1-R3", "R5"}));

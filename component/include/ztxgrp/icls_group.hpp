@@ -26,6 +26,10 @@ class IclsGroup {
   // consecutive numbers written as one range: R3, R1, C2, R2 -> C2, R1-R3.
   Value Group(const Value& arrInput) const;
 
+  // The same, with runs shorter than `intMinRun` items written item by item
+  // (3: R1, R2 stay two items, R1, R2, R3 become R1-R3). Below 2: error 5.
+  Value Group(const Value& arrInput, int intMinRun) const;
+
   // Every item and range of `arrInput` expanded into single items, sorted.
   Value Ungroup(const Value& arrInput) const;
 

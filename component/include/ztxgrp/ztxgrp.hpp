@@ -21,7 +21,9 @@
 
 namespace ztxgrp {
 
-std::vector<std::string> group(std::span<const std::string> items);
+// Runs shorter than `min_run` items are written item by item (2: every run
+// of two or more becomes a range). A `min_run` below 2: RuntimeError 5.
+std::vector<std::string> group(std::span<const std::string> items, int min_run = kSystemMinRun);
 std::vector<std::string> ungroup(std::span<const std::string> items);
 std::vector<std::string> ungroup_item(std::string_view item);
 bool is_valid_range(std::string_view text);

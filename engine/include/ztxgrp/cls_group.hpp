@@ -15,6 +15,9 @@
 
 namespace ztxgrp {
 
+// The shortest run that grouping writes as a range, unless asked otherwise.
+inline constexpr int kSystemMinRun = 2;
+
 class clsGroup {
  public:
   // Cuts an item text into prefix and number (-1: no number). `intNumber` is
@@ -40,9 +43,11 @@ class clsGroup {
   void SortItems(Value& list) const;
 
   // The sorted list with each run of consecutive numbers under one prefix
-  // written as one range ("R1-R3"). Result lower bound 0; an empty list gives
-  // one empty element. Errors: those of SortItems.
-  Value GroupItems(const Value& arrInput) const;
+  // written as one range ("R1-R3"); a run shorter than `intMinRun` items is
+  // written item by item (2, the default, folds every run). Result lower
+  // bound 0, at most 32767 entries; an empty list gives one empty element.
+  // Errors: 5 (intMinRun below 2), those of SortItems, 6 (a 32768th entry).
+  Value GroupItems(const Value& arrInput, int intMinRun = kSystemMinRun) const;
 
   // The single items that one item or range text denotes, ascending. Errors:
   // 9 (range end below its start), 6 (more than 32767 items or numbers out

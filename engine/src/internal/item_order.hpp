@@ -49,6 +49,9 @@ inline std::uint32_t IndexOf(std::uint64_t item) {
 inline std::uint32_t KeyOf(std::uint64_t item) {
   return static_cast<std::uint32_t>(item >> 32);
 }
+inline std::uint32_t RankOf(std::uint64_t item) {
+  return KeyOf(item) >> 16;
+}
 inline std::int16_t NumberOf(std::uint64_t item) {
   return static_cast<std::int16_t>(static_cast<int>((item >> 32) & 0xFFFF) - 32768);
 }

@@ -71,7 +71,7 @@ SortedList ReadSortedList(const ItemList& list) {
   for (std::uint32_t id = 0; id < ranks.size(); ++id)
     result.prefixOfRank[ranks[id]] = prefixes.Prefix(id);
   for (std::uint64_t& item : packed)
-    item = PackItem(ranks[KeyOf(item) >> 16], NumberOf(item), IndexOf(item));
+    item = PackItem(ranks[RankOf(item)], NumberOf(item), IndexOf(item));
   SortPacked(packed);
   return result;
 }
