@@ -9,6 +9,7 @@
 #include "reference.hpp"
 #include "ztxgrp/icls_group.hpp"
 #include "ztxgrp/text.hpp"
+#include "ztxgrp/ztxgrp.hpp"
 
 namespace ztxgrp::bench {
 namespace {
@@ -89,6 +90,26 @@ void ReferenceUngroup(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// The UTF-8 API on std::string items, conversions included: what a C++
+// caller (and the Python package) does.
+std::vector<std::string> Utf8Board(std::size_t count) {
+  std::vector<std::string> items;
+  for (const std::u16string& item : BoardDesignators(count, 42)) items.push_back(Utf16ToUtf8(item));
+  return items;
+}
+
+void Utf8Group(benchmark::State& state) {
+  const std::vector<std::string> items = Utf8Board(state.range(0));
+  for (auto _ : state) benchmark::DoNotOptimize(ztxgrp::group(items));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void Utf8Ungroup(benchmark::State& state) {
+  const std::vector<std::string> grouped = ztxgrp::group(Utf8Board(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(ztxgrp::ungroup(grouped));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
   for (int size : {1000, 4000, 16000, 30000, 32766}) b->Arg(size);
 }
@@ -98,6 +119,8 @@ BENCHMARK(Group<BoardDesignators>)->Name("Group/board")->Apply(Sizes);
 BENCHMARK(FloorOfResults<BoardDesignators>)->Name("FloorOfResults/board")->Apply(Sizes);
 BENCHMARK(Ungroup<BoardDesignators>)->Name("Ungroup/board")->Apply(Sizes);
 BENCHMARK(IsValidRange)->Name("IsValidRange/board")->Apply(Sizes);
+BENCHMARK(Utf8Group)->Name("Utf8Group/board")->Arg(30000);
+BENCHMARK(Utf8Ungroup)->Name("Utf8Ungroup/board")->Arg(30000);
 
 BENCHMARK(Floor<OnePrefix>)->Name("Floor/one-prefix")->Arg(32766);
 BENCHMARK(Group<OnePrefix>)->Name("Group/one-prefix")->Arg(32766);

@@ -1,0 +1,139 @@
+// The Python module ztxgrp._ztxgrp: the four operations of the component on
+// Python values. Conversion happens with the interpreter lock held; the
+// engine runs without it, so calls from several threads proceed at once
+// (the objects share nothing).
+#include <pybind11/pybind11.h>
+
+#include <exception>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+#include "values.hpp"
+#include "ztxgrp/icls_group.hpp"
+#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/utf.hpp"
+
+namespace py = pybind11;
+
+namespace ztxgrp::python {
+namespace {
+
+// A list of more items fails with runtime error 6 before any item is read.
+constexpr std::size_t kMaxItems = 32768;
+
+// ztxgrp.Error, created once with the module.
+PyObject* errorType = nullptr;
+
+// Items quoted in messages are cut to this many code units.
+constexpr std::size_t kQuotedLength = 64;
+
+std::string Quoted(const std::u16string& item) {
+  std::u16string_view shown(item);
+  if (shown.size() > kQuotedLength) {
+    shown = shown.substr(0, kQuotedLength);
+    if (shown.back() >= 0xD800 && shown.back() < 0xDC00) shown.remove_suffix(1);
+  }
+  std::string quoted = py::repr(py::str(Utf16ToUtf8(shown)));
+  if (shown.size() < item.size())
+    quoted += "... (" + std::to_string(item.size()) + " characters in all)";
+  return quoted;
+}
+
+void SetError(const RuntimeError& error) {
+  std::string message =
+      "runtime error " + std::to_string(error.number()) + ": " + std::string(error.description());
+  py::object item = py::none();
+  if (error.item()) {
+    message += ": " + Quoted(*error.item());
+    item = py::reinterpret_steal<py::object>(PyUnicode_DecodeUTF16(
+        reinterpret_cast<const char*>(error.item()->data()),
+        static_cast<Py_ssize_t>(error.item()->size() * 2), "surrogatepass", nullptr));
+    if (!item) throw py::error_already_set();
+  }
+  py::object instance = py::reinterpret_borrow<py::object>(errorType)(message);
+  instance.attr("number") = error.number();
+  instance.attr("description") = std::string(error.description());
+  instance.attr("item") = item;
+  PyErr_SetObject(errorType, instance.ptr());
+}
+
+void TranslateErrors(std::exception_ptr failure) {
+  try {
+    try {
+      std::rethrow_exception(failure);
+    } catch (const std::bad_alloc&) {
+      Raise(ErrorNumber::OutOfMemory);
+    } catch (const std::length_error&) {
+      Raise(ErrorNumber::OutOfMemory);
+    }
+  } catch (const RuntimeError& error) {
+    SetError(error);
+  }
+}
+
+template <typename Call>
+auto WithoutLock(Call&& call) {
+  py::gil_scoped_release unlocked;
+  return call();
+}
+
+py::list Group(py::handle items, int min_run) {
+  const Value list = ListOf(items, kMaxItems);
+  return ToPython(WithoutLock([&] { return IclsGroup().Group(list, min_run); }));
+}
+
+py::list Ungroup(py::handle items) {
+  const Value list = ListOf(items, kMaxItems);
+  return ToPython(WithoutLock([&] { return IclsGroup().Ungroup(list); }));
+}
+
+py::list Expand(const py::str& text) {
+  const std::u16string item = TextOf(text);
+  return ToPython(WithoutLock([&] { return IclsGroup().UngroupItem(item); }));
+}
+
+bool IsValidRange(const py::str& text) {
+  const std::u16string item = TextOf(text);
+  return WithoutLock([&] { return IclsGroup().IsValidRange(item); });
+}
+
+}  // namespace
+}  // namespace ztxgrp::python
+
+PYBIND11_MODULE(_ztxgrp, module) {
+  using namespace ztxgrp::python;
+  module.doc() = "Item designators to compact range notation and back (compiled part).";
+  errorType = PyErr_NewExceptionWithDoc(
+      "ztxgrp.Error",
+      "A runtime error of ztxgrp: .number (5, 6, 7, 9, 13, 94), .description and .item, "
+      "the text that could not be handled (or None).",
+      PyExc_ValueError, nullptr);
+  if (!errorType) throw py::error_already_set();
+  module.attr("Error") = py::handle(errorType);
+  py::register_exception_translator(TranslateErrors);
+
+  module.def("group", &Group, py::arg("items"), py::kw_only(), py::arg("min_run") = 2,
+             R"(Sort items by prefix and number and fold runs into ranges.
+
+>>> group(["R3", "R1", "C2", "R2", "R5"])
+['C2', 'R1-R3', 'R5']
+
+A run shorter than min_run items is written item by item (3 keeps
+"R1, R2" as two items). An empty input gives [""].)");
+  module.def("ungroup", &Ungroup, py::arg("items"),
+             R"(Expand items and ranges into single items, sorted.
+
+>>> ungroup(["R3", "R1-R2"])
+['R1', 'R2', 'R3'])");
+  module.def("expand", &Expand, py::arg("text"),
+             R"(Expand one item or range text into its items, ascending.
+
+>>> expand("R1-R3")
+['R1', 'R2', 'R3'])");
+  module.def("is_valid_range", &IsValidRange, py::arg("text"),
+             R"(True for a numbered item or an ascending range with equal prefixes.
+
+>>> is_valid_range("R1-R3"), is_valid_range("R3-R1")
+(True, False))");
+}

@@ -1,0 +1,108 @@
+#include "values.hpp"
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+
+#include "ztxgrp/runtime_error.hpp"
+
+namespace ztxgrp::python {
+namespace py = pybind11;
+namespace {
+
+bool IsSurrogate(Py_UCS4 unit) {
+  return unit >= 0xD800 && unit <= 0xDFFF;
+}
+
+[[noreturn]] void RaiseLoneSurrogate(py::handle text, Py_ssize_t at) {
+  PyObject* error = PyObject_CallFunction(PyExc_UnicodeEncodeError, "sOnns", "utf-16", text.ptr(),
+                                          at, at + 1, "surrogates not allowed");
+  if (error) {
+    PyErr_SetObject(PyExc_UnicodeEncodeError, error);
+    Py_DECREF(error);
+  }
+  throw py::error_already_set();
+}
+
+Value ElementOf(py::handle item) {
+  PyObject* object = item.ptr();
+  if (PyUnicode_Check(object)) return Value(TextOf(item));
+  if (PyBool_Check(object)) return Value(object == Py_True);
+  if (PyLong_Check(object)) {
+    int overflow = 0;
+    const long long value = PyLong_AsLongLongAndOverflow(object, &overflow);
+    if (overflow == 0) {
+      if (value == -1 && PyErr_Occurred()) throw py::error_already_set();
+      return Value(static_cast<std::int64_t>(value));
+    }
+    return Value(TextOf(py::str(item)));  // its exact digits
+  }
+  if (PyFloat_Check(object)) return Value(PyFloat_AS_DOUBLE(object));
+  if (object == Py_None) return Value(Null{});
+  return Value(Object{});  // lists, objects: not readable as text (13)
+}
+
+}  // namespace
+
+std::u16string TextOf(py::handle text) {
+  PyObject* object = text.ptr();
+  const Py_ssize_t length = PyUnicode_GET_LENGTH(object);
+  const void* data = PyUnicode_DATA(object);
+  const int kind = PyUnicode_KIND(object);
+  std::u16string out;
+  if (kind == PyUnicode_1BYTE_KIND) {
+    const auto* units = static_cast<const Py_UCS1*>(data);
+    out.assign(units, units + length);
+  } else if (kind == PyUnicode_2BYTE_KIND) {
+    const auto* units = static_cast<const Py_UCS2*>(data);
+    out.assign(units, units + length);
+    for (Py_ssize_t k = 0; k < length; ++k)
+      if (IsSurrogate(units[k])) RaiseLoneSurrogate(text, k);
+  } else {
+    const auto* points = static_cast<const Py_UCS4*>(data);
+    out.reserve(static_cast<std::size_t>(length));
+    for (Py_ssize_t k = 0; k < length; ++k) {
+      const Py_UCS4 point = points[k];
+      if (IsSurrogate(point)) RaiseLoneSurrogate(text, k);
+      if (point < 0x10000) {
+        out.push_back(static_cast<char16_t>(point));
+      } else {
+        out.push_back(static_cast<char16_t>(0xD800 + ((point - 0x10000) >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + ((point - 0x10000) & 0x3FF)));
+      }
+    }
+  }
+  return out;
+}
+
+Value ListOf(py::handle items, std::size_t maxItems) {
+  if (PyUnicode_Check(items.ptr()) || PyBytes_Check(items.ptr()))
+    throw py::type_error("items must be an iterable of items, not a single str or bytes");
+  ItemList list;
+  if (PyObject* sized = items.ptr(); PyList_Check(sized) || PyTuple_Check(sized))
+    list.elements.reserve(
+        std::min<std::size_t>(static_cast<std::size_t>(Py_SIZE(sized)), maxItems + 1));
+  for (py::handle item : py::iter(items)) {
+    if (list.elements.size() == maxItems) Raise(ErrorNumber::Overflow);
+    list.elements.push_back(ElementOf(item));
+  }
+  return list;
+}
+
+py::list ToPython(const Value& result) {
+  const auto& elements = result.list().elements;
+  py::list out(elements.size());
+  for (std::size_t k = 0; k < elements.size(); ++k) {
+    const std::u16string_view text =
+        elements[k].isText() ? std::u16string_view(elements[k].text()) : std::u16string_view();
+    int order = std::endian::native == std::endian::little ? -1 : 1;  // as stored here
+    PyObject* item =
+        PyUnicode_DecodeUTF16(reinterpret_cast<const char*>(text.data()),
+                              static_cast<Py_ssize_t>(text.size() * 2), "strict", &order);
+    if (!item) throw py::error_already_set();
+    PyList_SET_ITEM(out.ptr(), static_cast<Py_ssize_t>(k), item);
+  }
+  return out;
+}
+
+}  // namespace ztxgrp::python

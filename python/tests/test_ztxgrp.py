@@ -1,0 +1,175 @@
+"""The Python package: the engine's behaviour through Python values."""
+import os
+import threading
+import tracemalloc
+
+import pytest
+
+import ztxgrp
+
+OPERATIONS = {
+    "group": lambda items: ztxgrp.group(items),
+    "ungroup": lambda items: ztxgrp.ungroup(items),
+    "expand": lambda items: ztxgrp.expand(items[0]),
+}
+
+
+def test_worked_examples(examples):
+    for example in examples["lists"]:
+        call = OPERATIONS[example["operation"]]
+        if example["error"]:
+            with pytest.raises(ztxgrp.Error) as raised:
+                call(example["input"])
+            assert raised.value.number == example["error"], example
+        else:
+            assert call(example["input"]) == example["expected"], example
+    for example in examples["checks"]:
+        assert ztxgrp.is_valid_range(example["text"]) is example["valid"], example
+
+
+@pytest.mark.parametrize(
+    "call, number, description, item",
+    [
+        (lambda: ztxgrp.ungroup(["R1", "R3-R1"]), 9, "Subscript out of range", "R3-R1"),
+        (lambda: ztxgrp.group(["R1", "R32768"]), 6, "Overflow", "R32768"),
+        (lambda: ztxgrp.expand("1-R3"), 13, "Type mismatch", "1-R3"),
+        (lambda: ztxgrp.group(["R1", None]), 94, "Invalid use of Null", None),
+        (lambda: ztxgrp.group(["R1"], min_run=1), 5, "Invalid procedure call or argument", None),
+        (lambda: ztxgrp.group(iter(["R1"] * 40000)), 6, "Overflow", None),
+    ],
+)
+def test_errors_carry_number_description_and_item(call, number, description, item):
+    with pytest.raises(ztxgrp.Error) as raised:
+        call()
+    error = raised.value
+    assert isinstance(error, ValueError)
+    assert (error.number, error.description, error.item) == (number, description, item)
+    assert str(error).startswith(f"runtime error {number}: {description}")
+
+
+def test_long_failing_item_is_cut_in_the_message():
+    with pytest.raises(ztxgrp.Error) as raised:
+        ztxgrp.group(["R" * 100000 + "1"])
+    assert len(str(raised.value)) < 200
+    assert "100001 characters in all" in str(raised.value)
+    assert len(raised.value.item) == 100001
+
+
+@pytest.mark.parametrize(
+    "element, text, error",
+    [
+        ("R1", "R1", 0),
+        (7, "7", 0),
+        (-7, None, 13),  # its text "-7" reads as a number as a whole
+        (10**30, "1000000000000000000000000000000", 0),
+        (2.5, "2.5", 0),
+        (100000.0, "100000", 0),
+        (1e20, "1E+20", 0),
+        (float("nan"), None, 13),
+        (True, "True", 0),
+        (None, None, 94),
+        (["R1"], None, 13),
+        (b"R1", None, 13),
+        (object(), None, 13),
+    ],
+)
+def test_every_element_kind_is_read_as_a_host_value(element, text, error):
+    if error:
+        with pytest.raises(ztxgrp.Error) as raised:
+            ztxgrp.group([element, "R9"])
+        assert raised.value.number == error
+    else:
+        assert ztxgrp.group([element]) == [text]
+
+
+def test_lone_surrogates_raise_unicode_errors_with_their_position():
+    with pytest.raises(UnicodeEncodeError) as raised:
+        ztxgrp.group(["R1", "R\udc002"])
+    assert (raised.value.start, raised.value.end) == (1, 2)
+    with pytest.raises(UnicodeError):
+        ztxgrp.expand("\U0001f600\ud800")
+    assert ztxgrp.group(["\U0001f6001", "\U0001f6002"]) == ["\U0001f6001-\U0001f6002"]
+
+
+def test_any_iterable_but_a_single_text():
+    items = ["R3", "R1", "R2"]
+    for iterable in (items, tuple(items), iter(items), (item for item in items), dict.fromkeys(items)):
+        assert ztxgrp.group(iterable) == ["R1-R3"]
+    assert ztxgrp.group([]) == [""]
+    for single in ("R1", b"R1"):
+        with pytest.raises(TypeError):
+            ztxgrp.group(single)
+    with pytest.raises(TypeError):
+        ztxgrp.expand(5)
+
+    def failing():
+        yield "R1"
+        raise KeyError("from the generator")
+
+    with pytest.raises(KeyError):
+        ztxgrp.ungroup(failing())
+
+
+@pytest.mark.parametrize(
+    "min_run, expected",
+    [
+        (2, ["C1", "R1-R2", "R5-R7"]),
+        (3, ["C1", "R1", "R2", "R5-R7"]),
+        (4, ["C1", "R1", "R2", "R5", "R6", "R7"]),
+    ],
+)
+def test_min_run(min_run, expected):
+    assert ztxgrp.group(["R2", "R1", "R5", "R6", "R7", "C1"], min_run=min_run) == expected
+
+
+def test_calls_from_several_threads_at_once():
+    items = [f"{prefix}{number}" for prefix in "RCUDQ" for number in range(1, 3000, 3)]
+    expected = ztxgrp.group(items)
+    results, failures = [], []
+
+    def work():
+        try:
+            for _ in range(20):
+                results.append(ztxgrp.group(items) == expected)
+                results.append(ztxgrp.ungroup(expected) == ztxgrp.ungroup(items))
+        except Exception as error:  # reported below
+            failures.append(error)
+
+    threads = [threading.Thread(target=work) for _ in range(8)]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
+        thread.join()
+    assert not failures
+    assert len(results) == 8 * 40 and all(results)
+
+
+def test_no_memory_is_kept_across_calls():
+    items = ["R3", "R1", "C2", "R2", "R5", 7, 2.5, None]
+
+    def calls():
+        for _ in range(300):
+            ztxgrp.group(items[:-1])
+            ztxgrp.ungroup(["R1-R40", "C2"])
+            ztxgrp.expand("R1-R9")
+            ztxgrp.is_valid_range("R1-R3")
+            with pytest.raises(ztxgrp.Error):
+                ztxgrp.group(items)
+
+    calls()  # warm-up: caches, interned strings
+    tracemalloc.start()
+    before = tracemalloc.take_snapshot()
+    calls()
+    after = tracemalloc.take_snapshot()
+    tracemalloc.stop()
+    growth = sum(stat.size_diff for stat in after.compare_to(before, "filename"))
+    assert growth < 64 * 1024, growth
+
+
+def test_package_ships_its_stubs():
+    folder = os.path.dirname(ztxgrp.__file__)
+    assert os.path.exists(os.path.join(folder, "py.typed"))
+    assert os.path.exists(os.path.join(folder, "__init__.pyi"))
+    installed = os.environ.get("ZTXGRP_EXPECT_INSTALLED")
+    if installed:
+        assert os.path.realpath(folder).startswith(os.path.realpath(installed)), folder

@@ -1,0 +1,13 @@
+from typing import Iterable, Optional, Union
+
+Item = Union[str, int, float, bool, None]
+
+class Error(ValueError):
+    number: int
+    description: str
+    item: Optional[str]
+
+def group(items: Iterable[Item], *, min_run: int = 2) -> list[str]: ...
+def ungroup(items: Iterable[Item]) -> list[str]: ...
+def expand(text: str) -> list[str]: ...
+def is_valid_range(text: str) -> bool: ...
