@@ -2,7 +2,10 @@
 // turned into a message and an exit status in one place (failure.hpp).
 #pragma once
 
+#include <cstddef>
 #include <stdexcept>
+
+#include "ztxgrp/runtime_error.hpp"
 
 namespace ztxgrp::cli {
 
@@ -22,6 +25,17 @@ class InputError : public std::runtime_error {
 class OutputError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+};
+
+// A runtime error of the engine on a row of a CSV file: exit status 3, with
+// the line the row starts on.
+class RowError : public RuntimeError {
+ public:
+  RowError(const RuntimeError& error, std::size_t line) : RuntimeError(error), line_(line) {}
+  std::size_t line() const noexcept { return line_; }
+
+ private:
+  std::size_t line_;
 };
 
 }  // namespace ztxgrp::cli

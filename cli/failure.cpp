@@ -43,6 +43,8 @@ std::string Quoted(const std::u16string& item) {
 int RuntimeFailure(const RuntimeError& error) {
   Say("runtime error " + std::to_string(error.number()) + ": " + std::string(error.description()));
   if (error.item()) Say("offending item: " + Quoted(*error.item()));
+  if (const auto* row = dynamic_cast<const RowError*>(&error))
+    Say("in the row that starts on line " + std::to_string(row->line()));
   return kRuntimeError;
 }
 

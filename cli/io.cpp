@@ -20,7 +20,7 @@ InputBuffer::int_type InputBuffer::underflow() {
   errno = 0;
   const std::size_t got = std::fread(buffer_.data(), 1, buffer_.size(), file_);
   if (got == 0) {
-    if (std::ferror(file_)) throw InputError("cannot read standard input: " + Reason(errno));
+    if (std::ferror(file_)) throw InputError("cannot read " + name_ + ": " + Reason(errno));
     return traits_type::eof();
   }
   if (refuseNul_) {
@@ -34,7 +34,7 @@ InputBuffer::int_type InputBuffer::underflow() {
   return traits_type::to_int_type(*gptr());
 }
 
-bool InputBuffer::ReadLine(std::string& line) {
+bool InputBuffer::ReadLine(std::string& line, bool keepEnd) {
   line.clear();
   bool any = false, ended = false;
   for (;;) {
@@ -43,7 +43,7 @@ bool InputBuffer::ReadLine(std::string& line) {
     const std::size_t available = static_cast<std::size_t>(egptr() - gptr());
     const auto* end = static_cast<const char*>(std::memchr(gptr(), '\n', available));
     const std::size_t take = end ? static_cast<std::size_t>(end - gptr()) : available;
-    line.append(gptr(), take);
+    line.append(gptr(), end && keepEnd ? take + 1 : take);
     gbump(static_cast<int>(end ? take + 1 : take));
     if (end) {
       ended = true;
@@ -53,11 +53,12 @@ bool InputBuffer::ReadLine(std::string& line) {
   if (!started_) {
     started_ = true;
     if (line.starts_with(kByteOrderMark)) {
+      byteOrderMark_ = true;
       line.erase(0, kByteOrderMark.size());
       if (line.empty() && !ended) return false;  // a mark and nothing else
     }
   }
-  if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (!keepEnd && !line.empty() && line.back() == '\r') line.pop_back();
   return any;
 }
 
@@ -65,13 +66,13 @@ void OutputWriter::Write(std::string_view data) {
   if (data.empty()) return;
   errno = 0;
   if (std::fwrite(data.data(), 1, data.size(), file_) != data.size())
-    throw OutputError("cannot write standard output: " + Reason(errno));
+    throw OutputError("cannot write " + name_ + ": " + Reason(errno));
 }
 
 void OutputWriter::Finish() {
   errno = 0;
   if (std::fflush(file_) != 0 || std::ferror(file_))
-    throw OutputError("cannot write standard output: " + Reason(errno));
+    throw OutputError("cannot write " + name_ + ": " + Reason(errno));
 }
 
 }  // namespace ztxgrp::cli

@@ -12,6 +12,7 @@
 #include <streambuf>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "errors.hpp"
 
@@ -22,12 +23,18 @@ namespace ztxgrp::cli {
 // reader would take it for the end of the input).
 class InputBuffer : public std::streambuf {
  public:
-  InputBuffer(std::FILE* file, bool refuseNul = false) : file_(file), refuseNul_(refuseNul) {}
+  InputBuffer(std::FILE* file, bool refuseNul = false, std::string name = "standard input")
+      : file_(file), refuseNul_(refuseNul), name_(std::move(name)) {}
 
   // One line without its "\n" (and without a "\r" before it); false at the
   // end of the input. A UTF-8 byte-order mark that starts the input is
   // skipped. A last line without "\n" counts; an empty input has no lines.
-  bool ReadLine(std::string& line);
+  // With `keepEnd` the line keeps its "\r\n" or "\n".
+  bool ReadLine(std::string& line, bool keepEnd = false);
+
+  // Whether the input started with a byte-order mark (known after the first
+  // line was read).
+  bool hadByteOrderMark() const { return byteOrderMark_; }
 
  protected:
   int_type underflow() override;
@@ -35,7 +42,9 @@ class InputBuffer : public std::streambuf {
  private:
   std::FILE* file_;
   bool refuseNul_;
+  std::string name_;  // in messages
   bool started_ = false;
+  bool byteOrderMark_ = false;
   std::uint64_t consumed_ = 0;  // bytes before the current buffer
   std::array<char, 1 << 16> buffer_{};
 };
@@ -43,13 +52,15 @@ class InputBuffer : public std::streambuf {
 // Buffered output to a C stream; every write and the final flush are checked.
 class OutputWriter {
  public:
-  explicit OutputWriter(std::FILE* file) : file_(file) {}
+  explicit OutputWriter(std::FILE* file, std::string name = "standard output")
+      : file_(file), name_(std::move(name)) {}
   void Write(std::string_view data);
   // Flushes everything written; OutputError when any of it did not arrive.
   void Finish();
 
  private:
   std::FILE* file_;
+  std::string name_;  // in messages
 };
 
 }  // namespace ztxgrp::cli

@@ -21,6 +21,7 @@ constexpr const char* kExamples = R"(Examples:
   ztxgrp ungroup C1-C3 R5               C1 C2 C3 R5, one per line
   ztxgrp expand R1-R4                   R1 R2 R3 R4, one per line
   ztxgrp check R1-R3 R3-R1              true, false; exit status 1
+  ztxgrp bom parts.csv                  one row per part ("C1-C4, C9", Qty 5)
   cut -d, -f1 parts.csv | ztxgrp group  one designator per input line
   echo '["R2","R1"]' | ztxgrp group --json
 Items are taken verbatim: blanks and leading zeros matter. Put -- before
@@ -42,6 +43,54 @@ CLI::App* AddCommand(CLI::App& app, const char* name, const char* description,
                 "input and write JSON");
   sub->callback([&options, command] { options.command = command; });
   return sub;
+}
+
+constexpr const char* kBomFooter =
+    R"(The designator column may hold several designators and ranges per cell,
+separated by commas and/or blanks ("R1, R3-R5 R9"). A piece with "-" is a
+range only when both halves (cut at the first "-") read as numbered items of
+one prefix (R3-R5; R3-R1 fails with runtime error 9). Any other piece with
+"-" (Half-Bridge_DO1301) is one designator, kept as written and never folded
+into a range, so collapsing and expanding give back the same designators.
+
+Collapse (default): rows that agree on the key columns become one row whose
+designator cell is the grouped list of all their designators and whose
+quantity column holds their number; rows are ordered by first designator.
+--expand: one row per designator, every other cell copied, quantity 1.
+
+Examples:
+  ztxgrp bom parts.csv > collapsed.csv
+  ztxgrp bom --expand collapsed.csv -o placement.csv)";
+
+void AddBomCommand(CLI::App& app, ztxgrp::cli::Options& options) {
+  ztxgrp::cli::BomOptions& bom = options.bom;
+  CLI::App* sub = app.add_subcommand(
+      "bom", "collapse a parts-list CSV to one row per part, or expand it to one per designator");
+  sub->footer(kBomFooter);
+  sub->add_option("FILE", bom.file, "the CSV file (default or -: standard input)");
+  sub->add_option("-o,--output", bom.output,
+                  "write to FILE, replaced only when everything succeeded")
+      ->option_text("FILE");
+  sub->add_option("--refs", bom.refs,
+                  "the designator column (default: the first Reference, References, Ref, Refs, "
+                  "Designator, Designators or RefDes)")
+      ->option_text("NAME");
+  sub->add_option("--qty", bom.qty,
+                  "the quantity column (default: Qty or Quantity, else a new Qty column after "
+                  "the designators)")
+      ->option_text("NAME");
+  sub->add_option("--by", bom.by, "the key columns (default: all but designators and quantity)")
+      ->delimiter(',')
+      ->option_text("COL[,COL...]");
+  sub->add_option("-j,--join", bom.join, "between grouped entries (default \", \")")
+      ->option_text("SEP");
+  sub->add_option("--min-run", options.minRun,
+                  "write runs shorter than N items item by item (default 2: every run)")
+      ->option_text("N")
+      ->check(CLI::Range(2, 32767));
+  sub->add_flag("--expand", bom.expand, "one row per designator instead of one per part");
+  sub->add_flag("--strict", bom.strict, "duplicated designators are an error (exit 2)");
+  sub->callback([&options] { options.command = ztxgrp::cli::Command::Bom; });
 }
 
 // The words after the first "--" that ends the options (not the value of
@@ -78,6 +127,7 @@ bool Parse(int argc, char** argv, ztxgrp::cli::Options& options, ztxgrp::cli::Ou
   AddCommand(app, "expand", "expand one item or range text", Command::Expand, options);
   AddCommand(app, "check", "tell whether texts are valid items or ascending ranges", Command::Check,
              options);
+  AddBomCommand(app, options);
   std::vector<std::string> items = WordsAfterEndOfOptions(argc, argv);
   try {
     app.parse(argc, argv);

@@ -7,7 +7,19 @@
 
 namespace ztxgrp::cli {
 
-enum class Command { Group, Ungroup, Expand, Check };
+enum class Command { Group, Ungroup, Expand, Check, Bom };
+
+// What `ztxgrp bom` was asked for.
+struct BomOptions {
+  std::string file;                 // empty or "-": standard input
+  std::string output;               // empty: standard output
+  std::optional<std::string> refs;  // the designator column
+  std::optional<std::string> qty;   // the quantity column
+  std::vector<std::string> by;      // key columns; empty: all others
+  std::string join = ", ";          // between grouped entries
+  bool expand = false;              // one row per designator instead
+  bool strict = false;              // duplicated designators are an error
+};
 
 struct Options {
   Command command = Command::Group;
@@ -15,7 +27,8 @@ struct Options {
   bool split = false;               // split at commas and blanks first
   std::optional<std::string> join;  // join the output with this separator
   bool json = false;                // JSON on standard input and output
-  int minRun = 2;                   // group: the shortest run written as a range
+  int minRun = 2;                   // group, bom: the shortest run written as a range
+  BomOptions bom;                   // bom only
 };
 
 // Exit statuses of the command.

@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "bom.hpp"
 #include "input.hpp"
 #include "json_input.hpp"
 #include "output.hpp"
@@ -92,6 +93,7 @@ int RunLines(const Options& options, InputBuffer& in, OutputWriter& out) {
 }  // namespace
 
 int Run(const Options& options, InputBuffer& in, OutputWriter& out) {
+  if (options.command == Command::Bom) return RunBom(options, in, out);
   return options.json ? RunJson(options, in, out) : RunLines(options, in, out);
 }
 

@@ -41,6 +41,11 @@ std::string CheckCommandInput(const std::uint8_t* data, std::size_t size) {
   options.json = (data[0] & 4) != 0;
   options.split = (data[0] & 8) != 0;
   if (data[0] & 16) options.join = ",";
+  if (data[0] & 32) {
+    options.command = cli::Command::Bom;
+    options.bom.expand = (data[0] & 1) != 0;
+    options.bom.strict = (data[0] & 2) != 0;
+  }
   std::string input(reinterpret_cast<const char*>(data + 1), size - 1);
   File in(input.empty() ? std::fopen("/dev/null", "r") : fmemopen(input.data(), input.size(), "r"));
   File out(std::fopen("/dev/null", "w"));

@@ -2,9 +2,10 @@
 // ordinary test that replays kept inputs (tests/regressions/cli).
 //
 // Byte 0 chooses the command (bits 0-1: group, ungroup, expand, check) and
-// its options (bit 2 --json, bit 3 --split, bit 4 --join ","); the rest is
-// standard input. Checked: the line and JSON readers, --split and the
-// command end with a status or one of the failures that the command reports
+// its options (bit 2 --json, bit 3 --split, bit 4 --join ","), or with bit 5
+// `bom` (bit 0 --expand, bit 1 --strict); the rest is standard input.
+// Checked: the line, JSON and CSV readers, --split, the designator cells and
+// the command end with a status or one of the failures that the command reports
 // (runtime errors with the engine's numbers, input and usage errors), never
 // with anything else.
 #pragma once

@@ -70,6 +70,16 @@ TEST(CliRobustnessTest, FailuresEndWithAStatusAndAReason) {
       {"split item not UTF-8", "$Z group -s", "R1 R2\nR3 \xFF\n", 2, "in line 2", ""},
       {"unknown option", "$Z group --nope", "", 2, "^ztxgrp: .*--nope\nRun 'ztxgrp --help'", ""},
       {"check streams", "yes R1-R3 | head -n 100000 | $Z check | wc -l", "", 0, "^$", "100000\n"},
+      {"parts list is a directory", "$Z bom /", "", 2, "cannot read /: Is a directory", ""},
+      {"parts list on a full disk", "$Z bom >/dev/full", "Ref\nR1\n", 2,
+       "cannot write standard output", ""},
+      {"parts list output in a missing folder", "$Z bom -o /nonexistent/x.csv", "Ref\nR1\n", 2,
+       "cannot create a file beside /nonexistent/x.csv", ""},
+      {"parts list with a NUL byte", "$Z bom", std::string("Ref\nR\0\n", 7), 0, "^$",
+       std::string("Ref,Qty\nR\0,1\n", 13)},
+      {"parts list cell past the list limit",
+       "{ echo Ref; printf '\"'; yes R1, | head -n 40000 | tr -d '\\n'; echo 'R1\"'; } | $Z bom",
+       "", 3, "runtime error 6: Overflow\n.*line 2", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,0 +1,165 @@
+// ztxgrp bom on real parts lists and on the shapes that CSV exports take.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+
+#include "csv_table.hpp"
+#include "process.hpp"
+
+namespace ztxgrp::testing {
+namespace {
+
+ProcessResult Bom(const std::vector<std::string>& args, const std::string& input = {}) {
+  std::vector<std::string> all = {"bom"};
+  all.insert(all.end(), args.begin(), args.end());
+  return RunProcess(ZTXGRP_CLI_PATH, all, input);
+}
+
+std::string Slurp(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The rows of a CSV text, without the column named `drop`, sorted.
+std::vector<std::vector<std::string>> SortedRows(const std::string& csv, const std::string& drop) {
+  std::FILE* file = fmemopen(const_cast<char*>(csv.data()), csv.size(), "r");
+  cli::InputBuffer in(file);
+  const cli::CsvTable table = cli::ReadCsv(in);
+  std::fclose(file);
+  const auto dropped = std::find(table.header.begin(), table.header.end(), drop);
+  std::vector<std::vector<std::string>> rows;
+  for (const cli::CsvRow& row : table.rows) {
+    std::vector<std::string> fields = row.fields;
+    if (dropped != table.header.end())
+      fields.erase(fields.begin() + (dropped - table.header.begin()));
+    rows.push_back(std::move(fields));
+  }
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+// Collapse then expand gives back the same rows; collapsing twice changes
+// nothing. On the real boards when they are at hand.
+TEST(BomTest, RealBoardsRoundTrip) {
+  const std::filesystem::path boards = ZTXGRP_BOARD_DATA;
+  if (!std::filesystem::exists(boards)) GTEST_SKIP() << "board data not found at " << boards;
+  int checked = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(boards)) {
+    if (entry.path().extension() != ".csv") continue;
+    SCOPED_TRACE(entry.path().filename().string());
+    const std::string original = Slurp(entry.path());
+    const ProcessResult collapsed = Bom({}, original);
+    ASSERT_EQ(collapsed.status, 0) << collapsed.err;
+    EXPECT_LT(collapsed.out.size(), original.size());
+    const ProcessResult expanded = Bom({"--expand"}, collapsed.out);
+    ASSERT_EQ(expanded.status, 0) << expanded.err;
+    EXPECT_EQ(SortedRows(expanded.out, "Qty"), SortedRows(original, "Qty"));
+    const ProcessResult again = Bom({}, collapsed.out);
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(again.out, collapsed.out);
+    ++checked;
+  }
+  EXPECT_EQ(checked, 5);
+}
+
+TEST(BomTest, MergedRowsOfARealBoard) {
+  const ProcessResult result = Bom({ZTXGRP_TEST_DATA "/bom/excerpt.csv"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out,
+            "Reference,Qty,Value,Footprint\r\n"
+            "C106-C107,2,4.7uF,Capacitors_SMD:C_0805_HandSoldering\r\n"
+            "\"D601-D602, D605-D606\",4,L4148,Diodes_SMD:D_0805\r\n"
+            "\"D603-D604, D607-D608\",4,Green,LEDs:LED_0805_HandSoldering\r\n"
+            "Half-Bridge_DO1301,1,Half-Bridge DO,Project:IDC_Header_Straight_26pins\r\n"
+            "J101,1,Bornier,Project:AK300-2\r\n"
+            "\"J102, J601-J605\",6,Bornier,Project:AK300-3\r\n");
+}
+
+TEST(BomTest, ExportShapesOptionsAndFailures) {
+  const struct {
+    std::vector<std::string> args;
+    std::string input;
+    int status;
+    std::string out;
+    const char* err;  // pattern
+  } cases[] = {
+      {{}, "Ref,Value\nR2,10k\nR1,10k\nC1,1u\n", 0, "Ref,Qty,Value\nC1,1,1u\nR1-R2,2,10k\n", "^$"},
+      // Quoted cells with commas, ranges and hyphenated designators in a cell.
+      {{},
+       "Designator,Value\n\"R1, R3-R5 R9\",10k\nX-1A1,10k\nR2,10k\n",
+       0,
+       "Designator,Qty,Value\n\"R1-R5, R9, X-1A1\",7,10k\n",
+       "^$"},
+      {{"--expand"},
+       "Refs,Qty,Value\n\"R1-R3, X-1A1\",4,10k\n",
+       0,
+       "Refs,Qty,Value\nR1,1,10k\nR2,1,10k\nR3,1,10k\nX-1A1,1,10k\n",
+       "^$"},
+      // CRLF, a byte-order mark, empty rows, a trailing empty column.
+      {{},
+       "\xEF\xBB\xBFReference,Value,\r\nR2,10k,\r\n\r\n,,\r\nR1,10k,\r\n",
+       0,
+       "\xEF\xBB\xBFReference,Qty,Value,\r\nR1-R2,2,10k,\r\n",
+       "^$"},
+      // A cell with a line break, written back quoted.
+      {{},
+       "Ref,Note\nR1,\"two\nlines\"\nR2,\"two\nlines\"\n",
+       0,
+       "Ref,Qty,Note\nR1-R2,2,\"two\nlines\"\n",
+       "^$"},
+      {{"--by", "Value", "--qty", "Count", "-j", " ", "--min-run", "3"},
+       "RefDes,Value,Count,Note\nR1,10k,9,a\nR2,10k,9,b\nR4,10k,9,c\nR5,10k,9,d\nR6,10k,9,e\n",
+       0,
+       "RefDes,Value,Count,Note\nR1 R2 R4-R6,10k,5,a\n",
+       "^$"},
+      {{},
+       "Ref,Value\nR1,1k\nR1,1k\n",
+       0,
+       "Ref,Qty,Value\n\"R1, R1\",2,1k\n",
+       "warning: designator R1 occurs 2 times, in the rows of lines 2, 3"},
+      {{"--strict"}, "Ref,Value\nR1,1k\nR01,2k\n", 2, "", "occurs 2 times.*\n.*--strict"},
+      {{},
+       "Ref,Value\nR1,1k\nR3-R1,1k\n",
+       3,
+       "",
+       "runtime error 9: Subscript out of range\n.*\"R3-R1\"\n.*line 3"},
+      {{}, "Ref,Value\nR1,1k\n.5,1k\n", 3, "", "runtime error 13.*\n.*\n.*line 3"},
+      {{}, "Part,Value\nR1,1k\n", 2, "", "no designator column .*\"Part\", \"Value\".*--refs"},
+      {{"--refs", "Nope"}, "Ref,Value\nR1,1k\n", 2, "", "no column named \"Nope\""},
+      {{}, "Ref,Value\nR1,\"1k\nR2,1k\n", 2, "", "malformed CSV in line 3"},
+      {{}, "Ref,Value\nR1,1k\"x\n", 2, "", "malformed CSV in line 2"},
+      {{}, "Ref,Value\nR1,1k\nR2,\xFF\n", 2, "", "line 3: invalid UTF-8"},
+      {{}, "Ref,Value\nR1,1k,x\n", 2, "", "line 2 has 3 fields; the header has 2"},
+      {{}, "", 2, "", "empty"},
+      {{"/nonexistent/parts.csv"}, "", 2, "", "cannot open /nonexistent/parts.csv"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input);
+    const ProcessResult result = Bom(c.args, c.input);
+    EXPECT_EQ(result.status, c.status) << result.err;
+    EXPECT_EQ(result.out, c.out);
+    EXPECT_TRUE(std::regex_search(result.err, std::regex(c.err))) << result.err;
+  }
+}
+
+// -o replaces the file only when everything succeeded.
+TEST(BomTest, OutputFileIsReplacedOnlyOnSuccess) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "ztxgrp-bom-test";
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / "out.csv").string();
+  std::ofstream(path) << "old\n";
+  EXPECT_EQ(Bom({"-o", path}, "Ref,Value\nR3-R1,1k\n").status, 3);
+  EXPECT_EQ(Slurp(path), "old\n");
+  EXPECT_EQ(Bom({"-o", path}, "Ref,Value\nR1,1k\n").status, 0);
+  EXPECT_EQ(Slurp(path), "Ref,Qty,Value\nR1,1,1k\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace ztxgrp::testing
