@@ -114,10 +114,14 @@ Designators ReadRow(const CsvRow& row, std::size_t refs) {
 
 // The row as written: the designator cell replaced and the quantity set
 // (inserted when the column is new).
+// The row as written: the designator cell replaced (the old one is not
+// copied) and the quantity set, inserted when the column is new.
 std::vector<std::string> OutputRow(const CsvRow& row, const Layout& layout, std::string refs,
                                    std::string qty, bool qtyAdded) {
-  std::vector<std::string> fields = row.fields;
-  fields[layout.refs] = std::move(refs);
+  std::vector<std::string> fields;
+  fields.reserve(row.fields.size() + 1);
+  for (std::size_t k = 0; k < row.fields.size(); ++k)
+    fields.push_back(k == layout.refs ? std::move(refs) : row.fields[k]);
   if (qtyAdded)
     fields.insert(fields.begin() + static_cast<std::ptrdiff_t>(layout.outputQty), std::move(qty));
   else if (layout.qty)
@@ -152,10 +156,15 @@ bool ReportDuplicates(const std::vector<std::pair<std::u16string, std::size_t>>&
   return any;
 }
 
-using Rows = std::vector<std::vector<std::string>>;
+// The output's rows as CSV text, complete before anything is written.
+struct Output {
+  std::string text;
+  bool crlf = false;
+  void Add(const std::vector<std::string>& fields) { AppendCsvRow(text, fields, crlf); }
+};
 
-Rows Collapse(const CsvTable& table, const Layout& layout, const Options& options,
-              std::vector<std::pair<std::u16string, std::size_t>>& occurrences) {
+void Collapse(const CsvTable& table, const Layout& layout, const Options& options,
+              std::vector<std::pair<std::u16string, std::size_t>>& occurrences, Output& output) {
   struct Part {
     const CsvRow* first;
     Designators designators;
@@ -199,30 +208,20 @@ Rows Collapse(const CsvTable& table, const Layout& layout, const Options& option
     if (!a.first || !b.first) return a.first.has_value() && !b.first.has_value();
     return *a.first < *b.first;
   });
-  Rows rows;
-  for (Merged& row : merged) rows.push_back(std::move(row.fields));
-  return rows;
+  for (const Merged& row : merged) output.Add(row.fields);
 }
 
-Rows Expand(const CsvTable& table, const Layout& layout,
-            std::vector<std::pair<std::u16string, std::size_t>>& occurrences) {
-  Rows rows;
+void Expand(const CsvTable& table, const Layout& layout,
+            std::vector<std::pair<std::u16string, std::size_t>>& occurrences, Output& output) {
   for (const CsvRow& row : table.rows) {
     const Designators designators = ReadRow(row, layout.refs);
     const std::vector<std::u16string> items = ExpandDesignators(designators);
-    if (items.empty()) rows.push_back(row.fields);
+    if (items.empty()) output.Add(row.fields);
     for (const std::u16string& item : items) {
       occurrences.emplace_back(item, row.line);
-      rows.push_back(OutputRow(row, layout, Utf16ToUtf8(item), "1", false));
+      output.Add(OutputRow(row, layout, Utf16ToUtf8(item), "1", false));
     }
   }
-  return rows;
-}
-
-void WriteTable(OutputWriter& out, const CsvTable& table, const Layout& layout, const Rows& rows) {
-  if (table.byteOrderMark) out.Write("\xEF\xBB\xBF");
-  WriteCsvRow(out, layout.header, table.crlf);
-  for (const auto& row : rows) WriteCsvRow(out, row, table.crlf);
 }
 
 struct FileCloser {
@@ -236,8 +235,7 @@ std::string Reason() {
 
 // Writes through a temporary file beside `path`, renamed over it only once
 // everything is written, so that a failure never leaves a half-written file.
-void WriteFile(const std::string& path, const CsvTable& table, const Layout& layout,
-               const Rows& rows) {
+void WriteFile(const std::string& path, const std::string& text) {
   std::string temporary = path + ".tmp-XXXXXX";
   const int descriptor = mkstemp(temporary.data());
   if (descriptor < 0) throw OutputError("cannot create a file beside " + path + ": " + Reason());
@@ -253,7 +251,7 @@ void WriteFile(const std::string& path, const CsvTable& table, const Layout& lay
     throw OutputError("cannot write " + path + ": " + Reason());
   }
   OutputWriter out(file.get(), path);
-  WriteTable(out, table, layout, rows);
+  out.Write(text);
   out.Finish();
   if (std::fclose(file.release()) != 0) throw OutputError("cannot write " + path + ": " + Reason());
   if (std::rename(temporary.c_str(), path.c_str()) != 0)
@@ -280,16 +278,19 @@ int RunBom(const Options& options, InputBuffer& standardInput, OutputWriter& out
     table = ReadCsv(in);
   }
   const Layout layout = Plan(table, bom);
+  Output output{table.byteOrderMark ? "\xEF\xBB\xBF" : "", table.crlf};
+  output.Add(layout.header);
   std::vector<std::pair<std::u16string, std::size_t>> occurrences;
-  const Rows rows = bom.expand ? Expand(table, layout, occurrences)
-                               : Collapse(table, layout, options, occurrences);
+  if (bom.expand)
+    Expand(table, layout, occurrences, output);
+  else
+    Collapse(table, layout, options, occurrences, output);
   if (ReportDuplicates(occurrences) && bom.strict)
     throw InputError("duplicated designators (--strict); nothing was written");
-  if (bom.output.empty()) {
-    WriteTable(out, table, layout, rows);
-  } else {
-    WriteFile(bom.output, table, layout, rows);
-  }
+  if (bom.output.empty())
+    out.Write(output.text);
+  else
+    WriteFile(bom.output, output.text);
   return kSuccess;
 }
 

@@ -125,8 +125,7 @@ CsvTable ReadCsv(InputBuffer& in) {
   return table;
 }
 
-void WriteCsvRow(OutputWriter& out, const std::vector<std::string>& fields, bool crlf) {
-  std::string text;
+void AppendCsvRow(std::string& text, const std::vector<std::string>& fields, bool crlf) {
   for (std::size_t k = 0; k < fields.size(); ++k) {
     if (k > 0) text.push_back(',');
     const std::string& field = fields[k];
@@ -139,7 +138,6 @@ void WriteCsvRow(OutputWriter& out, const std::vector<std::string>& fields, bool
     csv_write(text.data() + start, text.size() - start, field.data(), field.size());
   }
   text += crlf ? "\r\n" : "\n";
-  out.Write(text);
 }
 
 }  // namespace ztxgrp::cli

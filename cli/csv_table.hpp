@@ -32,8 +32,8 @@ struct CsvTable {
 // has columns (shorter rows are filled with empty fields).
 CsvTable ReadCsv(InputBuffer& in);
 
-// One row, fields quoted where they hold a comma, a quote or a line break,
-// ended by CRLF or LF.
-void WriteCsvRow(OutputWriter& out, const std::vector<std::string>& fields, bool crlf);
+// Appends one row to `text`: fields quoted where they hold a comma, a quote
+// or a line break, ended by CRLF or LF.
+void AppendCsvRow(std::string& text, const std::vector<std::string>& fields, bool crlf);
 
 }  // namespace ztxgrp::cli

@@ -2,8 +2,9 @@
 """Formats the benchmark results of scripts/bench as a Markdown table.
 
 Arguments: the Google Benchmark JSON file, the hyperfine JSON file of the
-command-line comparison, and the file holding the command's peak resident
-memory in KiB.
+command-line comparison, the file holding the command's peak resident
+memory in KiB, the hyperfine JSON file of `ztxgrp bom` (collapse, expand) on
+a 100,000-row parts list and the file holding its peak memory.
 """
 import datetime
 import json
@@ -36,7 +37,8 @@ def show(seconds):
 def main():
     times = medians(sys.argv[1])
     rows = []
-    floors = {"Group": "Floor", "Ungroup": "FloorOfResults", "UngroupItem": "FloorOfResults"}
+    floors = {"Group": "Floor", "Ungroup": "FloorOfResults", "UngroupItem": "FloorOfResults",
+              "Utf8Group": "Floor", "Utf8Ungroup": "FloorOfResults"}
     for name, (seconds, rate) in times.items():
         operation, shape, size = name.split("/")
         if operation.startswith(("Floor", "Reference")):
@@ -65,6 +67,15 @@ def main():
     print(f"| `ztxgrp group < file` | {show(ours)} | {memory / 1024:.1f} MiB |")
     print(f"| `sort -V file` | {show(sort)} | – |")
     print(f"\nztxgrp / sort -V wall time: {ours / sort:.2f}")
+    with open(sys.argv[4]) as f:
+        bom = json.load(f)["results"]
+    with open(sys.argv[5]) as f:
+        bom_memory = int(f.read().split()[-1])
+    print()
+    print("| `ztxgrp bom` on a 100,000-row parts list | wall time (mean of 10) | peak memory |")
+    print("|---|---|---|")
+    print(f"| collapse to one row per part | {show(bom[0]['mean'])} | {bom_memory / 1024:.1f} MiB |")
+    print(f"| `--expand` the collapsed list | {show(bom[1]['mean'])} | – |")
 
 
 if __name__ == "__main__":
