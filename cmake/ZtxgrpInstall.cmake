@@ -18,3 +18,4 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/ztxgrpConfigVersion.cmake
                                  COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/ztxgrpConfig.cmake ${PROJECT_BINARY_DIR}/ztxgrpConfigVersion.cmake
         DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/ztxgrp)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
