@@ -3,8 +3,10 @@
 #include <oleauto.h>
 #include <olectl.h>
 
+#include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "module.hpp"
 #include "ole_values.hpp"
@@ -13,30 +15,39 @@
 namespace ztxgrp::com {
 namespace {
 
-#define ZTXGRP_CLSID L"{6AEDF478-0E4D-4374-8098-87B947F214F7}"
-#define ZTXGRP_LIBID L"{AD44633E-977C-4E81-B37E-4DED0C58C666}"
-#define ZTXGRP_PROGID L"ztxgrp.IclsGroup"
+constexpr const wchar_t* kProgId = L"ztxgrp.IclsGroup";
 
-constexpr const wchar_t* kModulePath = nullptr;  // stands for this module's file
+// A GUID as the registry writes it: {XXXXXXXX-XXXX-...}.
+std::wstring GuidText(REFGUID guid) {
+  wchar_t text[40];
+  if (StringFromGUID2(guid, text, 40) == 0) throw std::bad_alloc();
+  return text;
+}
 
 struct Entry {
-  const wchar_t* key;    // below HKEY_CLASSES_ROOT
-  const wchar_t* name;   // nullptr: the key's default value
-  const wchar_t* value;  // kModulePath: this module's path
+  std::wstring key;     // below HKEY_CLASSES_ROOT
+  const wchar_t* name;  // nullptr: the key's default value
+  std::wstring value;
 };
 
-// Everything that registration writes; unregistration removes the keys that
-// no other entry lies under, with all that is below them.
-constexpr Entry kEntries[] = {
-    {L"CLSID\\" ZTXGRP_CLSID, nullptr, ZTXGRP_PROGID},
-    {L"CLSID\\" ZTXGRP_CLSID L"\\InprocServer32", nullptr, kModulePath},
-    {L"CLSID\\" ZTXGRP_CLSID L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
-    {L"CLSID\\" ZTXGRP_CLSID L"\\ProgID", nullptr, ZTXGRP_PROGID},
-    {L"CLSID\\" ZTXGRP_CLSID L"\\TypeLib", nullptr, ZTXGRP_LIBID},
-    {L"CLSID\\" ZTXGRP_CLSID L"\\VERSION", nullptr, L"2.0"},
-    {ZTXGRP_PROGID, nullptr, ZTXGRP_PROGID},
-    {ZTXGRP_PROGID L"\\Clsid", nullptr, ZTXGRP_CLSID},
-};
+// Everything that registration writes, from the identifiers that the IDL
+// declares and the type library's own version; unregistration removes the
+// keys that no other entry lies under, with all that is below them.
+std::vector<Entry> Entries(const std::wstring& modulePath, const TLIBATTR& library) {
+  const std::wstring classKey = L"CLSID\\" + GuidText(CLSID_IclsGroup);
+  const std::wstring version =
+      std::to_wstring(library.wMajorVerNum) + L"." + std::to_wstring(library.wMinorVerNum);
+  return {
+      {classKey, nullptr, kProgId},
+      {classKey + L"\\InprocServer32", nullptr, modulePath},
+      {classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
+      {classKey + L"\\ProgID", nullptr, kProgId},
+      {classKey + L"\\TypeLib", nullptr, GuidText(library.guid)},
+      {classKey + L"\\VERSION", nullptr, version},
+      {kProgId, nullptr, kProgId},
+      {std::wstring(kProgId) + L"\\Clsid", nullptr, GuidText(CLSID_IclsGroup)},
+  };
+}
 
 #ifdef _WIN64
 constexpr SYSKIND kSysKind = SYS_WIN64;
@@ -44,9 +55,9 @@ constexpr SYSKIND kSysKind = SYS_WIN64;
 constexpr SYSKIND kSysKind = SYS_WIN32;
 #endif
 
-bool IsTopKey(const Entry& entry) {
+bool IsTopKey(const Entry& entry, const std::vector<Entry>& entries) {
   const std::wstring_view key = entry.key;
-  for (const Entry& other : kEntries) {
+  for (const Entry& other : entries) {
     const std::wstring_view parent = other.key;
     if (parent.size() < key.size() && key.substr(0, parent.size()) == parent &&
         key[parent.size()] == L'\\')
@@ -55,17 +66,29 @@ bool IsTopKey(const Entry& entry) {
   return true;
 }
 
-HRESULT WriteEntry(const Entry& entry, const std::wstring& modulePath) {
+HRESULT WriteEntry(const Entry& entry) {
   HKEY key = nullptr;
-  LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, entry.key, 0, nullptr, 0, KEY_SET_VALUE,
-                                   nullptr, &key, nullptr);
+  LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, entry.key.c_str(), 0, nullptr, 0,
+                                   KEY_SET_VALUE, nullptr, &key, nullptr);
   if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
-  const std::wstring_view value =
-      entry.value ? std::wstring_view(entry.value) : std::wstring_view(modulePath);
-  status = RegSetValueExW(key, entry.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.data()),
-                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  status =
+      RegSetValueExW(key, entry.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(entry.value.c_str()),
+                     static_cast<DWORD>((entry.value.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(key);
   return HRESULT_FROM_WIN32(status);
+}
+
+// The embedded type library and its attributes.
+HRESULT LoadLibraryAttributes(const std::wstring& modulePath, ComPtr<ITypeLib>& library,
+                              TLIBATTR& attributes) {
+  HRESULT hr = LoadTypeLibEx(modulePath.c_str(), REGKIND_NONE, library.out());
+  if (FAILED(hr)) return hr;
+  TLIBATTR* read = nullptr;
+  hr = library->GetLibAttr(&read);
+  if (FAILED(hr)) return hr;
+  attributes = *read;
+  library->ReleaseTLibAttr(read);
+  return S_OK;
 }
 
 }  // namespace
@@ -73,15 +96,19 @@ HRESULT WriteEntry(const Entry& entry, const std::wstring& modulePath) {
 HRESULT RegisterServer() noexcept {
   try {
     const std::wstring modulePath = ModulePath();
-    for (const Entry& entry : kEntries) {
-      const HRESULT hr = WriteEntry(entry, modulePath);
-      if (FAILED(hr)) {
+    ComPtr<ITypeLib> library;
+    TLIBATTR attributes{};
+    if (FAILED(LoadLibraryAttributes(modulePath, library, attributes))) return SELFREG_E_TYPELIB;
+    for (const Entry& entry : Entries(modulePath, attributes)) {
+      if (FAILED(WriteEntry(entry))) {
         UnregisterServer();
         return SELFREG_E_CLASS;
       }
     }
-    ComPtr<ITypeLib> library;
-    if (FAILED(LoadTypeLibEx(modulePath.c_str(), REGKIND_REGISTER, library.out()))) {
+    // The component has no help directory: register an empty one rather
+    // than the module's folder that registration would assume.
+    std::wstring path = modulePath, noHelp;
+    if (FAILED(RegisterTypeLib(library.get(), path.data(), noHelp.data()))) {
       UnregisterServer();
       return SELFREG_E_TYPELIB;
     }
@@ -92,16 +119,26 @@ HRESULT RegisterServer() noexcept {
 }
 
 HRESULT UnregisterServer() noexcept {
-  HRESULT result = S_OK;
-  for (const Entry& entry : kEntries) {
-    if (!IsTopKey(entry)) continue;
-    const LSTATUS status = RegDeleteTreeW(HKEY_CLASSES_ROOT, entry.key);
-    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) result = SELFREG_E_CLASS;
+  try {
+    const std::wstring modulePath = ModulePath();
+    ComPtr<ITypeLib> library;
+    TLIBATTR attributes{};
+    if (FAILED(LoadLibraryAttributes(modulePath, library, attributes))) return SELFREG_E_TYPELIB;
+    HRESULT result = S_OK;
+    const std::vector<Entry> entries = Entries(modulePath, attributes);
+    for (const Entry& entry : entries) {
+      if (!IsTopKey(entry, entries)) continue;
+      const LSTATUS status = RegDeleteTreeW(HKEY_CLASSES_ROOT, entry.key.c_str());
+      if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) result = SELFREG_E_CLASS;
+    }
+    const HRESULT hr = UnRegisterTypeLib(attributes.guid, attributes.wMajorVerNum,
+                                         attributes.wMinorVerNum, attributes.lcid, kSysKind);
+    if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_CANTLOADLIBRARY)
+      result = SELFREG_E_TYPELIB;
+    return result;
+  } catch (...) {
+    return E_OUTOFMEMORY;
   }
-  const HRESULT hr = UnRegisterTypeLib(LIBID_ztxgrp, 2, 0, 0, kSysKind);
-  if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_CANTLOADLIBRARY)
-    result = SELFREG_E_TYPELIB;
-  return result;
 }
 
 }  // namespace ztxgrp::com

@@ -39,6 +39,15 @@ TEST(RegistrationTest, RegistersFindsAndUnregisters) {
   EXPECT_EQ(RegistryValue(L"Interface\\{A800F61F-5D25-431E-B1E9-8C19AC29A509}\\ProxyStubClsid32"),
             L"{00020424-0000-0000-C000-000000000046}");
   EXPECT_TRUE(TypeLibRegistered());
+  // The type library: found in this module, described, with no help directory.
+  const std::wstring libraryKey = L"TypeLib\\{AD44633E-977C-4E81-B37E-4DED0C58C666}\\2.0";
+  EXPECT_EQ(RegistryValue(libraryKey), L"ZTX Grouping Component");
+  EXPECT_EQ(RegistryValue(libraryKey + L"\\HELPDIR"), L"");
+  EXPECT_NE(RegistryValue(libraryKey + L"\\0\\win" + (sizeof(void*) == 8 ? L"64" : L"32"))
+                .find(L"ztxgrp.dll"),
+            std::wstring::npos);
+  EXPECT_EQ(RegistryValue(classKey + L"\\VERSION"), L"2.0");
+  EXPECT_EQ(RegistryValue(classKey), L"ztxgrp.IclsGroup");
 
   HRESULT status = E_FAIL;
   ComPtr<_IclsGroup> byProgId = CreateByProgId(&status);
