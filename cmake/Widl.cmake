@@ -2,8 +2,14 @@
 # and a normalised type library (no tool stamp, unnamed parameters unnamed).
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
-set(ZTXGRP_WINE_INCLUDE /usr/include/wine/wine/windows CACHE PATH "Wine's IDL files")
-set(ZTXGRP_STDOLE_DIR /usr/lib/x86_64-linux-gnu/wine/x86_64-windows CACHE PATH "stdole2.tlb")
+# Wine's IDL files and its stdole2.tlb are host files: searched outside the
+# cross toolchain's root.
+find_path(ZTXGRP_WINE_INCLUDE oaidl.idl PATH_SUFFIXES wine/wine/windows wine/windows
+          NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+find_path(ZTXGRP_STDOLE_DIR stdole2.tlb PATHS ${CMAKE_SYSTEM_PREFIX_PATH}
+          PATH_SUFFIXES lib/x86_64-linux-gnu/wine/x86_64-windows lib64/wine/x86_64-windows
+                        lib/wine/x86_64-windows
+          NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 
 function(ztxgrp_widl idl out_dir)
   get_filename_component(name ${idl} NAME_WE)
