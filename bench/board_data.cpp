@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <random>
 
+#include "internal/text_slices.hpp"
 #include "ztxgrp/text.hpp"
 
 namespace ztxgrp::bench {

@@ -23,13 +23,7 @@ class Reader final : public nlohmann::json_sax<Json> {
   bool null() override { return Add(Null{}); }
   bool boolean(bool value) override { return Add(value); }
   bool number_integer(std::int64_t value) override { return Add(value); }
-  bool number_unsigned(std::uint64_t value) override {
-    if (value <= static_cast<std::uint64_t>(INT64_MAX))
-      return Add(static_cast<std::int64_t>(value));
-    // An integer beyond the signed range keeps its exact digits: the engine
-    // reads every number as its decimal text anyway.
-    return Add(Utf8ToUtf16(std::to_string(value)));
-  }
+  bool number_unsigned(std::uint64_t value) override { return Add(UnsignedValue(value)); }
   bool number_float(double value, const std::string&) override { return Add(value); }
   bool string(std::string& value) override {
     if (depth_ > 1) return true;

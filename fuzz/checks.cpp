@@ -5,10 +5,10 @@
 #include <tuple>
 #include <vector>
 
+#include "internal/numeric.hpp"
 #include "outcome.hpp"
 #include "reference.hpp"
 #include "ztxgrp/cls_group.hpp"
-#include "ztxgrp/numeric.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/text.hpp"
 

@@ -34,15 +34,6 @@ class ArrayData {
   void* data_ = nullptr;
 };
 
-// Beyond the signed 64-bit range the exact digits are kept as text: the
-// engine reads every number as its decimal text anyway.
-Value FromUnsigned(std::uint64_t value) {
-  if (value <= static_cast<std::uint64_t>(INT64_MAX)) return static_cast<std::int64_t>(value);
-  std::u16string digits;
-  for (char c : std::to_string(value)) digits.push_back(static_cast<char16_t>(c));
-  return digits;
-}
-
 // A single-precision real as its text with the 7 digits that it holds
 // (1.1 is "1.1", not the double's 1.10000002384186). One without a text
 // (NaN, infinity) stays a value that reading as text refuses with 13.
@@ -137,7 +128,7 @@ Value ElementFromVariant(const VARIANT& element, int indirections) {
     case VT_I8:
       return std::int64_t{element.llVal};
     case VT_UI8:
-      return FromUnsigned(element.ullVal);
+      return UnsignedValue(element.ullVal);
     case VT_R4:
       return SingleText(element.fltVal);
     case VT_R8:
@@ -317,7 +308,7 @@ Value ListFromVariant(const VARIANT& argument) {
       ReadNumbers<LONGLONG>(array, count, list);
       break;
     case VT_UI8:
-      ReadElements<ULONGLONG>(array, count, list, FromUnsigned);
+      ReadElements<ULONGLONG>(array, count, list, UnsignedValue);
       break;
     case VT_R4:
       ReadElements<FLOAT>(array, count, list, SingleText);

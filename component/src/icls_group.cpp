@@ -3,6 +3,7 @@
 #include <string>
 
 #include "memory_errors.hpp"
+#include "ztxgrp/cls_group.hpp"
 
 namespace ztxgrp {
 

@@ -6,8 +6,8 @@
 #include "internal/expansion.hpp"
 #include "internal/item_reader.hpp"
 #include "internal/list_reader.hpp"
+#include "internal/numeric.hpp"
 #include "ztxgrp/cls_group.hpp"
-#include "ztxgrp/numeric.hpp"
 #include "ztxgrp/runtime_error.hpp"
 
 namespace ztxgrp {

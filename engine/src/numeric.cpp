@@ -1,4 +1,4 @@
-#include "ztxgrp/numeric.hpp"
+#include "internal/numeric.hpp"
 
 #include <charconv>
 #include <cmath>

@@ -2,6 +2,7 @@
 #include <utility>
 
 #include "internal/item_reader.hpp"
+#include "internal/text_slices.hpp"
 #include "ztxgrp/cls_group.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/text.hpp"

@@ -1,4 +1,5 @@
 #include "ztxgrp/text.hpp"
+#include "internal/text_slices.hpp"
 
 #include <charconv>
 #include <cmath>

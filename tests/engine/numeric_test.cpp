@@ -2,8 +2,9 @@
 
 #include <limits>
 
+#include "internal/numeric.hpp"
+#include "internal/text_slices.hpp"
 #include "test_support.hpp"
-#include "ztxgrp/numeric.hpp"
 #include "ztxgrp/text.hpp"
 
 namespace ztxgrp {

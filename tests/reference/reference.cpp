@@ -2,7 +2,8 @@
 
 #include <vector>
 
-#include "ztxgrp/numeric.hpp"
+#include "internal/numeric.hpp"
+#include "internal/text_slices.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/text.hpp"
 

@@ -9,11 +9,12 @@
 #include <memory>
 #include <string_view>
 
-#include "ztxgrp/cls_group.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/value.hpp"
 
 namespace ztxgrp {
+
+class clsGroup;  // the worker, private to the component
 
 class IclsGroup {
  public:

@@ -15,9 +15,6 @@
 
 namespace ztxgrp {
 
-// The shortest run that grouping writes as a range, unless asked otherwise.
-inline constexpr int kSystemMinRun = 2;
-
 class clsGroup {
  public:
   // Cuts an item text into prefix and number (-1: no number). `intNumber` is

@@ -86,6 +86,14 @@ inline bool operator==(const ItemList& a, const ItemList& b) {
          a.elements == b.elements;
 }
 
+// An unsigned integer as a value: an integer, or beyond the signed 64-bit
+// range a text of its exact digits (every number is read as its decimal text
+// anyway).
+Value UnsignedValue(std::uint64_t value);
+
+// The shortest run that grouping writes as a range, unless asked otherwise.
+inline constexpr int kSystemMinRun = 2;
+
 // A list with lower bound 0 holding `texts`, as the engine builds them.
 ItemList MakeTextList(std::vector<std::u16string> texts, std::int32_t lowerBound = 0);
 

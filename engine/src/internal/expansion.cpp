@@ -3,8 +3,9 @@
 #include <algorithm>
 
 #include "internal/item_reader.hpp"
-#include "ztxgrp/numeric.hpp"
+#include "internal/numeric.hpp"
 #include "ztxgrp/runtime_error.hpp"
+#include "internal/text_slices.hpp"
 #include "ztxgrp/text.hpp"
 
 namespace ztxgrp::internal {

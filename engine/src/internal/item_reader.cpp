@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "ztxgrp/numeric.hpp"
+#include "internal/numeric.hpp"
 
 namespace ztxgrp::internal {
 namespace {

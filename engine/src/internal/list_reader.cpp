@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "internal/item_reader.hpp"
-#include "ztxgrp/numeric.hpp"
+#include "internal/numeric.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/text.hpp"
 

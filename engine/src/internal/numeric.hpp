@@ -1,4 +1,5 @@
-// The numeric test and the text-to-number conversions.
+// The numeric test and the text-to-number conversions. Internal: the
+// literal transcription in tests/ uses them too.
 //
 // A text is numeric when it matches, in full,
 //   blank* [+-]? mantissa exponent? blank*
