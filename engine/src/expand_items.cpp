@@ -7,6 +7,7 @@
 #include "internal/item_reader.hpp"
 #include "internal/list_reader.hpp"
 #include "internal/numeric.hpp"
+#include "internal/sorted_keys.hpp"
 #include "ztxgrp/cls_group.hpp"
 #include "ztxgrp/runtime_error.hpp"
 
@@ -44,104 +45,122 @@ Value clsGroup::ExpandItem(std::u16string strItem) const {
   return result;
 }
 
+namespace {
+
+// Every element read as text and expanded, in input order.
+struct Collected {
+  std::deque<std::u16string> converted;  // texts of elements that are not texts
+  std::vector<internal::Expansion> expansions;
+  std::int32_t total = 0;  // items in all
+};
+
+// An item whose written text may read back as another key: written now and
+// read again, as the final sort reads it.
+struct Reread {
+  std::uint32_t position;
+  std::u16string text;
+  std::size_t prefixLength = 0;  // the reading of `text`
+  std::int16_t number = -1;
+
+  void Read() {
+    const internal::ItemKey key = internal::ReadKey(text);
+    prefixLength = key.prefix.size();
+    number = key.number;
+  }
+};
+
+// Reads and expands each element in turn. Errors: the element's, 6 when the
+// items collected pass 32767 (the count steps past it), 6 when the element
+// counter steps past an upper bound of 32767 after the last element.
+Collected CollectExpansions(const ItemList& items, const internal::ListBounds& bounds) {
+  Collected collected;
+  collected.expansions.reserve(items.elements.size());
+  for (const Value& element : items.elements) {
+    const std::u16string_view text = internal::ReadElementText(element, collected.converted);
+    const internal::Expansion expansion = internal::ReadExpansion(text);
+    if (collected.total + expansion.count > kMaxItems) Raise(ErrorNumber::Overflow, text);
+    collected.total += expansion.count;
+    collected.expansions.push_back(expansion);
+  }
+  if (!items.elements.empty() && bounds.upper == 32767) Raise(ErrorNumber::Overflow);
+  return collected;
+}
+
+// The items whose written text must be read again, read in the order in
+// which a sort of neighbours first reads them (item 1, item 0, then
+// upwards), so that the first failure is the sort's. A single item is never
+// read by the sort.
+std::vector<Reread> RereadWrittenTexts(const Collected& collected) {
+  std::vector<Reread> reread;
+  std::uint32_t position = 0;
+  for (const internal::Expansion& expansion : collected.expansions) {
+    const bool direct = KeyIsPrefixAndNumber(expansion.prefix);
+    for (std::int32_t k = 0; k < expansion.count; ++k, ++position) {
+      const std::int32_t number = expansion.start + k;
+      if (!direct || number < 0)
+        reread.push_back({position, internal::ItemText(expansion.prefix, number)});
+    }
+  }
+  if (collected.total < 2) return reread;  // a single item is never compared
+  const bool firstTwo = reread.size() >= 2 && reread[0].position == 0 && reread[1].position == 1;
+  if (firstTwo) reread[1].Read();
+  for (std::size_t k = 0; k < reread.size(); ++k)
+    if (!(firstTwo && k == 1)) reread[k].Read();
+  return reread;
+}
+
+const Reread* FindReread(const std::vector<Reread>& reread, std::uint32_t position) {
+  const auto found =
+      std::lower_bound(reread.begin(), reread.end(), position,
+                       [](const Reread& item, std::uint32_t at) { return item.position < at; });
+  return found != reread.end() && found->position == position ? &*found : nullptr;
+}
+
+// Every item's key: its own reading when it was read again, else its
+// expansion's prefix and its number.
+internal::SortedKeys SortCollected(const Collected& collected, const std::vector<Reread>& reread) {
+  internal::SortedKeys keys(static_cast<std::size_t>(collected.total));
+  auto next = reread.begin();
+  std::uint32_t position = 0;
+  for (const internal::Expansion& expansion : collected.expansions) {
+    for (std::int32_t k = 0; k < expansion.count; ++k, ++position) {
+      if (next != reread.end() && next->position == position) {
+        keys.Add(position, std::u16string_view(next->text).substr(0, next->prefixLength),
+                 next->number);
+        ++next;
+      } else {
+        keys.Add(position, expansion.prefix, static_cast<std::int16_t>(expansion.start + k));
+      }
+    }
+  }
+  keys.Sort();
+  return keys;
+}
+
+Value WriteSorted(const internal::SortedKeys& keys, const std::vector<Reread>& reread) {
+  ItemList result;
+  result.elements.reserve(keys.size());
+  for (std::size_t k = 0; k < keys.size(); ++k) {
+    if (const Reread* item = reread.empty() ? nullptr : FindReread(reread, keys.PositionOf(k)))
+      result.elements.emplace_back(std::u16string_view(item->text));
+    else
+      internal::AppendItem(result.elements, keys.PrefixOf(k), keys.NumberOf(k));
+  }
+  return result;
+}
+
+}  // namespace
+
 Value clsGroup::UngroupItems(const Value& list) const {
   const ItemList& items = internal::ListOf(list);
-  const internal::ListBounds bounds = internal::BoundsOf(items);
-  const std::size_t count = items.elements.size();
-
-  std::deque<std::u16string> converted;
-  std::vector<internal::Expansion> expansions;
-  expansions.reserve(count);
-  std::int32_t total = 0;
-  for (const Value& element : items.elements) {
-    const std::u16string_view text = internal::ReadElementText(element, converted);
-    const internal::Expansion expansion = internal::ReadExpansion(text);
-    if (total + expansion.count > kMaxItems) Raise(ErrorNumber::Overflow, text);
-    total += expansion.count;
-    expansions.push_back(expansion);
-  }
-  // The element counter steps past the upper bound after the last element.
-  if (count > 0 && bounds.upper == 32767) Raise(ErrorNumber::Overflow);
-
-  ItemList result;
-  if (total == 0) {
+  const Collected collected = CollectExpansions(items, internal::BoundsOf(items));
+  if (collected.total == 0) {
+    ItemList result;
     result.elements.emplace_back();  // one empty element
     return result;
   }
-  // Items whose written text may read back differently are written now and
-  // read again, in the order in which a sort of neighbours reads them
-  // (item 1 before item 0, then upwards). Every other item's key is its
-  // expansion's prefix and its number.
-  struct Reread {
-    std::uint32_t index;
-    std::u16string text;
-    internal::ItemKey key;
-  };
-  std::vector<Reread> reread;
-  std::uint32_t index = 0;
-  for (const internal::Expansion& expansion : expansions) {
-    const bool direct = KeyIsPrefixAndNumber(expansion.prefix);
-    for (std::int32_t k = 0; k < expansion.count; ++k, ++index) {
-      const std::int32_t number = expansion.start + k;
-      if (!direct || number < 0)
-        reread.push_back({index, internal::ItemText(expansion.prefix, number), {}});
-    }
-  }
-  if (total >= 2) {
-    if (reread.size() >= 2 && reread[0].index == 0 && reread[1].index == 1)
-      reread[1].key = internal::ReadKey(reread[1].text);
-    for (Reread& item : reread)
-      if (item.key.prefix.data() == nullptr) item.key = internal::ReadKey(item.text);
-  }
-
-  // Keys packed with interned prefix ids, then the ids replaced by ranks.
-  // Only items written from their expansion's prefix need the prefix again;
-  // reread items keep their own text.
-  internal::PrefixTable prefixes(expansions.size());
-  std::vector<std::uint64_t> packed(static_cast<std::size_t>(total));
-  std::vector<std::u16string_view> prefixOf;
-  auto next = reread.begin();
-  index = 0;
-  for (const internal::Expansion& expansion : expansions) {
-    std::uint32_t id = UINT32_MAX;  // the expansion's prefix, interned on first use
-    for (std::int32_t k = 0; k < expansion.count; ++k, ++index) {
-      if (next != reread.end() && next->index == index) {
-        const internal::ItemKey& key = (next++)->key;
-        packed[index] = internal::PackItem(prefixes.Intern(key.prefix), key.number, index);
-        continue;
-      }
-      if (id == UINT32_MAX) {
-        id = prefixes.Intern(expansion.prefix);
-        if (id >= prefixOf.size()) prefixOf.resize(id + 1);
-        prefixOf[id] = expansion.prefix;
-      }
-      packed[index] = internal::PackItem(id, static_cast<std::int16_t>(expansion.start + k), index);
-    }
-  }
-  prefixOf.resize(prefixes.size());
-  const std::vector<std::uint32_t> ranks = prefixes.Ranks();
-  for (std::uint64_t& item : packed)
-    item = internal::PackItem(ranks[internal::RankOf(item)], internal::NumberOf(item),
-                              internal::IndexOf(item));
-  internal::SortPacked(packed);
-
-  std::vector<std::u16string_view> prefixOfRank(ranks.size());
-  for (std::size_t id = 0; id < ranks.size(); ++id) prefixOfRank[ranks[id]] = prefixOf[id];
-  result.elements.reserve(packed.size());
-  for (std::uint64_t item : packed) {
-    if (!reread.empty()) {
-      const auto found =
-          std::lower_bound(reread.begin(), reread.end(), internal::IndexOf(item),
-                           [](const Reread& r, std::uint32_t at) { return r.index < at; });
-      if (found != reread.end() && found->index == internal::IndexOf(item)) {
-        result.elements.emplace_back(std::u16string_view(found->text));
-        continue;
-      }
-    }
-    internal::AppendItem(result.elements, prefixOfRank[internal::RankOf(item)],
-                         internal::NumberOf(item));
-  }
-  return result;
+  const std::vector<Reread> reread = RereadWrittenTexts(collected);
+  return WriteSorted(SortCollected(collected, reread), reread);
 }
 
 }  // namespace ztxgrp

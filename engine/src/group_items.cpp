@@ -21,7 +21,7 @@ Value clsGroup::GroupItems(const Value& arrInput, int intMinRun) const {
   const internal::SortedList list = internal::ReadSortedList(items);
   const std::size_t count = items.elements.size();
   if (count > 0 && list.bounds.lower == -32768) Raise(ErrorNumber::Overflow);
-  const std::vector<std::uint64_t>& sorted = list.sorted;
+  const internal::SortedKeys& sorted = list.keys;
 
   ItemList result;
   if (count == 0) {
@@ -29,7 +29,6 @@ Value clsGroup::GroupItems(const Value& arrInput, int intMinRun) const {
     return result;
   }
   result.elements.reserve(std::min(count, kMaxEntries));
-  auto prefixOf = [&](std::size_t at) { return list.prefixOfRank[internal::RankOf(sorted[at])]; };
   auto write = [&](std::u16string&& entry) {
     // The write index is a 16-bit counter: it steps past 32767 after the
     // 32767th entry is written, so a 32768th entry is an overflow.
@@ -38,31 +37,28 @@ Value clsGroup::GroupItems(const Value& arrInput, int intMinRun) const {
   };
   std::size_t at = 0;
   while (at < count) {
-    const std::int16_t first = internal::NumberOf(sorted[at]);
+    const std::int16_t first = sorted.NumberOf(at);
     std::size_t last = at;
-    // A run continues while the packed key (prefix rank, number) grows by
-    // exactly one. An item without a number stands alone, and a run ends at
-    // 32767, where one more would be the next prefix's -32768.
+    // A run continues while the key (prefix rank, number) grows by exactly
+    // one. An item without a number stands alone and joins no run.
     if (first != -1) {
-      while (last + 1 < count && internal::NumberOf(sorted[last]) != 32767 &&
-             internal::KeyOf(sorted[last + 1]) == internal::KeyOf(sorted[last]) + 1 &&
-             internal::NumberOf(sorted[last + 1]) != -1)
+      while (last + 1 < count && sorted.NextFollows(last) && sorted.NumberOf(last + 1) != -1)
         ++last;
     }
-    const std::u16string_view prefix = prefixOf(at);
+    const std::u16string_view prefix = sorted.PrefixOf(at);
     if (last != at && last - at + 1 >= static_cast<std::size_t>(intMinRun)) {
       std::u16string entry;
       entry.reserve(2 * prefix.size() + 13);
       internal::AppendItemText(entry, prefix, first);
       entry.push_back(u'-');
-      internal::AppendItemText(entry, prefix, internal::NumberOf(sorted[last]));
+      internal::AppendItemText(entry, prefix, sorted.NumberOf(last));
       write(std::move(entry));
     } else {
       // A run shorter than the shortest range is written item by item.
       for (std::size_t k = at; k <= last; ++k) {
         std::u16string entry;
         entry.reserve(prefix.size() + 6);
-        internal::AppendItemText(entry, prefix, internal::NumberOf(sorted[k]));
+        internal::AppendItemText(entry, prefix, sorted.NumberOf(k));
         write(std::move(entry));
       }
     }

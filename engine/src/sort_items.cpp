@@ -24,7 +24,8 @@ void clsGroup::SortItems(Value& list) const {
   // An element that an exchange sort moves upward at least once is stored
   // as its text: that is every element with a smaller key somewhere after it.
   std::vector<std::uint32_t> keyOf(count);
-  for (std::uint64_t item : reading.sorted) keyOf[internal::IndexOf(item)] = internal::KeyOf(item);
+  const internal::SortedKeys& keys = reading.keys;
+  for (std::size_t k = 0; k < count; ++k) keyOf[keys.PositionOf(k)] = keys.KeyOf(k);
   std::vector<bool> movesUp(count, false);
   std::uint32_t smallest = keyOf[count - 1];
   for (std::size_t index = count - 1; index-- > 0;) {
@@ -33,8 +34,8 @@ void clsGroup::SortItems(Value& list) const {
   }
   std::vector<Value> sorted;
   sorted.reserve(count);
-  for (std::uint64_t item : reading.sorted) {
-    const std::uint32_t from = internal::IndexOf(item);
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::uint32_t from = keys.PositionOf(k);
     if (movesUp[from] && !items.elements[from].isText())
       sorted.emplace_back(ElementText(items.elements[from]));
     else

@@ -4,8 +4,8 @@
 
 #include "internal/item_reader.hpp"
 #include "internal/numeric.hpp"
-#include "ztxgrp/runtime_error.hpp"
 #include "internal/text_slices.hpp"
+#include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/text.hpp"
 
 namespace ztxgrp::internal {

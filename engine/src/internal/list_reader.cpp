@@ -50,29 +50,18 @@ SortedList ReadSortedList(const ItemList& list) {
   // The only element of a one-element list is never compared, and the pass
   // bound steps below -32768 before anything else can fail.
   if (count == 1 && result.bounds.lower == -32768) Raise(ErrorNumber::Overflow);
-  PrefixTable prefixes(count);
-  std::vector<std::uint64_t>& packed = result.sorted;
-  packed.resize(count);
+  result.keys = SortedKeys(count);
   auto read = [&](std::size_t index) {
     const std::u16string_view text = ReadElementText(list.elements[index], result.converted);
-    const ItemReading reading = ReadItem(text);
-    if (!reading.ok) Raise(reading.error, text);
-    const std::uint32_t id = prefixes.Intern(text.substr(0, reading.prefixLength));
-    packed[index] = PackItem(id, reading.number, static_cast<std::uint32_t>(index));
+    const ItemKey key = ReadKey(text);
+    result.keys.Add(static_cast<std::uint32_t>(index), key.prefix, key.number);
   };
   if (count >= 2) read(1);
   read(0);
   for (std::size_t index = 2; index < count; ++index) read(index);
   // The first pass's position counter steps past the upper bound.
   if (count >= 2 && result.bounds.upper == 32767) Raise(ErrorNumber::Overflow);
-
-  const std::vector<std::uint32_t> ranks = prefixes.Ranks();
-  result.prefixOfRank.resize(ranks.size());
-  for (std::uint32_t id = 0; id < ranks.size(); ++id)
-    result.prefixOfRank[ranks[id]] = prefixes.Prefix(id);
-  for (std::uint64_t& item : packed)
-    item = PackItem(ranks[RankOf(item)], NumberOf(item), IndexOf(item));
-  SortPacked(packed);
+  result.keys.Sort();
   return result;
 }
 

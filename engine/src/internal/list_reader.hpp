@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "internal/item_order.hpp"
+#include "internal/sorted_keys.hpp"
 #include "ztxgrp/value.hpp"
 
 namespace ztxgrp::internal {
@@ -30,15 +31,12 @@ ItemList& ListOf(Value& value);
 // not fit.
 ListBounds BoundsOf(const ItemList& list);
 
-// The elements of a list sorted by key. `sorted` holds packed items (prefix
-// rank, number, element index, see item_order.hpp); `prefixOfRank` the prefix
-// of each rank, pointing into the element texts or into `converted`, so the
-// list must outlive this object.
+// The elements of a list sorted by key; the keys' prefixes point into the
+// element texts or into `converted`, so the list must outlive this object.
 struct SortedList {
   ListBounds bounds;
-  std::vector<std::uint64_t> sorted;
-  std::vector<std::u16string_view> prefixOfRank;
   std::deque<std::u16string> converted;
+  SortedKeys keys{0};
 };
 
 // Reads every element once and sorts, with the sort's errors in the sort's

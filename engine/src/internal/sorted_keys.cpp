@@ -1,0 +1,22 @@
+#include "internal/sorted_keys.hpp"
+
+namespace ztxgrp::internal {
+
+SortedKeys::SortedKeys(std::size_t count) : prefixes_(count), items_(count) {}
+
+void SortedKeys::Add(std::uint32_t position, std::u16string_view prefix, std::int16_t number) {
+  items_[position] = PackItem(prefixes_.Intern(prefix), number, position);
+}
+
+void SortedKeys::Sort() {
+  const std::vector<std::uint32_t> ranks = prefixes_.Ranks();
+  prefixOfRank_.resize(ranks.size());
+  for (std::uint32_t id = 0; id < ranks.size(); ++id)
+    prefixOfRank_[ranks[id]] = prefixes_.Prefix(id);
+  // The ids of first sight become ranks: the packed order is the key order.
+  for (std::uint64_t& item : items_)
+    item = PackItem(ranks[RankOf(item)], internal::NumberOf(item), IndexOf(item));
+  SortPacked(items_);
+}
+
+}  // namespace ztxgrp::internal

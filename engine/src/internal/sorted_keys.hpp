@@ -1,0 +1,48 @@
+// Items in the engine's order, computed once: prefixes interned and ranked,
+// each item packed with its prefix's rank, its number and its position, and
+// the packed items sorted by a radix sort. Equal keys keep their positions'
+// order, which is exactly the order an exchange sort of neighbours leaves.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "internal/item_order.hpp"
+
+namespace ztxgrp::internal {
+
+class SortedKeys {
+ public:
+  // Room for items at positions 0 .. count-1.
+  explicit SortedKeys(std::size_t count);
+
+  // The key of the item at `position`; the prefix must outlive this object.
+  void Add(std::uint32_t position, std::u16string_view prefix, std::int16_t number);
+
+  // Ranks the prefixes and sorts the items; once, after every item was added.
+  void Sort();
+
+  // The k-th item in order.
+  std::size_t size() const noexcept { return items_.size(); }
+  std::uint32_t PositionOf(std::size_t k) const noexcept { return IndexOf(items_[k]); }
+  std::int16_t NumberOf(std::size_t k) const noexcept { return internal::NumberOf(items_[k]); }
+  std::u16string_view PrefixOf(std::size_t k) const noexcept {
+    return prefixOfRank_[RankOf(items_[k])];
+  }
+  // The key as one comparable number: prefix rank, then number.
+  std::uint32_t KeyOf(std::size_t k) const noexcept { return internal::KeyOf(items_[k]); }
+  // True when item k+1 has item k's prefix and the next number (a prefix's
+  // number 32767 is never followed: one more would be the next prefix).
+  bool NextFollows(std::size_t k) const noexcept {
+    return NumberOf(k) != 32767 && KeyOf(k + 1) == KeyOf(k) + 1;
+  }
+
+ private:
+  PrefixTable prefixes_;
+  std::vector<std::uint64_t> items_;  // packed; by position until sorted
+  std::vector<std::u16string_view> prefixOfRank_;
+};
+
+}  // namespace ztxgrp::internal
