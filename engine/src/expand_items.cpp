@@ -3,6 +3,7 @@
 #include <deque>
 #include <string>
 
+#include "internal/counters.hpp"
 #include "internal/expansion.hpp"
 #include "internal/item_reader.hpp"
 #include "internal/list_reader.hpp"
@@ -14,14 +15,13 @@
 namespace ztxgrp {
 namespace {
 
-constexpr std::int32_t kMaxItems = 32767;
-
 // True when every text `prefix` + decimal(n), n >= 0, reads back as exactly
 // (prefix, n): the prefix starts with something other than a digit and its
 // last character cannot extend the numeric tail. Otherwise the written text
 // must be read again to find its sort key.
 bool KeyIsPrefixAndNumber(std::u16string_view prefix) {
-  if (prefix.empty() || IsDigit(prefix.front()) || prefix.size() + 6 > 32767) return false;
+  if (prefix.empty() || IsDigit(prefix.front()) || prefix.size() + 6 > internal::kMaxItems)
+    return false;
   switch (const char16_t last = prefix.back(); last) {
     case u'.':
     case u'+':
@@ -78,11 +78,13 @@ Collected CollectExpansions(const ItemList& items, const internal::ListBounds& b
   for (const Value& element : items.elements) {
     const std::u16string_view text = internal::ReadElementText(element, collected.converted);
     const internal::Expansion expansion = internal::ReadExpansion(text);
-    if (collected.total + expansion.count > kMaxItems) Raise(ErrorNumber::Overflow, text);
+    if (internal::ItemsOverflow(std::int64_t{collected.total} + expansion.count))
+      Raise(ErrorNumber::Overflow, text);
     collected.total += expansion.count;
     collected.expansions.push_back(expansion);
   }
-  if (!items.elements.empty() && bounds.upper == 32767) Raise(ErrorNumber::Overflow);
+  if (internal::ElementCounterOverflows(bounds, items.elements.size()))
+    Raise(ErrorNumber::Overflow);
   return collected;
 }
 

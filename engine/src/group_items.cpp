@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <string>
 
+#include "internal/counters.hpp"
 #include "internal/expansion.hpp"
 #include "internal/list_reader.hpp"
 #include "ztxgrp/cls_group.hpp"
@@ -9,18 +10,13 @@
 #include "ztxgrp/text.hpp"
 
 namespace ztxgrp {
-namespace {
-
-constexpr std::size_t kMaxEntries = 32767;
-
-}  // namespace
 
 Value clsGroup::GroupItems(const Value& arrInput, int intMinRun) const {
   if (intMinRun < kSystemMinRun) Raise(ErrorNumber::InvalidArgument);
   const ItemList& items = internal::ListOf(arrInput);
   const internal::SortedList list = internal::ReadSortedList(items);
   const std::size_t count = items.elements.size();
-  if (count > 0 && list.bounds.lower == -32768) Raise(ErrorNumber::Overflow);
+  if (internal::SortEndOverflows(list.bounds, count)) Raise(ErrorNumber::Overflow);
   const internal::SortedKeys& sorted = list.keys;
 
   ItemList result;
@@ -28,11 +24,10 @@ Value clsGroup::GroupItems(const Value& arrInput, int intMinRun) const {
     result.elements.emplace_back();  // one empty element
     return result;
   }
-  result.elements.reserve(std::min(count, kMaxEntries));
+  result.elements.reserve(std::min<std::size_t>(count, internal::kMaxItems));
   auto write = [&](std::u16string&& entry) {
-    // The write index is a 16-bit counter: it steps past 32767 after the
-    // 32767th entry is written, so a 32768th entry is an overflow.
-    if (result.elements.size() == kMaxEntries) Raise(ErrorNumber::Overflow);
+    if (internal::ItemsOverflow(static_cast<std::int64_t>(result.elements.size()) + 1))
+      Raise(ErrorNumber::Overflow);
     result.elements.push_back(Value(std::move(entry)));
   };
   std::size_t at = 0;

@@ -15,7 +15,7 @@ void clsGroup::SortItems(Value& list) const {
   if (count < 2) {
     // Nothing is compared, but the pass counters still meet their limits.
     const internal::ListBounds bounds = internal::BoundsOf(items);
-    if (count == 1 && (bounds.lower == 32767 || bounds.lower == -32768))
+    if (internal::SortStartOverflows(bounds, count) || internal::SortEndOverflows(bounds, count))
       Raise(ErrorNumber::Overflow);
     return;
   }
@@ -42,8 +42,7 @@ void clsGroup::SortItems(Value& list) const {
       sorted.push_back(std::move(items.elements[from]));
   }
   items.elements = std::move(sorted);
-  // The pass bound steps below -32768 after the last pass.
-  if (reading.bounds.lower == -32768) Raise(ErrorNumber::Overflow);
+  if (internal::SortEndOverflows(reading.bounds, count)) Raise(ErrorNumber::Overflow);
 }
 
 }  // namespace ztxgrp

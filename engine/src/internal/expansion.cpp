@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "internal/counters.hpp"
 #include "internal/item_reader.hpp"
 #include "internal/numeric.hpp"
 #include "internal/text_slices.hpp"
@@ -51,9 +52,10 @@ Expansion ReadExpansion(std::u16string_view text) {
     end = last.number;
   }
   const std::int32_t span = std::int32_t{end} - expansion.start;
-  if (span < -32768 || span > 32767) Raise(ErrorNumber::Overflow, text);
+  // end - start is formed with checked 16-bit arithmetic before the resize.
+  if (span < kSmallest16 || span > kLargest16) Raise(ErrorNumber::Overflow, text);
   if (span < 0) Raise(ErrorNumber::SubscriptOutOfRange, text);
-  if (span + 1 > 32767) Raise(ErrorNumber::Overflow, text);
+  if (ItemsOverflow(span + 1)) Raise(ErrorNumber::Overflow, text);
   expansion.count = span + 1;
   return expansion;
 }

@@ -45,11 +45,8 @@ SortedList ReadSortedList(const ItemList& list) {
   result.bounds = BoundsOf(list);
   const std::size_t count = list.elements.size();
   if (count == 0) return result;
-  // The first pass of the sort starts its position at lb + 1.
-  if (result.bounds.lower == 32767) Raise(ErrorNumber::Overflow);
-  // The only element of a one-element list is never compared, and the pass
-  // bound steps below -32768 before anything else can fail.
-  if (count == 1 && result.bounds.lower == -32768) Raise(ErrorNumber::Overflow);
+  if (SortStartOverflows(result.bounds, count)) Raise(ErrorNumber::Overflow);
+  if (count == 1 && SortEndOverflows(result.bounds, count)) Raise(ErrorNumber::Overflow);
   result.keys = SortedKeys(count);
   auto read = [&](std::size_t index) {
     const std::u16string_view text = ReadElementText(list.elements[index], result.converted);
@@ -59,8 +56,7 @@ SortedList ReadSortedList(const ItemList& list) {
   if (count >= 2) read(1);
   read(0);
   for (std::size_t index = 2; index < count; ++index) read(index);
-  // The first pass's position counter steps past the upper bound.
-  if (count >= 2 && result.bounds.upper == 32767) Raise(ErrorNumber::Overflow);
+  if (SortPassOverflows(result.bounds, count)) Raise(ErrorNumber::Overflow);
   result.keys.Sort();
   return result;
 }

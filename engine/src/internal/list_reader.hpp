@@ -11,16 +11,12 @@
 #include <string_view>
 #include <vector>
 
+#include "internal/counters.hpp"
 #include "internal/item_order.hpp"
 #include "internal/sorted_keys.hpp"
 #include "ztxgrp/value.hpp"
 
 namespace ztxgrp::internal {
-
-struct ListBounds {
-  std::int16_t lower = 0;
-  std::int16_t upper = -1;
-};
 
 // The list inside `value`, checked: no array gives runtime error 13, an array
 // without a dimension runtime error 9.

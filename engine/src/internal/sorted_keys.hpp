@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "internal/counters.hpp"
 #include "internal/item_order.hpp"
 
 namespace ztxgrp::internal {
@@ -36,7 +37,7 @@ class SortedKeys {
   // True when item k+1 has item k's prefix and the next number (a prefix's
   // number 32767 is never followed: one more would be the next prefix).
   bool NextFollows(std::size_t k) const noexcept {
-    return NumberOf(k) != 32767 && KeyOf(k + 1) == KeyOf(k) + 1;
+    return NumberOf(k) != kLargest16 && KeyOf(k + 1) == KeyOf(k) + 1;
   }
 
  private:
