@@ -8,7 +8,11 @@
 namespace ztxgrp::com {
 namespace {
 
-// Holds one extra reference on an object for the length of a call.
+// Holds one extra reference on an object for the length of a call. A host
+// may release its last reference from inside the call (a script that drops
+// its variable while the method runs, or a call through a proxy whose
+// apartment goes away); the object and its worker must not be destroyed
+// under the running method, so the method owns a reference until it returns.
 class KeepAlive {
  public:
   explicit KeepAlive(IUnknown* object) noexcept : object_(object) { object_->AddRef(); }
