@@ -21,23 +21,22 @@ void clsGroup::SplitItem(std::u16string strItem, std::u16string& strPrefix,
 void clsGroup::SplitRange(std::u16string strRange, std::u16string& strPrefix1,
                           std::int16_t& intStart, std::int16_t& intEnd,
                           std::u16string& strPrefix2) const {
-  const std::size_t hyphen = HyphenPosition(strRange);
-  if (hyphen == 0) Raise(ErrorNumber::InvalidArgument, strRange);
-  SplitItem(strRange.substr(0, hyphen - 1), strPrefix1, intStart);
-  SplitItem(strRange.substr(hyphen), strPrefix2, intEnd);
+  const std::optional<HyphenSplit> halves = SplitAtFirstHyphen(strRange);
+  if (!halves) Raise(ErrorNumber::InvalidArgument, strRange);
+  SplitItem(std::u16string(halves->left), strPrefix1, intStart);
+  SplitItem(std::u16string(halves->right), strPrefix2, intEnd);
 }
 
 bool clsGroup::CheckRange(std::u16string strRange) const noexcept {
   try {
     const std::u16string_view text = strRange;
-    const std::size_t hyphen = HyphenPosition(text);
-    if (hyphen == 0) {
+    const std::optional<HyphenSplit> halves = SplitAtFirstHyphen(text);
+    if (!halves) {
       const internal::ItemReading item = internal::ReadItem(text);
       return item.ok && item.prefixLength > 0 && item.number >= 0;
     }
     // A range that cannot be read is not valid, whichever half fails.
-    const std::u16string_view left = text.substr(0, hyphen - 1);
-    const std::u16string_view right = text.substr(hyphen);
+    const auto [left, right] = *halves;
     const internal::ItemReading first = internal::ReadItem(left);
     if (!first.ok) return false;
     const internal::ItemReading last = internal::ReadItem(right);

@@ -39,9 +39,13 @@ std::vector<std::u16string_view> SplitAtHyphen(std::u16string_view text) {
   }
 }
 
-void AppendDecimal(std::u16string& out, std::int64_t value) {
-  char16_t buffer[20];
-  char16_t* const end = buffer + 20;
+std::optional<HyphenSplit> SplitAtFirstHyphen(std::u16string_view text) noexcept {
+  const std::size_t hyphen = text.find(u'-');
+  if (hyphen == std::u16string_view::npos) return std::nullopt;
+  return HyphenSplit{text.substr(0, hyphen), text.substr(hyphen + 1)};
+}
+
+char16_t* WriteDecimalBackwards(char16_t* end, std::int64_t value) noexcept {
   char16_t* digits = end;
   std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : value;
   do {
@@ -49,7 +53,13 @@ void AppendDecimal(std::u16string& out, std::int64_t value) {
     magnitude /= 10;
   } while (magnitude != 0);
   if (value < 0) *--digits = u'-';
-  out.append(digits, static_cast<std::size_t>(end - digits));
+  return digits;
+}
+
+void AppendDecimal(std::u16string& out, std::int64_t value) {
+  char16_t buffer[20];
+  const char16_t* digits = WriteDecimalBackwards(buffer + 20, value);
+  out.append(digits, static_cast<std::size_t>(buffer + 20 - digits));
 }
 
 std::u16string DecimalText(std::int64_t value) {

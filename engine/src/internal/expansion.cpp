@@ -20,33 +20,26 @@ std::int16_t ReadNumber(std::u16string_view piece, std::u16string_view text) {
   }
 }
 
-ItemReading ReadOrRaise(std::u16string_view item, std::u16string_view text) {
-  ItemReading reading = ReadItem(item);
-  if (!reading.ok) Raise(reading.error, text);
-  return reading;
-}
-
 }  // namespace
 
 Expansion ReadExpansion(std::u16string_view text) {
   Expansion expansion;
-  const std::size_t hyphen = HyphenPosition(text);
-  if (hyphen == 0) {
-    const ItemReading reading = ReadOrRaise(text, text);
+  const std::optional<HyphenSplit> range = SplitAtFirstHyphen(text);
+  if (!range) {
+    const ItemReading reading = ReadItemOrRaise(text, text);
     expansion.prefix = text.substr(0, reading.prefixLength);
     expansion.start = reading.number;
     return expansion;
   }
-  const std::u16string_view left = text.substr(0, hyphen - 1);
-  const std::u16string_view right = text.substr(hyphen);
+  const auto [left, right] = *range;
   std::int16_t end = 0;
   if (IsDigit(text[0])) {
     // A range of plain numbers: the first two pieces, further pieces ignored.
     expansion.start = ReadNumber(left, text);
-    end = ReadNumber(right.substr(0, right.find(u'-')), text);
+    end = ReadNumber(SplitAtFirstHyphen(right).value_or(HyphenSplit{right, {}}).left, text);
   } else {
-    const ItemReading first = ReadOrRaise(left, text);
-    const ItemReading last = ReadOrRaise(right, text);
+    const ItemReading first = ReadItemOrRaise(left, text);
+    const ItemReading last = ReadItemOrRaise(right, text);
     expansion.prefix = left.substr(0, first.prefixLength);
     expansion.start = first.number;
     end = last.number;
@@ -67,26 +60,18 @@ void AppendItemText(std::u16string& out, std::u16string_view prefix, std::int32_
 
 void AppendItem(std::vector<Value>& out, std::u16string_view prefix, std::int32_t number) {
   // Most items fit a small buffer; the text is then copied once, into place.
+  char16_t digitBuffer[20];
+  char16_t* const digitsEnd = digitBuffer + 20;
+  const char16_t* digits = number == -1 ? digitsEnd : WriteDecimalBackwards(digitsEnd, number);
+  const std::size_t count = static_cast<std::size_t>(digitsEnd - digits);
   char16_t buffer[64];
-  char16_t digits[12];
-  std::size_t count = 0;
-  if (number != -1) {
-    std::uint32_t magnitude =
-        number < 0 ? 0u - static_cast<std::uint32_t>(number) : static_cast<std::uint32_t>(number);
-    do {
-      digits[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
-      magnitude /= 10;
-    } while (magnitude != 0);
-    if (number < 0) digits[count++] = u'-';
-  }
-  const std::size_t length = prefix.size() + count;
-  if (length > std::size(buffer)) {
+  if (prefix.size() + count > std::size(buffer)) {
     out.emplace_back(std::u16string_view(ItemText(prefix, number)));
     return;
   }
   char16_t* end = std::copy(prefix.begin(), prefix.end(), buffer);
-  while (count > 0) *end++ = digits[--count];
-  out.emplace_back(std::u16string_view(buffer, length));
+  end = std::copy(digits, static_cast<const char16_t*>(digitsEnd), end);
+  out.emplace_back(std::u16string_view(buffer, static_cast<std::size_t>(end - buffer)));
 }
 
 std::u16string ItemText(std::u16string_view prefix, std::int32_t number) {

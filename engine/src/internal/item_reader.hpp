@@ -30,4 +30,8 @@ struct ItemReading {
 // (and whether) to raise them; only exhausted memory throws.
 ItemReading ReadItem(std::u16string_view text);
 
+// The reading of `item`, whose failure is raised naming `named` (the item
+// itself, or the range text it is part of).
+ItemReading ReadItemOrRaise(std::u16string_view item, std::u16string_view named);
+
 }  // namespace ztxgrp::internal

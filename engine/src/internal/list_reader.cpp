@@ -35,8 +35,7 @@ ListBounds BoundsOf(const ItemList& list) {
 }
 
 ItemKey ReadKey(std::u16string_view text) {
-  const ItemReading reading = ReadItem(text);
-  if (!reading.ok) Raise(reading.error, text);
+  const ItemReading reading = ReadItemOrRaise(text, text);
   return ItemKey{text.substr(0, reading.prefixLength), reading.number};
 }
 

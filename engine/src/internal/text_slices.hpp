@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,17 @@ std::size_t HyphenPosition(std::u16string_view text) noexcept;
 // The pieces between hyphens, empty pieces included; the empty text gives no
 // pieces at all.
 std::vector<std::u16string_view> SplitAtHyphen(std::u16string_view text);
+
+// A text cut at its first "-": everything before it and everything after
+// it; nothing when the text holds no "-".
+struct HyphenSplit {
+  std::u16string_view left, right;
+};
+std::optional<HyphenSplit> SplitAtFirstHyphen(std::u16string_view text) noexcept;
+
+// Writes the decimal text of `value` backwards so that it ends just before
+// `end`, and returns where it starts; 20 code units before `end` suffice.
+char16_t* WriteDecimalBackwards(char16_t* end, std::int64_t value) noexcept;
 
 // Decimal text of an integer: digits without leading zeros, "-" for a
 // negative value, no blank.
