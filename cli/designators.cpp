@@ -87,7 +87,7 @@ DesignatorKey KeyOf(std::u16string_view text) {
   try {
     clsGroup().SplitItem(std::u16string(text), key.prefix, key.number);
   } catch (const RuntimeError& error) {
-    Raise(error.error(), text);
+    Reraise(error, text);
   }
   return key;
 }

@@ -21,7 +21,7 @@ HRESULT Guard(Body&& body) noexcept {
   try {
     return body();
   } catch (const RuntimeError& error) {
-    return ReportRuntimeError(error.error());
+    return ReportRuntimeError(static_cast<ErrorNumber>(error.number()));
   } catch (const std::bad_alloc&) {
     return ReportRuntimeError(ErrorNumber::OutOfMemory);
   } catch (...) {

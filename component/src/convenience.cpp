@@ -6,14 +6,14 @@
 
 namespace ztxgrp {
 
-Value ToItemList(std::span<const std::string> items) {
+Value to_item_list(std::span<const std::string> items) {
   ItemList list;
   list.elements.reserve(items.size());
   for (const std::string& item : items) list.elements.emplace_back(Utf8ToUtf16(item));
   return list;
 }
 
-std::vector<std::string> ToUtf8(const Value& list) {
+std::vector<std::string> to_utf8(const Value& list) {
   std::vector<std::string> out;
   out.reserve(list.list().elements.size());
   for (const Value& element : list.list().elements)
@@ -23,17 +23,17 @@ std::vector<std::string> ToUtf8(const Value& list) {
 
 std::vector<std::string> group(std::span<const std::string> items, int min_run) {
   return internal::WithMemoryErrorsNumbered(
-      [&] { return ToUtf8(IclsGroup().Group(ToItemList(items), min_run)); });
+      [&] { return to_utf8(IclsGroup().Group(to_item_list(items), min_run)); });
 }
 
 std::vector<std::string> ungroup(std::span<const std::string> items) {
   return internal::WithMemoryErrorsNumbered(
-      [&] { return ToUtf8(IclsGroup().Ungroup(ToItemList(items))); });
+      [&] { return to_utf8(IclsGroup().Ungroup(to_item_list(items))); });
 }
 
 std::vector<std::string> ungroup_item(std::string_view item) {
   return internal::WithMemoryErrorsNumbered(
-      [&] { return ToUtf8(IclsGroup().UngroupItem(Utf8ToUtf16(item))); });
+      [&] { return to_utf8(IclsGroup().UngroupItem(Utf8ToUtf16(item))); });
 }
 
 bool is_valid_range(std::string_view text) {

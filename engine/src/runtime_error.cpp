@@ -36,4 +36,8 @@ void Raise(ErrorNumber number, std::u16string_view item) {
   throw RuntimeError(number, std::u16string(item));
 }
 
+void Reraise(const RuntimeError& error, std::u16string_view item) {
+  throw RuntimeError(static_cast<ErrorNumber>(error.number()), std::u16string(item));
+}
+
 }  // namespace ztxgrp

@@ -24,12 +24,16 @@ namespace ztxgrp {
 // Runs shorter than `min_run` items are written item by item (2: every run
 // of two or more becomes a range). A `min_run` below 2: RuntimeError 5.
 std::vector<std::string> group(std::span<const std::string> items, int min_run = kSystemMinRun);
+// Every item and range expanded into single items, sorted.
 std::vector<std::string> ungroup(std::span<const std::string> items);
+// The single items of one item or range text, ascending.
 std::vector<std::string> ungroup_item(std::string_view item);
+// True for a numbered item or an ascending range with equal prefixes; never fails.
 bool is_valid_range(std::string_view text);
 
-// The list value of UTF-8 texts, lower bound 0, and a result list back as UTF-8.
-Value ToItemList(std::span<const std::string> items);
-std::vector<std::string> ToUtf8(const Value& list);
+// The list value of UTF-8 texts, lower bound 0 (EncodingError for invalid
+// UTF-8), and a result list back as UTF-8 (an empty element is "").
+Value to_item_list(std::span<const std::string> items);
+std::vector<std::string> to_utf8(const Value& list);
 
 }  // namespace ztxgrp

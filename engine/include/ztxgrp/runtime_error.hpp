@@ -29,7 +29,7 @@ class RuntimeError : public std::exception {
  public:
   explicit RuntimeError(ErrorNumber number, std::optional<std::u16string> item = std::nullopt);
 
-  ErrorNumber error() const noexcept { return number_; }
+  // The runtime error number (5, 6, 7, 9, 13, 94).
   int number() const noexcept { return static_cast<int>(number_); }
   std::string_view description() const noexcept { return DescriptionOf(number_); }
   // The text that the failing operation was reading, when there was one.
@@ -45,5 +45,7 @@ class RuntimeError : public std::exception {
 
 [[noreturn]] void Raise(ErrorNumber number);
 [[noreturn]] void Raise(ErrorNumber number, std::u16string_view item);
+// The same error again, naming `item` (a range text, say, instead of its half).
+[[noreturn]] void Reraise(const RuntimeError& error, std::u16string_view item);
 
 }  // namespace ztxgrp

@@ -16,7 +16,7 @@ std::int16_t ReadNumber(std::u16string_view piece, std::u16string_view text) {
   try {
     return TextToInt16(piece);
   } catch (const RuntimeError& error) {
-    throw RuntimeError(error.error(), std::u16string(text));
+    Reraise(error, text);
   }
 }
 

@@ -130,7 +130,7 @@ ItemReading ReadItem(std::u16string_view text) {
     reading.number = TextToInt16(digits);
   } catch (const RuntimeError& error) {
     reading.ok = false;
-    reading.error = error.error();
+    reading.error = static_cast<ErrorNumber>(error.number());
   }
   return reading;
 }
