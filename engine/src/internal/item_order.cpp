@@ -95,22 +95,23 @@ std::uint32_t PrefixTable::Intern(std::u16string_view prefix) {
   for (std::size_t slot = SlotOf(tag, mask);; slot = (slot + 1) & mask) {
     const std::uint32_t entry = slots_[slot];
     if (entry == 0) {
-      const auto id = static_cast<std::uint32_t>(prefixes_.size());
-      prefixes_.push_back(prefix);
+      const auto id = static_cast<std::uint32_t>(spans_.size());
+      spans_.push_back({arena_.size(), prefix.size()});
+      arena_.insert(arena_.end(), prefix.begin(), prefix.end());
       tags_.push_back(tag);
       slots_[slot] = id + 1;
-      if (2 * prefixes_.size() > slots_.size()) Grow();
+      if (2 * spans_.size() > slots_.size()) Grow();
       return id;
     }
-    if (tags_[entry - 1] == tag && (!(tag & kLongTag) || SameText(prefixes_[entry - 1], prefix)))
+    if (tags_[entry - 1] == tag && (!(tag & kLongTag) || SameText(Prefix(entry - 1), prefix)))
       return entry - 1;
   }
 }
 
 void PrefixTable::Grow() {
-  std::vector<std::uint32_t> slots(slots_.size() * 2, 0);
+  std::vector<std::uint32_t> slots(slots_.size() * 4, 0);  // few rehashes when many are new
   const std::size_t mask = slots.size() - 1;
-  for (std::uint32_t id = 0; id < prefixes_.size(); ++id) {
+  for (std::uint32_t id = 0; id < spans_.size(); ++id) {
     std::size_t slot = SlotOf(tags_[id], mask);
     while (slots[slot] != 0) slot = (slot + 1) & mask;
     slots[slot] = id + 1;
@@ -191,8 +192,8 @@ std::vector<std::uint32_t> PrefixTable::Ranks() const {
     std::size_t begin, end, depth;
   };
   constexpr std::size_t kUnits = 4;
-  std::vector<RankEntry> entries(prefixes_.size());
-  for (std::uint32_t id = 0; id < prefixes_.size(); ++id) entries[id].id = id;
+  std::vector<RankEntry> entries(spans_.size());
+  for (std::uint32_t id = 0; id < spans_.size(); ++id) entries[id].id = id;
   std::vector<RankEntry> buffer;
   std::vector<std::uint32_t> counts;
   std::vector<Task> tasks = {{0, entries.size(), 0}};
@@ -201,7 +202,7 @@ std::vector<std::uint32_t> PrefixTable::Ranks() const {
     tasks.pop_back();
     RankEntry* const first = entries.data() + task.begin;
     const std::size_t count = task.end - task.begin;
-    for (std::size_t k = 0; k < count; ++k) first[k].Read(prefixes_[first[k].id], task.depth);
+    for (std::size_t k = 0; k < count; ++k) first[k].Read(Prefix(first[k].id), task.depth);
     SortRankEntries(first, count, buffer, counts);
     for (std::size_t begin = 0, end = 0; begin < count; begin = end) {
       while (end < count && first[end].SameKey(first[begin])) ++end;
@@ -210,7 +211,7 @@ std::vector<std::uint32_t> PrefixTable::Ranks() const {
         tasks.push_back({task.begin + begin, task.begin + end, task.depth + kUnits});
     }
   }
-  std::vector<std::uint32_t> ranks(prefixes_.size());
+  std::vector<std::uint32_t> ranks(spans_.size());
   for (std::uint32_t rank = 0; rank < entries.size(); ++rank) ranks[entries[rank].id] = rank;
   return ranks;
 }

@@ -23,14 +23,23 @@ class PrefixTable {
  public:
   explicit PrefixTable(std::size_t expected = 16);
   std::uint32_t Intern(std::u16string_view prefix);
-  std::size_t size() const { return prefixes_.size(); }
-  std::u16string_view Prefix(std::uint32_t id) const { return prefixes_[id]; }
+  std::size_t size() const { return spans_.size(); }
+  // Valid until the next Intern; moving the table keeps it valid.
+  std::u16string_view Prefix(std::uint32_t id) const {
+    return {arena_.data() + spans_[id].offset, spans_[id].size};
+  }
   // The rank of each id among all interned prefixes in binary order.
   std::vector<std::uint32_t> Ranks() const;
 
  private:
   void Grow();
-  std::vector<std::u16string_view> prefixes_;
+  // Each distinct prefix is copied once, side by side: ranking and writing
+  // then read compact memory rather than texts spread over the list.
+  struct Span {
+    std::size_t offset, size;
+  };
+  std::vector<char16_t> arena_;
+  std::vector<Span> spans_;
   // A prefix of up to three code units is its own tag (units and length);
   // a longer one is tagged by its length and a hash, and compared in full.
   std::vector<std::uint64_t> tags_;
