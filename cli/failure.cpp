@@ -21,21 +21,16 @@ void Say(const std::string& message) noexcept {
   std::fputs(("ztxgrp: " + message + "\n").c_str(), stderr);
 }
 
-// The item as a JSON string, cut when it is long (never inside a surrogate
-// pair), with its length.
+// The item as a JSON string, cut when it is long, with its length.
 std::string Quoted(const std::u16string& item) {
-  std::size_t cut = item.size();
-  if (cut > kQuotedLength) {
-    cut = kQuotedLength;
-    if (item[cut - 1] >= 0xD800 && item[cut - 1] < 0xDC00) --cut;
-  }
+  const std::u16string_view shown = Excerpt(item, kQuotedLength);
   std::string quoted;
   try {
-    quoted = nlohmann::json(Utf16ToUtf8(std::u16string_view(item).substr(0, cut))).dump();
+    quoted = nlohmann::json(Utf16ToUtf8(shown)).dump();
   } catch (const std::exception&) {
     return "(not printable)";
   }
-  if (cut < item.size())
+  if (shown.size() < item.size())
     quoted += "... (cut; " + std::to_string(item.size()) + " characters in all)";
   return quoted;
 }

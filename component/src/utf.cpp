@@ -54,6 +54,13 @@ std::u16string Utf8ToUtf16(std::string_view text) {
   return out;
 }
 
+std::u16string_view Excerpt(std::u16string_view text, std::size_t maxUnits) noexcept {
+  if (text.size() <= maxUnits) return text;
+  std::u16string_view shown = text.substr(0, maxUnits);
+  if (!shown.empty() && shown.back() >= 0xD800 && shown.back() < 0xDC00) shown.remove_suffix(1);
+  return shown;
+}
+
 std::string Utf16ToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());

@@ -29,11 +29,7 @@ PyObject* errorType = nullptr;
 constexpr std::size_t kQuotedLength = 64;
 
 std::string Quoted(const std::u16string& item) {
-  std::u16string_view shown(item);
-  if (shown.size() > kQuotedLength) {
-    shown = shown.substr(0, kQuotedLength);
-    if (shown.back() >= 0xD800 && shown.back() < 0xDC00) shown.remove_suffix(1);
-  }
+  const std::u16string_view shown = Excerpt(item, kQuotedLength);
   std::string quoted = py::repr(py::str(Utf16ToUtf8(shown)));
   if (shown.size() < item.size())
     quoted += "... (" + std::to_string(item.size()) + " characters in all)";

@@ -25,4 +25,8 @@ class EncodingError : public std::invalid_argument {
 std::u16string Utf8ToUtf16(std::string_view text);
 std::string Utf16ToUtf8(std::u16string_view text);
 
+// The beginning of a text for a message: at most `maxUnits` code units,
+// never ending inside a surrogate pair.
+std::u16string_view Excerpt(std::u16string_view text, std::size_t maxUnits) noexcept;
+
 }  // namespace ztxgrp
