@@ -20,7 +20,12 @@ struct NumberParts {
 
 constexpr std::int64_t kExponentCap = 1'000'000'000;
 
-// Matches the numeric grammar; fills `parts` when the whole text matches.
+// Matches the numeric grammar (stated in internal/numeric.hpp) forwards; fills
+// `parts` when the whole text matches. The item reader (internal/
+// item_reader.cpp) recognises the same grammar backwards with an automaton, to
+// find an item's numeric tail in one pass; a change here must be made there
+// too. The differential tests bind the two: the literal transcription tests
+// every tail with this function, the engine reads tails with the automaton.
 bool ParseNumber(std::u16string_view text, NumberParts& parts) noexcept {
   std::size_t i = 0;
   const std::size_t n = text.size();

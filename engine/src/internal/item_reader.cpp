@@ -8,7 +8,11 @@ namespace ztxgrp::internal {
 namespace {
 
 // States of the automaton that reads a numeric text backwards, starting after
-// the last character (a digit). Names tell what has been read so far.
+// the last character (a digit). It accepts exactly the reversed texts of the
+// grammar in internal/numeric.hpp, which ParseNumber (numeric.cpp) reads
+// forwards; a change to one must be made to the other, and the differential
+// tests (the transcription tests each tail with IsNumeric) bind them. Names
+// tell what has been read so far.
 enum State : std::uint8_t {
   kDigits,           // digits only: exponent digits, fraction or integer part
   kIntComma,         // in the integer part, last read a comma (needs a digit)
