@@ -139,7 +139,14 @@ bool Parse(int argc, char** argv, ztxgrp::cli::Options& options, ztxgrp::cli::Ou
   } catch (const CLI::ParseError& error) {
     throw ztxgrp::cli::UsageError(error.what());
   }
-  options.items.insert(options.items.end(), items.begin(), items.end());
+  if (options.command != ztxgrp::cli::Command::Bom) {
+    options.items.insert(options.items.end(), items.begin(), items.end());
+  } else if (!items.empty()) {
+    // After "--" the one word left is the parts list's FILE.
+    if (items.size() > 1 || !options.bom.file.empty())
+      throw ztxgrp::cli::UsageError("bom takes at most one FILE");
+    options.bom.file = items.front();
+  }
   return true;
 }
 

@@ -137,6 +137,8 @@ TEST(BomTest, ExportShapesOptionsAndFailures) {
       {{}, "Ref,Value\nR1,1k,x\n", 2, "", "line 2 has 3 fields; the header has 2"},
       {{}, "", 2, "", "empty"},
       {{"/nonexistent/parts.csv"}, "", 2, "", "cannot open /nonexistent/parts.csv"},
+      {{"--", "-parts.csv"}, "", 2, "", "cannot open -parts.csv"},
+      {{"a.csv", "--", "b.csv"}, "", 2, "", "at most one FILE"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.input);
