@@ -98,6 +98,23 @@ std::vector<std::string> Utf8Board(std::size_t count) {
   return items;
 }
 
+// The floor for the UTF-8 functions: each text read once and its trailing
+// number parsed.
+void Utf8Floor(benchmark::State& state) {
+  const std::vector<std::string> items = Utf8Board(state.range(0));
+  for (auto _ : state) {
+    for (const std::string& item : items) {
+      std::size_t digits = item.size();
+      while (digits > 0 && item[digits - 1] >= '0' && item[digits - 1] <= '9') --digits;
+      int number = 0;
+      for (std::size_t k = digits; k < item.size(); ++k) number = number * 10 + (item[k] - '0');
+      benchmark::DoNotOptimize(digits);
+      benchmark::DoNotOptimize(number);
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 void Utf8Group(benchmark::State& state) {
   const std::vector<std::string> items = Utf8Board(state.range(0));
   for (auto _ : state) benchmark::DoNotOptimize(ztxgrp::group(items));
@@ -119,6 +136,7 @@ BENCHMARK(Group<BoardDesignators>)->Name("Group/board")->Apply(Sizes);
 BENCHMARK(FloorOfResults<BoardDesignators>)->Name("FloorOfResults/board")->Apply(Sizes);
 BENCHMARK(Ungroup<BoardDesignators>)->Name("Ungroup/board")->Apply(Sizes);
 BENCHMARK(IsValidRange)->Name("IsValidRange/board")->Apply(Sizes);
+BENCHMARK(Utf8Floor)->Name("Utf8Floor/board")->Arg(30000);
 BENCHMARK(Utf8Group)->Name("Utf8Group/board")->Arg(30000);
 BENCHMARK(Utf8Ungroup)->Name("Utf8Ungroup/board")->Arg(30000);
 

@@ -11,6 +11,7 @@
 #include "ztxgrp/cls_group.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/text.hpp"
+#include "ztxgrp/ztxgrp.hpp"
 
 namespace ztxgrp::fuzz {
 namespace {
@@ -107,6 +108,18 @@ std::string CheckList(const std::uint8_t* data, std::size_t size) {
         ungrouped.error != 0 || ungrouped.value.list().elements.size() <= 256;
     if (shortExpansion && ungrouped != Capture([&] { return reference::UngroupItems(list); }))
       return "UngroupItems differs from the transcription";
+  }
+
+  // The UTF-8 functions group the texts themselves, with the same outcome.
+  bool texts = list.list().lowerBound == 0;
+  for (const Value& element : list.list().elements) texts = texts && element.isText();
+  if (texts) {
+    std::vector<std::string> items;
+    for (const Value& element : list.list().elements) items.push_back(Utf16ToUtf8(element.text()));
+    std::vector<std::string> direct;
+    const int error = ErrorOf([&] { direct = ztxgrp::group(items); });
+    if (error != grouped.error || (error == 0 && direct != to_utf8(grouped.value)))
+      return "grouping UTF-8 texts differs from grouping the list";
   }
 
   bool plain = count > 0;

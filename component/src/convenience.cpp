@@ -1,10 +1,75 @@
+#include <algorithm>
+#include <charconv>
 #include <utility>
 
+#include "internal/grouping.hpp"
 #include "memory_errors.hpp"
 #include "ztxgrp/text.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
 namespace ztxgrp {
+namespace {
+
+// UTF-8 texts converted side by side into one buffer: one allocation for the
+// whole list rather than a string per element, and views for the engine.
+class Utf16Texts {
+ public:
+  explicit Utf16Texts(std::span<const std::string> items) {
+    std::size_t bytes = 0;
+    for (const std::string& item : items) bytes += item.size();
+    units_.resize(bytes);  // never more units than bytes
+    ends_.reserve(items.size());
+    std::size_t end = 0;
+    for (const std::string& item : items) {
+      end += Utf8ToUtf16(item, units_.data() + end);
+      ends_.push_back(end);
+    }
+  }
+  std::size_t size() const noexcept { return ends_.size(); }
+  std::u16string_view operator[](std::size_t k) const noexcept {
+    const std::size_t begin = k == 0 ? 0 : ends_[k - 1];
+    return std::u16string_view(units_).substr(begin, ends_[k] - begin);
+  }
+
+ private:
+  std::u16string units_;
+  std::vector<std::size_t> ends_;
+};
+
+// Grouped entries written as UTF-8. Entries come in prefix order, so each
+// distinct prefix is converted once.
+class Utf8Entries {
+ public:
+  void operator()(const internal::GroupEntry& entry) {
+    if (entry.prefix.data() != prefix_.data() || entry.prefix.size() != prefix_.size()) {
+      prefix8_ = Utf16ToUtf8(entry.prefix);
+      prefix_ = entry.prefix;
+    }
+    std::string& text = entries_.emplace_back();
+    text.reserve(entry.IsRange() ? 2 * prefix8_.size() + 13 : prefix8_.size() + 6);
+    Append(text, entry.first);
+    if (entry.IsRange()) {
+      text.push_back('-');
+      Append(text, entry.last);
+    }
+  }
+  std::vector<std::string> Take() && { return std::move(entries_); }
+
+ private:
+  void Append(std::string& text, std::int16_t number) const {
+    text += prefix8_;
+    if (number == -1) return;  // an item without number is its prefix
+    char digits[8];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    text.append(digits, end);
+  }
+
+  std::vector<std::string> entries_;
+  std::u16string_view prefix_{u""};
+  std::string prefix8_;
+};
+
+}  // namespace
 
 Value to_item_list(std::span<const std::string> items) {
   ItemList list;
@@ -21,9 +86,20 @@ std::vector<std::string> to_utf8(const Value& list) {
   return out;
 }
 
+// The worker's grouping on the texts themselves: no list of values is built
+// on the way in or out.
 std::vector<std::string> group(std::span<const std::string> items, int min_run) {
-  return internal::WithMemoryErrorsNumbered(
-      [&] { return to_utf8(IclsGroup().Group(to_item_list(items), min_run)); });
+  return internal::WithMemoryErrorsNumbered([&] {
+    const Utf16Texts texts(items);
+    if (min_run < kSystemMinRun) Raise(ErrorNumber::InvalidArgument);
+    Utf8Entries entries;
+    internal::GroupTexts(
+        internal::BoundsOf(0, texts.size()), texts.size(), min_run,
+        [&](std::size_t index) { return texts[index]; }, entries);
+    std::vector<std::string> result = std::move(entries).Take();
+    if (texts.size() == 0) result.emplace_back();  // one empty element
+    return result;
+  });
 }
 
 std::vector<std::string> ungroup(std::span<const std::string> items) {

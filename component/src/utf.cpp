@@ -9,16 +9,14 @@ namespace {
   throw EncodingError(std::string(what) + " at byte " + std::to_string(offset), offset);
 }
 
-}  // namespace
-
-std::u16string Utf8ToUtf16(std::string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
-  std::size_t i = 0;
+// Decodes `text` from byte `i` on, handing each code point to `put`; raises at the first
+// malformed sequence. ASCII, the common case, takes the short path.
+template <typename Put>
+void DecodeUtf8(std::string_view text, Put&& put, std::size_t i = 0) {
   while (i < text.size()) {
     const auto lead = static_cast<unsigned char>(text[i]);
     if (lead < 0x80) {
-      out.push_back(lead);
+      put(char32_t{lead});
       ++i;
       continue;
     }
@@ -42,16 +40,43 @@ std::u16string Utf8ToUtf16(std::string_view text) {
     }
     if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
       Invalid("invalid UTF-8", i);
-    if (code >= 0x10000) {
-      code -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(code));
-    }
+    put(code);
     i += length;
   }
+}
+
+}  // namespace
+
+std::size_t Utf8ToUtf16(std::string_view text, char16_t* out) {
+  char16_t* units = out;
+  std::size_t i = 0;
+  // Runs of ASCII are copied without decoding.
+  for (; i < text.size() && static_cast<unsigned char>(text[i]) < 0x80; ++i)
+    *units++ = static_cast<unsigned char>(text[i]);
+  if (i == text.size()) return text.size();
+  DecodeUtf8(
+      text,
+      [&](char32_t code) {
+        if (code >= 0x10000) {
+          code -= 0x10000;
+          *units++ = static_cast<char16_t>(0xD800 + (code >> 10));
+          *units++ = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+        } else {
+          *units++ = static_cast<char16_t>(code);
+        }
+      },
+      i);
+  return static_cast<std::size_t>(units - out);
+}
+
+std::u16string Utf8ToUtf16(std::string_view text) {
+  std::u16string out(text.size(), u'\0');
+  out.resize(Utf8ToUtf16(text, out.data()));
   return out;
+}
+
+void CheckUtf8(std::string_view text) {
+  DecodeUtf8(text, [](char32_t) {});
 }
 
 std::u16string_view Excerpt(std::u16string_view text, std::size_t maxUnits) noexcept {

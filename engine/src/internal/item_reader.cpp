@@ -98,10 +98,13 @@ ItemReading ReadItem(std::u16string_view text) {
     reading.prefixKnown = false;
     return reading;
   }
-  // The last character is a digit: the tail of length 1 is numeric.
+  // The last character is a digit: the tail of length 1 is numeric. Most
+  // items end in plain digits, which keep the automaton in kDigits: those are
+  // passed over first, then the automaton goes on from there.
+  std::size_t tail = 1;
+  while (tail < length && IsDigit(text[length - 1 - tail])) ++tail;
   State state = kDigits;
   bool onlyDigits = true;
-  std::size_t tail = 1;
   while (tail < length) {
     const Class cls = ClassOf(text[length - 1 - tail]);
     state = kNext[state][cls];

@@ -28,9 +28,13 @@ ItemList& ListOf(Value& value) {
 }
 
 ListBounds BoundsOf(const ItemList& list) {
+  return BoundsOf(list.lowerBound, list.elements.size());
+}
+
+ListBounds BoundsOf(std::int64_t lower, std::size_t count) {
   ListBounds bounds;
-  bounds.lower = CheckedInt16(list.lowerBound);
-  bounds.upper = CheckedInt16(list.upperBound());
+  bounds.lower = CheckedInt16(lower);
+  bounds.upper = CheckedInt16(lower + static_cast<std::int64_t>(count) - 1);
   return bounds;
 }
 
@@ -42,21 +46,9 @@ ItemKey ReadKey(std::u16string_view text) {
 SortedList ReadSortedList(const ItemList& list) {
   SortedList result;
   result.bounds = BoundsOf(list);
-  const std::size_t count = list.elements.size();
-  if (count == 0) return result;
-  if (SortStartOverflows(result.bounds, count)) Raise(ErrorNumber::Overflow);
-  if (count == 1 && SortEndOverflows(result.bounds, count)) Raise(ErrorNumber::Overflow);
-  result.keys = SortedKeys(count);
-  auto read = [&](std::size_t index) {
-    const std::u16string_view text = ReadElementText(list.elements[index], result.converted);
-    const ItemKey key = ReadKey(text);
-    result.keys.Add(static_cast<std::uint32_t>(index), key.prefix, key.number);
-  };
-  if (count >= 2) read(1);
-  read(0);
-  for (std::size_t index = 2; index < count; ++index) read(index);
-  if (SortPassOverflows(result.bounds, count)) Raise(ErrorNumber::Overflow);
-  result.keys.Sort();
+  result.keys = ReadSortedKeys(result.bounds, list.elements.size(), [&](std::size_t index) {
+    return ReadElementText(list.elements[index], result.converted);
+  });
   return result;
 }
 

@@ -14,6 +14,7 @@
 #include "internal/counters.hpp"
 #include "internal/item_order.hpp"
 #include "internal/sorted_keys.hpp"
+#include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/value.hpp"
 
 namespace ztxgrp::internal {
@@ -26,6 +27,37 @@ ItemList& ListOf(Value& value);
 // Both bounds converted to 16-bit numbers; runtime error 6 when either does
 // not fit.
 ListBounds BoundsOf(const ItemList& list);
+// The same for a list of `count` elements from `lower` on.
+ListBounds BoundsOf(std::int64_t lower, std::size_t count);
+
+// The element as text, its reading as a key. Raises the element's error,
+// naming its text when it has one.
+ItemKey ReadKey(std::u16string_view text);
+
+// Reads `count` texts, `textOf(index)` once each, and sorts them, with the
+// sort's errors in the sort's order: a lower bound of 32767 with elements
+// (6), a one-element list at -32768 (6), element texts and readings in the
+// sort's read order, an upper bound of 32767 (6). The element of a
+// one-element list is read too. For longer lists the caller raises the
+// lower-bound -32768 limit, which strikes after the sort is complete. The
+// texts must outlive the result.
+template <typename TextOf>
+SortedKeys ReadSortedKeys(ListBounds bounds, std::size_t count, TextOf&& textOf) {
+  if (count == 0) return SortedKeys(0);
+  if (SortStartOverflows(bounds, count)) Raise(ErrorNumber::Overflow);
+  if (count == 1 && SortEndOverflows(bounds, count)) Raise(ErrorNumber::Overflow);
+  SortedKeys keys(count);
+  auto read = [&](std::size_t index) {
+    const ItemKey key = ReadKey(textOf(index));
+    keys.Add(static_cast<std::uint32_t>(index), key.prefix, key.number);
+  };
+  if (count >= 2) read(1);
+  read(0);
+  for (std::size_t index = 2; index < count; ++index) read(index);
+  if (SortPassOverflows(bounds, count)) Raise(ErrorNumber::Overflow);
+  keys.Sort();
+  return keys;
+}
 
 // The elements of a list sorted by key; the keys' prefixes point into the
 // element texts or into `converted`, so the list must outlive this object.
@@ -35,20 +67,12 @@ struct SortedList {
   SortedKeys keys{0};
 };
 
-// Reads every element once and sorts, with the sort's errors in the sort's
-// order: bounds (6), a lower bound of 32767 with elements (6), a one-element
-// list at -32768 (6), element texts and readings in the sort's read order, an
-// upper bound of 32767 (6). The element of a one-element list is read too.
-// For longer lists the caller raises the lower-bound -32768 limit, which
-// strikes after the sort is complete.
+// Reads every element of a list once and sorts: its bounds (6), then the
+// errors of ReadSortedKeys.
 SortedList ReadSortedList(const ItemList& list);
 
 // An element as text that stays valid as long as the list and `converted`
 // do. Errors: those of reading an element as text.
 std::u16string_view ReadElementText(const Value& element, std::deque<std::u16string>& converted);
-
-// The element as text, its reading as a key. Raises the element's error,
-// naming its text when it has one.
-ItemKey ReadKey(std::u16string_view text);
 
 }  // namespace ztxgrp::internal

@@ -1,0 +1,67 @@
+// Folding sorted items into the entries of a grouped list, for every kind of
+// caller: the worker class writes the entries as texts of a list, the UTF-8
+// functions as UTF-8 strings.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "internal/counters.hpp"
+#include "internal/list_reader.hpp"
+#include "internal/sorted_keys.hpp"
+#include "ztxgrp/runtime_error.hpp"
+
+namespace ztxgrp::internal {
+
+// One entry: a single item (first == last; -1 for an item without number)
+// or a range of two or more items, first < last.
+struct GroupEntry {
+  std::u16string_view prefix;
+  std::int16_t first = -1;
+  std::int16_t last = -1;
+  bool IsRange() const noexcept { return first != last; }
+};
+
+// Calls `write(entry)` for each entry of the sorted items, in order: runs of
+// at least `minRun` items as ranges, shorter runs item by item. A 32768th
+// entry is runtime error 6, raised before it is written.
+template <typename Write>
+void FoldRuns(const SortedKeys& sorted, int minRun, Write&& write) {
+  const std::size_t count = sorted.size();
+  std::int64_t entries = 0;
+  auto emit = [&](std::u16string_view prefix, std::int16_t first, std::int16_t last) {
+    if (ItemsOverflow(++entries)) Raise(ErrorNumber::Overflow);
+    write(GroupEntry{prefix, first, last});
+  };
+  std::size_t at = 0;
+  while (at < count) {
+    std::size_t last = at;
+    // A run continues while the key (prefix rank, number) grows by exactly
+    // one. An item without a number stands alone and joins no run.
+    if (sorted.NumberOf(at) != -1) {
+      while (last + 1 < count && sorted.NextFollows(last) && sorted.NumberOf(last + 1) != -1)
+        ++last;
+    }
+    const std::u16string_view prefix = sorted.PrefixOf(at);
+    if (last != at && last - at + 1 >= static_cast<std::size_t>(minRun)) {
+      emit(prefix, sorted.NumberOf(at), sorted.NumberOf(last));
+    } else {
+      for (std::size_t k = at; k <= last; ++k) emit(prefix, sorted.NumberOf(k), sorted.NumberOf(k));
+    }
+    at = last + 1;
+  }
+}
+
+// Groups a list of `count` texts with `bounds`, `textOf(index)` read once
+// each, with the errors of reading and sorting in their order and then those
+// of folding. An empty list writes no entry; what stands for it is the
+// caller's choice. The caller checks `minRun` first.
+template <typename TextOf, typename Write>
+void GroupTexts(ListBounds bounds, std::size_t count, int minRun, TextOf&& textOf, Write&& write) {
+  const SortedKeys sorted = ReadSortedKeys(bounds, count, textOf);
+  if (SortEndOverflows(bounds, count)) Raise(ErrorNumber::Overflow);
+  FoldRuns(sorted, minRun, write);
+}
+
+}  // namespace ztxgrp::internal
