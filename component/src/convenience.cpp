@@ -36,8 +36,22 @@ class Utf16Texts {
   std::vector<std::size_t> ends_;
 };
 
-// Grouped entries written as UTF-8. Entries come in prefix order, so each
-// distinct prefix is converted once.
+// The decimal text of an item's number; none for -1 (an item without one).
+class NumberText {
+ public:
+  explicit NumberText(std::int16_t number) {
+    if (number != -1)
+      size_ = std::to_chars(digits_, digits_ + sizeof digits_, number).ptr - digits_;
+  }
+  std::string_view view() const noexcept { return {digits_, static_cast<std::size_t>(size_)}; }
+
+ private:
+  char digits_[8];
+  std::ptrdiff_t size_ = 0;
+};
+
+// Grouped entries written as UTF-8, each in a string of its exact size.
+// Entries come in prefix order, so each distinct prefix is converted once.
 class Utf8Entries {
  public:
   void operator()(const internal::GroupEntry& entry) {
@@ -45,25 +59,20 @@ class Utf8Entries {
       prefix8_ = Utf16ToUtf8(entry.prefix);
       prefix_ = entry.prefix;
     }
+    const NumberText first(entry.first);
     std::string& text = entries_.emplace_back();
-    text.reserve(entry.IsRange() ? 2 * prefix8_.size() + 13 : prefix8_.size() + 6);
-    Append(text, entry.first);
-    if (entry.IsRange()) {
-      text.push_back('-');
-      Append(text, entry.last);
+    if (!entry.IsRange()) {
+      text.reserve(prefix8_.size() + first.view().size());
+      text.append(prefix8_).append(first.view());
+      return;
     }
+    const NumberText last(entry.last);
+    text.reserve(2 * prefix8_.size() + first.view().size() + 1 + last.view().size());
+    text.append(prefix8_).append(first.view()).append(1, '-').append(prefix8_).append(last.view());
   }
   std::vector<std::string> Take() && { return std::move(entries_); }
 
  private:
-  void Append(std::string& text, std::int16_t number) const {
-    text += prefix8_;
-    if (number == -1) return;  // an item without number is its prefix
-    char digits[8];
-    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-    text.append(digits, end);
-  }
-
   std::vector<std::string> entries_;
   std::u16string_view prefix_{u""};
   std::string prefix8_;

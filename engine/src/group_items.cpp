@@ -23,14 +23,10 @@ Value clsGroup::GroupItems(const Value& arrInput, int intMinRun) const {
         return internal::ReadElementText(items.elements[index], converted);
       },
       [&](const internal::GroupEntry& entry) {
-        std::u16string text;
-        text.reserve(entry.IsRange() ? 2 * entry.prefix.size() + 13 : entry.prefix.size() + 6);
-        internal::AppendItemText(text, entry.prefix, entry.first);
-        if (entry.IsRange()) {
-          text.push_back(u'-');
-          internal::AppendItemText(text, entry.prefix, entry.last);
-        }
-        result.elements.emplace_back(std::move(text));
+        if (entry.IsRange())
+          internal::AppendRange(result.elements, entry.prefix, entry.first, entry.last);
+        else
+          internal::AppendItem(result.elements, entry.prefix, entry.first);
       });
   if (count == 0) result.elements.emplace_back();  // one empty element
   return result;

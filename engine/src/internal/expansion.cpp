@@ -1,6 +1,7 @@
 #include "internal/expansion.hpp"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "internal/counters.hpp"
 #include "internal/item_reader.hpp"
@@ -58,20 +59,55 @@ void AppendItemText(std::u16string& out, std::u16string_view prefix, std::int32_
   if (number != -1) AppendDecimal(out, number);
 }
 
-void AppendItem(std::vector<Value>& out, std::u16string_view prefix, std::int32_t number) {
-  // Most items fit a small buffer; the text is then copied once, into place.
-  char16_t digitBuffer[20];
-  char16_t* const digitsEnd = digitBuffer + 20;
-  const char16_t* digits = number == -1 ? digitsEnd : WriteDecimalBackwards(digitsEnd, number);
-  const std::size_t count = static_cast<std::size_t>(digitsEnd - digits);
-  char16_t buffer[64];
-  if (prefix.size() + count > std::size(buffer)) {
-    out.emplace_back(std::u16string_view(ItemText(prefix, number)));
+namespace {
+
+// Digits of any 32-bit number, sign included.
+constexpr std::size_t kMaxDigits = 11;
+
+char16_t* WriteItemText(char16_t* at, std::u16string_view prefix, std::int32_t number) {
+  at = std::copy(prefix.begin(), prefix.end(), at);
+  if (number == -1) return at;
+  char16_t digits[kMaxDigits];
+  const char16_t* begin = WriteDecimalBackwards(digits + kMaxDigits, number);
+  return std::copy(begin, static_cast<const char16_t*>(digits + kMaxDigits), at);
+}
+
+// Appends the item texts of `numbers` joined by "-" as one text element.
+// The text is written once, into a small buffer or a string of the right
+// size, so that short texts (kept inside the element) need no allocation.
+void AppendJoined(std::vector<Value>& out, std::u16string_view prefix,
+                  std::initializer_list<std::int32_t> numbers) {
+  const std::size_t room = numbers.size() * (prefix.size() + kMaxDigits + 1);
+  char16_t small[64];
+  if (room <= std::size(small)) {
+    char16_t* at = small;
+    for (std::int32_t number : numbers) {
+      if (at != small) *at++ = u'-';
+      at = WriteItemText(at, prefix, number);
+    }
+    out.emplace_back(std::u16string_view(small, static_cast<std::size_t>(at - small)));
     return;
   }
-  char16_t* end = std::copy(prefix.begin(), prefix.end(), buffer);
-  end = std::copy(digits, static_cast<const char16_t*>(digitsEnd), end);
-  out.emplace_back(std::u16string_view(buffer, static_cast<std::size_t>(end - buffer)));
+  std::u16string text;
+  text.reserve(room);
+  for (std::int32_t number : numbers) {
+    if (!text.empty()) text.push_back(u'-');
+    AppendItemText(text, prefix, number);
+  }
+  // Copied rather than moved in: GCC 12 warns falsely of an uninitialised
+  // string when a string is moved into a value here.
+  out.emplace_back(std::u16string_view(text));
+}
+
+}  // namespace
+
+void AppendItem(std::vector<Value>& out, std::u16string_view prefix, std::int32_t number) {
+  AppendJoined(out, prefix, {number});
+}
+
+void AppendRange(std::vector<Value>& out, std::u16string_view prefix, std::int32_t first,
+                 std::int32_t last) {
+  AppendJoined(out, prefix, {first, last});
 }
 
 std::u16string ItemText(std::u16string_view prefix, std::int32_t number) {

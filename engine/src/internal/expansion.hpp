@@ -32,6 +32,9 @@ void AppendItemText(std::u16string& out, std::u16string_view prefix, std::int32_
 
 // Appends the written form as a text element, built in place.
 void AppendItem(std::vector<Value>& out, std::u16string_view prefix, std::int32_t number);
+// Appends the range "<prefix><first>-<prefix><last>" as a text element.
+void AppendRange(std::vector<Value>& out, std::u16string_view prefix, std::int32_t first,
+                 std::int32_t last);
 std::u16string ItemText(std::u16string_view prefix, std::int32_t number);
 
 }  // namespace ztxgrp::internal

@@ -159,25 +159,31 @@ void SortRankEntries(RankEntry* first, std::size_t count, std::vector<RankEntry>
     lengthVaries |= first[k].length != first[0].length;
   }
   buffer.resize(count);
+  // Each pass moves the entries between `first` and the buffer; they are
+  // copied back once at the end if they finish in the buffer.
+  RankEntry* from = first;
+  RankEntry* to = buffer.data();
   auto pass = [&](int buckets, auto digitOf) {
     counts.assign(static_cast<std::size_t>(buckets), 0);
-    for (std::size_t k = 0; k < count; ++k) ++counts[digitOf(first[k])];
+    for (std::size_t k = 0; k < count; ++k) ++counts[digitOf(from[k])];
     std::uint32_t offset = 0;
     for (std::uint32_t& bucket : counts) offset += std::exchange(bucket, offset);
-    for (std::size_t k = 0; k < count; ++k) buffer[counts[digitOf(first[k])]++] = first[k];
-    std::copy(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(count), first);
+    for (std::size_t k = 0; k < count; ++k) to[counts[digitOf(from[k])]++] = from[k];
+    std::swap(from, to);
   };
   if (lengthVaries) pass(5, [](const RankEntry& e) { return e.length; });
-  if (varying == 0) return;
-  const int low = std::countr_zero(varying);
-  const int bits = 64 - std::countl_zero(varying) - low;
-  const int passes = (bits + 10) / 11;
-  const int width = (bits + passes - 1) / passes;
-  const std::uint64_t mask = (std::uint64_t{1} << width) - 1;
-  for (int k = 0; k < passes; ++k) {
-    const int shift = low + k * width;
-    pass(1 << width, [&](const RankEntry& e) { return (e.units >> shift) & mask; });
+  if (varying != 0) {
+    const int low = std::countr_zero(varying);
+    const int bits = 64 - std::countl_zero(varying) - low;
+    const int passes = (bits + 10) / 11;
+    const int width = (bits + passes - 1) / passes;
+    const std::uint64_t mask = (std::uint64_t{1} << width) - 1;
+    for (int k = 0; k < passes; ++k) {
+      const int shift = low + k * width;
+      pass(1 << width, [&](const RankEntry& e) { return (e.units >> shift) & mask; });
+    }
   }
+  if (from != first) std::copy(from, from + count, first);
 }
 
 }  // namespace
