@@ -34,22 +34,23 @@ bool ItemSource::NextEntry() {
   return true;
 }
 
-std::u16string ItemSource::Convert(std::string_view text) const {
+void ItemSource::Check(std::string_view text) const {
   if (refuseLineBreaks_ && text.find_first_of("\r\n") != std::string_view::npos)
     throw InputError(Where() +
                      " holds a line break, which output of one item per line cannot show; "
                      "use --json");
   try {
-    return Utf8ToUtf16(text);
+    CheckUtf8(text);
   } catch (const EncodingError& error) {
     throw InputError(std::string(error.what()) + " in " + Where());
   }
 }
 
-bool ItemSource::Next(std::u16string& item) {
+bool ItemSource::Next(std::string& item) {
   if (!split_) {
     if (!NextEntry()) return false;
-    item = Convert(entry_);
+    Check(entry_);
+    item = std::move(entry_);
     return true;
   }
   for (;;) {
@@ -58,7 +59,8 @@ bool ItemSource::Next(std::u16string& item) {
       if (at_ < entry_.size()) {
         std::size_t end = at_;
         while (end < entry_.size() && !IsSeparator(entry_[end])) ++end;
-        item = Convert(std::string_view(entry_).substr(at_, end - at_));
+        item.assign(entry_, at_, end - at_);
+        Check(item);
         at_ = end;
         return true;
       }

@@ -21,16 +21,17 @@ class ItemSource {
   // for output that writes one item per line.
   ItemSource(const Options& options, InputBuffer& in, bool refuseLineBreaks);
 
-  // The next item as a text; false when there are no more. Invalid UTF-8 is
-  // an InputError naming the line or argument.
-  bool Next(std::u16string& item);
+  // The next item, checked to be UTF-8; false when there are no more.
+  // Invalid UTF-8 is an InputError naming the line or argument.
+  bool Next(std::string& item);
 
   // "line 3" or "argument 2": where the item last returned came from.
   std::string Where() const;
 
  private:
   bool NextEntry();
-  std::u16string Convert(std::string_view text) const;
+  // The checks that every item passes.
+  void Check(std::string_view text) const;
 
   const std::vector<std::string>& arguments_;
   InputBuffer& in_;

@@ -18,6 +18,17 @@ void WriteLines(OutputWriter& out, Value&& result, std::string_view separator) {
   out.Write("\n");
 }
 
+void WriteLines(OutputWriter& out, std::vector<std::string>&& result, std::string_view separator) {
+  bool first = true;
+  for (std::string& element : result) {
+    if (!first) out.Write(separator);
+    first = false;
+    out.Write(element);
+    std::string().swap(element);
+  }
+  out.Write("\n");
+}
+
 void WriteJsonList(OutputWriter& out, Value&& result) {
   out.Write("[");
   bool first = true;

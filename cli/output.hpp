@@ -3,7 +3,9 @@
 // never held twice.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "io.hpp"
 #include "ztxgrp/value.hpp"
@@ -13,6 +15,7 @@ namespace ztxgrp::cli {
 // The elements of a result list as text, separated by `separator`, ending
 // with "\n". An empty element is the empty text.
 void WriteLines(OutputWriter& out, Value&& result, std::string_view separator);
+void WriteLines(OutputWriter& out, std::vector<std::string>&& result, std::string_view separator);
 
 // The result list as a compact JSON array of strings; an empty element is null.
 void WriteJsonList(OutputWriter& out, Value&& result);

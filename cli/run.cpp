@@ -9,6 +9,7 @@
 #include "output.hpp"
 #include "ztxgrp/icls_group.hpp"
 #include "ztxgrp/utf.hpp"
+#include "ztxgrp/ztxgrp.hpp"
 
 namespace ztxgrp::cli {
 namespace {
@@ -26,6 +27,12 @@ Value GroupOrUngroup(const Options& options, const Value& list) {
   const IclsGroup component;
   return options.command == Command::Group ? component.Group(list, options.minRun)
                                            : component.Ungroup(list);
+}
+
+std::vector<std::string> GroupOrUngroup(const Options& options,
+                                        const std::vector<std::string>& items) {
+  return options.command == Command::Group ? ztxgrp::group(items, options.minRun)
+                                           : ztxgrp::ungroup(items);
 }
 
 int RunJson(const Options& options, InputBuffer& in, OutputWriter& out) {
@@ -49,11 +56,10 @@ int RunJson(const Options& options, InputBuffer& in, OutputWriter& out) {
 
 // Answers text by text, so that any number of lines can be checked.
 int RunCheck(ItemSource& items, std::string_view separator, OutputWriter& out) {
-  const IclsGroup component;
-  std::u16string text;
+  std::string text;
   bool allValid = true, any = false;
   while (items.Next(text)) {
-    const bool valid = component.IsValidRange(text);
+    const bool valid = ztxgrp::is_valid_range(text);
     allValid = allValid && valid;
     if (any) out.Write(separator);
     any = true;
@@ -74,19 +80,21 @@ int RunLines(const Options& options, InputBuffer& in, OutputWriter& out) {
   ItemSource items(options, in, options.command != Command::Check);
   if (options.command == Command::Check) return RunCheck(items, separator, out);
 
-  std::u16string text;
+  std::string text;
   if (options.command == Command::Expand) {
-    std::u16string another;
+    std::string another;
     if (!items.Next(text) || items.Next(another)) throw UsageError("expand takes exactly one TEXT");
-    WriteLines(out, IclsGroup().UngroupItem(text), separator);
+    // Through the list of values, which is written and released item by item:
+    // one range can expand to a gigabyte of text.
+    WriteLines(out, IclsGroup().UngroupItem(Utf8ToUtf16(text)), separator);
     return kSuccess;
   }
-  ItemList list;
+  std::vector<std::string> list;
   while (items.Next(text)) {
-    if (list.elements.size() == kMaxListElements) Raise(ErrorNumber::Overflow);
-    list.elements.emplace_back(std::move(text));
+    if (list.size() == kMaxListElements) Raise(ErrorNumber::Overflow);
+    list.push_back(std::move(text));
   }
-  WriteLines(out, GroupOrUngroup(options, Value(std::move(list))), separator);
+  WriteLines(out, GroupOrUngroup(options, list), separator);
   return kSuccess;
 }
 

@@ -95,6 +95,16 @@ std::vector<std::string> to_utf8(const Value& list) {
   return out;
 }
 
+std::vector<std::string> to_utf8(Value&& list) {
+  std::vector<std::string> out;
+  out.reserve(list.list().elements.size());
+  for (Value& element : list.list().elements) {
+    out.push_back(Utf16ToUtf8(ElementText(element)));
+    element = Value();
+  }
+  return out;
+}
+
 // The worker's grouping on the texts themselves: no list of values is built
 // on the way in or out.
 std::vector<std::string> group(std::span<const std::string> items, int min_run) {

@@ -32,8 +32,10 @@ std::vector<std::string> ungroup_item(std::string_view item);
 bool is_valid_range(std::string_view text);
 
 // The list value of UTF-8 texts, lower bound 0 (EncodingError for invalid
-// UTF-8), and a result list back as UTF-8 (an empty element is "").
+// UTF-8), and a result list back as UTF-8 (an empty element is ""); from a
+// list given up, each element is released once converted.
 Value to_item_list(std::span<const std::string> items);
 std::vector<std::string> to_utf8(const Value& list);
+std::vector<std::string> to_utf8(Value&& list);
 
 }  // namespace ztxgrp
