@@ -2,6 +2,7 @@
 
 #include <oleauto.h>
 
+#include "identity.hpp"
 #include "ole_values.hpp"
 #include "ztxgrp.h"
 
@@ -17,7 +18,7 @@ HRESULT ReportRuntimeError(ErrorNumber number) noexcept {
   ComPtr<ICreateErrorInfo> create;
   if (FAILED(CreateErrorInfo(create.out()))) return status;
   create->SetGUID(IID__IclsGroup);
-  create->SetSource(const_cast<LPOLESTR>(L"ztxgrp.IclsGroup"));
+  create->SetSource(const_cast<LPOLESTR>(kProgId));
   create->SetDescription(description);
   ComPtr<IErrorInfo> info;
   if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(info.out()))))

@@ -8,14 +8,13 @@
 #include <string_view>
 #include <vector>
 
+#include "identity.hpp"
 #include "module.hpp"
 #include "ole_values.hpp"
 #include "ztxgrp.h"
 
 namespace ztxgrp::com {
 namespace {
-
-constexpr const wchar_t* kProgId = L"ztxgrp.IclsGroup";
 
 // A GUID as the registry writes it: {XXXXXXXX-XXXX-...}.
 std::wstring GuidText(REFGUID guid) {

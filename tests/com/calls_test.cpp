@@ -5,6 +5,7 @@
 
 #include "com_support.hpp"
 #include "examples.hpp"
+#include "ztxgrp/utf.hpp"
 
 namespace ztxgrp::com::testing {
 namespace {
@@ -88,7 +89,7 @@ TEST(EarlyBoundTest, WorkedExamplesGiveTheirResultsAndStatuses) {
       EXPECT_EQ(call.status, MAKE_HRESULT(1, FACILITY_CONTROL, example.error));
       const ErrorDetails error = TakeErrorInfo();
       EXPECT_TRUE(error.present);
-      EXPECT_EQ(error.source, "ztxgrp.IclsGroup");
+      EXPECT_EQ(error.source, kTypedProgId);
       EXPECT_FALSE(error.description.empty());
     } else {
       EXPECT_EQ(call.status, S_OK);
@@ -112,7 +113,7 @@ TEST(EarlyBoundTest, FailureCarriesNumberDescriptionAndLeavesTheObjectUsable) {
   EXPECT_EQ(object->UngroupItem(text.get(), result.get()), static_cast<HRESULT>(0x800A0009));
   const ErrorDetails error = TakeErrorInfo();
   EXPECT_EQ(error.description, "Subscript out of range");
-  EXPECT_EQ(error.source, "ztxgrp.IclsGroup");
+  EXPECT_EQ(error.source, kTypedProgId);
   Bstr good(u"R1-R2");
   Variant next;
   EXPECT_EQ(object->UngroupItem(good.get(), next.get()), S_OK);
@@ -297,7 +298,7 @@ TEST(LateBoundTest, WorkedExamplesAndExceptionsThroughInvoke) {
     if (example.error != 0) {
       EXPECT_EQ(status, DISP_E_EXCEPTION);
       EXPECT_EQ(exception.scode, MAKE_HRESULT(1, FACILITY_CONTROL, example.error));
-      EXPECT_EQ(Bstr::View(source.get()), u"ztxgrp.IclsGroup");
+      EXPECT_EQ(Utf16ToUtf8(Bstr::View(source.get())), kTypedProgId);
       EXPECT_FALSE(Bstr::View(description.get()).empty());
       EXPECT_EQ(result.get()->vt, VT_EMPTY);
     } else {

@@ -26,7 +26,7 @@ std::wstring DllPath() {
 ComPtr<_IclsGroup> CreateByProgId(HRESULT* status) {
   ComPtr<_IclsGroup> object;
   CLSID clsid{};
-  HRESULT hr = CLSIDFromProgID(L"ztxgrp.IclsGroup", &clsid);
+  HRESULT hr = CLSIDFromProgID(kTypedProgIdWide.c_str(), &clsid);
   if (SUCCEEDED(hr))
     hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__IclsGroup,
                           reinterpret_cast<void**>(object.out()));

@@ -29,6 +29,11 @@ void MakeTextArray(VARIANT* out, const std::vector<std::string>& items, LONG low
 // and "<vt N>" for any other kind.
 std::vector<std::string> ReadList(const VARIANT& list);
 
+// The ProgID as hosts type it, CreateObject("ztxgrp.IclsGroup"): what
+// registration and error reports must keep, stated once for the tests.
+inline constexpr char kTypedProgId[] = "ztxgrp.IclsGroup";
+inline const std::wstring kTypedProgIdWide(std::begin(kTypedProgId), std::end(kTypedProgId) - 1);
+
 // Runs a program inside Wine's Windows, waits, and returns its exit code.
 DWORD RunProgram(const std::wstring& commandLine);
 

@@ -166,7 +166,7 @@ TEST(ErrorInfoTest, FailuresBecomeStatusesWithErrorInformation) {
     EXPECT_EQ(error.present, c.description != nullptr);
     if (c.description) {
       EXPECT_EQ(error.description, c.description);
-      EXPECT_EQ(error.source, "ztxgrp.IclsGroup");
+      EXPECT_EQ(error.source, kTypedProgId);
     }
   }
 }

@@ -33,9 +33,9 @@ TEST(RegistrationTest, RegistersFindsAndUnregisters) {
   EXPECT_EQ(RegistryValue(classKey + L"\\InprocServer32").empty(), false);
   EXPECT_NE(RegistryValue(classKey + L"\\InprocServer32").find(L"ztxgrp.dll"), std::wstring::npos);
   EXPECT_EQ(RegistryValue(classKey + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
-  EXPECT_EQ(RegistryValue(classKey + L"\\ProgID"), L"ztxgrp.IclsGroup");
+  EXPECT_EQ(RegistryValue(classKey + L"\\ProgID"), kTypedProgIdWide);
   EXPECT_EQ(RegistryValue(classKey + L"\\TypeLib"), L"{AD44633E-977C-4E81-B37E-4DED0C58C666}");
-  EXPECT_EQ(RegistryValue(L"ztxgrp.IclsGroup\\Clsid"), kClsid);
+  EXPECT_EQ(RegistryValue(kTypedProgIdWide + L"\\Clsid"), kClsid);
   EXPECT_EQ(RegistryValue(L"Interface\\{A800F61F-5D25-431E-B1E9-8C19AC29A509}\\ProxyStubClsid32"),
             L"{00020424-0000-0000-C000-000000000046}");
   EXPECT_TRUE(TypeLibRegistered());
@@ -47,7 +47,7 @@ TEST(RegistrationTest, RegistersFindsAndUnregisters) {
                 .find(L"ztxgrp.dll"),
             std::wstring::npos);
   EXPECT_EQ(RegistryValue(classKey + L"\\VERSION"), L"2.0");
-  EXPECT_EQ(RegistryValue(classKey), L"ztxgrp.IclsGroup");
+  EXPECT_EQ(RegistryValue(classKey), kTypedProgIdWide);
 
   HRESULT status = E_FAIL;
   ComPtr<_IclsGroup> byProgId = CreateByProgId(&status);
@@ -71,7 +71,7 @@ TEST(RegistrationTest, RegistersFindsAndUnregisters) {
 
   ASSERT_EQ(Regsvr32(true), 0u);
   EXPECT_EQ(RegistryValue(classKey + L"\\InprocServer32"), L"<missing>");
-  EXPECT_EQ(RegistryValue(L"ztxgrp.IclsGroup\\Clsid"), L"<missing>");
+  EXPECT_EQ(RegistryValue(kTypedProgIdWide + L"\\Clsid"), L"<missing>");
   EXPECT_FALSE(TypeLibRegistered());
   CreateByProgId(&status);
   EXPECT_TRUE(FAILED(status));
