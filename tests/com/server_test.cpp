@@ -288,12 +288,19 @@ TEST(ModuleTest, ResourcesVersionInformationAndExports) {
   const struct {
     const wchar_t* key;
     const char* value;
-  } strings[] = {{L"Comments", "N/A"},          {L"LegalTrademarks", "N/A"},
-                 {L"FileVersion", "1.00"},      {L"ProductVersion", "1.00"},
-                 {L"InternalName", "ztxgrp"},   {L"OriginalFilename", "ztxgrp.dll"},
-                 {L"OLESelfRegister", ""},      {L"CompanyName", nullptr},
-                 {L"FileDescription", nullptr}, {L"LegalCopyright", nullptr},
-                 {L"ProductName", nullptr}};
+  } strings[] = {
+      {L"Comments", "N/A"},
+      {L"LegalTrademarks", "N/A"},
+      {L"FileVersion", "1.00"},
+      {L"ProductVersion", "1.00"},
+      {L"InternalName", "ztxgrp"},
+      {L"OriginalFilename", "ztxgrp.dll"},
+      {L"OLESelfRegister", ""},
+      {L"CompanyName", "The ztxgrp developers"},
+      {L"FileDescription", "ztxgrp 1.0 item designator grouping component"},
+      {L"LegalCopyright", "Copyright (C) 2026 The ztxgrp developers. MIT License."},
+      {L"ProductName", "ztxgrp"},
+  };
   for (const auto& entry : strings) {
     SCOPED_TRACE(Narrow(entry.key));
     wchar_t* value = nullptr;
@@ -301,9 +308,7 @@ TEST(ModuleTest, ResourcesVersionInformationAndExports) {
     const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + entry.key;
     ASSERT_TRUE(
         VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length));
-    if (entry.value) {
-      EXPECT_EQ(Narrow(value), entry.value);
-    }
+    EXPECT_EQ(Narrow(value), entry.value);
   }
 
   // The four exports by ordinal.
