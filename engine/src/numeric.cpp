@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 
+#include "internal/number_grammar.hpp"
 #include "ztxgrp/runtime_error.hpp"
 
 namespace ztxgrp {
@@ -20,58 +21,44 @@ struct NumberParts {
 
 constexpr std::int64_t kExponentCap = 1'000'000'000;
 
-// Matches the numeric grammar (stated in internal/numeric.hpp) forwards; fills
-// `parts` when the whole text matches. The item reader (internal/
-// item_reader.cpp) recognises the same grammar backwards with an automaton, to
-// find an item's numeric tail in one pass; a change here must be made there
-// too. The differential tests bind the two: the literal transcription tests
-// every tail with this function, the engine reads tails with the automaton.
+// Runs the grammar's forward automaton (internal/number_grammar.hpp) over the
+// whole text and takes the number's parts from the states it passes; true
+// when the text is numeric.
 bool ParseNumber(std::u16string_view text, NumberParts& parts) noexcept {
-  std::size_t i = 0;
-  const std::size_t n = text.size();
-  while (i < n && IsBlank(text[i])) ++i;
-  if (i < n && (text[i] == u'+' || text[i] == u'-')) {
-    parts.negative = text[i] == u'-';
-    ++i;
-  }
-  const std::size_t intStart = i;
-  if (i < n && IsDigit(text[i])) {
-    ++i;
-    while (i < n && (IsDigit(text[i]) || text[i] == u',')) ++i;
-    parts.integerDigits = text.substr(intStart, i - intStart);
-    if (i < n && text[i] == u'.') {
-      ++i;
-      const std::size_t fracStart = i;
-      while (i < n && IsDigit(text[i])) ++i;
-      parts.fractionDigits = text.substr(fracStart, i - fracStart);
+  using namespace internal::number_grammar;
+  Forward state = kStart;
+  std::size_t partStart = 0;
+  bool negativeExponent = false;
+  std::int64_t exponent = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    const Forward next = kForwardNext[state][ClassOf(c)];
+    if (next != state) partStart = i;
+    switch (next) {
+      case kForwardDead:
+        return false;
+      case kSign:
+        parts.negative = c == u'-';
+        break;
+      case kInteger:
+        parts.integerDigits = text.substr(partStart, i + 1 - partStart);
+        break;
+      case kFraction:
+        parts.fractionDigits = text.substr(partStart, i + 1 - partStart);
+        break;
+      case kExponentSign:
+        negativeExponent = c == u'-';
+        break;
+      case kExponentDigits:
+        if (exponent < kExponentCap) exponent = exponent * 10 + (c - u'0');
+        break;
+      default:
+        break;
     }
-  } else if (i < n && text[i] == u'.') {
-    ++i;
-    const std::size_t fracStart = i;
-    while (i < n && IsDigit(text[i])) ++i;
-    if (i == fracStart) return false;
-    parts.fractionDigits = text.substr(fracStart, i - fracStart);
-  } else {
-    return false;
+    state = next;
   }
-  if (i < n && (text[i] == u'e' || text[i] == u'E')) {
-    ++i;
-    bool negativeExponent = false;
-    if (i < n && (text[i] == u'+' || text[i] == u'-')) {
-      negativeExponent = text[i] == u'-';
-      ++i;
-    }
-    const std::size_t expStart = i;
-    std::int64_t exponent = 0;
-    while (i < n && IsDigit(text[i])) {
-      if (exponent < kExponentCap) exponent = exponent * 10 + (text[i] - u'0');
-      ++i;
-    }
-    if (i == expStart) return false;
-    parts.exponent = negativeExponent ? -exponent : exponent;
-  }
-  while (i < n && IsBlank(text[i])) ++i;
-  return i == n;
+  parts.exponent = negativeExponent ? -exponent : exponent;
+  return kForwardAccepting[state];
 }
 
 NumberParts ParseOrRaise(std::u16string_view text) {

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "internal/number_grammar.hpp"
 #include "internal/numeric.hpp"
 #include "internal/text_slices.hpp"
 #include "test_support.hpp"
@@ -30,6 +31,34 @@ TEST(NumericTest, RecognisesTheNumberGrammar) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(IsNumeric(U(c.text)), c.numeric);
   }
+}
+
+// The item reader's backward automaton describes the texts that the forward
+// one accepts: for every sequence of up to seven character classes s, s
+// followed by a digit is numeric forwards exactly when it is backwards.
+TEST(NumericTest, BothAutomataDescribeOneGrammar) {
+  using namespace internal::number_grammar;
+  std::vector<Class> classes;
+  std::size_t checked = 0;
+  auto check = [&](auto& self) -> void {
+    Forward forward = kStart;
+    for (Class c : classes) forward = kForwardNext[forward][c];
+    forward = kForwardNext[forward][kDigit];
+    Backward backward = kDigits;
+    for (auto c = classes.rbegin(); c != classes.rend(); ++c)
+      backward = kBackwardNext[backward][*c];
+    ASSERT_EQ(kForwardAccepting[forward], kBackwardAccepting[backward]) << checked;
+    ++checked;
+    if (classes.size() == 7) return;
+    for (int c = 0; c < kClassCount; ++c) {
+      classes.push_back(static_cast<Class>(c));
+      self(self);
+      classes.pop_back();
+      if (::testing::Test::HasFatalFailure()) return;
+    }
+  };
+  check(check);
+  EXPECT_EQ(checked, 960800u);  // 7^0 + ... + 7^7
 }
 
 TEST(NumericTest, RoundsHalfToEvenOnTheExactDecimalValue) {

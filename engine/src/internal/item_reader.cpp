@@ -2,84 +2,13 @@
 
 #include <array>
 
+#include "internal/number_grammar.hpp"
 #include "internal/numeric.hpp"
 
 namespace ztxgrp::internal {
 namespace {
 
-// States of the automaton that reads a numeric text backwards, starting after
-// the last character (a digit). It accepts exactly the reversed texts of the
-// grammar in internal/numeric.hpp, which ParseNumber (numeric.cpp) reads
-// forwards; a change to one must be made to the other, and the differential
-// tests (the transcription tests each tail with IsNumeric) bind them. Names
-// tell what has been read so far.
-enum State : std::uint8_t {
-  kDigits,           // digits only: exponent digits, fraction or integer part
-  kIntComma,         // in the integer part, last read a comma (needs a digit)
-  kIntDigit,         // in the integer part, last read a digit
-  kPointBare,        // a point with no digit after it (needs integer digits)
-  kPointFraction,    // a point after fraction digits
-  kSignAfterDigits,  // a sign after plain digits: exponent sign or number sign
-  kExponent,         // the exponent letter (needs a mantissa)
-  kMantissaDigits,   // digits read after the exponent letter
-  kSign,             // the sign of the number
-  kLeadingBlanks,    // blanks in front of the number
-  kDead,
-  kStateCount
-};
-
-enum Class : std::uint8_t {
-  kDigit,
-  kComma,
-  kPoint,
-  kSignChar,
-  kExpChar,
-  kBlankChar,
-  kOther,
-  kClassCount
-};
-
-constexpr Class ClassOf(char16_t c) noexcept {
-  if (IsDigit(c)) return kDigit;
-  switch (c) {
-    case u',':
-      return kComma;
-    case u'.':
-      return kPoint;
-    case u'+':
-    case u'-':
-      return kSignChar;
-    case u'e':
-    case u'E':
-      return kExpChar;
-    case u' ':
-    case u'\t':
-      return kBlankChar;
-    default:
-      return kOther;
-  }
-}
-
-constexpr bool kAccepting[kStateCount] = {true,  false, true, false, true, true,
-                                          false, true,  true, true,  false};
-
-using Row = std::array<State, kClassCount>;
-// Columns: digit, comma, point, sign, exponent letter, blank, other.
-constexpr std::array<Row, kStateCount> kNext = {{
-    /* kDigits */ {kDigits, kIntComma, kPointFraction, kSignAfterDigits, kExponent, kLeadingBlanks,
-                   kDead},
-    /* kIntComma */ {kIntDigit, kIntComma, kDead, kDead, kDead, kDead, kDead},
-    /* kIntDigit */ {kIntDigit, kIntComma, kDead, kSign, kDead, kLeadingBlanks, kDead},
-    /* kPointBare */ {kIntDigit, kIntComma, kDead, kDead, kDead, kDead, kDead},
-    /* kPointFraction */ {kIntDigit, kIntComma, kDead, kSign, kDead, kLeadingBlanks, kDead},
-    /* kSignAfterDigits */ {kDead, kDead, kDead, kDead, kExponent, kLeadingBlanks, kDead},
-    /* kExponent */ {kMantissaDigits, kIntComma, kPointBare, kDead, kDead, kDead, kDead},
-    /* kMantissaDigits */
-    {kMantissaDigits, kIntComma, kPointFraction, kSign, kDead, kLeadingBlanks, kDead},
-    /* kSign */ {kDead, kDead, kDead, kDead, kDead, kLeadingBlanks, kDead},
-    /* kLeadingBlanks */ {kDead, kDead, kDead, kDead, kDead, kLeadingBlanks, kDead},
-    /* kDead */ {kDead, kDead, kDead, kDead, kDead, kDead, kDead},
-}};
+using namespace number_grammar;
 
 constexpr std::size_t kMaxScanLength = 32767;
 
@@ -103,12 +32,12 @@ ItemReading ReadItem(std::u16string_view text) {
   // passed over first, then the automaton goes on from there.
   std::size_t tail = 1;
   while (tail < length && IsDigit(text[length - 1 - tail])) ++tail;
-  State state = kDigits;
+  Backward state = kDigits;
   bool onlyDigits = true;
   while (tail < length) {
     const Class cls = ClassOf(text[length - 1 - tail]);
-    state = kNext[state][cls];
-    if (!kAccepting[state]) break;
+    state = kBackwardNext[state][cls];
+    if (!kBackwardAccepting[state]) break;
     onlyDigits = onlyDigits && cls == kDigit;
     ++tail;
   }

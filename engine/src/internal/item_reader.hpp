@@ -4,8 +4,7 @@
 // empty, begins with a digit, or does not end in one. Otherwise its numeric
 // tail is found by testing ever longer tails, stopping at the first one that
 // is not numeric. That stop is computed here in a single right-to-left pass
-// with an automaton for the reversed numeric grammar: after k steps it accepts
-// exactly when the tail of length k is numeric.
+// with the backward automaton of the number grammar (number_grammar.hpp).
 #pragma once
 
 #include <cstddef>

@@ -1,12 +1,11 @@
 // The numeric test and the text-to-number conversions. Internal: the
 // literal transcription in tests/ uses them too.
 //
-// A text is numeric when it matches, in full,
-//   blank* [+-]? mantissa exponent? blank*
-// where blank is U+0020 or U+0009, mantissa is `digit (digit | ',')* ('.' digit*)?`
-// or `'.' digit+`, exponent is `[eE] [+-]? digit+`, and digits are ASCII 0-9.
-// Commas are thousands separators and do not count in the value. The rules are
-// the same on every platform and in every locale.
+// A text is numeric when it matches the number grammar in full (stated in
+// internal/number_grammar.hpp): optional blanks and sign, digits with commas
+// as thousands separators (they do not count in the value), an optional
+// fraction and exponent; digits are ASCII 0-9. The rules are the same on
+// every platform and in every locale.
 #pragma once
 
 #include <cstdint>
