@@ -29,16 +29,21 @@ ItemReading ReadItem(std::u16string_view text) {
   }
   // The last character is a digit: the tail of length 1 is numeric. Most
   // items end in plain digits, which keep the automaton in kDigits: those are
-  // passed over first, then the automaton goes on from there.
+  // passed over first, their value taken on the way (it is used for up to
+  // nine digits; beyond, the unsigned arithmetic may wrap harmlessly), then
+  // the automaton goes on from there.
   std::size_t tail = 1;
-  while (tail < length && IsDigit(text[length - 1 - tail])) ++tail;
+  std::uint64_t value = static_cast<std::uint64_t>(text[length - 1] - u'0'), scale = 1;
+  while (tail < length && IsDigit(text[length - 1 - tail])) {
+    scale *= 10;
+    value += static_cast<std::uint64_t>(text[length - 1 - tail] - u'0') * scale;
+    ++tail;
+  }
+  const std::size_t plainDigits = tail;
   Backward state = kDigits;
-  bool onlyDigits = true;
   while (tail < length) {
-    const Class cls = ClassOf(text[length - 1 - tail]);
-    state = kBackwardNext[state][cls];
+    state = kBackwardNext[state][ClassOf(text[length - 1 - tail])];
     if (!kBackwardAccepting[state]) break;
-    onlyDigits = onlyDigits && cls == kDigit;
     ++tail;
   }
   if (tail == length) {
@@ -52,9 +57,7 @@ ItemReading ReadItem(std::u16string_view text) {
   }
   reading.prefixLength = length - tail;
   const std::u16string_view digits = text.substr(reading.prefixLength);
-  if (onlyDigits && tail <= 9) {
-    std::int32_t value = 0;
-    for (char16_t c : digits) value = value * 10 + (c - u'0');
+  if (tail == plainDigits && tail <= 9) {
     if (value > 32767) {
       reading.ok = false;
       return reading;

@@ -32,7 +32,8 @@ enum Class : std::uint8_t {
   kClassCount
 };
 
-constexpr Class ClassOf(char16_t c) noexcept {
+// The class of an ASCII character, spelled out; every other is kOther.
+constexpr Class AsciiClassOf(char16_t c) noexcept {
   if (IsDigit(c)) return kDigit;
   switch (c) {
     case u',':
@@ -51,6 +52,17 @@ constexpr Class ClassOf(char16_t c) noexcept {
     default:
       return kOther;
   }
+}
+
+inline constexpr std::array<Class, 128> kAsciiClasses = [] {
+  std::array<Class, 128> classes{};
+  for (char16_t c = 0; c < 128; ++c) classes[c] = AsciiClassOf(c);
+  return classes;
+}();
+
+// A table lookup: the automata read one class per character.
+constexpr Class ClassOf(char16_t c) noexcept {
+  return c < 128 ? kAsciiClasses[c] : kOther;
 }
 
 // Forward states; names tell what was read last.
