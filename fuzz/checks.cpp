@@ -110,16 +110,19 @@ std::string CheckList(const std::uint8_t* data, std::size_t size) {
       return "UngroupItems differs from the transcription";
   }
 
-  // The UTF-8 functions group the texts themselves, with the same outcome.
+  // The UTF-8 functions work on the texts themselves, with the same outcomes.
   bool texts = list.list().lowerBound == 0;
   for (const Value& element : list.list().elements) texts = texts && element.isText();
   if (texts) {
     std::vector<std::string> items;
     for (const Value& element : list.list().elements) items.push_back(Utf16ToUtf8(element.text()));
     std::vector<std::string> direct;
-    const int error = ErrorOf([&] { direct = ztxgrp::group(items); });
+    int error = ErrorOf([&] { direct = ztxgrp::group(items); });
     if (error != grouped.error || (error == 0 && direct != to_utf8(grouped.value)))
       return "grouping UTF-8 texts differs from grouping the list";
+    error = ErrorOf([&] { direct = ztxgrp::ungroup(items); });
+    if (error != ungrouped.error || (error == 0 && direct != to_utf8(ungrouped.value)))
+      return "ungrouping UTF-8 texts differs from ungrouping the list";
   }
 
   bool plain = count > 0;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "internal/grouping.hpp"
+#include "internal/ungrouping.hpp"
 #include "memory_errors.hpp"
 #include "ztxgrp/text.hpp"
 #include "ztxgrp/ztxgrp.hpp"
@@ -50,30 +51,41 @@ class NumberText {
   std::ptrdiff_t size_ = 0;
 };
 
-// Grouped entries written as UTF-8, each in a string of its exact size.
-// Entries come in prefix order, so each distinct prefix is converted once.
-class Utf8Entries {
+// Results written as UTF-8, each in a string of its exact size: the entries
+// of grouping, the items of ungrouping. They come in prefix order, so each
+// distinct prefix is converted once.
+class Utf8Results {
  public:
   void operator()(const internal::GroupEntry& entry) {
-    if (entry.prefix.data() != prefix_.data() || entry.prefix.size() != prefix_.size()) {
-      prefix8_ = Utf16ToUtf8(entry.prefix);
-      prefix_ = entry.prefix;
-    }
+    const std::string& prefix = Prefix(entry.prefix);
     const NumberText first(entry.first);
-    std::string& text = entries_.emplace_back();
+    std::string& text = results_.emplace_back();
     if (!entry.IsRange()) {
-      text.reserve(prefix8_.size() + first.view().size());
-      text.append(prefix8_).append(first.view());
+      text.reserve(prefix.size() + first.view().size());
+      text.append(prefix).append(first.view());
       return;
     }
     const NumberText last(entry.last);
-    text.reserve(2 * prefix8_.size() + first.view().size() + 1 + last.view().size());
-    text.append(prefix8_).append(first.view()).append(1, '-').append(prefix8_).append(last.view());
+    text.reserve(2 * prefix.size() + first.view().size() + 1 + last.view().size());
+    text.append(prefix).append(first.view()).append(1, '-').append(prefix).append(last.view());
   }
-  std::vector<std::string> Take() && { return std::move(entries_); }
+  void Reserve(std::size_t results) { results_.reserve(results); }
+  void Item(std::u16string_view prefix, std::int16_t number) {
+    (*this)(internal::GroupEntry{prefix, number, number});
+  }
+  void Text(std::u16string_view text) { results_.push_back(Utf16ToUtf8(text)); }
+  std::vector<std::string> Take() && { return std::move(results_); }
 
  private:
-  std::vector<std::string> entries_;
+  const std::string& Prefix(std::u16string_view prefix) {
+    if (prefix.data() != prefix_.data() || prefix.size() != prefix_.size()) {
+      prefix8_ = Utf16ToUtf8(prefix);
+      prefix_ = prefix;
+    }
+    return prefix8_;
+  }
+
+  std::vector<std::string> results_;
   std::u16string_view prefix_{u""};
   std::string prefix8_;
 };
@@ -105,13 +117,13 @@ std::vector<std::string> to_utf8(Value&& list) {
   return out;
 }
 
-// The worker's grouping on the texts themselves: no list of values is built
-// on the way in or out.
+// The worker's grouping and ungrouping on the texts themselves: no list of
+// values is built on the way in or out.
 std::vector<std::string> group(std::span<const std::string> items, int min_run) {
   return internal::WithMemoryErrorsNumbered([&] {
     const Utf16Texts texts(items);
     if (min_run < kSystemMinRun) Raise(ErrorNumber::InvalidArgument);
-    Utf8Entries entries;
+    Utf8Results entries;
     internal::GroupTexts(
         internal::BoundsOf(0, texts.size()), texts.size(), min_run,
         [&](std::size_t index) { return texts[index]; }, entries);
@@ -122,8 +134,16 @@ std::vector<std::string> group(std::span<const std::string> items, int min_run) 
 }
 
 std::vector<std::string> ungroup(std::span<const std::string> items) {
-  return internal::WithMemoryErrorsNumbered(
-      [&] { return to_utf8(IclsGroup().Ungroup(to_item_list(items))); });
+  return internal::WithMemoryErrorsNumbered([&] {
+    const Utf16Texts texts(items);
+    Utf8Results results;
+    const bool any = internal::UngroupTexts(
+        internal::BoundsOf(0, texts.size()), texts.size(),
+        [&](std::size_t index) { return texts[index]; }, results);
+    std::vector<std::string> result = std::move(results).Take();
+    if (!any) result.emplace_back();  // one empty element
+    return result;
+  });
 }
 
 std::vector<std::string> ungroup_item(std::string_view item) {

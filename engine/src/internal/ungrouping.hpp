@@ -1,0 +1,93 @@
+// Ungrouping for every kind of caller: each text expanded into its items,
+// the items sorted, and each written by the caller's writer (the worker
+// class writes the texts of a list, the UTF-8 functions UTF-8 strings).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "internal/counters.hpp"
+#include "internal/expansion.hpp"
+#include "internal/list_reader.hpp"
+#include "internal/sorted_keys.hpp"
+#include "ztxgrp/runtime_error.hpp"
+
+namespace ztxgrp::internal {
+
+// Every element read as text and expanded, in input order.
+struct Collected {
+  std::vector<Expansion> expansions;
+  std::int32_t total = 0;  // items in all
+};
+
+// An item whose written text may read back as another key: written now and
+// read again, as the final sort reads it.
+struct Reread {
+  std::uint32_t position;
+  std::u16string text;
+  std::size_t prefixLength = 0;  // the reading of `text`
+  std::int16_t number = -1;
+
+  void Read() {
+    const ItemKey key = ReadKey(text);
+    prefixLength = key.prefix.size();
+    number = key.number;
+  }
+};
+
+// Reads and expands each text in turn, `textOf(index)` once each. Errors:
+// the text's, 6 when the items collected pass 32767 (the count steps past
+// it), 6 when the element counter steps past an upper bound of 32767 after
+// the last element. The texts must outlive the result.
+template <typename TextOf>
+Collected CollectExpansions(ListBounds bounds, std::size_t count, TextOf&& textOf) {
+  Collected collected;
+  collected.expansions.reserve(count);
+  for (std::size_t index = 0; index < count; ++index) {
+    const std::u16string_view text = textOf(index);
+    const Expansion expansion = ReadExpansion(text);
+    if (ItemsOverflow(std::int64_t{collected.total} + expansion.count))
+      Raise(ErrorNumber::Overflow, text);
+    collected.total += expansion.count;
+    collected.expansions.push_back(expansion);
+  }
+  if (ElementCounterOverflows(bounds, count)) Raise(ErrorNumber::Overflow);
+  return collected;
+}
+
+// The items whose written text must be read again, read in the order in
+// which a sort of neighbours first reads them (item 1, item 0, then
+// upwards), so that the first failure is the sort's. A single item is never
+// read by the sort.
+std::vector<Reread> RereadWrittenTexts(const Collected& collected);
+
+// Every item's key: its own reading when it was read again, else its
+// expansion's prefix and its number.
+SortedKeys SortCollected(const Collected& collected, const std::vector<Reread>& reread);
+
+// The item read again at `position`, if any.
+const Reread* FindReread(const std::vector<Reread>& reread, std::uint32_t position);
+
+// Ungroups `count` texts with `bounds`: `write.Reserve(items)` once, then
+// `write.Item(prefix, number)` for
+// each item in order, or `write.Text(text)` for an item whose text was read
+// again. False, writing nothing, when the texts hold no item at all.
+template <typename TextOf, typename Writer>
+bool UngroupTexts(ListBounds bounds, std::size_t count, TextOf&& textOf, Writer& write) {
+  const Collected collected = CollectExpansions(bounds, count, textOf);
+  if (collected.total == 0) return false;
+  const std::vector<Reread> reread = RereadWrittenTexts(collected);
+  const SortedKeys keys = SortCollected(collected, reread);
+  write.Reserve(keys.size());
+  for (std::size_t k = 0; k < keys.size(); ++k) {
+    if (const Reread* item = reread.empty() ? nullptr : FindReread(reread, keys.PositionOf(k)))
+      write.Text(item->text);
+    else
+      write.Item(keys.PrefixOf(k), keys.NumberOf(k));
+  }
+  return true;
+}
+
+}  // namespace ztxgrp::internal
