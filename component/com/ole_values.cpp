@@ -195,7 +195,12 @@ bool TypeAgrees(SAFEARRAY* array, VARTYPE declared) {
 
 }  // namespace
 
-Value ListFromVariant(const VARIANT& argument) {
+namespace {
+
+// The one-dimensional array that a VARIANT holds, directly or by reference,
+// and its element type. Not an array: 13; no array or not one dimension: 9;
+// bounds beyond 16 bits: 6, before any element is read.
+SAFEARRAY* ArrayOf(const VARIANT& argument, VARTYPE& type) {
   // A reference to a VARIANT is followed once; a reference to a reference
   // (which automation does not allow, and which may be a cycle) is refused.
   const VARIANT* value = &argument;
@@ -211,17 +216,15 @@ Value ListFromVariant(const VARIANT& argument) {
   }
   if (!array || SafeArrayGetDim(array) != 1) Raise(ErrorNumber::SubscriptOutOfRange);
   const LONG lower = array->rgsabound[0].lLbound;
-  const ULONG count = array->rgsabound[0].cElements;
-  const std::int64_t upper = std::int64_t{lower} + count - 1;
+  const std::int64_t upper = std::int64_t{lower} + array->rgsabound[0].cElements - 1;
   if (lower < -32768 || lower > 32767 || upper < -32768 || upper > 32767)
     Raise(ErrorNumber::Overflow);
-  const VARTYPE type = value->vt & VT_TYPEMASK;
-  if (count > 0 && (!array->pvData || !TypeAgrees(array, type))) Raise(ErrorNumber::TypeMismatch);
+  type = value->vt & VT_TYPEMASK;
+  return array;
+}
 
-  ItemList list;
-  list.lowerBound = lower;
-  list.elements.reserve(count);
-  if (count == 0) return list;
+// The `count` elements of an array of `type` as values.
+void ReadTypedElements(SAFEARRAY* array, ULONG count, VARTYPE type, ItemList& list) {
   switch (type) {
     case VT_VARIANT:
       ReadElements<VARIANT>(array, count, list,
@@ -282,6 +285,19 @@ Value ListFromVariant(const VARIANT& argument) {
       list.elements.assign(count, Value(Object{}));
       break;
   }
+}
+
+}  // namespace
+
+Value ListFromVariant(const VARIANT& argument) {
+  VARTYPE type = VT_EMPTY;
+  SAFEARRAY* const array = ArrayOf(argument, type);
+  const ULONG count = array->rgsabound[0].cElements;
+  if (count > 0 && (!array->pvData || !TypeAgrees(array, type))) Raise(ErrorNumber::TypeMismatch);
+  ItemList list;
+  list.lowerBound = array->rgsabound[0].lLbound;
+  list.elements.reserve(count);
+  if (count > 0) ReadTypedElements(array, count, type, list);
   return list;
 }
 
