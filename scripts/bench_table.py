@@ -38,7 +38,7 @@ def main():
     times = medians(sys.argv[1])
     rows = []
     floors = {"Group": "Floor", "Ungroup": "FloorOfResults", "UngroupItem": "FloorOfResults",
-              "Utf8Group": "Floor", "Utf8Ungroup": "FloorOfResults"}
+              "Utf8Group": "Utf8Floor", "Utf8Ungroup": "Utf8Floor"}
     for name, (seconds, rate) in times.items():
         operation, shape, size = name.split("/")
         if operation.startswith(("Floor", "Reference")):
