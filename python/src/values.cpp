@@ -89,16 +89,27 @@ Value ListOf(py::handle items, std::size_t maxItems) {
   return list;
 }
 
+namespace {
+
+// A text as a str. Without surrogates the code units are the characters,
+// which CPython copies into its narrowest form; pairs are decoded.
+PyObject* StrOf(std::u16string_view text) {
+  if (std::none_of(text.begin(), text.end(), [](char16_t unit) { return IsSurrogate(unit); }))
+    return PyUnicode_FromKindAndData(PyUnicode_2BYTE_KIND, text.data(),
+                                     static_cast<Py_ssize_t>(text.size()));
+  int order = std::endian::native == std::endian::little ? -1 : 1;  // as stored here
+  return PyUnicode_DecodeUTF16(reinterpret_cast<const char*>(text.data()),
+                               static_cast<Py_ssize_t>(text.size() * 2), "strict", &order);
+}
+
+}  // namespace
+
 py::list ToPython(const Value& result) {
   const auto& elements = result.list().elements;
   py::list out(elements.size());
   for (std::size_t k = 0; k < elements.size(); ++k) {
-    const std::u16string_view text =
-        elements[k].isText() ? std::u16string_view(elements[k].text()) : std::u16string_view();
-    int order = std::endian::native == std::endian::little ? -1 : 1;  // as stored here
-    PyObject* item =
-        PyUnicode_DecodeUTF16(reinterpret_cast<const char*>(text.data()),
-                              static_cast<Py_ssize_t>(text.size() * 2), "strict", &order);
+    PyObject* item = StrOf(elements[k].isText() ? std::u16string_view(elements[k].text())
+                                                : std::u16string_view());
     if (!item) throw py::error_already_set();
     PyList_SET_ITEM(out.ptr(), static_cast<Py_ssize_t>(k), item);
   }
