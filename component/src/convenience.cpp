@@ -5,6 +5,7 @@
 #include "internal/grouping.hpp"
 #include "internal/ungrouping.hpp"
 #include "memory_errors.hpp"
+#include "utf_buffer.hpp"
 #include "ztxgrp/text.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
@@ -22,7 +23,7 @@ class Utf16Texts {
     ends_.reserve(items.size());
     std::size_t end = 0;
     for (const std::string& item : items) {
-      end += Utf8ToUtf16(item, units_.data() + end);
+      end += internal::Utf8ToUtf16(item, units_.data() + end);
       ends_.push_back(end);
     }
   }
