@@ -13,6 +13,7 @@
 #include "ztxgrp/icls_group.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
+#include "ztxgrp/ztxgrp.hpp"
 
 namespace py = pybind11;
 
@@ -75,13 +76,15 @@ auto WithoutLock(Call&& call) {
 }
 
 py::list Group(py::handle items, int min_run) {
-  const Value list = ListOf(items, kMaxItems);
-  return ToPython(WithoutLock([&] { return IclsGroup().Group(list, min_run); }));
+  const Items read = ItemsOf(items, kMaxItems);
+  if (!read.list) return ToPython(WithoutLock([&] { return ztxgrp::group(read.texts, min_run); }));
+  return ToPython(WithoutLock([&] { return IclsGroup().Group(*read.list, min_run); }));
 }
 
 py::list Ungroup(py::handle items) {
-  const Value list = ListOf(items, kMaxItems);
-  return ToPython(WithoutLock([&] { return IclsGroup().Ungroup(list); }));
+  const Items read = ItemsOf(items, kMaxItems);
+  if (!read.list) return ToPython(WithoutLock([&] { return ztxgrp::ungroup(read.texts); }));
+  return ToPython(WithoutLock([&] { return IclsGroup().Ungroup(*read.list); }));
 }
 
 py::list Expand(const py::str& text) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/ztxgrp.hpp"
 
 namespace ztxgrp::python {
 namespace py = pybind11;
@@ -75,18 +76,59 @@ std::u16string TextOf(py::handle text) {
   return out;
 }
 
-Value ListOf(py::handle items, std::size_t maxItems) {
+namespace {
+
+// A str as UTF-8, when it is one and has no lone surrogate (that one is read
+// as a value, which reports it). ASCII is already stored as UTF-8.
+std::optional<std::string> Utf8Of(py::handle item) {
+  PyObject* object = item.ptr();
+  if (!PyUnicode_Check(object)) return std::nullopt;
+  if (PyUnicode_IS_ASCII(object))
+    return std::string(static_cast<const char*>(PyUnicode_DATA(object)),
+                       static_cast<std::size_t>(PyUnicode_GET_LENGTH(object)));
+  Py_ssize_t size = 0;
+  const char* utf8 = PyUnicode_AsUTF8AndSize(object, &size);
+  if (!utf8) {
+    PyErr_Clear();
+    return std::nullopt;
+  }
+  return std::string(utf8, static_cast<std::size_t>(size));
+}
+
+}  // namespace
+
+Items ItemsOf(py::handle items, std::size_t maxItems) {
   if (PyUnicode_Check(items.ptr()) || PyBytes_Check(items.ptr()))
     throw py::type_error("items must be an iterable of items, not a single str or bytes");
-  ItemList list;
+  Items read;
   if (PyObject* sized = items.ptr(); PyList_Check(sized) || PyTuple_Check(sized))
-    list.elements.reserve(
+    read.texts.reserve(
         std::min<std::size_t>(static_cast<std::size_t>(Py_SIZE(sized)), maxItems + 1));
+  std::size_t count = 0;
   for (py::handle item : py::iter(items)) {
-    if (list.elements.size() == maxItems) Raise(ErrorNumber::Overflow);
-    list.elements.push_back(ElementOf(item));
+    if (count++ == maxItems) Raise(ErrorNumber::Overflow);
+    if (!read.list) {
+      if (std::optional<std::string> text = Utf8Of(item)) {
+        read.texts.push_back(std::move(*text));
+        continue;
+      }
+      read.list = to_item_list(read.texts);  // the texts so far, as values
+      read.texts = {};
+    }
+    read.list->list().elements.push_back(ElementOf(item));
   }
-  return list;
+  return read;
+}
+
+py::list ToPython(const std::vector<std::string>& result) {
+  py::list out(result.size());
+  for (std::size_t k = 0; k < result.size(); ++k) {
+    PyObject* item =
+        PyUnicode_DecodeUTF8(result[k].data(), static_cast<Py_ssize_t>(result[k].size()), "strict");
+    if (!item) throw py::error_already_set();
+    PyList_SET_ITEM(out.ptr(), static_cast<Py_ssize_t>(k), item);
+  }
+  return out;
 }
 
 namespace {

@@ -7,7 +7,9 @@
 #include <pybind11/pybind11.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "ztxgrp/value.hpp"
 
@@ -17,12 +19,20 @@ namespace ztxgrp::python {
 // position.
 std::u16string TextOf(pybind11::handle text);
 
-// The items of an iterable as a list with lower bound 0. Reading stops at the
-// first item past `maxItems`: runtime error 6, as for any longer list. A str
-// or bytes object is refused (TypeError): it is one item, not a list.
-Value ListOf(pybind11::handle items, std::size_t maxItems);
+// The items of an iterable, read once: as UTF-8 texts while every item is a
+// str (the component's UTF-8 functions then build no list of values), and
+// as a list of values (lower bound 0) from the first item that is not one.
+// Reading stops at the first item past `maxItems`: runtime error 6, as for
+// any longer list. A str or bytes object is refused (TypeError): it is one
+// item, not a list.
+struct Items {
+  std::vector<std::string> texts;  // every item, while `list` is empty
+  std::optional<Value> list;
+};
+Items ItemsOf(pybind11::handle items, std::size_t maxItems);
 
 // A result list as a Python list of str; an empty element is "".
 pybind11::list ToPython(const Value& result);
+pybind11::list ToPython(const std::vector<std::string>& result);
 
 }  // namespace ztxgrp::python

@@ -82,6 +82,14 @@ def test_every_element_kind_is_read_as_a_host_value(element, text, error):
         assert ztxgrp.group([element]) == [text]
 
 
+def test_texts_before_another_kind_of_item_keep_their_values():
+    # Lists of str alone take the UTF-8 path; the first other item moves the
+    # texts read so far into a list of values.
+    for texts in (["R2", "\u00e91", "R1"], ["R3-R5", "R1"]):
+        for operation in (ztxgrp.group, ztxgrp.ungroup):
+            assert operation(texts + [7]) == operation(texts + ["7"])
+
+
 def test_lone_surrogates_raise_unicode_errors_with_their_position():
     with pytest.raises(UnicodeEncodeError) as raised:
         ztxgrp.group(["R1", "R\udc002"])
