@@ -51,7 +51,7 @@ def main():
                      f"{1e9 / rate:.0f} ns" if rate else "–"))
     print(f"Measured {datetime.date.today()} on {os.cpu_count()} cores, "
           f"{os.sysconf('SC_PAGE_SIZE') * os.sysconf('SC_PHYS_PAGES') / 2**30:.0f} GiB "
-          "(medians of 5 repetitions, one run).\n")
+          "(medians of 9 repetitions, one run).\n")
     print("| operation | list | time | ratio to floor | transcription / ours | per item |")
     print("|---|---|---|---|---|---|")
     for row in rows:
