@@ -74,10 +74,4 @@ ItemReading ReadItem(std::u16string_view text) {
   return reading;
 }
 
-ItemReading ReadItemOrRaise(std::u16string_view item, std::u16string_view named) {
-  const ItemReading reading = ReadItem(item);
-  if (!reading.ok) Raise(reading.error, named);
-  return reading;
-}
-
 }  // namespace ztxgrp::internal

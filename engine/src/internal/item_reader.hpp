@@ -31,6 +31,10 @@ ItemReading ReadItem(std::u16string_view text);
 
 // The reading of `item`, whose failure is raised naming `named` (the item
 // itself, or the range text it is part of).
-ItemReading ReadItemOrRaise(std::u16string_view item, std::u16string_view named);
+inline ItemReading ReadItemOrRaise(std::u16string_view item, std::u16string_view named) {
+  const ItemReading reading = ReadItem(item);
+  if (!reading.ok) Raise(reading.error, named);
+  return reading;
+}
 
 }  // namespace ztxgrp::internal

@@ -38,11 +38,6 @@ ListBounds BoundsOf(std::int64_t lower, std::size_t count) {
   return bounds;
 }
 
-ItemKey ReadKey(std::u16string_view text) {
-  const ItemReading reading = ReadItemOrRaise(text, text);
-  return ItemKey{text.substr(0, reading.prefixLength), reading.number};
-}
-
 SortedList ReadSortedList(const ItemList& list) {
   SortedList result;
   result.bounds = BoundsOf(list);

@@ -13,6 +13,7 @@
 
 #include "internal/counters.hpp"
 #include "internal/item_order.hpp"
+#include "internal/item_reader.hpp"
 #include "internal/sorted_keys.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/value.hpp"
@@ -32,7 +33,10 @@ ListBounds BoundsOf(std::int64_t lower, std::size_t count);
 
 // The element as text, its reading as a key. Raises the element's error,
 // naming its text when it has one.
-ItemKey ReadKey(std::u16string_view text);
+inline ItemKey ReadKey(std::u16string_view text) {
+  const ItemReading reading = ReadItemOrRaise(text, text);
+  return ItemKey{text.substr(0, reading.prefixLength), reading.number};
+}
 
 // Reads `count` texts, `textOf(index)` once each, and sorts them, with the
 // sort's errors in the sort's order: a lower bound of 32767 with elements
