@@ -31,10 +31,11 @@ ItemReading ReadItem(std::u16string_view text) {
   // items end in plain digits, which keep the automaton in kDigits: those are
   // passed over first, their value taken on the way (it is used for up to
   // nine digits; beyond, the unsigned arithmetic may wrap harmlessly), then
-  // the automaton goes on from there.
+  // the automaton goes on from there. The first character is no digit, so
+  // the run of digits ends before it.
   std::size_t tail = 1;
   std::uint64_t value = static_cast<std::uint64_t>(text[length - 1] - u'0'), scale = 1;
-  while (tail < length && IsDigit(text[length - 1 - tail])) {
+  while (IsDigit(text[length - 1 - tail])) {
     scale *= 10;
     value += static_cast<std::uint64_t>(text[length - 1 - tail] - u'0') * scale;
     ++tail;
