@@ -79,20 +79,22 @@ std::u16string TextOf(py::handle text) {
 namespace {
 
 // A str as UTF-8, when it is one and has no lone surrogate (that one is read
-// as a value, which reports it). ASCII is already stored as UTF-8.
+// as a value, which reports it). ASCII is already stored as UTF-8; other
+// texts are encoded into a temporary object, so that the caller's str does
+// not keep a UTF-8 copy of itself afterwards.
 std::optional<std::string> Utf8Of(py::handle item) {
   PyObject* object = item.ptr();
   if (!PyUnicode_Check(object)) return std::nullopt;
   if (PyUnicode_IS_ASCII(object))
     return std::string(static_cast<const char*>(PyUnicode_DATA(object)),
                        static_cast<std::size_t>(PyUnicode_GET_LENGTH(object)));
-  Py_ssize_t size = 0;
-  const char* utf8 = PyUnicode_AsUTF8AndSize(object, &size);
-  if (!utf8) {
+  const py::object encoded = py::reinterpret_steal<py::object>(PyUnicode_AsUTF8String(object));
+  if (!encoded) {
     PyErr_Clear();
     return std::nullopt;
   }
-  return std::string(utf8, static_cast<std::size_t>(size));
+  return std::string(PyBytes_AS_STRING(encoded.ptr()),
+                     static_cast<std::size_t>(PyBytes_GET_SIZE(encoded.ptr())));
 }
 
 }  // namespace
