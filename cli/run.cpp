@@ -8,16 +8,12 @@
 #include "json_input.hpp"
 #include "output.hpp"
 #include "ztxgrp/icls_group.hpp"
+#include "ztxgrp/limits.hpp"
 #include "ztxgrp/utf.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
 namespace ztxgrp::cli {
 namespace {
-
-// A list of more elements has an upper bound beyond 32767 and fails with
-// runtime error 6 before any element is read, so reading stops at the first
-// element past this many.
-constexpr std::size_t kMaxListElements = 32768;
 
 bool IsListCommand(Command command) {
   return command == Command::Group || command == Command::Ungroup;

@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "ztxgrp/limits.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/text.hpp"
 
@@ -217,7 +218,8 @@ SAFEARRAY* ArrayOf(const VARIANT& argument, VARTYPE& type) {
   if (!array || SafeArrayGetDim(array) != 1) Raise(ErrorNumber::SubscriptOutOfRange);
   const LONG lower = array->rgsabound[0].lLbound;
   const std::int64_t upper = std::int64_t{lower} + array->rgsabound[0].cElements - 1;
-  if (lower < -32768 || lower > 32767 || upper < -32768 || upper > 32767)
+  if (lower < kSmallestNumber || lower > kLargestNumber || upper < kSmallestNumber ||
+      upper > kLargestNumber)
     Raise(ErrorNumber::Overflow);
   type = value->vt & VT_TYPEMASK;
   return array;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "internal/number_grammar.hpp"
+#include "ztxgrp/limits.hpp"
 #include "ztxgrp/runtime_error.hpp"
 
 namespace ztxgrp {
@@ -137,7 +138,7 @@ bool IsNumeric(std::u16string_view text) noexcept {
 }
 
 std::int16_t TextToInt16(std::u16string_view text) {
-  return static_cast<std::int16_t>(RoundToInteger(ParseOrRaise(text), -32768, 32767, text));
+  return static_cast<std::int16_t>(RoundToInteger(ParseOrRaise(text), kSmallestNumber, kLargestNumber, text));
 }
 
 std::int32_t TextToInt32(std::u16string_view text) {
@@ -173,7 +174,7 @@ std::int32_t RealToInt32(double value) {
 }
 
 std::int16_t CheckedInt16(std::int64_t value) {
-  if (value < -32768 || value > 32767) Raise(ErrorNumber::Overflow);
+  if (value < kSmallestNumber || value > kLargestNumber) Raise(ErrorNumber::Overflow);
   return static_cast<std::int16_t>(value);
 }
 

@@ -11,6 +11,7 @@
 
 #include "values.hpp"
 #include "ztxgrp/icls_group.hpp"
+#include "ztxgrp/limits.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
 #include "ztxgrp/ztxgrp.hpp"
@@ -19,9 +20,6 @@ namespace py = pybind11;
 
 namespace ztxgrp::python {
 namespace {
-
-// A list of more items fails with runtime error 6 before any item is read.
-constexpr std::size_t kMaxItems = 32768;
 
 // ztxgrp.Error, created once with the module.
 PyObject* errorType = nullptr;
@@ -76,13 +74,13 @@ auto WithoutLock(Call&& call) {
 }
 
 py::list Group(py::handle items, int min_run) {
-  const Items read = ItemsOf(items, kMaxItems);
+  const Items read = ItemsOf(items, kMaxListElements);
   if (!read.list) return ToPython(WithoutLock([&] { return ztxgrp::group(read.texts, min_run); }));
   return ToPython(WithoutLock([&] { return IclsGroup().Group(*read.list, min_run); }));
 }
 
 py::list Ungroup(py::handle items) {
-  const Items read = ItemsOf(items, kMaxItems);
+  const Items read = ItemsOf(items, kMaxListElements);
   if (!read.list) return ToPython(WithoutLock([&] { return ztxgrp::ungroup(read.texts); }));
   return ToPython(WithoutLock([&] { return IclsGroup().Ungroup(*read.list); }));
 }

@@ -21,14 +21,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "ztxgrp/limits.hpp"
+
 namespace ztxgrp::internal {
 
-inline constexpr std::int32_t kLargest16 = 32767;
-inline constexpr std::int32_t kSmallest16 = -32768;
-
-// Lists and results hold at most this many items: one more would need an
-// index or count past 32767.
-inline constexpr std::int32_t kMaxItems = kLargest16;
+inline constexpr std::int32_t kLargest16 = kLargestNumber;
+inline constexpr std::int32_t kSmallest16 = kSmallestNumber;
 
 // A list's bounds once they are known to fit 16 bits.
 struct ListBounds {

@@ -7,6 +7,7 @@
 #include "internal/item_reader.hpp"
 #include "internal/numeric.hpp"
 #include "internal/text_slices.hpp"
+#include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/text.hpp"
 
@@ -54,66 +55,27 @@ Expansion ReadExpansion(std::u16string_view text) {
   return expansion;
 }
 
-void AppendItemText(std::u16string& out, std::u16string_view prefix, std::int32_t number) {
-  out.append(prefix);
-  if (number != -1) AppendDecimal(out, number);
-}
-
-namespace {
-
-// Digits of any 32-bit number, sign included.
-constexpr std::size_t kMaxDigits = 11;
-
-char16_t* WriteItemText(char16_t* at, std::u16string_view prefix, std::int32_t number) {
-  at = std::copy(prefix.begin(), prefix.end(), at);
-  if (number == -1) return at;
-  char16_t digits[kMaxDigits];
-  const char16_t* begin = WriteDecimalBackwards(digits + kMaxDigits, number);
-  return std::copy(begin, static_cast<const char16_t*>(digits + kMaxDigits), at);
-}
-
-// Appends the item texts of `numbers` joined by "-" as one text element.
-// The text is written once, into a small buffer or a string of the right
-// size, so that short texts (kept inside the element) need no allocation.
-void AppendJoined(std::vector<Value>& out, std::u16string_view prefix,
-                  std::initializer_list<std::int32_t> numbers) {
-  const std::size_t room = numbers.size() * (prefix.size() + kMaxDigits + 1);
+void AppendEntry(std::vector<Value>& out, std::u16string_view prefix, std::int32_t first,
+                 std::int32_t last) {
+  // The text is written once, into a small buffer or a string of the right
+  // size, so that short texts (kept inside the element) need no allocation.
+  const std::size_t room = EntryTextRoom(prefix.size(), first != last);
   char16_t small[64];
   if (room <= std::size(small)) {
-    char16_t* at = small;
-    for (std::int32_t number : numbers) {
-      if (at != small) *at++ = u'-';
-      at = WriteItemText(at, prefix, number);
-    }
-    out.emplace_back(std::u16string_view(small, static_cast<std::size_t>(at - small)));
+    const char16_t* end = WriteEntryText(small, prefix, first, last);
+    out.emplace_back(std::u16string_view(small, static_cast<std::size_t>(end - small)));
     return;
   }
   std::u16string text;
-  text.reserve(room);
-  for (std::int32_t number : numbers) {
-    if (!text.empty()) text.push_back(u'-');
-    AppendItemText(text, prefix, number);
-  }
+  AppendEntryText(text, prefix, first, last);
   // Copied rather than moved in: GCC 12 warns falsely of an uninitialised
   // string when a string is moved into a value here.
   out.emplace_back(std::u16string_view(text));
 }
 
-}  // namespace
-
-void AppendItem(std::vector<Value>& out, std::u16string_view prefix, std::int32_t number) {
-  AppendJoined(out, prefix, {number});
-}
-
-void AppendRange(std::vector<Value>& out, std::u16string_view prefix, std::int32_t first,
-                 std::int32_t last) {
-  AppendJoined(out, prefix, {first, last});
-}
-
 std::u16string ItemText(std::u16string_view prefix, std::int32_t number) {
   std::u16string out;
-  out.reserve(prefix.size() + 6);
-  AppendItemText(out, prefix, number);
+  AppendEntryText(out, prefix, number, number);
   return out;
 }
 

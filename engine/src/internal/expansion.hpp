@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ztxgrp/text_lists.hpp"
 #include "ztxgrp/value.hpp"
 
 namespace ztxgrp::internal {
@@ -26,15 +27,23 @@ struct Expansion {
 // errors. Each names `text`.
 Expansion ReadExpansion(std::u16string_view text);
 
+// Appends the item (first == last) or the range "<prefix><first>-<prefix><last>"
+// as a text element, built in place.
+void AppendEntry(std::vector<Value>& out, std::u16string_view prefix, std::int32_t first,
+                 std::int32_t last);
+
+// Results written as the text elements of a list (the worker class's).
+struct ElementWriter {
+  std::vector<Value>& elements;
+  void Reserve(std::size_t results) { elements.reserve(results); }
+  void Entry(const GroupEntry& entry) {
+    AppendEntry(elements, entry.prefix, entry.first, entry.last);
+  }
+  void Text(std::u16string_view text) { elements.emplace_back(text); }
+  void EmptyElement() { elements.emplace_back(); }
+};
 // An item's written form: the prefix alone for number -1, else the prefix
 // followed by the decimal text of the number.
-void AppendItemText(std::u16string& out, std::u16string_view prefix, std::int32_t number);
-
-// Appends the written form as a text element, built in place.
-void AppendItem(std::vector<Value>& out, std::u16string_view prefix, std::int32_t number);
-// Appends the range "<prefix><first>-<prefix><last>" as a text element.
-void AppendRange(std::vector<Value>& out, std::u16string_view prefix, std::int32_t first,
-                 std::int32_t last);
 std::u16string ItemText(std::u16string_view prefix, std::int32_t number);
 
 }  // namespace ztxgrp::internal

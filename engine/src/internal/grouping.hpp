@@ -11,17 +11,9 @@
 #include "internal/list_reader.hpp"
 #include "internal/sorted_keys.hpp"
 #include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/text_lists.hpp"
 
 namespace ztxgrp::internal {
-
-// One entry: a single item (first == last; -1 for an item without number)
-// or a range of two or more items, first < last.
-struct GroupEntry {
-  std::u16string_view prefix;
-  std::int16_t first = -1;
-  std::int16_t last = -1;
-  bool IsRange() const noexcept { return first != last; }
-};
 
 // Calls `write(entry)` for each entry of the sorted items, in order: runs of
 // at least `minRun` items as ranges, shorter runs item by item. A 32768th
@@ -55,13 +47,14 @@ void FoldRuns(const SortedKeys& sorted, int minRun, Write&& write) {
 
 // Groups a list of `count` texts with `bounds`, `textOf(index)` read once
 // each, with the errors of reading and sorting in their order and then those
-// of folding. An empty list writes no entry; what stands for it is the
-// caller's choice. The caller checks `minRun` first.
-template <typename TextOf, typename Write>
-void GroupTexts(ListBounds bounds, std::size_t count, int minRun, TextOf&& textOf, Write&& write) {
+// of folding: `write.Entry(entry)` for each entry, or `write.EmptyElement()`
+// once for an empty list. The caller checks `minRun` first (CheckMinRun).
+template <typename TextOf, typename Writer>
+void GroupTexts(ListBounds bounds, std::size_t count, int minRun, TextOf&& textOf, Writer& write) {
   const SortedKeys sorted = ReadSortedKeys(bounds, count, textOf);
   if (SortEndOverflows(bounds, count)) Raise(ErrorNumber::Overflow);
-  FoldRuns(sorted, minRun, write);
+  FoldRuns(sorted, minRun, [&](const GroupEntry& entry) { write.Entry(entry); });
+  if (count == 0) write.EmptyElement();
 }
 
 }  // namespace ztxgrp::internal

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ztxgrp/limits.hpp"
+
 namespace ztxgrp::internal {
 
 struct ItemKey {
@@ -49,7 +51,7 @@ class PrefixTable {
 // A sortable item: the key (prefix rank, number) in the upper 32 bits, the
 // input index in the lower 32. Sorting items sorts by key, then by index.
 inline std::uint64_t PackItem(std::uint32_t rank, std::int16_t number, std::uint32_t index) {
-  const std::uint32_t key = (rank << 16) | static_cast<std::uint16_t>(number + 32768);
+  const std::uint32_t key = (rank << 16) | static_cast<std::uint16_t>(number - kSmallestNumber);
   return (std::uint64_t{key} << 32) | index;
 }
 inline std::uint32_t IndexOf(std::uint64_t item) {
@@ -62,7 +64,7 @@ inline std::uint32_t RankOf(std::uint64_t item) {
   return KeyOf(item) >> 16;
 }
 inline std::int16_t NumberOf(std::uint64_t item) {
-  return static_cast<std::int16_t>(static_cast<int>((item >> 32) & 0xFFFF) - 32768);
+  return static_cast<std::int16_t>(static_cast<int>((item >> 32) & 0xFFFF) + kSmallestNumber);
 }
 
 // Sorts packed items ascending (stable by construction, as the index is part

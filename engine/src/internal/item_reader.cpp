@@ -4,13 +4,14 @@
 
 #include "internal/number_grammar.hpp"
 #include "internal/numeric.hpp"
+#include "ztxgrp/limits.hpp"
 
 namespace ztxgrp::internal {
 namespace {
 
 using namespace number_grammar;
 
-constexpr std::size_t kMaxScanLength = 32767;
+constexpr std::size_t kMaxScanLength = kMaxItemLength;
 
 }  // namespace
 
@@ -59,7 +60,7 @@ ItemReading ReadItem(std::u16string_view text) {
   reading.prefixLength = length - tail;
   const std::u16string_view digits = text.substr(reading.prefixLength);
   if (tail == plainDigits && tail <= 9) {
-    if (value > 32767) {
+    if (value > static_cast<std::uint64_t>(kLargestNumber)) {
       reading.ok = false;
       return reading;
     }

@@ -12,7 +12,7 @@ namespace {
 // last character cannot extend the numeric tail. Otherwise the written text
 // must be read again to find its sort key.
 bool KeyIsPrefixAndNumber(std::u16string_view prefix) {
-  if (prefix.empty() || IsDigit(prefix.front()) || prefix.size() + 6 > kMaxItems) return false;
+  if (prefix.empty() || IsDigit(prefix.front()) || prefix.size() + 6 > kMaxItemLength) return false;
   switch (const char16_t last = prefix.back(); last) {
     case u'.':
     case u'+':

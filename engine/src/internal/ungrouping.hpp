@@ -13,6 +13,7 @@
 #include "internal/list_reader.hpp"
 #include "internal/sorted_keys.hpp"
 #include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/text_lists.hpp"
 
 namespace ztxgrp::internal {
 
@@ -71,13 +72,16 @@ SortedKeys SortCollected(const Collected& collected, const std::vector<Reread>& 
 const Reread* FindReread(const std::vector<Reread>& reread, std::uint32_t position);
 
 // Ungroups `count` texts with `bounds`: `write.Reserve(items)` once, then
-// `write.Item(prefix, number)` for
-// each item in order, or `write.Text(text)` for an item whose text was read
-// again. False, writing nothing, when the texts hold no item at all.
+// `write.Entry(item)` for each item in order, or `write.Text(text)` for an
+// item whose text was read again; `write.EmptyElement()` alone when the
+// texts hold no item at all.
 template <typename TextOf, typename Writer>
-bool UngroupTexts(ListBounds bounds, std::size_t count, TextOf&& textOf, Writer& write) {
+void UngroupTexts(ListBounds bounds, std::size_t count, TextOf&& textOf, Writer& write) {
   const Collected collected = CollectExpansions(bounds, count, textOf);
-  if (collected.total == 0) return false;
+  if (collected.total == 0) {
+    write.EmptyElement();
+    return;
+  }
   const std::vector<Reread> reread = RereadWrittenTexts(collected);
   const SortedKeys keys = SortCollected(collected, reread);
   write.Reserve(keys.size());
@@ -85,9 +89,8 @@ bool UngroupTexts(ListBounds bounds, std::size_t count, TextOf&& textOf, Writer&
     if (const Reread* item = reread.empty() ? nullptr : FindReread(reread, keys.PositionOf(k)))
       write.Text(item->text);
     else
-      write.Item(keys.PrefixOf(k), keys.NumberOf(k));
+      write.Entry(GroupEntry{keys.PrefixOf(k), keys.NumberOf(k), keys.NumberOf(k)});
   }
-  return true;
 }
 
 }  // namespace ztxgrp::internal

@@ -1,0 +1,62 @@
+// The written form of items and ranges, for results of any character type:
+// the worker class writes UTF-16 texts, the UTF-8 functions UTF-8 strings.
+//
+// An item is its prefix followed by the decimal text of its number (the
+// prefix alone for number -1, an item without number); a range is two items
+// of one prefix joined by "-".
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace ztxgrp {
+
+// Code units that the digits of any 32-bit number, sign included, need.
+inline constexpr std::size_t kMaxNumberDigits = 11;
+
+// Room that WriteEntryText needs for a prefix of `prefixSize` units.
+constexpr std::size_t EntryTextRoom(std::size_t prefixSize, bool range) noexcept {
+  return (range ? 2 : 1) * (prefixSize + kMaxNumberDigits) + (range ? 1 : 0);
+}
+
+// Writes one item at `at` and returns the end of what was written.
+template <typename Char>
+Char* WriteItemText(Char* at, std::basic_string_view<Char> prefix, std::int32_t number) {
+  at = std::copy(prefix.begin(), prefix.end(), at);
+  if (number == -1) return at;
+  Char digits[kMaxNumberDigits];
+  Char* begin = digits + kMaxNumberDigits;
+  std::uint32_t magnitude =
+      number < 0 ? 0u - static_cast<std::uint32_t>(number) : static_cast<std::uint32_t>(number);
+  do {
+    *--begin = static_cast<Char>(u'0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (number < 0) *--begin = static_cast<Char>(u'-');
+  return std::copy(begin, digits + kMaxNumberDigits, at);
+}
+
+// Writes the item (first == last) or the range first..last.
+template <typename Char>
+Char* WriteEntryText(Char* at, std::basic_string_view<Char> prefix, std::int32_t first,
+                     std::int32_t last) {
+  at = WriteItemText(at, prefix, first);
+  if (first == last) return at;
+  *at++ = static_cast<Char>(u'-');
+  return WriteItemText(at, prefix, last);
+}
+
+// Appends the item or range to `out`, which grows once at most.
+template <typename Char>
+void AppendEntryText(std::basic_string<Char>& out, std::basic_string_view<Char> prefix,
+                     std::int32_t first, std::int32_t last) {
+  const std::size_t start = out.size();
+  out.resize(start + EntryTextRoom(prefix.size(), first != last));
+  out.resize(static_cast<std::size_t>(WriteEntryText(out.data() + start, prefix, first, last) -
+                                      out.data()));
+}
+
+}  // namespace ztxgrp
