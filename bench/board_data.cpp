@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <random>
 
-#include "internal/text_slices.hpp"
+#include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/text.hpp"
 
 namespace ztxgrp::bench {
 namespace {
 
 std::u16string Designator(std::u16string_view prefix, int number) {
-  std::u16string text(prefix);
-  AppendDecimal(text, number);
+  std::u16string text;
+  AppendEntryText(text, prefix, number, number);
   return text;
 }
 

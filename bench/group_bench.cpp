@@ -5,10 +5,10 @@
 #include <benchmark/benchmark.h>
 
 #include "board_data.hpp"
-#include "internal/item_reader.hpp"
 #include "reference.hpp"
 #include "ztxgrp/icls_group.hpp"
 #include "ztxgrp/text.hpp"
+#include "ztxgrp/text_lists.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
 namespace ztxgrp::bench {
@@ -20,7 +20,7 @@ using Generator = std::vector<std::u16string> (*)(std::size_t, std::uint32_t);
 void ReadOnce(const Value& list, benchmark::State& state) {
   std::u16string scratch;
   for (const Value& element : list.list().elements) {
-    const auto reading = internal::ReadItem(ElementText(element, scratch));
+    const auto reading = ReadItemSplit(ElementText(element, scratch));
     benchmark::DoNotOptimize(reading);
   }
   state.SetItemsProcessed(state.items_processed() + list.list().elements.size());

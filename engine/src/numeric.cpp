@@ -138,7 +138,8 @@ bool IsNumeric(std::u16string_view text) noexcept {
 }
 
 std::int16_t TextToInt16(std::u16string_view text) {
-  return static_cast<std::int16_t>(RoundToInteger(ParseOrRaise(text), kSmallestNumber, kLargestNumber, text));
+  return static_cast<std::int16_t>(
+      RoundToInteger(ParseOrRaise(text), kSmallestNumber, kLargestNumber, text));
 }
 
 std::int32_t TextToInt32(std::u16string_view text) {

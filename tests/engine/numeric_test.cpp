@@ -4,7 +4,7 @@
 
 #include "internal/number_grammar.hpp"
 #include "internal/numeric.hpp"
-#include "internal/text_slices.hpp"
+#include "reference_text.hpp"
 #include "test_support.hpp"
 #include "ztxgrp/text.hpp"
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "internal/numeric.hpp"
-#include "internal/text_slices.hpp"
+#include "reference_text.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/text.hpp"
 

@@ -14,8 +14,8 @@
 
 namespace ztxgrp {
 
-// Code units that the digits of any 32-bit number, sign included, need.
-inline constexpr std::size_t kMaxNumberDigits = 11;
+// Code units that the digits of any 64-bit number, sign included, need.
+inline constexpr std::size_t kMaxNumberDigits = 20;
 
 // Room that WriteEntryText needs for a prefix of `prefixSize` units.
 constexpr std::size_t EntryTextRoom(std::size_t prefixSize, bool range) noexcept {
@@ -24,13 +24,13 @@ constexpr std::size_t EntryTextRoom(std::size_t prefixSize, bool range) noexcept
 
 // Writes one item at `at` and returns the end of what was written.
 template <typename Char>
-Char* WriteItemText(Char* at, std::basic_string_view<Char> prefix, std::int32_t number) {
+Char* WriteItemText(Char* at, std::basic_string_view<Char> prefix, std::int64_t number) {
   at = std::copy(prefix.begin(), prefix.end(), at);
   if (number == -1) return at;
   Char digits[kMaxNumberDigits];
   Char* begin = digits + kMaxNumberDigits;
-  std::uint32_t magnitude =
-      number < 0 ? 0u - static_cast<std::uint32_t>(number) : static_cast<std::uint32_t>(number);
+  std::uint64_t magnitude =
+      number < 0 ? 0u - static_cast<std::uint64_t>(number) : static_cast<std::uint64_t>(number);
   do {
     *--begin = static_cast<Char>(u'0' + magnitude % 10);
     magnitude /= 10;
@@ -41,8 +41,8 @@ Char* WriteItemText(Char* at, std::basic_string_view<Char> prefix, std::int32_t 
 
 // Writes the item (first == last) or the range first..last.
 template <typename Char>
-Char* WriteEntryText(Char* at, std::basic_string_view<Char> prefix, std::int32_t first,
-                     std::int32_t last) {
+Char* WriteEntryText(Char* at, std::basic_string_view<Char> prefix, std::int64_t first,
+                     std::int64_t last) {
   at = WriteItemText(at, prefix, first);
   if (first == last) return at;
   *at++ = static_cast<Char>(u'-');
@@ -52,7 +52,7 @@ Char* WriteEntryText(Char* at, std::basic_string_view<Char> prefix, std::int32_t
 // Appends the item or range to `out`, which grows once at most.
 template <typename Char>
 void AppendEntryText(std::basic_string<Char>& out, std::basic_string_view<Char> prefix,
-                     std::int32_t first, std::int32_t last) {
+                     std::int64_t first, std::int64_t last) {
   const std::size_t start = out.size();
   out.resize(start + EntryTextRoom(prefix.size(), first != last));
   out.resize(static_cast<std::size_t>(WriteEntryText(out.data() + start, prefix, first, last) -
