@@ -1,7 +1,7 @@
 // `ztxgrp bom`: the designator column of a parts-list CSV file, collapsed to
 // one row per distinct part ("C1-C4, C9" and a quantity) or expanded to one
 // row per designator. Designators that hold a hyphen but are no range are
-// kept as written (designators.hpp), so collapse and expand give back the
+// kept as written (ztxgrp/parts_list.hpp), so collapse and expand give back the
 // same designators.
 #pragma once
 
@@ -12,9 +12,9 @@ namespace ztxgrp::cli {
 
 // Reads the table from `in`, writes the result to `out`. Nothing is written
 // when anything fails: the table is complete before the first row is written.
-// InputError for unusable CSV or columns (exit 2), a RowError for a
-// designator that the engine refuses (exit 3), InputError with --strict for
-// duplicated designators.
+// InputError for unusable CSV or columns and PartsError for unusable cells
+// (exit 2), a RowError for a designator that the engine refuses (exit 3),
+// InputError with --strict for duplicated designators or differing cells.
 int RunBom(const Options& options, InputBuffer& in, OutputWriter& out);
 
 }  // namespace ztxgrp::cli

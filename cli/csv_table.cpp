@@ -3,9 +3,11 @@
 #include <csv.h>
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <new>
 
+#include "errors.hpp"
 #include "ztxgrp/utf.hpp"
 
 namespace ztxgrp::cli {
@@ -33,7 +35,7 @@ struct Collector {
     if (std::all_of(row.begin(), row.end(), [](const std::string& f) { return f.empty(); })) return;
     for (const std::string& field : row) {
       try {
-        (void)Utf8ToUtf16(field);
+        CheckUtf8(field);
       } catch (const EncodingError& failure) {
         throw InputError("line " + std::to_string(startLine) + ": " + failure.what());
       }
@@ -44,14 +46,11 @@ struct Collector {
       return;
     }
     const std::size_t width = table.header.size();
-    if (row.size() > width) {
-      if (!std::all_of(row.begin() + static_cast<std::ptrdiff_t>(width), row.end(),
-                       [](const std::string& f) { return f.empty(); }))
-        throw InputError("line " + std::to_string(startLine) + " has " +
-                         std::to_string(row.size()) + " fields; the header has " +
-                         std::to_string(width));
-      row.resize(width);
-    }
+    if (row.size() > width &&
+        !std::all_of(row.begin() + static_cast<std::ptrdiff_t>(width), row.end(),
+                     [](const std::string& f) { return f.empty(); }))
+      throw InputError("line " + std::to_string(startLine) + " has " + std::to_string(row.size()) +
+                       " fields; the header has " + std::to_string(width));
     row.resize(width);
     table.rows.push_back({std::move(row), startLine});
   }
@@ -92,44 +91,127 @@ struct ParserFree {
   void operator()(csv_parser* parser) const { csv_free(parser); }
 };
 
+// libcsv's state inside a quoted field that has not ended.
+constexpr int kFieldBegun = 2;
+bool InQuotedField(const csv_parser& parser) {
+  return parser.quoted != 0 && parser.pstate == kFieldBegun;
+}
+
 [[noreturn]] void ParserFailed(csv_parser& parser, std::size_t line) {
   const int error = csv_error(&parser);
   if (error == CSV_ENOMEM || error == CSV_ETOOBIG) throw std::bad_alloc();
   throw InputError("malformed CSV in line " + std::to_string(line) + ": " + csv_strerror(error));
 }
 
+// The end of the line that starts at `at`: after its "\r\n", "\n" or "\r".
+std::size_t LineEnd(std::string_view text, std::size_t at) {
+  const std::size_t end = text.find_first_of("\r\n", at);
+  if (end == std::string_view::npos) return text.size();
+  return end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+}
+
+// UTF-16 text of either byte order converted to UTF-8.
+std::string FromUtf16(std::string_view bytes, bool bigEndian) {
+  if (bytes.size() % 2 != 0)
+    throw InputError("the UTF-16 input ends in the middle of a character (an odd number of bytes)");
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (std::size_t k = 0; k < units.size(); ++k) {
+    const auto high = static_cast<unsigned char>(bytes[2 * k + (bigEndian ? 0 : 1)]);
+    const auto low = static_cast<unsigned char>(bytes[2 * k + (bigEndian ? 1 : 0)]);
+    units[k] = static_cast<char16_t>(high << 8 | low);
+  }
+  try {
+    return Utf16ToUtf8(units);
+  } catch (const EncodingError& error) {
+    throw InputError("invalid UTF-16 at byte " + std::to_string(2 + 2 * error.offset()) + ": " +
+                     error.what());
+  }
+}
+
+// The file as UTF-8 without a byte-order mark, and its encoding.
+std::string Decode(std::string_view bytes, CsvFormat& format) {
+  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+    const bool bigEndian = bytes[0] == '\xFE';
+    format.encoding = bigEndian ? CsvEncoding::Utf16BE : CsvEncoding::Utf16LE;
+    return FromUtf16(bytes.substr(2), bigEndian);
+  }
+  if (bytes.starts_with("\xEF\xBB\xBF")) {
+    format.encoding = CsvEncoding::Utf8WithMark;
+    bytes.remove_prefix(3);
+  }
+  const std::size_t firstLine = LineEnd(bytes, 0);
+  if (const std::size_t nul = bytes.substr(0, std::max<std::size_t>(firstLine, 2)).find('\0');
+      nul != std::string_view::npos)
+    throw InputError("NUL byte at byte " + std::to_string(nul) +
+                     " of the first line: the input looks like UTF-16 without a byte-order "
+                     "mark; save it as UTF-8, or as UTF-16 with a byte-order mark");
+  return std::string(bytes);
+}
+
+// The separator of `,` `;` TAB that occurs most often outside quotes in the
+// header line; `,` on a tie or when none does.
+char DetectSeparator(std::string_view text) {
+  std::array<std::size_t, 3> counts{};
+  constexpr std::array<char, 3> kCandidates = {',', ';', '\t'};
+  bool quoted = false;
+  for (const char c : text) {
+    if (c == '"') quoted = !quoted;
+    if (quoted) continue;
+    if (c == '\r' || c == '\n') break;
+    for (std::size_t k = 0; k < kCandidates.size(); ++k) counts[k] += c == kCandidates[k];
+  }
+  std::size_t best = 0;
+  for (std::size_t k = 1; k < counts.size(); ++k)
+    if (counts[k] > counts[best]) best = k;
+  return kCandidates[best];
+}
+
 }  // namespace
 
-CsvTable ReadCsv(InputBuffer& in) {
+CsvTable ReadCsv(std::string_view bytes, std::optional<char> separator) {
   CsvTable table;
+  const std::string text = Decode(bytes, table.format);
+  table.format.separator = separator.value_or(DetectSeparator(text));
   Collector collector{table, {}, false, 0, 1};
   Callbacks callbacks{&collector, nullptr};
   csv_parser parser;
   if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0) throw std::bad_alloc();
   const std::unique_ptr<csv_parser, ParserFree> owner(&parser);
   csv_set_space_func(&parser, NoBlanks);
-  std::string line;
-  while (in.ReadLine(line, true)) {
+  csv_set_delim(&parser, static_cast<unsigned char>(table.format.separator));
+  std::size_t quoteLine = 0;  // where the quoted field being read opened
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = LineEnd(text, at);
     ++collector.line;
     if (collector.line == 1) {
-      table.byteOrderMark = in.hadByteOrderMark();
-      table.crlf = line.ends_with("\r\n");
+      const std::string_view line = std::string_view(text).substr(at, end - at);
+      const std::size_t content = line.find_first_of("\r\n");
+      table.format.lineEnd =
+          content == std::string_view::npos ? "\n" : std::string(line.substr(content));
     }
-    if (csv_parse(&parser, line.data(), line.size(), OnField, OnRow, &callbacks) != line.size())
+    const bool wasQuoted = InQuotedField(parser);
+    if (csv_parse(&parser, text.data() + at, end - at, OnField, OnRow, &callbacks) != end - at)
       ParserFailed(parser, collector.line);
     if (callbacks.failure) std::rethrow_exception(callbacks.failure);
+    if (InQuotedField(parser) && !wasQuoted) quoteLine = collector.line;
+    at = end;
   }
+  if (InQuotedField(parser))
+    throw InputError("malformed CSV: the quote opened in line " + std::to_string(quoteLine) +
+                     " is never closed");
   if (csv_fini(&parser, OnField, OnRow, &callbacks) != 0) ParserFailed(parser, collector.line);
   if (callbacks.failure) std::rethrow_exception(callbacks.failure);
   if (!collector.haveHeader) throw InputError("the CSV input is empty: no header line");
   return table;
 }
 
-void AppendCsvRow(std::string& text, const std::vector<std::string>& fields, bool crlf) {
+void AppendCsvRow(std::string& text, const std::vector<std::string>& fields,
+                  const CsvFormat& format) {
+  const char special[] = {format.separator, '"', '\r', '\n', '\0'};
   for (std::size_t k = 0; k < fields.size(); ++k) {
-    if (k > 0) text.push_back(',');
+    if (k > 0) text.push_back(format.separator);
     const std::string& field = fields[k];
-    if (field.find_first_of(",\"\r\n") == std::string::npos) {
+    if (field.find_first_of(special) == std::string::npos) {
       text += field;
       continue;
     }
@@ -137,7 +219,27 @@ void AppendCsvRow(std::string& text, const std::vector<std::string>& fields, boo
     text.resize(start + csv_write(nullptr, 0, field.data(), field.size()));
     csv_write(text.data() + start, text.size() - start, field.data(), field.size());
   }
-  text += crlf ? "\r\n" : "\n";
+  text += format.lineEnd;
+}
+
+std::string Encoded(std::string_view text, const CsvFormat& format) {
+  switch (format.encoding) {
+    case CsvEncoding::Utf8:
+      return std::string(text);
+    case CsvEncoding::Utf8WithMark:
+      return "\xEF\xBB\xBF" + std::string(text);
+    case CsvEncoding::Utf16LE:
+    case CsvEncoding::Utf16BE:
+      break;
+  }
+  const bool bigEndian = format.encoding == CsvEncoding::Utf16BE;
+  const std::u16string units = u"\uFEFF" + Utf8ToUtf16(text);
+  std::string bytes(units.size() * 2, '\0');
+  for (std::size_t k = 0; k < units.size(); ++k) {
+    bytes[2 * k + (bigEndian ? 0 : 1)] = static_cast<char>(units[k] >> 8);
+    bytes[2 * k + (bigEndian ? 1 : 0)] = static_cast<char>(units[k] & 0xFF);
+  }
+  return bytes;
 }
 
 }  // namespace ztxgrp::cli

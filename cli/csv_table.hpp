@@ -1,39 +1,55 @@
-// Parts-list CSV files (RFC 4180: quoted fields with commas, quotes and line
-// breaks, CRLF or LF), read and written with libcsv.
+// Parts-list CSV files (RFC 4180: quoted fields with separators, quotes and
+// line breaks), read and written with libcsv, in the shapes spreadsheets
+// export: comma, semicolon or tab separated; CRLF, LF or CR line ends; UTF-8
+// with or without a byte-order mark, or UTF-16 with one. A file is written
+// back in the separator, line end and encoding it came in.
 //
 // Fields are kept exactly as written: no blanks are trimmed. Lines that hold
-// nothing, and rows whose fields are all empty, are skipped. Every field must
-// be UTF-8; a UTF-8 byte-order mark may start the file.
+// nothing, and rows whose fields are all empty, are skipped.
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "io.hpp"
-
 namespace ztxgrp::cli {
 
 struct CsvRow {
-  std::vector<std::string> fields;
-  std::size_t line = 0;  // where the row starts, 1-based
+  std::vector<std::string> fields;  // UTF-8
+  std::size_t line = 0;             // where the row starts, 1-based
+};
+
+enum class CsvEncoding { Utf8, Utf8WithMark, Utf16LE, Utf16BE };
+
+struct CsvFormat {
+  CsvEncoding encoding = CsvEncoding::Utf8;
+  char separator = ',';
+  std::string lineEnd = "\n";  // that of the header line
 };
 
 struct CsvTable {
   std::vector<std::string> header;
   std::vector<CsvRow> rows;  // each as wide as the header
-  bool byteOrderMark = false;
-  bool crlf = false;  // the header line ended with CRLF
+  CsvFormat format;
 };
 
-// The whole file. InputError, naming the line, for malformed CSV, invalid
-// UTF-8, an empty file, or a row with more non-empty fields than the header
-// has columns (shorter rows are filled with empty fields).
-CsvTable ReadCsv(InputBuffer& in);
+// The whole file's bytes. `separator` none: the one of `,` `;` TAB that
+// occurs most often outside quotes in the header line (`,` when none does).
+// InputError, naming the line, for malformed CSV (an unterminated quote at
+// the line where it opened), invalid UTF-8 or UTF-16, UTF-16 without a
+// byte-order mark, an empty file, or a row with more non-empty fields than
+// the header has columns (shorter rows are filled with empty fields).
+CsvTable ReadCsv(std::string_view bytes, std::optional<char> separator);
 
-// Appends one row to `text`: fields quoted where they hold a comma, a quote
-// or a line break, ended by CRLF or LF.
-void AppendCsvRow(std::string& text, const std::vector<std::string>& fields, bool crlf);
+// Appends one row: fields quoted where they hold the separator, a quote or a
+// line break; ended by the format's line end. UTF-8; see Encoded.
+void AppendCsvRow(std::string& text, const std::vector<std::string>& fields,
+                  const CsvFormat& format);
+
+// The UTF-8 text of a whole file in the format's encoding, byte-order mark
+// included where the input had one.
+std::string Encoded(std::string_view text, const CsvFormat& format);
 
 }  // namespace ztxgrp::cli

@@ -8,6 +8,7 @@
 
 #include "errors.hpp"
 #include "options.hpp"
+#include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
 
@@ -39,7 +40,7 @@ int RuntimeFailure(const RuntimeError& error) {
   Say("runtime error " + std::to_string(error.number()) + ": " + std::string(error.description()));
   if (error.item()) Say("offending item: " + Quoted(*error.item()));
   if (const auto* row = dynamic_cast<const RowError*>(&error))
-    Say("in the row that starts on line " + std::to_string(row->line()));
+    Say("in the row that starts on line " + std::to_string(row->row()));
   return kRuntimeError;
 }
 
@@ -57,14 +58,12 @@ int ReportFailure(std::exception_ptr failure) noexcept {
       std::rethrow_exception(failure);
     } catch (const RuntimeError& error) {
       return RuntimeFailure(error);
-    } catch (const UsageError& error) {
-      Say(std::string(error.what()) + "\nRun 'ztxgrp --help' for usage.");
-      return kUsageError;
-    } catch (const InputError& error) {
-      Say(error.what());
-      return kUsageError;
-    } catch (const OutputError& error) {
-      Say(error.what());
+    } catch (const CommandError& error) {
+      Say(std::string(error.what()) + (error.hintHelp() ? "\nRun 'ztxgrp --help' for usage." : ""));
+      return error.status();
+    } catch (const PartsError& error) {
+      Say((error.row() != 0 ? "line " + std::to_string(error.row()) + ": " : std::string()) +
+          error.what());
       return kUsageError;
     } catch (const EncodingError& error) {
       Say(error.what());

@@ -34,7 +34,7 @@ bool ItemSource::NextEntry() {
   return true;
 }
 
-void ItemSource::Check(std::string_view text) const {
+void ItemSource::Check(std::string_view text, std::size_t offset) const {
   if (refuseLineBreaks_ && text.find_first_of("\r\n") != std::string_view::npos)
     throw InputError(Where() +
                      " holds a line break, which output of one item per line cannot show; "
@@ -42,7 +42,9 @@ void ItemSource::Check(std::string_view text) const {
   try {
     CheckUtf8(text);
   } catch (const EncodingError& error) {
-    throw InputError(std::string(error.what()) + " in " + Where());
+    if (offset == 0) throw InputError(std::string(error.what()) + " in " + Where());
+    throw InputError("invalid UTF-8 at byte " + std::to_string(offset + error.offset()) + " of " +
+                     Where());
   }
 }
 
@@ -60,7 +62,7 @@ bool ItemSource::Next(std::string& item) {
         std::size_t end = at_;
         while (end < entry_.size() && !IsSeparator(entry_[end])) ++end;
         item.assign(entry_, at_, end - at_);
-        Check(item);
+        Check(item, at_);
         at_ = end;
         return true;
       }

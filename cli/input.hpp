@@ -31,7 +31,8 @@ class ItemSource {
  private:
   bool NextEntry();
   // The checks that every item passes.
-  void Check(std::string_view text) const;
+  // `offset`: where `text` starts within its line or argument.
+  void Check(std::string_view text, std::size_t offset = 0) const;
 
   const std::vector<std::string>& arguments_;
   InputBuffer& in_;

@@ -4,11 +4,12 @@
 #include <cstring>
 
 namespace ztxgrp::cli {
-namespace {
 
 std::string Reason(int error) {
   return error != 0 ? std::strerror(error) : "unknown error";
 }
+
+namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
@@ -60,6 +61,15 @@ bool InputBuffer::ReadLine(std::string& line, bool keepEnd) {
   }
   if (!keepEnd && !line.empty() && line.back() == '\r') line.pop_back();
   return any;
+}
+
+std::string InputBuffer::ReadAll() {
+  std::string bytes;
+  while (gptr() != egptr() || !traits_type::eq_int_type(underflow(), traits_type::eof())) {
+    bytes.append(gptr(), egptr());
+    setg(eback(), egptr(), egptr());
+  }
+  return bytes;
 }
 
 void OutputWriter::Write(std::string_view data) {

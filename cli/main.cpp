@@ -1,5 +1,6 @@
 // The ztxgrp command: group, ungroup, expand and check item designators.
 #include <CLI/CLI.hpp>
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -7,6 +8,8 @@
 #include <sstream>
 
 #include "errors.hpp"
+#include "ztxgrp/limits.hpp"
+#include "ztxgrp/value.hpp"
 #include "failure.hpp"
 #include "io.hpp"
 #include "options.hpp"
@@ -31,6 +34,24 @@ Exit status: 0 success; 1 check found an invalid text; 2 usage, input or
 output error; 3 runtime error (message "ztxgrp: runtime error N: DESCRIPTION";
 N is 7 when memory runs out).)";
 
+// --min-run N: a decimal number (no octal or hexadecimal reading of 010 or
+// 0x10), from 2 to the largest list.
+void AddMinRun(CLI::App* sub, ztxgrp::cli::Options& options) {
+  sub->add_option_function<std::string>(
+         "--min-run",
+         [&options](const std::string& text) {
+           int value = 0;
+           const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+           if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
+               value < ztxgrp::kSystemMinRun || value > ztxgrp::kMaxItems)
+             throw CLI::ValidationError("--min-run", "N is a decimal number from 2 to " +
+                                                         std::to_string(ztxgrp::kMaxItems));
+           options.minRun = value;
+         },
+         "write runs shorter than N items item by item (default 2: every run)")
+      ->option_text("N");
+}
+
 CLI::App* AddCommand(CLI::App& app, const char* name, const char* description,
                      ztxgrp::cli::Command command, ztxgrp::cli::Options& options) {
   CLI::App* sub = app.add_subcommand(name, description);
@@ -47,16 +68,27 @@ CLI::App* AddCommand(CLI::App& app, const char* name, const char* description,
 
 constexpr const char* kBomFooter =
     R"(The designator column may hold several designators and ranges per cell,
-separated by commas and/or blanks ("R1, R3-R5 R9"). A piece with "-" is a
-range only when both halves (cut at the first "-") read as numbered items of
-one prefix (R3-R5; R3-R1 fails with runtime error 9). Any other piece with
-"-" (Half-Bridge_DO1301) is one designator, kept as written and never folded
-into a range, so collapsing and expanding give back the same designators.
+separated by commas, semicolons, blanks, line breaks or the --join separator
+("R1, R3-R5 R9"; "C1 - C4" is the range C1-C4). A piece with "-" is a range
+only when both halves (cut at the first "-") read as numbered items of one
+prefix (R3-R5; R3-R1 fails with runtime error 9). Designators are written
+back exactly as they came: one that ztxgrp would write differently (R001,
+U1.1, Half-Bridge_DO1301) is kept whole and never folded into a range.
 
 Collapse (default): rows that agree on the key columns become one row whose
 designator cell is the grouped list of all their designators and whose
 quantity column holds their number; rows are ordered by first designator.
+Rows without designators are written as they came, last. A row whose
+quantity is no whole number (DNP) stays apart and keeps it (a warning); a
+quantity that differs from the count is warned about. With --by, other
+columns whose cells differ between merged rows are warned about, and the
+first row's cell is written. --strict makes duplicated designators and such
+differing cells an error (exit 2).
 --expand: one row per designator, every other cell copied, quantity 1.
+
+The separator (comma, semicolon or tab) is taken from the header line unless
+--sep names it; UTF-16 files with a byte-order mark are read. The output is
+written in the input's separator, line end and encoding.
 
 Examples:
   ztxgrp bom parts.csv > collapsed.csv
@@ -71,6 +103,19 @@ void AddBomCommand(CLI::App& app, ztxgrp::cli::Options& options) {
   sub->add_option("-o,--output", bom.output,
                   "write to FILE, replaced only when everything succeeded")
       ->option_text("FILE");
+  sub->add_option_function<std::string>(
+         "--sep",
+         [&bom](const std::string& text) {
+           if (text == "tab" || text == "\\t") {
+             bom.separator = '\t';
+           } else if (text.size() == 1 && text != "\"" && text != "\n" && text != "\r") {
+             bom.separator = text.front();
+           } else {
+             throw CLI::ValidationError("--sep", "SEP is one character, or \"tab\"");
+           }
+         },
+         "the field separator (default: the one of , ; TAB in the header line)")
+      ->option_text("SEP");
   sub->add_option("--refs", bom.refs,
                   "the designator column (default: the first Reference, References, Ref, Refs, "
                   "Designator, Designators or RefDes)")
@@ -79,32 +124,47 @@ void AddBomCommand(CLI::App& app, ztxgrp::cli::Options& options) {
                   "the quantity column (default: Qty or Quantity, else a new Qty column after "
                   "the designators)")
       ->option_text("NAME");
-  sub->add_option("--by", bom.by, "the key columns (default: all but designators and quantity)")
+  sub->add_option("--by", bom.by,
+                  "the key columns, comma-separated, repeatable (default: all but designators "
+                  "and quantity)")
       ->delimiter(',')
+      ->expected(1)
+      ->allow_extra_args(false)
       ->option_text("COL[,COL...]");
   sub->add_option("-j,--join", bom.join, "between grouped entries (default \", \")")
       ->option_text("SEP");
-  sub->add_option("--min-run", options.minRun,
-                  "write runs shorter than N items item by item (default 2: every run)")
-      ->option_text("N")
-      ->check(CLI::Range(2, 32767));
+  AddMinRun(sub, options);
   sub->add_flag("--expand", bom.expand, "one row per designator instead of one per part");
   sub->add_flag("--strict", bom.strict, "duplicated designators are an error (exit 2)");
   sub->callback([&options] { options.command = ztxgrp::cli::Command::Bom; });
 }
 
-// The words after the first "--" that ends the options (not the value of
-// -j/--join) are items, whatever they look like; they are taken out of
-// `argc` here because the parser does not honour "--" after an item.
-std::vector<std::string> WordsAfterEndOfOptions(int& argc, char** argv) {
+// The words after the "--" that ends the options are items (bom: its FILE),
+// whatever they look like. They are taken out of `argc` here, because the
+// parser honours "--" only before the first item; which words are values of
+// options (a "--" given to -j, -o or --by is a value) the parser's own
+// options tell.
+std::vector<std::string> WordsAfterEndOfOptions(const CLI::App& app, int& argc, char** argv) {
   std::vector<std::string> words;
-  for (int k = 1; k < argc; ++k) {
-    const bool isValue =
-        std::strcmp(argv[k - 1], "-j") == 0 || std::strcmp(argv[k - 1], "--join") == 0;
-    if (std::strcmp(argv[k], "--") != 0 || isValue) continue;
-    words.assign(argv + k + 1, argv + argc);
-    argc = k;
-    break;
+  if (argc < 2) return words;
+  const CLI::App* sub = nullptr;
+  try {
+    sub = app.get_subcommand(argv[1]);
+  } catch (const CLI::OptionNotFound&) {
+    return words;  // no command: the parser reports it
+  }
+  for (int k = 2; k < argc; ++k) {
+    const std::string word = argv[k];
+    if (word == "--") {
+      words.assign(argv + k + 1, argv + argc);
+      argc = k;
+      break;
+    }
+    const bool isLong = word.starts_with("--"), isShort = !isLong && word.starts_with("-");
+    if ((isLong && word.find('=') == std::string::npos) || (isShort && word.size() == 2)) {
+      const CLI::Option* option = sub->get_option_no_throw(word);
+      if (option != nullptr && option->get_items_expected_max() > 0) ++k;  // its value
+    }
   }
   return words;
 }
@@ -118,17 +178,14 @@ bool Parse(int argc, char** argv, ztxgrp::cli::Options& options, ztxgrp::cli::Ou
   app.footer(kExamples);
   app.set_version_flag("--version", "ztxgrp " ZTXGRP_VERSION);
   app.require_subcommand(1);
-  AddCommand(app, "group", "sort items and fold runs into ranges", Command::Group, options)
-      ->add_option("--min-run", options.minRun,
-                   "write runs shorter than N items item by item (default 2: every run)")
-      ->option_text("N")
-      ->check(CLI::Range(2, 32767));
+  AddMinRun(AddCommand(app, "group", "sort items and fold runs into ranges", Command::Group, options),
+            options);
   AddCommand(app, "ungroup", "expand items and ranges, sorted", Command::Ungroup, options);
   AddCommand(app, "expand", "expand one item or range text", Command::Expand, options);
   AddCommand(app, "check", "tell whether texts are valid items or ascending ranges", Command::Check,
              options);
   AddBomCommand(app, options);
-  std::vector<std::string> items = WordsAfterEndOfOptions(argc, argv);
+  const std::vector<std::string> items = WordsAfterEndOfOptions(app, argc, argv);
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& request) {

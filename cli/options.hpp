@@ -12,7 +12,8 @@ enum class Command { Group, Ungroup, Expand, Check, Bom };
 // What `ztxgrp bom` was asked for.
 struct BomOptions {
   std::string file;                 // empty or "-": standard input
-  std::string output;               // empty: standard output
+  std::optional<std::string> output;  // none: standard output
+  std::optional<char> separator;      // none: detected from the header line
   std::optional<std::string> refs;  // the designator column
   std::optional<std::string> qty;   // the quantity column
   std::vector<std::string> by;      // key columns; empty: all others

@@ -27,10 +27,7 @@ std::string Slurp(const std::filesystem::path& path) {
 
 // The rows of a CSV text, without the column named `drop`, sorted.
 std::vector<std::vector<std::string>> SortedRows(const std::string& csv, const std::string& drop) {
-  std::FILE* file = fmemopen(const_cast<char*>(csv.data()), csv.size(), "r");
-  cli::InputBuffer in(file);
-  const cli::CsvTable table = cli::ReadCsv(in);
-  std::fclose(file);
+  const cli::CsvTable table = cli::ReadCsv(csv, std::nullopt);
   const auto dropped = std::find(table.header.begin(), table.header.end(), drop);
   std::vector<std::vector<std::string>> rows;
   for (const cli::CsvRow& row : table.rows) {
@@ -113,16 +110,51 @@ TEST(BomTest, ExportShapesOptionsAndFailures) {
        "Ref,Qty,Note\nR1-R2,2,\"two\nlines\"\n",
        "^$"},
       {{"--by", "Value", "--qty", "Count", "-j", " ", "--min-run", "3"},
-       "RefDes,Value,Count,Note\nR1,10k,9,a\nR2,10k,9,b\nR4,10k,9,c\nR5,10k,9,d\nR6,10k,9,e\n",
+       "RefDes,Value,Count,Note\nR1,10k,1,a\nR2,10k,1,a\nR4,10k,1,a\nR5,10k,1,a\nR6,10k,1,a\n",
        0,
        "RefDes,Value,Count,Note\nR1 R2 R4-R6,10k,5,a\n",
        "^$"},
+      // Designators exactly as written; separators; placeholders; quantities.
+      {{},
+       "Ref,Value\n\"R001,R002,U1.1;U1.2\",1k\n\"C1 - C4\",1u\n\"R7\nR8\",2k\n-,PCB\n",
+       0,
+       "Ref,Qty,Value\nC1-C4,4,1u\n\"R001, R002, U1.1, U1.2\",4,1k\nR7-R8,2,2k\n-,,PCB\n",
+       "^$"},
+      {{"--expand", "-j", ";"}, "Ref,Value\nR1;R3-R4,1k\n", 0,
+       "Ref,Value\nR1,1k\nR3,1k\nR4,1k\n", "^$"},
+      {{},
+       "Ref,Qty,Value\nR1,1,1k\nR2,DNP,1k\nR3,5,1k\n,2,PCB\n",
+       0,
+       "Ref,Qty,Value\n\"R1, R3\",2,1k\nR2,DNP,1k\n,2,PCB\n",
+       "line 3: the quantity \"DNP\" is no whole number.*\n.*line 4: the quantity \"5\" differs"},
+      // Exports: separators, UTF-16, CR-only line ends, header names.
+      {{}, "Ref Des;Value\r\nR2;1k\r\nR1;1k\r\n", 0, "Ref Des;Qty;Value\r\nR1-R2;2;1k\r\n", "^$"},
+      {{"--sep", "tab"}, "Part Reference\tValue\nR1\t1,5k\n", 0,
+       "Part Reference\tQty\tValue\nR1\t1\t1,5k\n", "^$"},
+      {{}, std::string("\xFF\xFER\0e\0f\0\n\0R\0\x31\0\n\0", 16), 0,
+       std::string("\xFF\xFER\0e\0f\0,\0Q\0t\0y\0\n\0R\0\x31\0,\0\x31\0\n\0", 28), "^$"},
+      {{}, std::string("R\0e\0f\0\n\0", 8), 2, "", "UTF-16 without a byte-order mark"},
+      {{}, "Ref,Value\rR1,1k\rR1,1k\r", 0, "Ref,Qty,Value\r\"R1, R1\",2,1k\r",
+       "occurs 2 times, in lines 2, 3"},
+      {{}, "Ref,Value\n\"C1 - X\",1k\n", 2, "", "line 2: the dash in \"C1 - X\""},
+      {{}, "Ref,Value\nR001-R003,1k\n", 2, "", "line 2: the range \"R001-R003\" would change"},
+      {{"--expand"}, "Ref,Value\nR1-R30000 R30001-R32767 Z1-Z9,1k\n", 3, "",
+       "runtime error 6.*\n.*\"R1-R30000.*\n.*line 2"},
+      {{"--qty", "Reference"}, "Reference,Value\nR1,1k\n", 2, "", "names the designator column"},
+      {{"--min-run", "0x10"}, "Ref\nR1\n", 2, "", "decimal number"},
+      {{"--min-run", "010", "-j", " "}, "Ref\nR1\nR2\nR3\n", 0, "Ref,Qty\nR1 R2 R3,3\n", "^$"},
+      {{"--by", "Value", "-j", " "}, "Ref,Value,MPN\nR1,1k,A\nR2,1k,B\n", 0,
+       "Ref,Qty,Value,MPN\nR1-R2,2,1k,A\n", "column \"MPN\" differs between the merged lines 2, 3"},
+      {{"--by", "Value", "--strict"}, "Ref,Value,MPN\nR1,1k,A\nR2,1k,B\n", 2, "", "--strict"},
+      {{"--by", "Nope"}, "Ref,Value\nR1,1k\n", 2, "", "--by: no column named \"Nope\"; the headers are"},
+      {{"-o", ""}, "Ref\nR1\n", 2, "", "file name is empty"},
+      {{"-o", "/dev/full"}, "Ref\nR1\n", 2, "", "cannot write /dev/full: No space"},
       {{},
        "Ref,Value\nR1,1k\nR1,1k\n",
        0,
        "Ref,Qty,Value\n\"R1, R1\",2,1k\n",
-       "warning: designator R1 occurs 2 times, in the rows of lines 2, 3"},
-      {{"--strict"}, "Ref,Value\nR1,1k\nR01,2k\n", 2, "", "occurs 2 times.*\n.*--strict"},
+       "warning: designator \"R1\" occurs 2 times, in lines 2, 3"},
+      {{"--strict"}, "Ref,Value\nR1,1k\nR1,2k\n", 2, "", "occurs 2 times.*\n.*--strict"},
       {{},
        "Ref,Value\nR1,1k\nR3-R1,1k\n",
        3,
@@ -131,7 +163,7 @@ TEST(BomTest, ExportShapesOptionsAndFailures) {
       {{}, "Ref,Value\nR1,1k\n.5,1k\n", 3, "", "runtime error 13.*\n.*\n.*line 3"},
       {{}, "Part,Value\nR1,1k\n", 2, "", "no designator column .*\"Part\", \"Value\".*--refs"},
       {{"--refs", "Nope"}, "Ref,Value\nR1,1k\n", 2, "", "no column named \"Nope\""},
-      {{}, "Ref,Value\nR1,\"1k\nR2,1k\n", 2, "", "malformed CSV in line 3"},
+      {{}, "Ref,Value\nR1,\"1k\nR2,1k\n", 2, "", "quote opened in line 2 is never closed"},
       {{}, "Ref,Value\nR1,1k\"x\n", 2, "", "malformed CSV in line 2"},
       {{}, "Ref,Value\nR1,1k\nR2,\xFF\n", 2, "", "line 3: invalid UTF-8"},
       {{}, "Ref,Value\nR1,1k,x\n", 2, "", "line 2 has 3 fields; the header has 2"},

@@ -1,0 +1,122 @@
+// Parts lists: rows collapsed to one row per part, with the designators
+// grouped and counted, or expanded to one row per designator.
+//
+// A table is a header and rows of UTF-8 cells; reading and writing a file
+// format (CSV, spreadsheet rows, Python dicts) is the front end's job.
+//
+// What users wrote is kept: a designator is written back exactly as it came.
+// Only a designator that the engine writes back as the very same text joins
+// a range; any other (R001, U1.1, R+5, Half-Bridge_DO1301) is kept whole,
+// never folded, placed where the engine's order puts its own text, and
+// counted once. A designator cell holds designators and ranges separated by
+// commas, semicolons, blanks (space, tab, no-break space), line breaks and
+// the join separator; "C1 - C4" (a lone "-" or en dash) is the range C1-C4;
+// a cell that is only "-", "–" or "—" holds no designator.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/value.hpp"
+
+namespace ztxgrp {
+
+struct PartsTable {
+  std::vector<std::string> header;
+  std::vector<std::vector<std::string>> rows;  // each as wide as the header
+  // How messages name each row: its line in a file, say. Empty: 1, 2, 3...
+  std::vector<std::size_t> row_numbers;
+  // The word for a row in messages ("row", "line").
+  std::string row_noun = "row";
+};
+
+// Which columns play which part, and how designators are written.
+struct PartsColumns {
+  std::size_t refs = 0;            // the designator column
+  std::optional<std::size_t> qty;  // the quantity column, if the table has one
+  // Collapsing a table without a quantity column adds one after the
+  // designators, named so.
+  std::string new_qty = "Qty";
+  // Rows that agree on these columns are one part; empty: every column but
+  // the designators and the quantity.
+  std::vector<std::size_t> by;
+  std::string join = ", ";  // between grouped entries; also separates when reading
+  int min_run = kSystemMinRun;
+};
+
+// Something the caller may want to know, found while collapsing or
+// expanding; nothing in the result was lost or invented because of it.
+struct PartsWarning {
+  enum class Kind {
+    DuplicateDesignator,  // one designator in more than one place
+    DifferingCells,       // merged rows differ in a column that is no key
+    QuantityNotWhole,     // a quantity such as DNP: the row is kept apart
+    QuantityMismatch,     // a quantity that differs from the designators' count
+  };
+  Kind kind;
+  std::string message;            // one line, naming the rows by their numbers
+  std::vector<std::size_t> rows;  // their numbers
+};
+
+struct PartsResult {
+  // The output: the header (with the quantity column added where there was
+  // none) and the rows; `row_numbers` holds each output row's first input row.
+  PartsTable table;
+  std::vector<PartsWarning> warnings;
+};
+
+// One row per part: rows that agree on the key columns become one, at the
+// place of their first designator in the engine's order; its designator cell
+// is the grouped list of all their designators, its quantity their number.
+// Rows without designators are written as they came, last. A row whose
+// quantity is no whole number (DNP) is a part of its own and keeps it.
+// Errors: RuntimeError 5 (min_run below 2) before anything else; PartsError
+// for columns or a join separator that cannot be used, and for a cell that
+// cannot be read without changing it; RowError for the engine's runtime
+// errors (6 for more than 32767 designators in one part).
+PartsResult collapse_rows(const PartsTable& table, const PartsColumns& columns);
+
+// One row per designator in the engine's order, every other cell copied, the
+// quantity 1 (a quantity that is no whole number is kept). Rows without
+// designators are written as they came. Errors as collapse_rows.
+PartsResult expand_rows(const PartsTable& table, const PartsColumns& columns);
+
+// A column by header name: the same text, else the same once blanks are
+// removed and ASCII letters lowered ("Ref Des" finds "refdes").
+std::optional<std::size_t> find_column(std::span<const std::string> header,
+                                       std::string_view name);
+// The first column named Reference, References, Ref, Refs, Designator,
+// Designators, RefDes, Reference Designator(s) or Part Reference.
+std::optional<std::size_t> find_designator_column(std::span<const std::string> header);
+// The first column named Qty or Quantity.
+std::optional<std::size_t> find_quantity_column(std::span<const std::string> header);
+
+// A table, column or cell that cannot be used as given. `row()` is the
+// number of the row (0: no row).
+class PartsError : public std::invalid_argument {
+ public:
+  PartsError(const std::string& message, std::size_t row = 0)
+      : std::invalid_argument(message), row_(row) {}
+  std::size_t row() const noexcept { return row_; }
+
+ private:
+  std::size_t row_;
+};
+
+// A runtime error of the engine on a row, named by its number.
+class RowError : public RuntimeError {
+ public:
+  RowError(const RuntimeError& error, std::size_t row) : RuntimeError(error), row_(row) {}
+  std::size_t row() const noexcept { return row_; }
+
+ private:
+  std::size_t row_;
+};
+
+}  // namespace ztxgrp

@@ -1,0 +1,32 @@
+// The designators of one parts-list cell, each exactly as written, with its
+// reading by the engine and whether the engine writes it back unchanged.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ztxgrp::internal {
+
+struct Designator {
+  std::u16string text;            // as written (a range's items as the engine writes them)
+  std::size_t prefixLength = 0;   // the engine's reading of `text`
+  std::int16_t number = -1;
+  bool foldable = false;          // the engine writes (prefix, number) back as `text`
+  std::u16string_view prefix() const noexcept {
+    return std::u16string_view(text).substr(0, prefixLength);
+  }
+};
+
+// Adds the designators of `cell` to `out` in the order written. `join`, when
+// not empty, separates designators too. Errors: PartsError (numbered
+// `row`) for a lone dash that joins no range, or a range whose ends the
+// engine would write differently (R001-R003); the engine's RuntimeError,
+// naming the piece, for a designator it cannot read or a range it cannot
+// expand.
+void ReadDesignatorCell(std::u16string_view cell, std::u16string_view join, std::size_t row,
+                        std::vector<Designator>& out);
+
+}  // namespace ztxgrp::internal

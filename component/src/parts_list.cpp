@@ -1,0 +1,420 @@
+#include "ztxgrp/parts_list.hpp"
+
+#include <algorithm>
+#include <map>
+#include <unordered_map>
+#include <utility>
+
+#include "designator_cell.hpp"
+#include "memory_errors.hpp"
+#include "ztxgrp/entry_text.hpp"
+#include "ztxgrp/text_lists.hpp"
+#include "ztxgrp/utf.hpp"
+
+namespace ztxgrp {
+namespace {
+
+using internal::Designator;
+
+// Header names compared without blanks and ASCII case.
+std::string Normalized(std::string_view name) {
+  std::string out;
+  for (std::size_t k = 0; k < name.size(); ++k) {
+    const char c = name[k];
+    if (c == ' ' || c == '\t' || c == '_') continue;
+    if (name.substr(k).starts_with("\xC2\xA0")) {  // no-break space
+      ++k;
+      continue;
+    }
+    out.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+  }
+  return out;
+}
+
+template <std::size_t N>
+std::optional<std::size_t> FirstNamed(std::span<const std::string> header,
+                                      const std::string_view (&names)[N]) {
+  for (std::size_t k = 0; k < header.size(); ++k)
+    if (std::find(names, names + N, Normalized(header[k])) != names + N) return k;
+  return std::nullopt;
+}
+
+// The designators sorted into the engine's order: the foldable ones through
+// the engine (grouped or ungrouped), the others placed where the engine's
+// order puts their own text, after the entries of an equal key.
+class Ordered final : public ResultWriter {
+ public:
+  struct Placed {
+    std::u16string text;
+    std::size_t prefixLength;
+    std::int16_t first;
+  };
+
+  void Reserve(std::size_t results) override { entries_.reserve(results); }
+  void Entry(const GroupEntry& entry) override {
+    std::u16string text;
+    AppendEntryText(text, entry.prefix, entry.first, entry.last);
+    entries_.push_back({std::move(text), entry.prefix.size(), entry.first});
+  }
+  void Text(std::u16string_view text) override {
+    const ItemSplit split = ReadItemSplit(text);
+    entries_.push_back({std::u16string(text), split.strPrefix.size(), split.intNumber});
+  }
+  void EmptyElement() override {}
+
+  // The entries of grouping (`group`) or the items of ungrouping the
+  // designators, with the others merged in.
+  std::vector<Placed> Take(const std::vector<const Designator*>& designators, bool group,
+                                 int minRun) && {
+    std::vector<std::u16string_view> foldable;
+    for (const Designator* designator : designators)
+      if (designator->foldable) foldable.push_back(designator->text);
+    if (!foldable.empty()) {
+      if (group)
+        GroupTextList(foldable, minRun, *this);
+      else
+        UngroupTextList(foldable, *this);
+    }
+    if (foldable.size() == designators.size()) return std::move(entries_);
+    for (const Designator* designator : designators)
+      if (!designator->foldable)
+        entries_.push_back({designator->text, designator->prefixLength, designator->number});
+    std::stable_sort(entries_.begin(), entries_.end(), [](const auto& a, const auto& b) {
+      const std::u16string_view prefixA = std::u16string_view(a.text).substr(0, a.prefixLength);
+      const std::u16string_view prefixB = std::u16string_view(b.text).substr(0, b.prefixLength);
+      if (prefixA != prefixB) return prefixA < prefixB;
+      return a.first < b.first;
+    });
+    return std::move(entries_);
+  }
+
+ private:
+  std::vector<Placed> entries_;
+};
+
+std::string RowList(const std::string& noun, const std::vector<std::size_t>& rows) {
+  std::string text = noun + (rows.size() > 1 ? "s " : " ");
+  for (std::size_t k = 0; k < rows.size(); ++k)
+    text += (k == 0 ? "" : ", ") + std::to_string(rows[k]);
+  return text;
+}
+
+std::string Quote(std::string_view text) {
+  return "\"" + std::string(text) + "\"";
+}
+
+// A quantity cell: empty, a whole number, or something else (DNP, n/a).
+struct Quantity {
+  enum { None, Whole, Other } kind = None;
+  std::uint64_t value = 0;
+};
+Quantity ReadQuantity(std::string_view cell) {
+  while (!cell.empty() && (cell.front() == ' ' || cell.front() == '\t')) cell.remove_prefix(1);
+  while (!cell.empty() && (cell.back() == ' ' || cell.back() == '\t')) cell.remove_suffix(1);
+  Quantity quantity;
+  if (cell.empty()) return quantity;
+  quantity.kind = Quantity::Whole;
+  for (const char c : cell) {
+    if (c < '0' || c > '9' || quantity.value > (UINT64_MAX - 9) / 10) {
+      quantity.kind = Quantity::Other;
+      return quantity;
+    }
+    quantity.value = quantity.value * 10 + static_cast<std::uint64_t>(c - '0');
+  }
+  return quantity;
+}
+
+// The work shared by collapsing and expanding: the table checked, rows read.
+class Job {
+ public:
+  Job(const PartsTable& table, const PartsColumns& columns, bool collapse)
+      : table_(table), columns_(columns), join_(Utf8ToUtf16(columns.join)) {
+    CheckMinRun(columns.min_run);
+    const std::size_t width = table.header.size();
+    if (columns.refs >= width) throw PartsError("the designator column is not in the header");
+    if (columns.qty && *columns.qty >= width)
+      throw PartsError("the quantity column is not in the header");
+    if (columns.qty == columns.refs)
+      throw PartsError("the quantity column " + Quote(table.header[columns.refs]) +
+                       " is the designator column");
+    for (const std::size_t key : columns.by) {
+      if (key >= width) throw PartsError("a key column is not in the header");
+      if (key == columns.refs || key == columns.qty)
+        throw PartsError("the key column " + Quote(table.header[key]) +
+                         " holds designators or quantities");
+    }
+    if (join_.empty()) throw PartsError("the join separator is empty");
+    if (join_.find_first_of(u"-\u2013") != std::u16string::npos)
+      throw PartsError("the join separator " + Quote(columns.join) +
+                       " holds a dash, which would read as a range");
+    if (!table.row_numbers.empty() && table.row_numbers.size() != table.rows.size())
+      throw PartsError("the row numbers do not match the rows");
+    for (std::size_t r = 0; r < table.rows.size(); ++r)
+      if (table.rows[r].size() != width)
+        throw PartsError("the " + table.row_noun + " has " +
+                             std::to_string(table.rows[r].size()) + " cells; the header has " +
+                             std::to_string(width),
+                         RowNumber(r));
+    result_.table.row_noun = table.row_noun;
+    result_.table.header = table.header;
+    addQty_ = collapse && !columns.qty;
+    if (addQty_)
+      result_.table.header.insert(result_.table.header.begin() +
+                                      static_cast<std::ptrdiff_t>(columns.refs + 1),
+                                  columns.new_qty);
+  }
+
+  std::size_t RowNumber(std::size_t r) const {
+    return table_.row_numbers.empty() ? r + 1 : table_.row_numbers[r];
+  }
+
+  // The designators of row `r`, appended to `out`; their number.
+  std::size_t Read(std::size_t r, std::vector<Designator>& out) {
+    const std::size_t before = out.size();
+    try {
+      internal::ReadDesignatorCell(Utf8ToUtf16(table_.rows[r][columns_.refs]), join_,
+                                   RowNumber(r), out);
+    } catch (const RuntimeError& error) {
+      throw RowError(error, RowNumber(r));
+    }
+    for (std::size_t k = before; k < out.size(); ++k)
+      occurrences_[out[k].text].push_back(RowNumber(r));
+    return out.size() - before;
+  }
+
+  // The row's quantity, with a warning where it disagrees with `count`.
+  Quantity CheckQuantity(std::size_t r, std::size_t count) {
+    if (!columns_.qty) return {};
+    const std::string& cell = table_.rows[r][*columns_.qty];
+    const Quantity quantity = ReadQuantity(cell);
+    const std::size_t row = RowNumber(r);
+    if (quantity.kind == Quantity::Other)
+      Warn(PartsWarning::Kind::QuantityNotWhole,
+           table_.row_noun + " " + std::to_string(row) + ": the quantity " + Quote(cell) +
+               " is no whole number; the row is kept apart with its quantity",
+           {row});
+    else if (quantity.kind == Quantity::Whole && quantity.value != count)
+      Warn(PartsWarning::Kind::QuantityMismatch,
+           table_.row_noun + " " + std::to_string(row) + ": the quantity " + Quote(cell) +
+               " differs from the number of designators, " + std::to_string(count),
+           {row});
+    return quantity;
+  }
+
+  // Row `r` with its designator cell and quantity replaced; `qty` none
+  // keeps the quantity cell (or leaves an added one empty).
+  void Add(std::size_t r, std::optional<std::string> refs, std::optional<std::string> qty) {
+    std::vector<std::string> cells = table_.rows[r];
+    if (refs) cells[columns_.refs] = std::move(*refs);
+    if (addQty_)
+      cells.insert(cells.begin() + static_cast<std::ptrdiff_t>(columns_.refs + 1),
+                   qty.value_or(std::string()));
+    else if (columns_.qty && qty)
+      cells[*columns_.qty] = std::move(*qty);
+    result_.table.rows.push_back(std::move(cells));
+    result_.table.row_numbers.push_back(RowNumber(r));
+  }
+
+  void Warn(PartsWarning::Kind kind, std::string message, std::vector<std::size_t> rows) {
+    result_.warnings.push_back({kind, std::move(message), std::move(rows)});
+  }
+
+  PartsResult Finish() && {
+    // Designators in more than one place, in the engine's order of texts.
+    std::vector<std::pair<const std::u16string*, const std::vector<std::size_t>*>> duplicates;
+    for (const auto& [text, rows] : occurrences_)
+      if (rows.size() > 1) duplicates.emplace_back(&text, &rows);
+    std::sort(duplicates.begin(), duplicates.end(),
+              [](const auto& a, const auto& b) { return *a.first < *b.first; });
+    for (const auto& [text, rows] : duplicates)
+      Warn(PartsWarning::Kind::DuplicateDesignator,
+           "designator " + Quote(Utf16ToUtf8(*text)) + " occurs " + std::to_string(rows->size()) +
+               " times, in " + RowList(table_.row_noun, *rows),
+           *rows);
+    return std::move(result_);
+  }
+
+  std::string Joined(const std::vector<Ordered::Placed>& entries) const {
+    std::string text;
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+      if (k > 0) text += columns_.join;
+      text += Utf16ToUtf8(entries[k].text);
+    }
+    return text;
+  }
+
+  const PartsTable& table_;
+  const PartsColumns& columns_;
+  const std::u16string join_;
+  bool addQty_ = false;
+  PartsResult result_;
+  std::unordered_map<std::u16string, std::vector<std::size_t>> occurrences_;
+};
+
+// The key cells of a row, each preceded by its length, so that no two keys
+// collide.
+std::string KeyOf(const std::vector<std::string>& cells, const std::vector<std::size_t>& keys) {
+  std::string key;
+  for (const std::size_t column : keys)
+    key.append(std::to_string(cells[column].size())).append(1, ':').append(cells[column]);
+  return key;
+}
+
+PartsResult Collapse(const PartsTable& table, const PartsColumns& columns) {
+  Job job(table, columns, true);
+  std::vector<std::size_t> keys = columns.by;
+  if (keys.empty())
+    for (std::size_t k = 0; k < table.header.size(); ++k)
+      if (k != columns.refs && k != columns.qty) keys.push_back(k);
+
+  struct Part {
+    std::vector<std::size_t> rows;
+    std::vector<Designator> designators;
+    bool apart = false;  // its quantity is kept as written
+  };
+  std::vector<Part> parts;
+  std::vector<std::size_t> bare;  // rows without designators
+  std::unordered_map<std::string, std::size_t> partOf;
+  std::vector<Designator> read;
+  for (std::size_t r = 0; r < table.rows.size(); ++r) {
+    read.clear();
+    const std::size_t count = job.Read(r, read);
+    const Quantity quantity = job.CheckQuantity(r, count);
+    if (count == 0) {
+      bare.push_back(r);
+      continue;
+    }
+    std::size_t index = parts.size();
+    if (quantity.kind == Quantity::Other) {
+      parts.push_back({{}, {}, true});
+    } else {
+      const auto [found, added] = partOf.try_emplace(KeyOf(table.rows[r], keys), parts.size());
+      if (added) parts.emplace_back();
+      index = found->second;
+    }
+    Part& part = parts[index];
+    part.rows.push_back(r);
+    std::move(read.begin(), read.end(), std::back_inserter(part.designators));
+  }
+
+  struct Merged {
+    std::vector<Ordered::Placed> entries;
+    const Part* part;
+  };
+  std::vector<Merged> merged;
+  merged.reserve(parts.size());
+  std::vector<const Designator*> designators;
+  for (const Part& part : parts) {
+    designators.clear();
+    for (const Designator& designator : part.designators) designators.push_back(&designator);
+    try {
+      merged.push_back({Ordered().Take(designators, true, columns.min_run), &part});
+    } catch (const RuntimeError& error) {
+      throw RowError(error, job.RowNumber(part.rows.front()));
+    }
+    // Cells of other columns that differ between the merged rows: the first
+    // row's are written.
+    if (part.rows.size() < 2) continue;
+    for (std::size_t column = 0; column < table.header.size(); ++column) {
+      if (column == columns.refs || column == columns.qty ||
+          std::find(keys.begin(), keys.end(), column) != keys.end())
+        continue;
+      const std::string& first = table.rows[part.rows.front()][column];
+      bool differ = false;
+      std::vector<std::size_t> rows;
+      for (const std::size_t r : part.rows) {
+        rows.push_back(job.RowNumber(r));
+        differ = differ || table.rows[r][column] != first;
+      }
+      if (differ)
+        job.Warn(PartsWarning::Kind::DifferingCells,
+                 "column " + Quote(table.header[column]) + " differs between the merged " +
+                     RowList(table.row_noun, rows) + "; the first one's " + Quote(first) +
+                     " is written",
+                 rows);
+    }
+  }
+  // By first designator in the engine's order.
+  auto keyOf = [](const Merged& m) {
+    const Ordered::Placed& e = m.entries.front();
+    return std::make_pair(std::u16string_view(e.text).substr(0, e.prefixLength), e.first);
+  };
+  std::stable_sort(merged.begin(), merged.end(),
+                   [&](const Merged& a, const Merged& b) { return keyOf(a) < keyOf(b); });
+  for (const Merged& m : merged) {
+    const std::size_t first = m.part->rows.front();
+    std::optional<std::string> qty;
+    if (!m.part->apart) qty = std::to_string(m.part->designators.size());
+    job.Add(first, job.Joined(m.entries), std::move(qty));
+  }
+  for (const std::size_t r : bare) job.Add(r, std::nullopt, std::nullopt);
+  return std::move(job).Finish();
+}
+
+PartsResult Expand(const PartsTable& table, const PartsColumns& columns) {
+  Job job(table, columns, false);
+  std::vector<Designator> read;
+  std::vector<const Designator*> designators;
+  for (std::size_t r = 0; r < table.rows.size(); ++r) {
+    read.clear();
+    const std::size_t count = job.Read(r, read);
+    const Quantity quantity = job.CheckQuantity(r, count);
+    if (count == 0) {
+      job.Add(r, std::nullopt, std::nullopt);
+      continue;
+    }
+    designators.clear();
+    for (const Designator& designator : read) designators.push_back(&designator);
+    std::vector<Ordered::Placed> items;
+    try {
+      items = Ordered().Take(designators, false, columns.min_run);
+    } catch (const RuntimeError& error) {
+      // An overflow names no item: the cell is the one that overflowed.
+      if (error.item()) throw RowError(error, job.RowNumber(r));
+      throw RowError(RuntimeError(static_cast<ErrorNumber>(error.number()),
+                                  Utf8ToUtf16(table.rows[r][columns.refs])),
+                     job.RowNumber(r));
+    }
+    for (const Ordered::Placed& item : items) {
+      std::optional<std::string> qty;
+      if (quantity.kind != Quantity::Other) qty = "1";
+      job.Add(r, Utf16ToUtf8(item.text), std::move(qty));
+    }
+  }
+  return std::move(job).Finish();
+}
+
+}  // namespace
+
+PartsResult collapse_rows(const PartsTable& table, const PartsColumns& columns) {
+  return internal::WithMemoryErrorsNumbered([&] { return Collapse(table, columns); });
+}
+
+PartsResult expand_rows(const PartsTable& table, const PartsColumns& columns) {
+  return internal::WithMemoryErrorsNumbered([&] { return Expand(table, columns); });
+}
+
+std::optional<std::size_t> find_column(std::span<const std::string> header,
+                                       std::string_view name) {
+  for (std::size_t k = 0; k < header.size(); ++k)
+    if (header[k] == name) return k;
+  const std::string wanted = Normalized(name);
+  for (std::size_t k = 0; k < header.size(); ++k)
+    if (Normalized(header[k]) == wanted) return k;
+  return std::nullopt;
+}
+
+std::optional<std::size_t> find_designator_column(std::span<const std::string> header) {
+  static constexpr std::string_view kNames[] = {
+      "reference",  "references",  "ref",    "refs",
+      "designator", "designators", "refdes", "referencedesignator",
+      "referencedesignators", "partreference"};
+  return FirstNamed(header, kNames);
+}
+
+std::optional<std::size_t> find_quantity_column(std::span<const std::string> header) {
+  static constexpr std::string_view kNames[] = {"qty", "quantity"};
+  return FirstNamed(header, kNames);
+}
+
+}  // namespace ztxgrp
