@@ -32,7 +32,7 @@ std::string Quoted(const std::u16string& item) {
     return "(not printable)";
   }
   if (shown.size() < item.size())
-    quoted += "... (cut; " + std::to_string(item.size()) + " characters in all)";
+    quoted += "... (cut; " + std::to_string(CodePointCount(item)) + " characters in all)";
   return quoted;
 }
 

@@ -8,12 +8,12 @@
 #include <sstream>
 
 #include "errors.hpp"
-#include "ztxgrp/limits.hpp"
-#include "ztxgrp/value.hpp"
 #include "failure.hpp"
 #include "io.hpp"
 #include "options.hpp"
 #include "run.hpp"
+#include "ztxgrp/limits.hpp"
+#include "ztxgrp/value.hpp"
 
 namespace {
 
@@ -178,8 +178,9 @@ bool Parse(int argc, char** argv, ztxgrp::cli::Options& options, ztxgrp::cli::Ou
   app.footer(kExamples);
   app.set_version_flag("--version", "ztxgrp " ZTXGRP_VERSION);
   app.require_subcommand(1);
-  AddMinRun(AddCommand(app, "group", "sort items and fold runs into ranges", Command::Group, options),
-            options);
+  AddMinRun(
+      AddCommand(app, "group", "sort items and fold runs into ranges", Command::Group, options),
+      options);
   AddCommand(app, "ungroup", "expand items and ranges, sorted", Command::Ungroup, options);
   AddCommand(app, "expand", "expand one item or range text", Command::Expand, options);
   AddCommand(app, "check", "tell whether texts are valid items or ascending ranges", Command::Check,

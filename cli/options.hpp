@@ -11,15 +11,15 @@ enum class Command { Group, Ungroup, Expand, Check, Bom };
 
 // What `ztxgrp bom` was asked for.
 struct BomOptions {
-  std::string file;                 // empty or "-": standard input
+  std::string file;                   // empty or "-": standard input
   std::optional<std::string> output;  // none: standard output
   std::optional<char> separator;      // none: detected from the header line
-  std::optional<std::string> refs;  // the designator column
-  std::optional<std::string> qty;   // the quantity column
-  std::vector<std::string> by;      // key columns; empty: all others
-  std::string join = ", ";          // between grouped entries
-  bool expand = false;              // one row per designator instead
-  bool strict = false;              // duplicated designators are an error
+  std::optional<std::string> refs;    // the designator column
+  std::optional<std::string> qty;     // the quantity column
+  std::vector<std::string> by;        // key columns; empty: all others
+  std::string join = ", ";            // between grouped entries
+  bool expand = false;                // one row per designator instead
+  bool strict = false;                // duplicated designators are an error
 };
 
 struct Options {

@@ -11,10 +11,10 @@
 namespace ztxgrp::internal {
 
 struct Designator {
-  std::u16string text;            // as written (a range's items as the engine writes them)
-  std::size_t prefixLength = 0;   // the engine's reading of `text`
+  std::u16string text;           // as written (a range's items as the engine writes them)
+  std::size_t prefixLength = 0;  // the engine's reading of `text`
   std::int16_t number = -1;
-  bool foldable = false;          // the engine writes (prefix, number) back as `text`
+  bool foldable = false;  // the engine writes (prefix, number) back as `text`
   std::u16string_view prefix() const noexcept {
     return std::u16string_view(text).substr(0, prefixLength);
   }

@@ -65,7 +65,7 @@ class Ordered final : public ResultWriter {
   // The entries of grouping (`group`) or the items of ungrouping the
   // designators, with the others merged in.
   std::vector<Placed> Take(const std::vector<const Designator*>& designators, bool group,
-                                 int minRun) && {
+                           int minRun) && {
     std::vector<std::u16string_view> foldable;
     for (const Designator* designator : designators)
       if (designator->foldable) foldable.push_back(designator->text);
@@ -151,17 +151,16 @@ class Job {
       throw PartsError("the row numbers do not match the rows");
     for (std::size_t r = 0; r < table.rows.size(); ++r)
       if (table.rows[r].size() != width)
-        throw PartsError("the " + table.row_noun + " has " +
-                             std::to_string(table.rows[r].size()) + " cells; the header has " +
-                             std::to_string(width),
+        throw PartsError("the " + table.row_noun + " has " + std::to_string(table.rows[r].size()) +
+                             " cells; the header has " + std::to_string(width),
                          RowNumber(r));
     result_.table.row_noun = table.row_noun;
     result_.table.header = table.header;
     addQty_ = collapse && !columns.qty;
     if (addQty_)
-      result_.table.header.insert(result_.table.header.begin() +
-                                      static_cast<std::ptrdiff_t>(columns.refs + 1),
-                                  columns.new_qty);
+      result_.table.header.insert(
+          result_.table.header.begin() + static_cast<std::ptrdiff_t>(columns.refs + 1),
+          columns.new_qty);
   }
 
   std::size_t RowNumber(std::size_t r) const {
@@ -172,8 +171,8 @@ class Job {
   std::size_t Read(std::size_t r, std::vector<Designator>& out) {
     const std::size_t before = out.size();
     try {
-      internal::ReadDesignatorCell(Utf8ToUtf16(table_.rows[r][columns_.refs]), join_,
-                                   RowNumber(r), out);
+      internal::ReadDesignatorCell(Utf8ToUtf16(table_.rows[r][columns_.refs]), join_, RowNumber(r),
+                                   out);
     } catch (const RuntimeError& error) {
       throw RowError(error, RowNumber(r));
     }
@@ -394,8 +393,7 @@ PartsResult expand_rows(const PartsTable& table, const PartsColumns& columns) {
   return internal::WithMemoryErrorsNumbered([&] { return Expand(table, columns); });
 }
 
-std::optional<std::size_t> find_column(std::span<const std::string> header,
-                                       std::string_view name) {
+std::optional<std::size_t> find_column(std::span<const std::string> header, std::string_view name) {
   for (std::size_t k = 0; k < header.size(); ++k)
     if (header[k] == name) return k;
   const std::string wanted = Normalized(name);
@@ -406,9 +404,10 @@ std::optional<std::size_t> find_column(std::span<const std::string> header,
 
 std::optional<std::size_t> find_designator_column(std::span<const std::string> header) {
   static constexpr std::string_view kNames[] = {
-      "reference",  "references",  "ref",    "refs",
-      "designator", "designators", "refdes", "referencedesignator",
-      "referencedesignators", "partreference"};
+      "reference",    "references",          "ref",
+      "refs",         "designator",          "designators",
+      "refdes",       "referencedesignator", "referencedesignators",
+      "partreference"};
   return FirstNamed(header, kNames);
 }
 

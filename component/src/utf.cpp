@@ -119,4 +119,15 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   return out;
 }
 
+std::size_t CodePointCount(std::u16string_view text) noexcept {
+  std::size_t count = 0;
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    const bool pair = text[k] >= 0xD800 && text[k] <= 0xDBFF && k + 1 < text.size() &&
+                      text[k + 1] >= 0xDC00 && text[k + 1] <= 0xDFFF;
+    k += pair ? 1 : 0;
+    ++count;
+  }
+  return count;
+}
+
 }  // namespace ztxgrp

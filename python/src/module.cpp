@@ -12,6 +12,7 @@
 #include "values.hpp"
 #include "ztxgrp/icls_group.hpp"
 #include "ztxgrp/limits.hpp"
+#include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
 #include "ztxgrp/ztxgrp.hpp"
@@ -31,11 +32,12 @@ std::string Quoted(const std::u16string& item) {
   const std::u16string_view shown = Excerpt(item, kQuotedLength);
   std::string quoted = py::repr(py::str(Utf16ToUtf8(shown)));
   if (shown.size() < item.size())
-    quoted += "... (" + std::to_string(item.size()) + " characters in all)";
+    quoted += "... (" + std::to_string(CodePointCount(item)) + " characters in all)";
   return quoted;
 }
 
-void SetError(const RuntimeError& error) {
+// Sets ztxgrp.Error; `context` (the argument at fault, the row) ends the message.
+void SetError(const RuntimeError& error, const std::string& context = {}) {
   std::string message =
       "runtime error " + std::to_string(error.number()) + ": " + std::string(error.description());
   py::object item = py::none();
@@ -46,11 +48,19 @@ void SetError(const RuntimeError& error) {
         static_cast<Py_ssize_t>(error.item()->size() * 2), "surrogatepass", nullptr));
     if (!item) throw py::error_already_set();
   }
+  if (!context.empty()) message += " (" + context + ")";
   py::object instance = py::reinterpret_borrow<py::object>(errorType)(message);
   instance.attr("number") = error.number();
   instance.attr("description") = std::string(error.description());
   instance.attr("item") = item;
+  const auto* row = dynamic_cast<const RowError*>(&error);
+  instance.attr("row") = row ? py::cast(row->row()) : py::none();
   PyErr_SetObject(errorType, instance.ptr());
+}
+
+std::string row(const RuntimeError& error) {
+  const auto* failed = dynamic_cast<const RowError*>(&error);
+  return failed ? "row " + std::to_string(failed->row()) : std::string();
 }
 
 void TranslateErrors(std::exception_ptr failure) {
@@ -63,7 +73,12 @@ void TranslateErrors(std::exception_ptr failure) {
       Raise(ErrorNumber::OutOfMemory);
     }
   } catch (const RuntimeError& error) {
-    SetError(error);
+    SetError(error, row(error));
+  } catch (const PartsError& error) {
+    const std::string message = error.row() != 0
+                                    ? "row " + std::to_string(error.row()) + ": " + error.what()
+                                    : error.what();
+    PyErr_SetString(PyExc_ValueError, message.c_str());
   }
 }
 
@@ -74,6 +89,11 @@ auto WithoutLock(Call&& call) {
 }
 
 py::list Group(py::handle items, int min_run) {
+  if (min_run < kSystemMinRun) {
+    SetError(RuntimeError(ErrorNumber::InvalidArgument),
+             "min_run must be 2 or more, not " + std::to_string(min_run));
+    throw py::error_already_set();
+  }
   const Items read = ItemsOf(items, kMaxListElements);
   if (!read.list) return ToPython(WithoutLock([&] { return ztxgrp::group(read.texts, min_run); }));
   return ToPython(WithoutLock([&] { return IclsGroup().Group(*read.list, min_run); }));
@@ -98,6 +118,10 @@ bool IsValidRange(const py::str& text) {
 }  // namespace
 }  // namespace ztxgrp::python
 
+namespace ztxgrp::python {
+void AddPartsFunctions(py::module_& module);
+}  // namespace ztxgrp::python
+
 PYBIND11_MODULE(_ztxgrp, module) {
   using namespace ztxgrp::python;
   module.doc() = "Item designators to compact range notation and back (compiled part).";
@@ -110,6 +134,7 @@ PYBIND11_MODULE(_ztxgrp, module) {
   module.attr("Error") = py::handle(errorType);
   py::register_exception_translator(TranslateErrors);
 
+  AddPartsFunctions(module);
   module.def("group", &Group, py::arg("items"), py::kw_only(), py::arg("min_run") = 2,
              R"(Sort items by prefix and number and fold runs into ranges.
 

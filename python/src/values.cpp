@@ -36,7 +36,10 @@ Value ElementOf(py::handle item) {
       if (value == -1 && PyErr_Occurred()) throw py::error_already_set();
       return Value(static_cast<std::int64_t>(value));
     }
-    return Value(TextOf(py::str(item)));  // its exact digits
+    // Its exact digits, by value: a subclass's own __str__ is not asked.
+    const py::object digits = py::reinterpret_steal<py::object>(PyLong_Type.tp_repr(object));
+    if (!digits) throw py::error_already_set();
+    return Value(TextOf(digits));
   }
   if (PyFloat_Check(object)) return Value(PyFloat_AS_DOUBLE(object));
   if (object == Py_None) return Value(Null{});
@@ -100,8 +103,11 @@ std::optional<std::string> Utf8Of(py::handle item) {
 }  // namespace
 
 Items ItemsOf(py::handle items, std::size_t maxItems) {
-  if (PyUnicode_Check(items.ptr()) || PyBytes_Check(items.ptr()))
-    throw py::type_error("items must be an iterable of items, not a single str or bytes");
+  PyObject* object = items.ptr();
+  if (PyUnicode_Check(object) || PyBytes_Check(object) || PyByteArray_Check(object) ||
+      PyMemoryView_Check(object))
+    throw py::type_error(
+        "items must be an iterable of items, not a single str, bytes, bytearray or memoryview");
   Items read;
   if (PyObject* sized = items.ptr(); PyList_Check(sized) || PyTuple_Check(sized))
     read.texts.reserve(

@@ -1,6 +1,9 @@
 """The Python package: the engine's behaviour through Python values."""
+import csv
+import io
 import os
 import threading
+import warnings
 import tracemalloc
 
 import pytest
@@ -181,3 +184,72 @@ def test_package_ships_its_stubs():
     installed = os.environ.get("ZTXGRP_EXPECT_INSTALLED")
     if installed:
         assert os.path.realpath(folder).startswith(os.path.realpath(installed)), folder
+
+
+# The parts-list rows API: the README's excerpt as `ztxgrp bom` writes it,
+# and collapse then expand giving back every designator of the real boards.
+EXCERPT = os.path.join(os.path.dirname(__file__), "..", "..", "tests", "data", "bom", "excerpt.csv")
+
+
+def _csv_text(rows, header, lineterminator):
+    out = io.StringIO()
+    writer = csv.DictWriter(out, fieldnames=header, lineterminator=lineterminator)
+    writer.writeheader()
+    writer.writerows(rows)
+    return out.getvalue()
+
+
+def test_collapse_rows_writes_what_bom_writes():
+    with open(EXCERPT, newline="", encoding="utf-8") as file:
+        rows = list(csv.DictReader(file))
+    collapsed = ztxgrp.collapse_rows(rows)
+    assert _csv_text(collapsed, list(collapsed[0]), "\r\n").splitlines()[:3] == [
+        "Reference,Qty,Value,Footprint",
+        "C106-C107,2,4.7uF,Capacitors_SMD:C_0805_HandSoldering",
+        '"D601-D602, D605-D606",4,L4148,Diodes_SMD:D_0805',
+    ]
+
+
+def test_rows_round_trip_on_real_boards():
+    boards = os.environ.get("ZTXGRP_BOARD_DATA", "")
+    if not os.path.isdir(boards):
+        pytest.skip("board data not found")
+    for name in sorted(os.listdir(boards)):
+        if not name.endswith(".csv"):
+            continue
+        with open(os.path.join(boards, name), newline="", encoding="utf-8-sig") as file:
+            rows = list(csv.DictReader(file))
+        refs = next(k for k in rows[0] if k.lower().startswith(("ref", "designator")))
+        with warnings.catch_warnings():
+            warnings.simplefilter("ignore", ztxgrp.PartsWarning)
+            expanded = ztxgrp.expand_rows(ztxgrp.collapse_rows(rows))
+            expected = sorted(e[refs] for r in rows for e in ztxgrp.expand_rows([r]))
+        assert sorted(r[refs] for r in expanded) == expected, name
+
+
+@pytest.mark.parametrize(
+    "call, failure",
+    [
+        (lambda: ztxgrp.collapse_rows([{"Ref": "R3-R1"}]), "row 1"),
+        (lambda: ztxgrp.collapse_rows([{"Ref": "R001-R003"}]), "would change"),
+        (lambda: ztxgrp.collapse_rows([{"Ref": "R1"}], refs="Nope"), "Nope"),
+        (lambda: ztxgrp.group(bytearray(b"R1")), "bytearray"),
+        (lambda: ztxgrp.group(memoryview(b"R1")), "memoryview"),
+        (lambda: ztxgrp.group(["R1"], min_run=1), "min_run"),
+    ],
+)
+def test_parts_and_argument_failures(call, failure):
+    with pytest.raises((ValueError, TypeError), match=failure):
+        call()
+
+
+def test_parts_warnings_and_big_int_subclass():
+    with pytest.warns(ztxgrp.PartsWarning, match="occurs 2 times"):
+        assert ztxgrp.collapse_rows([{"Ref": "R1", "V": "1k"}, {"Ref": "R1", "V": "1k"}]) == [
+            {"Ref": "R1, R1", "Qty": "2", "V": "1k"}]
+
+    class Odd(int):
+        def __str__(self):
+            return "odd"
+
+    assert ztxgrp.group([Odd(2**70)]) == [str(2**70)]

@@ -8,10 +8,58 @@
 
 Items may be str, int, float, bool or None, read as a scripting host's
 values are: None fails with error 94, any other kind of object with 13.
-Failures raise ztxgrp.Error, a ValueError with .number, .description and
-.item; a str holding a lone surrogate raises UnicodeEncodeError.
+Failures raise ztxgrp.Error, a ValueError with .number, .description,
+.item and .row (parts lists); a str holding a lone surrogate raises
+UnicodeEncodeError.
 """
 
-from ztxgrp._ztxgrp import Error, expand, group, is_valid_range, ungroup
+import warnings as _warnings
 
-__all__ = ["Error", "group", "ungroup", "expand", "is_valid_range"]
+from ztxgrp._ztxgrp import Error, expand, group, is_valid_range, ungroup
+from ztxgrp import _ztxgrp
+
+__all__ = [
+    "Error", "PartsWarning", "group", "ungroup", "expand", "is_valid_range",
+    "collapse_rows", "expand_rows",
+]
+
+
+class PartsWarning(UserWarning):
+    """Something found in a parts list: a duplicated designator, cells that
+    differ between merged rows, a quantity that is no whole number or does
+    not match the designators. Nothing was lost because of it."""
+
+
+def _names(by):
+    if by is None:
+        return []
+    if isinstance(by, str):
+        return [name for name in by.split(",") if name]
+    return list(by)
+
+
+def _warn(messages):
+    for message in messages:
+        _warnings.warn(message, PartsWarning, stacklevel=3)
+
+
+def collapse_rows(rows, *, refs=None, by=None, qty=None, join=", ", min_run=2):
+    """One row per part, from an iterable of dicts (csv.DictReader's rows).
+
+    Rows that agree on the `by` columns (default: all but designators and
+    quantity) become one; its designator cell is the grouped list of their
+    designators, its quantity column (`qty`, else Qty/Quantity, else a new
+    column) their number. Designators are written back exactly as given.
+    Returns a list of dicts; warnings are PartsWarning. Errors: ztxgrp.Error
+    with .row, ValueError for unusable columns or cells.
+    """
+    result, messages = _ztxgrp._collapse_rows(rows, refs, _names(by), qty, join, min_run)
+    _warn(messages)
+    return result
+
+
+def expand_rows(rows, *, refs=None, qty=None, join=", "):
+    """One row per designator, every other cell copied, quantity 1."""
+    result, messages = _ztxgrp._expand_rows(rows, refs, qty, join)
+    _warn(messages)
+    return result

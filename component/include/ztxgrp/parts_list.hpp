@@ -89,8 +89,7 @@ PartsResult expand_rows(const PartsTable& table, const PartsColumns& columns);
 
 // A column by header name: the same text, else the same once blanks are
 // removed and ASCII letters lowered ("Ref Des" finds "refdes").
-std::optional<std::size_t> find_column(std::span<const std::string> header,
-                                       std::string_view name);
+std::optional<std::size_t> find_column(std::span<const std::string> header, std::string_view name);
 // The first column named Reference, References, Ref, Refs, Designator,
 // Designators, RefDes, Reference Designator(s) or Part Reference.
 std::optional<std::size_t> find_designator_column(std::span<const std::string> header);

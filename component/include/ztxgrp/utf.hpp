@@ -27,6 +27,9 @@ std::u16string Utf8ToUtf16(std::string_view text);
 void CheckUtf8(std::string_view text);
 std::string Utf16ToUtf8(std::u16string_view text);
 
+// The number of characters (code points) of a text, for messages.
+std::size_t CodePointCount(std::u16string_view text) noexcept;
+
 // The beginning of a text for a message: at most `maxUnits` code units,
 // never ending inside a surrogate pair.
 std::u16string_view Excerpt(std::u16string_view text, std::size_t maxUnits) noexcept;

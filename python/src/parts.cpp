@@ -1,0 +1,131 @@
+// The parts-list layer for Python: rows as dicts (what csv.DictReader
+// yields), collapsed or expanded; the package's collapse_rows and
+// expand_rows turn the warnings returned here into Python warnings.
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ztxgrp/parts_list.hpp"
+
+namespace py = pybind11;
+
+namespace ztxgrp::python {
+namespace {
+
+std::string Utf8Of(py::handle text) {
+  Py_ssize_t size = 0;
+  const char* data = PyUnicode_AsUTF8AndSize(text.ptr(), &size);
+  if (data == nullptr) throw py::error_already_set();
+  return std::string(data, static_cast<std::size_t>(size));
+}
+
+// The rows' keys, in the order first seen, as the header; cells str or None.
+PartsTable TableOf(py::handle rows) {
+  PartsTable table;
+  std::vector<std::vector<std::pair<std::size_t, std::string>>> cells;
+  for (const py::handle row : py::iter(rows)) {
+    if (!PyDict_Check(row.ptr()))
+      throw py::type_error("row " + std::to_string(cells.size() + 1) + " is no dict");
+    auto& out = cells.emplace_back();
+    for (const auto& [key, value] : py::reinterpret_borrow<py::dict>(row)) {
+      if (!PyUnicode_Check(key.ptr()))
+        throw py::type_error("row " + std::to_string(cells.size()) + ": a column name is no str");
+      const std::string name = Utf8Of(key);
+      std::size_t column = 0;
+      while (column < table.header.size() && table.header[column] != name) ++column;
+      if (column == table.header.size()) table.header.push_back(name);
+      if (value.is_none()) continue;
+      if (!PyUnicode_Check(value.ptr()))
+        throw py::type_error("row " + std::to_string(cells.size()) + ", column " + name +
+                             ": the cell is no str");
+      out.emplace_back(column, Utf8Of(value));
+    }
+  }
+  for (auto& row : cells) {
+    std::vector<std::string>& full = table.rows.emplace_back(table.header.size());
+    for (auto& [column, text] : row) full[column] = std::move(text);
+  }
+  return table;
+}
+
+std::size_t Column(const PartsTable& table, const std::string& name) {
+  if (const auto column = find_column(table.header, name)) return *column;
+  throw py::value_error("no column named \"" + name + "\"");
+}
+
+PartsColumns ColumnsOf(const PartsTable& table, const std::optional<std::string>& refs,
+                       const std::vector<std::string>& by, const std::optional<std::string>& qty,
+                       const std::string& join, int minRun) {
+  PartsColumns columns;
+  columns.min_run = minRun;
+  columns.join = join;
+  if (refs)
+    columns.refs = Column(table, *refs);
+  else if (const auto found = find_designator_column(table.header))
+    columns.refs = *found;
+  else
+    throw py::value_error(
+        "no designator column (Reference, Designator, RefDes, ...); name it "
+        "with refs=");
+  if (qty) {
+    columns.qty = find_column(table.header, *qty);
+    columns.new_qty = *qty;
+  } else {
+    columns.qty = find_quantity_column(table.header);
+  }
+  for (const std::string& name : by) columns.by.push_back(Column(table, name));
+  return columns;
+}
+
+py::tuple ToPython(const PartsResult& result) {
+  py::list rows;
+  std::vector<py::str> names;
+  for (const std::string& name : result.table.header) names.emplace_back(name);
+  for (const std::vector<std::string>& row : result.table.rows) {
+    py::dict out;
+    for (std::size_t k = 0; k < row.size(); ++k) out[names[k]] = py::str(row[k]);
+    rows.append(std::move(out));
+  }
+  py::list warnings;
+  for (const PartsWarning& warning : result.warnings) warnings.append(py::str(warning.message));
+  return py::make_tuple(std::move(rows), std::move(warnings));
+}
+
+}  // namespace
+
+void AddPartsFunctions(py::module_& module) {
+  module.def(
+      "_collapse_rows",
+      [](py::handle rows, std::optional<std::string> refs, std::vector<std::string> by,
+         std::optional<std::string> qty, std::string join, int minRun) {
+        const PartsTable table = TableOf(rows);
+        const PartsColumns columns = ColumnsOf(table, refs, by, qty, join, minRun);
+        PartsResult result;
+        {
+          py::gil_scoped_release unlocked;
+          result = collapse_rows(table, columns);
+        }
+        return ToPython(result);
+      },
+      py::arg("rows"), py::arg("refs"), py::arg("by"), py::arg("qty"), py::arg("join"),
+      py::arg("min_run"));
+  module.def(
+      "_expand_rows",
+      [](py::handle rows, std::optional<std::string> refs, std::optional<std::string> qty,
+         std::string join) {
+        const PartsTable table = TableOf(rows);
+        const PartsColumns columns = ColumnsOf(table, refs, {}, qty, join, kSystemMinRun);
+        PartsResult result;
+        {
+          py::gil_scoped_release unlocked;
+          result = expand_rows(table, columns);
+        }
+        return ToPython(result);
+      },
+      py::arg("rows"), py::arg("refs"), py::arg("qty"), py::arg("join"));
+}
+
+}  // namespace ztxgrp::python
