@@ -1,5 +1,7 @@
 #include "cli_checks.hpp"
 
+#include "ztxgrp/parts_list.hpp"
+
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -60,8 +62,8 @@ std::string CheckCommandInput(const std::uint8_t* data, std::size_t size) {
   } catch (const RuntimeError& error) {
     if (!IsEngineError(error.number()))
       return "runtime error " + std::to_string(error.number()) + " is not the engine's";
-  } catch (const cli::InputError&) {
-  } catch (const cli::UsageError&) {
+  } catch (const cli::CommandError&) {
+  } catch (const PartsError&) {  // a cell that cannot be read without changing it
   } catch (const EncodingError&) {
   } catch (const std::exception& error) {
     return std::string("unexpected failure: ") + error.what();
