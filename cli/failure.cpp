@@ -2,38 +2,21 @@
 
 #include <cstdio>
 #include <new>
-#include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
 
 #include "errors.hpp"
 #include "options.hpp"
 #include "ztxgrp/parts_list.hpp"
+#include "ztxgrp/quoted.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
 
 namespace ztxgrp::cli {
 namespace {
 
-// Items quoted in messages are cut to this many code units.
-constexpr std::size_t kQuotedLength = 64;
-
 void Say(const std::string& message) noexcept {
   std::fputs(("ztxgrp: " + message + "\n").c_str(), stderr);
-}
-
-// The item as a JSON string, cut when it is long, with its length.
-std::string Quoted(const std::u16string& item) {
-  const std::u16string_view shown = Excerpt(item, kQuotedLength);
-  std::string quoted;
-  try {
-    quoted = nlohmann::json(Utf16ToUtf8(shown)).dump();
-  } catch (const std::exception&) {
-    return "(not printable)";
-  }
-  if (shown.size() < item.size())
-    quoted += "... (cut; " + std::to_string(CodePointCount(item)) + " characters in all)";
-  return quoted;
 }
 
 int RuntimeFailure(const RuntimeError& error) {

@@ -14,6 +14,11 @@
 // lists they equal the transcription; for plain designators (capital letters
 // then a number without leading zeros) ungrouping the grouped list gives the
 // sorted list.
+//
+// Parts input: byte 0 chooses the columns and options, the rest is a table
+// (lines at '\n', cells at '|'). Checked: collapsing and expanding fail only
+// with the layer's own errors, and expanding the collapsed table gives the
+// rows that expanding the table gives.
 #pragma once
 
 #include <cstddef>
@@ -24,6 +29,7 @@ namespace ztxgrp::fuzz {
 
 std::string CheckText(const std::uint8_t* data, std::size_t size);
 std::string CheckList(const std::uint8_t* data, std::size_t size);
+std::string CheckParts(const std::uint8_t* data, std::size_t size);
 
 // For the fuzz targets: reports a problem and aborts, so the fuzzer keeps the
 // input.

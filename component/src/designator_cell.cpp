@@ -5,6 +5,7 @@
 #include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/icls_group.hpp"
 #include "ztxgrp/parts_list.hpp"
+#include "ztxgrp/quoted.hpp"
 #include "ztxgrp/text_lists.hpp"
 #include "ztxgrp/utf.hpp"
 
@@ -97,14 +98,10 @@ std::optional<RangeHalves> AsRange(std::u16string_view piece) {
   return range;
 }
 
-std::string Quote(std::u16string_view text) {
-  return "\"" + Utf16ToUtf8(Excerpt(text, 64)) + "\"";
-}
-
 void AddRange(std::u16string_view piece, const RangeHalves& range, std::size_t row,
               std::vector<Designator>& out) {
   if (!WrittenAsIs(range.leftText, range.left) || !WrittenAsIs(range.rightText, range.right))
-    throw PartsError("the range " + Quote(piece) +
+    throw PartsError("the range " + Quoted(piece) +
                          " would change its designators' texts (leading zeros, signs or "
                          "blanks); write them out one by one",
                      row);
@@ -136,15 +133,15 @@ void ReadDesignatorCell(std::u16string_view cell, std::u16string_view join, std:
       joined.append(piece).append(1, u'-').append(pieces[k + 2]);
       const auto range = AsRange(joined);
       if (!range)
-        throw PartsError("the dash in " + Quote(cell) + " joins " + Quote(piece) + " and " +
-                             Quote(pieces[k + 2]) + ", which form no range",
+        throw PartsError("the dash in " + Quoted(cell) + " joins " + Quoted(piece) + " and " +
+                             Quoted(pieces[k + 2]) + ", which form no range",
                          row);
       AddRange(joined, *range, row, out);
       k += 2;
       continue;
     }
     if (IsLoneDash(piece))
-      throw PartsError("a lone dash in " + Quote(cell) + " joins no two designators", row);
+      throw PartsError("a lone dash in " + Quoted(cell) + " joins no two designators", row);
     if (const auto range = AsRange(piece))
       AddRange(piece, *range, row, out);
     else

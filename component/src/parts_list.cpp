@@ -8,6 +8,7 @@
 #include "designator_cell.hpp"
 #include "memory_errors.hpp"
 #include "ztxgrp/entry_text.hpp"
+#include "ztxgrp/quoted.hpp"
 #include "ztxgrp/text_lists.hpp"
 #include "ztxgrp/utf.hpp"
 
@@ -99,7 +100,7 @@ std::string RowList(const std::string& noun, const std::vector<std::size_t>& row
   return text;
 }
 
-std::string Quote(std::string_view text) {
+std::string Quoted(std::string_view text) {
   return "\"" + std::string(text) + "\"";
 }
 
@@ -135,17 +136,17 @@ class Job {
     if (columns.qty && *columns.qty >= width)
       throw PartsError("the quantity column is not in the header");
     if (columns.qty == columns.refs)
-      throw PartsError("the quantity column " + Quote(table.header[columns.refs]) +
+      throw PartsError("the quantity column " + Quoted(table.header[columns.refs]) +
                        " is the designator column");
     for (const std::size_t key : columns.by) {
       if (key >= width) throw PartsError("a key column is not in the header");
       if (key == columns.refs || key == columns.qty)
-        throw PartsError("the key column " + Quote(table.header[key]) +
+        throw PartsError("the key column " + Quoted(table.header[key]) +
                          " holds designators or quantities");
     }
     if (join_.empty()) throw PartsError("the join separator is empty");
     if (join_.find_first_of(u"-\u2013") != std::u16string::npos)
-      throw PartsError("the join separator " + Quote(columns.join) +
+      throw PartsError("the join separator " + Quoted(columns.join) +
                        " holds a dash, which would read as a range");
     if (!table.row_numbers.empty() && table.row_numbers.size() != table.rows.size())
       throw PartsError("the row numbers do not match the rows");
@@ -189,12 +190,12 @@ class Job {
     const std::size_t row = RowNumber(r);
     if (quantity.kind == Quantity::Other)
       Warn(PartsWarning::Kind::QuantityNotWhole,
-           table_.row_noun + " " + std::to_string(row) + ": the quantity " + Quote(cell) +
+           table_.row_noun + " " + std::to_string(row) + ": the quantity " + Quoted(cell) +
                " is no whole number; the row is kept apart with its quantity",
            {row});
     else if (quantity.kind == Quantity::Whole && quantity.value != count)
       Warn(PartsWarning::Kind::QuantityMismatch,
-           table_.row_noun + " " + std::to_string(row) + ": the quantity " + Quote(cell) +
+           table_.row_noun + " " + std::to_string(row) + ": the quantity " + Quoted(cell) +
                " differs from the number of designators, " + std::to_string(count),
            {row});
     return quantity;
@@ -227,7 +228,7 @@ class Job {
               [](const auto& a, const auto& b) { return *a.first < *b.first; });
     for (const auto& [text, rows] : duplicates)
       Warn(PartsWarning::Kind::DuplicateDesignator,
-           "designator " + Quote(Utf16ToUtf8(*text)) + " occurs " + std::to_string(rows->size()) +
+           "designator " + Quoted(Utf16ToUtf8(*text)) + " occurs " + std::to_string(rows->size()) +
                " times, in " + RowList(table_.row_noun, *rows),
            *rows);
     return std::move(result_);
@@ -327,8 +328,8 @@ PartsResult Collapse(const PartsTable& table, const PartsColumns& columns) {
       }
       if (differ)
         job.Warn(PartsWarning::Kind::DifferingCells,
-                 "column " + Quote(table.header[column]) + " differs between the merged " +
-                     RowList(table.row_noun, rows) + "; the first one's " + Quote(first) +
+                 "column " + Quoted(table.header[column]) + " differs between the merged " +
+                     RowList(table.row_noun, rows) + "; the first one's " + Quoted(first) +
                      " is written",
                  rows);
     }

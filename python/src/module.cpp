@@ -13,6 +13,7 @@
 #include "ztxgrp/icls_group.hpp"
 #include "ztxgrp/limits.hpp"
 #include "ztxgrp/parts_list.hpp"
+#include "ztxgrp/quoted.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
 #include "ztxgrp/ztxgrp.hpp"
@@ -24,17 +25,6 @@ namespace {
 
 // ztxgrp.Error, created once with the module.
 PyObject* errorType = nullptr;
-
-// Items quoted in messages are cut to this many code units.
-constexpr std::size_t kQuotedLength = 64;
-
-std::string Quoted(const std::u16string& item) {
-  const std::u16string_view shown = Excerpt(item, kQuotedLength);
-  std::string quoted = py::repr(py::str(Utf16ToUtf8(shown)));
-  if (shown.size() < item.size())
-    quoted += "... (" + std::to_string(CodePointCount(item)) + " characters in all)";
-  return quoted;
-}
 
 // Sets ztxgrp.Error; `context` (the argument at fault, the row) ends the message.
 void SetError(const RuntimeError& error, const std::string& context = {}) {

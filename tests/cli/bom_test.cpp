@@ -8,6 +8,10 @@
 #include <iterator>
 #include <regex>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "csv_table.hpp"
 #include "process.hpp"
 
@@ -215,6 +219,51 @@ TEST(BomTest, OutputFileIsReplacedOnlyOnSuccess) {
   EXPECT_EQ(Slurp(path), "Ref,Qty,Value\nR1,1,1k\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
   std::filesystem::remove_all(dir);
+}
+
+// -o writes as cp does: a replaced file keeps its mode, a new one gets
+// 0666 less the umask, a symlink's target is replaced, a FIFO is written in
+// place, any name the file system takes works.
+TEST(BomTest, OutputFileIsWrittenAsCpWritesIt) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "ztxgrp-bom-o-test";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::string input = "Ref,Value\nR1,1k\n";
+  const std::string output = "Ref,Qty,Value\nR1,1,1k\n";
+  const mode_t oldMask = ::umask(027);
+
+  const fs::path kept = dir / "kept.csv";
+  std::ofstream(kept) << "old\n";
+  fs::permissions(kept, fs::perms(0604));
+  const fs::path fresh = dir / "new.csv";
+  const fs::path target = dir / "target.csv";
+  std::ofstream(target) << "old\n";
+  const fs::path link = dir / "link.csv";
+  fs::create_symlink(target, link);
+  const fs::path longName = dir / std::string(250, 'n');
+  std::ofstream(longName) << "old\n";
+  for (const fs::path& path : {kept, fresh, link, longName}) {
+    SCOPED_TRACE(path.string());
+    EXPECT_EQ(Bom({"-o", path.string()}, input).status, 0);
+    EXPECT_EQ(Slurp(path), output);
+  }
+  EXPECT_EQ(fs::status(kept).permissions(), fs::perms(0604));
+  EXPECT_EQ(fs::status(fresh).permissions(), fs::perms(0640));
+  EXPECT_TRUE(fs::is_symlink(link));
+  ::umask(oldMask);
+
+  const fs::path fifo = dir / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const int reader = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);  // keeps the FIFO open
+  ASSERT_GE(reader, 0);
+  EXPECT_EQ(Bom({"-o", fifo.string()}, input).status, 0);
+  char buffer[256];
+  const ssize_t got = ::read(reader, buffer, sizeof buffer);
+  ::close(reader);
+  EXPECT_EQ(std::string(buffer, got > 0 ? static_cast<std::size_t>(got) : 0), output);
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  fs::remove_all(dir);
 }
 
 }  // namespace

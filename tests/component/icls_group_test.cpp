@@ -6,6 +6,7 @@
 
 #include "examples.hpp"
 #include "test_support.hpp"
+#include "ztxgrp/quoted.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
 namespace ztxgrp {
@@ -154,6 +155,22 @@ TEST(Utf8ApiTest, ConvertsBothWaysAndRejectsInvalidInput) {
             "R\xF0\x9F\x98\x80"
             "1");
   EXPECT_THROW(Utf16ToUtf8(u"\xD800"), EncodingError);
+}
+
+// Messages show a user's text the same way in every front end.
+TEST(QuotedTest, EscapesLikeJsonAndCutsLongTexts) {
+  const struct {
+    std::u16string text;
+    std::string quoted;
+  } cases[] = {
+      {u"R1", "\"R1\""},
+      {u"a\"b\\c\n\t\x01", "\"a\\\"b\\\\c\\n\\t\\u0001\""},
+      {u"\xC5\U0001F600", "\"\xC3\x85\xF0\x9F\x98\x80\""},
+      {std::u16string(1, u'\xD800') + u"1", "\"\\uD8001\""},
+      {std::u16string(70, u'R'), "\"" + std::string(64, 'R') + "\"... (cut; 70 characters in all)"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Quoted(c.text), c.quoted);
+  EXPECT_EQ(Quoted(std::string_view("R\xFF")), "\"R\\xFF\"");
 }
 
 // Real parts lists: grouping the designators and ungrouping the result gives

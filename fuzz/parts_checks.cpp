@@ -1,0 +1,94 @@
+// The parts-list property: nothing a user wrote is lost, invented or
+// changed. Collapsing a table and expanding the result gives the same rows
+// as expanding the table itself (as multisets, the quantity column aside).
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "checks.hpp"
+#include "ztxgrp/parts_list.hpp"
+#include "ztxgrp/utf.hpp"
+
+namespace ztxgrp::fuzz {
+namespace {
+
+std::vector<std::string> Split(std::string_view text, char separator) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (std::size_t k = 0; k <= text.size(); ++k) {
+    if (k == text.size() || text[k] == separator) {
+      parts.emplace_back(text.substr(start, k - start));
+      start = k + 1;
+    }
+  }
+  return parts;
+}
+
+// The table's rows without the column `drop`, sorted.
+std::vector<std::vector<std::string>> RowsWithout(const PartsTable& table, std::size_t drop) {
+  std::vector<std::vector<std::string>> rows;
+  for (auto row : table.rows) {
+    if (drop < row.size()) row.erase(row.begin() + static_cast<std::ptrdiff_t>(drop));
+    rows.push_back(std::move(row));
+  }
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+bool IsEngineError(int number) {
+  return number == 5 || number == 6 || number == 7 || number == 9 || number == 13 || number == 94;
+}
+
+}  // namespace
+
+std::string CheckParts(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return "";
+  // Byte 0: bit 0 a quantity column (column 1), bit 1 join ";" instead of
+  // ", ", bit 2 min_run 3; the designators are in column 0. The rest: lines
+  // at '\n', cells at '|', the first line the header.
+  const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
+  PartsTable table;
+  const std::vector<std::string> lines = Split(text, '\n');
+  table.header = Split(lines[0], '|');
+  for (std::size_t k = 1; k < lines.size(); ++k) {
+    std::vector<std::string> row = Split(lines[k], '|');
+    row.resize(table.header.size());
+    table.rows.push_back(std::move(row));
+  }
+  PartsColumns columns;
+  if (data[0] & 1) columns.qty = 1;
+  if (data[0] & 2) columns.join = ";";
+  if (data[0] & 4) columns.min_run = 3;
+
+  PartsResult collapsed;
+  PartsResult expanded;
+  try {
+    collapsed = collapse_rows(table, columns);
+    expanded = expand_rows(table, columns);
+  } catch (const RuntimeError& error) {
+    if (!IsEngineError(error.number()))
+      return "runtime error " + std::to_string(error.number()) + " is not the engine's";
+    return "";
+  } catch (const PartsError&) {
+    return "";
+  } catch (const EncodingError&) {
+    return "";
+  }
+  // The collapsed table has its quantity where the table had it, or a new
+  // one right after the designators.
+  PartsColumns again = columns;
+  again.qty = columns.qty ? *columns.qty : columns.refs + 1;
+  PartsResult roundTrip;
+  try {
+    roundTrip = expand_rows(collapsed.table, again);
+  } catch (const std::exception& error) {
+    return std::string("expanding the collapsed table failed: ") + error.what();
+  }
+  const std::size_t qty = columns.qty ? *columns.qty : table.header.size();
+  if (RowsWithout(roundTrip.table, *again.qty) != RowsWithout(expanded.table, qty))
+    return "collapsing then expanding changed the rows";
+  return "";
+}
+
+}  // namespace ztxgrp::fuzz
