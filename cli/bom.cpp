@@ -9,6 +9,7 @@
 #include "csv_table.hpp"
 #include "errors.hpp"
 #include "output_file.hpp"
+#include "platform.hpp"
 #include "ztxgrp/parts_list.hpp"
 
 namespace ztxgrp::cli {
@@ -66,7 +67,7 @@ int RunBom(const Options& options, InputBuffer& standardInput, OutputWriter& out
   if (bom.file.empty() || bom.file == "-") {
     bytes = standardInput.ReadAll();
   } else {
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(bom.file.c_str(), "rb"));
+    const std::unique_ptr<std::FILE, FileCloser> file(OpenForReading(bom.file));
     if (!file) throw InputError("cannot open " + bom.file + ": " + Reason(errno));
     InputBuffer in(file.get(), false, bom.file);
     bytes = in.ReadAll();
@@ -89,7 +90,7 @@ int RunBom(const Options& options, InputBuffer& standardInput, OutputWriter& out
 
   bool strictFailure = false;
   for (const PartsWarning& warning : result.warnings) {
-    std::fputs(("ztxgrp: warning: " + warning.message + "\n").c_str(), stderr);
+    WriteMessage("ztxgrp: warning: " + warning.message);
     strictFailure = strictFailure || warning.kind == PartsWarning::Kind::DuplicateDesignator ||
                     warning.kind == PartsWarning::Kind::DifferingCells;
   }

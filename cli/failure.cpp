@@ -7,6 +7,7 @@
 
 #include "errors.hpp"
 #include "options.hpp"
+#include "platform.hpp"
 #include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/quoted.hpp"
 #include "ztxgrp/runtime_error.hpp"
@@ -16,7 +17,7 @@ namespace ztxgrp::cli {
 namespace {
 
 void Say(const std::string& message) noexcept {
-  std::fputs(("ztxgrp: " + message + "\n").c_str(), stderr);
+  WriteMessage("ztxgrp: " + message);
 }
 
 int RuntimeFailure(const RuntimeError& error) {

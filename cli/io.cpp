@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform.hpp"
+
 namespace ztxgrp::cli {
 
 std::string Reason(int error) {
@@ -12,6 +14,8 @@ std::string Reason(int error) {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// Console text is converted and written in pieces of about this size.
+constexpr std::size_t kConsoleChunk = 1 << 16;
 
 }  // namespace
 
@@ -72,14 +76,42 @@ std::string InputBuffer::ReadAll() {
   return bytes;
 }
 
+OutputWriter::OutputWriter(std::FILE* file, std::string name)
+    : file_(file), name_(std::move(name)), console_(IsConsole(file)) {}
+
+void OutputWriter::WriteToConsole(bool all) {
+  // Up to the last character that is complete.
+  std::size_t end = pending_.size();
+  if (!all) {
+    std::size_t lead = end;
+    while (lead > 0 && end - lead < 4 &&
+           (static_cast<unsigned char>(pending_[lead - 1]) & 0xC0) == 0x80)
+      --lead;
+    if (lead > 0) {
+      const auto byte = static_cast<unsigned char>(pending_[lead - 1]);
+      const std::size_t length = byte < 0xC0 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+      if (end - (lead - 1) < length) end = lead - 1;
+    }
+  }
+  if (!WriteConsoleText(file_, std::string_view(pending_).substr(0, end)))
+    throw OutputError("cannot write " + name_ + ": the console refused the text");
+  pending_.erase(0, end);
+}
+
 void OutputWriter::Write(std::string_view data) {
   if (data.empty()) return;
+  if (console_) {
+    pending_ += data;
+    if (pending_.size() >= kConsoleChunk) WriteToConsole(false);
+    return;
+  }
   errno = 0;
   if (std::fwrite(data.data(), 1, data.size(), file_) != data.size())
     throw OutputError("cannot write " + name_ + ": " + Reason(errno));
 }
 
 void OutputWriter::Finish() {
+  if (console_) WriteToConsole(true);
   errno = 0;
   if (std::fflush(file_) != 0 || std::ferror(file_))
     throw OutputError("cannot write " + name_ + ": " + Reason(errno));

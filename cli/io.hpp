@@ -53,17 +53,22 @@ class InputBuffer : public std::streambuf {
 };
 
 // Buffered output to a C stream; every write and the final flush are checked.
+// To a console window (Windows) the text goes as UTF-16, whole characters at
+// a time.
 class OutputWriter {
  public:
-  explicit OutputWriter(std::FILE* file, std::string name = "standard output")
-      : file_(file), name_(std::move(name)) {}
+  explicit OutputWriter(std::FILE* file, std::string name = "standard output");
   void Write(std::string_view data);
   // Flushes everything written; OutputError when any of it did not arrive.
   void Finish();
 
  private:
+  void WriteToConsole(bool all);
+
   std::FILE* file_;
   std::string name_;  // in messages
+  bool console_;
+  std::string pending_;  // console text not yet written
 };
 
 }  // namespace ztxgrp::cli

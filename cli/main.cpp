@@ -1,7 +1,6 @@
 // The ztxgrp command: group, ungroup, expand and check item designators.
 #include <CLI/CLI.hpp>
 #include <charconv>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -11,6 +10,7 @@
 #include "failure.hpp"
 #include "io.hpp"
 #include "options.hpp"
+#include "platform.hpp"
 #include "run.hpp"
 #include "ztxgrp/limits.hpp"
 #include "ztxgrp/value.hpp"
@@ -175,6 +175,8 @@ bool Parse(int argc, char** argv, ztxgrp::cli::Options& options, ztxgrp::cli::Ou
   using ztxgrp::cli::Command;
   CLI::App app{"Turn item designators into compact range notation and back."};
   app.name("ztxgrp");
+  // Options begin with "-" on every system: "/data/parts.csv" is a file name.
+  app.allow_windows_style_options(false);
   app.footer(kExamples);
   app.set_version_flag("--version", "ztxgrp " ZTXGRP_VERSION);
   app.require_subcommand(1);
@@ -208,15 +210,11 @@ bool Parse(int argc, char** argv, ztxgrp::cli::Options& options, ztxgrp::cli::Ou
   return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  // A file-size limit should fail the write (and be reported), not kill the
-  // process. SIGPIPE keeps its default: the command ends quietly, as filters do.
-  std::signal(SIGXFSZ, SIG_IGN);
+int Main(int argc, char** argv) {
   static char buffer[1 << 16];
   std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
   try {
+    ztxgrp::cli::PrepareStandardStreams();
     ztxgrp::cli::Options options;
     ztxgrp::cli::OutputWriter out(stdout);
     int status = ztxgrp::cli::kSuccess;
@@ -230,3 +228,25 @@ int main(int argc, char** argv) {
     return ztxgrp::cli::ReportFailure(std::current_exception());
   }
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// Windows hands the arguments over as UTF-16 whatever the console's code page.
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::string> arguments;
+  try {
+    arguments = ztxgrp::cli::Utf8Arguments(argc, argv);
+  } catch (...) {
+    return ztxgrp::cli::ReportFailure(std::current_exception());
+  }
+  std::vector<char*> pointers;
+  for (std::string& argument : arguments) pointers.push_back(argument.data());
+  pointers.push_back(nullptr);
+  return Main(argc, pointers.data());
+}
+#else
+int main(int argc, char** argv) {
+  return Main(argc, argv);
+}
+#endif

@@ -1,0 +1,30 @@
+#include <csignal>
+#include <cstdio>
+
+#include "platform.hpp"
+
+namespace ztxgrp::cli {
+
+void PrepareStandardStreams() {
+  // SIGPIPE keeps its default: the command ends quietly, as filters do.
+  std::signal(SIGXFSZ, SIG_IGN);
+}
+
+std::FILE* OpenForReading(const std::string& path) {
+  return std::fopen(path.c_str(), "rb");
+}
+
+bool IsConsole(std::FILE*) {
+  return false;
+}
+
+bool WriteConsoleText(std::FILE*, std::string_view) {
+  return false;
+}
+
+void WriteMessage(std::string_view line) noexcept {
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fputc('\n', stderr);
+}
+
+}  // namespace ztxgrp::cli
