@@ -104,7 +104,7 @@ void WriteOutputFile(const std::string& path, std::string_view bytes) {
       if (length == 0 || length >= MAX_PATH * 4) Fail("cannot write", path);
       target.assign(final, length);
     }
-  } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+  } else if (GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND) {
     Fail("cannot write", path);
   }
   existing.reset();

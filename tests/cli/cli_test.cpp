@@ -5,12 +5,24 @@
 
 #include "examples.hpp"
 #include "process.hpp"
+#include "ztxgrp/utf.hpp"
 
 namespace ztxgrp::testing {
 namespace {
 
 ProcessResult Ztxgrp(const std::vector<std::string>& args, const std::string& input = {}) {
-  return RunProcess(ZTXGRP_CLI_PATH, args, input);
+  return RunProcess(CommandUnderTest(), args, input);
+}
+
+bool AllUtf8(const std::vector<std::string>& texts) {
+  for (const std::string& text : texts) {
+    try {
+      CheckUtf8(text);
+    } catch (const EncodingError&) {
+      return false;
+    }
+  }
+  return true;
 }
 
 TEST(CliTest, CommandsStatusesAndOutput) {
@@ -84,6 +96,9 @@ TEST(CliTest, CommandsStatusesAndOutput) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.args) + " <<< " + c.input);
+    // Windows hands a program its arguments as UTF-16: bytes that are not
+    // UTF-8 never reach it.
+    if (CommandIsWindows() && !AllUtf8(c.args)) continue;
     const ProcessResult result = Ztxgrp(c.args, c.input);
     EXPECT_EQ(result.status, c.status) << result.err;
     EXPECT_EQ(result.out, c.out);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -65,6 +66,18 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
   std::remove(outPath.substr(0, outPath.size() - 4).c_str());
   std::remove(errPath.substr(0, errPath.size() - 4).c_str());
   return result;
+}
+
+const std::string& CommandUnderTest() {
+  static const std::string path = [] {
+    const char* chosen = std::getenv("ZTXGRP_COMMAND");
+    return std::string(chosen && *chosen ? chosen : ZTXGRP_CLI_PATH);
+  }();
+  return path;
+}
+
+bool CommandIsWindows() {
+  return std::getenv("ZTXGRP_COMMAND_WINDOWS") != nullptr;
 }
 
 }  // namespace ztxgrp::testing

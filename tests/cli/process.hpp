@@ -17,4 +17,11 @@ struct ProcessResult {
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::string& input = {});
 
+// The command the tests run: the one built beside them, or the program that
+// ZTXGRP_COMMAND names (ztxgrp.exe run through Wine, say).
+const std::string& CommandUnderTest();
+// Whether that is the Windows build (ZTXGRP_COMMAND_WINDOWS set): cases that
+// test what only a POSIX system does are skipped for it.
+bool CommandIsWindows();
+
 }  // namespace ztxgrp::testing
