@@ -1,7 +1,9 @@
 #include "internal/numeric.hpp"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -150,19 +152,36 @@ std::int32_t TextToInt32(std::u16string_view text) {
 
 double TextToReal(std::u16string_view text) {
   const NumberParts parts = ParseOrRaise(text);
+  // The digits without a decimal point and the exponent moved to match
+  // (1.25E3 reads as 125e1), so that no locale's decimal point matters.
   std::string ascii;
   for (char16_t c : parts.integerDigits)
     if (c != u',') ascii.push_back(static_cast<char>(c));
-  if (ascii.empty()) ascii.push_back('0');
-  ascii.push_back('.');
   for (char16_t c : parts.fractionDigits) ascii.push_back(static_cast<char>(c));
+  if (ascii.empty()) ascii.push_back('0');
+  const long long exponent =
+      static_cast<long long>(parts.exponent) - static_cast<long long>(parts.fractionDigits.size());
   ascii += 'e';
-  ascii += std::to_string(parts.exponent);
+  ascii += std::to_string(exponent);
   double value = 0;
-  const auto result = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
-  if (result.ec == std::errc::result_out_of_range) {
+#if defined(__cpp_lib_to_chars)
+  const bool outOfRange = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value).ec ==
+                          std::errc::result_out_of_range;
+#else
+  // Standard libraries without floating-point from_chars: strtod rounds
+  // as exactly; ERANGE with a finite, nonzero result is a subnormal number,
+  // which from_chars also gives.
+  errno = 0;
+  value = std::strtod(ascii.c_str(), nullptr);
+  const bool outOfRange = errno == ERANGE && (value == 0 || std::isinf(value));
+#endif
+  if (outOfRange) {
     // Underflow reads as zero; only a value too large to hold is an error.
-    if (parts.exponent > 0) Raise(ErrorNumber::Overflow, text);
+    // Which of the two it is, the position of the first significant digit
+    // tells: 10^(digits after it + exponent) is far from 1 either way.
+    const std::size_t first = ascii.find_first_not_of('0');
+    const long long magnitude = static_cast<long long>(ascii.find('e') - first) + exponent;
+    if (magnitude > 0) Raise(ErrorNumber::Overflow, text);
     value = 0;
   }
   return parts.negative ? -value : value;

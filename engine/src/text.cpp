@@ -2,7 +2,10 @@
 #include "internal/text_slices.hpp"
 
 #include <charconv>
+#include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <string_view>
 
 #include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/runtime_error.hpp"
@@ -21,11 +24,32 @@ std::u16string RealText(double value, int significantDigits) {
   // The C "%.NG" form, independent of the locale: N significant digits,
   // trailing zeros dropped, exponent notation outside 1E-5 < |x| < 1E+N.
   char buffer[48];
+#if defined(__cpp_lib_to_chars)
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
                                     std::chars_format::general, significantDigits);
+  const char* const end = result.ptr;
+#else
+  // Standard libraries without floating-point to_chars (libc++ before 17):
+  // printf writes the same text, with the locale's decimal point.
+  const int length = std::snprintf(buffer, sizeof buffer, "%.*G", significantDigits, value);
+  if (length <= 0 || static_cast<std::size_t>(length) >= sizeof buffer)
+    Raise(ErrorNumber::Overflow);
+  const char* const end = buffer + length;
+  const std::string_view point = std::localeconv()->decimal_point;
+#endif
   std::u16string out;
-  out.reserve(static_cast<std::size_t>(result.ptr - buffer));
-  for (const char* p = buffer; p != result.ptr; ++p) out.push_back(*p == 'e' ? u'E' : *p);
+  out.reserve(static_cast<std::size_t>(end - buffer));
+  for (const char* p = buffer; p != end; ++p) {
+#if !defined(__cpp_lib_to_chars)
+    if (!point.empty() &&
+        std::string_view(p, static_cast<std::size_t>(end - p)).starts_with(point)) {
+      out.push_back(u'.');
+      p += point.size() - 1;
+      continue;
+    }
+#endif
+    out.push_back(*p == 'e' ? u'E' : static_cast<char16_t>(*p));
+  }
   return out;
 }
 

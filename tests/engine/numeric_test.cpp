@@ -110,7 +110,13 @@ TEST(NumericTest, ConversionFailuresCarryTheirNumbers) {
   }
   EXPECT_EQ(ErrorOf([] { TextToReal(u""); }), 13);
   EXPECT_EQ(ErrorOf([] { TextToReal(u"1E400"); }), 6);
+  // Too large without an exponent; too small, which reads as zero.
+  EXPECT_EQ(ErrorOf([] { TextToReal(U(std::string(400, '9'))); }), 6);
+  EXPECT_EQ(TextToReal(U("0." + std::string(400, '0') + "1")), 0.0);
+  EXPECT_EQ(TextToReal(u"1000E-400"), 0.0);
   EXPECT_DOUBLE_EQ(TextToReal(u"1,234.5"), 1234.5);
+  EXPECT_EQ(TextToReal(u"12.5E-1"), 1.25);
+  EXPECT_EQ(TextToReal(u"4.9406564584124654E-324"), 4.9406564584124654E-324);  // subnormal
   EXPECT_EQ(RealToInt32(2.5), 2);
   EXPECT_EQ(RealToInt32(-3.5), -4);
   EXPECT_EQ(ErrorOf([] { RealToInt32(3e9); }), 6);
