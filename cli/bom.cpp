@@ -15,44 +15,15 @@
 namespace ztxgrp::cli {
 namespace {
 
-std::string HeaderList(const std::vector<std::string>& header) {
-  std::string list;
-  for (const std::string& name : header) list += (list.empty() ? "\"" : ", \"") + name + "\"";
-  return list;
-}
-
-std::size_t RequireColumn(const std::vector<std::string>& header, const std::string& option,
-                          const std::string& name) {
-  if (const auto column = find_column(header, name)) return *column;
-  throw InputError(option + ": no column named \"" + name + "\"; the headers are " +
-                   HeaderList(header));
-}
-
 PartsColumns Plan(const CsvTable& table, const Options& options) {
   const BomOptions& bom = options.bom;
-  PartsColumns columns;
-  columns.join = bom.join;
-  columns.min_run = options.minRun;
-  if (bom.refs) {
-    columns.refs = RequireColumn(table.header, "--refs", *bom.refs);
-  } else if (const auto refs = find_designator_column(table.header)) {
-    columns.refs = *refs;
-  } else {
-    throw InputError(
-        "no designator column (Reference, Designator, RefDes, ...) among the headers " +
-        HeaderList(table.header) + "; name it with --refs");
-  }
-  if (bom.qty) {
-    columns.qty = find_column(table.header, *bom.qty);
-    if (columns.qty == columns.refs)
-      throw UsageError("--qty " + *bom.qty + " names the designator column");
-    columns.new_qty = *bom.qty;
-  } else {
-    columns.qty = find_quantity_column(table.header);
-  }
-  for (const std::string& name : bom.by)
-    columns.by.push_back(RequireColumn(table.header, "--by", name));
-  return columns;
+  PartsColumnNames names;
+  names.refs = bom.refs;
+  names.qty = bom.qty;
+  names.by = bom.by;
+  names.join = bom.join;
+  names.min_run = options.minRun;
+  return choose_columns(table.header, names, {"--refs", "--qty", "--by"});
 }
 
 struct FileCloser {

@@ -51,33 +51,16 @@ PartsTable TableOf(py::handle rows) {
   return table;
 }
 
-std::size_t Column(const PartsTable& table, const std::string& name) {
-  if (const auto column = find_column(table.header, name)) return *column;
-  throw py::value_error("no column named \"" + name + "\"");
-}
-
 PartsColumns ColumnsOf(const PartsTable& table, const std::optional<std::string>& refs,
                        const std::vector<std::string>& by, const std::optional<std::string>& qty,
                        const std::string& join, int minRun) {
-  PartsColumns columns;
-  columns.min_run = minRun;
-  columns.join = join;
-  if (refs)
-    columns.refs = Column(table, *refs);
-  else if (const auto found = find_designator_column(table.header))
-    columns.refs = *found;
-  else
-    throw py::value_error(
-        "no designator column (Reference, Designator, RefDes, ...); name it "
-        "with refs=");
-  if (qty) {
-    columns.qty = find_column(table.header, *qty);
-    columns.new_qty = *qty;
-  } else {
-    columns.qty = find_quantity_column(table.header);
-  }
-  for (const std::string& name : by) columns.by.push_back(Column(table, name));
-  return columns;
+  PartsColumnNames names;
+  names.refs = refs;
+  names.qty = qty;
+  names.by = by;
+  names.join = join;
+  names.min_run = minRun;
+  return choose_columns(table.header, names, {"refs=", "qty=", "by="});
 }
 
 py::tuple ToPython(const PartsResult& result) {

@@ -96,6 +96,26 @@ std::optional<std::size_t> find_designator_column(std::span<const std::string> h
 // The first column named Qty or Quantity.
 std::optional<std::size_t> find_quantity_column(std::span<const std::string> header);
 
+// The columns as a user names them, the same in every front end.
+struct PartsColumnNames {
+  std::optional<std::string> refs;  // default: find_designator_column
+  // Default: find_quantity_column. A name that is not in the header names
+  // the quantity column that collapsing adds.
+  std::optional<std::string> qty;
+  std::vector<std::string> by;  // the key columns; empty: all but refs and qty
+  std::string join = ", ";
+  int min_run = kSystemMinRun;
+};
+// How a front end spells each choice in messages: "--refs" or "refs=".
+struct PartsOptionSpelling {
+  std::string refs, qty, by;
+};
+// The columns of `header` chosen by name. PartsError for a column that is
+// not there (naming it and the headers), or a quantity column that is the
+// designator column.
+PartsColumns choose_columns(std::span<const std::string> header, const PartsColumnNames& names,
+                            const PartsOptionSpelling& spelling);
+
 // A table, column or cell that cannot be used as given. `row()` is the
 // number of the row (0: no row).
 class PartsError : public std::invalid_argument {
