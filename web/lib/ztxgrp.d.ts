@@ -1,0 +1,58 @@
+/** A runtime error of the engine: its number, description and offending item. */
+export class ZtxgrpError extends Error {
+  /** 5 invalid argument, 6 overflow, 7 out of memory, 9 subscript out of range, 13 type mismatch, 94 invalid use of null. */
+  readonly number: number;
+  readonly description: string;
+  /** The text at fault, when known. */
+  readonly item: string | null;
+  /** For parts lists: the row (1 for the first) at fault, when known. */
+  readonly row: number | null;
+}
+
+export interface GroupOptions {
+  /** Runs shorter than this are written item by item (default 2: every run). */
+  minRun?: number;
+}
+
+/** Sorts items and folds runs into ranges: ['R3','R1','C2','R2'] -> ['C2','R1-R3']. */
+export function group(items: Iterable<string>, options?: GroupOptions): string[];
+/** Expands items and ranges, sorted: ['C1-C3','R5'] -> ['C1','C2','C3','R5']. */
+export function ungroup(items: Iterable<string>): string[];
+/** Expands one item or range text: 'R1-R3' -> ['R1','R2','R3']. */
+export function expand(text: string): string[];
+/** Whether a text is a valid item or ascending range. */
+export function isValidRange(text: string): boolean;
+
+/** A row of a parts list: column name to cell, as a CSV parser gives it. */
+export type PartsRow = Record<string, string | null | undefined>;
+
+export interface PartsOptions {
+  /** The designator column (default: Reference, Ref, Designator, RefDes, ...). */
+  refs?: string;
+  /** The quantity column (default: Qty or Quantity, else a new column "Qty"). */
+  qty?: string;
+  /** The key columns (default: all but designators and quantity). */
+  by?: string[] | string;
+  /** Between grouped entries (default ", "); also separates when reading. */
+  join?: string;
+  minRun?: number;
+}
+
+export interface PartsWarning {
+  kind: 'duplicate-designator' | 'differing-cells' | 'quantity-not-whole' | 'quantity-mismatch';
+  /** One line, naming the rows by number (1 for the first). */
+  message: string;
+  rows: number[];
+}
+
+export interface PartsResult {
+  /** The columns in order, the quantity column included. */
+  header: string[];
+  rows: Record<string, string>[];
+  warnings: PartsWarning[];
+}
+
+/** One row per part, designators grouped and counted; designators kept as written. */
+export function collapseRows(rows: Iterable<PartsRow>, options?: PartsOptions): PartsResult;
+/** One row per designator, every other cell copied, quantity 1. */
+export function expandRows(rows: Iterable<PartsRow>, options?: Omit<PartsOptions, 'by' | 'minRun'>): PartsResult;

@@ -1,0 +1,237 @@
+// ztxgrp in JavaScript: the engine compiled to WebAssembly. The module loads
+// it when imported (top-level await); then every function is synchronous.
+//
+//   import { group, ungroup, expand, isValidRange } from 'ztxgrp';
+//   group(['R3', 'R1', 'C2', 'R2', 'R5']);   // ['C2', 'R1-R3', 'R5']
+
+/** A runtime error of the engine: its number, description and item. */
+export class ZtxgrpError extends Error {
+  constructor(number, description, item = null, row = null) {
+    let message = `runtime error ${number}: ${description}`;
+    if (item !== null) message += `: ${JSON.stringify(item)}`;
+    if (row !== null) message += ` (row ${row})`;
+    super(message);
+    this.name = 'ZtxgrpError';
+    this.number = number;
+    this.description = description;
+    this.item = item;
+    this.row = row;
+  }
+}
+
+const wasmUrl = new URL('./ztxgrp.wasm', import.meta.url);
+
+async function wasmBytes() {
+  if (typeof process === 'object' && process.versions && process.versions.node) {
+    const { readFile } = await import('node:fs/promises');
+    return readFile(wasmUrl);
+  }
+  const response = await fetch(wasmUrl);
+  if (!response.ok) throw new Error(`cannot load ${wasmUrl}: ${response.status}`);
+  return response.arrayBuffer();
+}
+
+let memory = null;
+const imports = {
+  env: { emscripten_notify_memory_growth() {} },
+  wasi_snapshot_preview1: {
+    clock_time_get(_id, _precision, out) {
+      new DataView(memory.buffer).setBigUint64(out, BigInt(Date.now()) * 1000000n, true);
+      return 0;
+    },
+    proc_exit(code) {
+      throw new Error(`ztxgrp.wasm stopped (${code})`);
+    },
+  },
+};
+const { instance } = await WebAssembly.instantiate(await wasmBytes(), imports);
+const wasm = instance.exports;
+memory = wasm.memory;
+wasm._initialize();
+
+const encoder = new TextEncoder();
+const decoder = new TextDecoder('utf-16le');
+const LONE_SURROGATE = /[\uD800-\uDFFF]/u;
+
+// The texts' UTF-8 bytes and UTF-16 lengths in module memory, for one call.
+function withTexts(texts, call) {
+  let units = 0;
+  for (const text of texts) units += text.length;
+  const lengths = wasm.ztxgrp_alloc(texts.length * 4);
+  const bytes = wasm.ztxgrp_alloc(units * 3);
+  try {
+    if (!lengths || !bytes) throw new ZtxgrpError(7, 'Out of memory');
+    const view = new Uint32Array(memory.buffer, lengths, texts.length);
+    for (let k = 0; k < texts.length; ++k) view[k] = texts[k].length;
+    const { written } = encoder.encodeInto(texts.join(''), new Uint8Array(memory.buffer, bytes, units * 3));
+    return call(bytes, written, lengths, texts.length);
+  } finally {
+    wasm.ztxgrp_free(bytes);
+    wasm.ztxgrp_free(lengths);
+  }
+}
+
+function resultMeta() {
+  return Array.from(new Uint32Array(memory.buffer, wasm.ztxgrp_result_meta(), wasm.ztxgrp_result_meta_count()));
+}
+
+function resultTexts() {
+  const count = wasm.ztxgrp_result_count();
+  const text = decoder.decode(new Uint16Array(memory.buffer, wasm.ztxgrp_result_text(), wasm.ztxgrp_result_units()));
+  const lengths = new Uint32Array(memory.buffer, wasm.ztxgrp_result_lengths(), count);
+  const out = new Array(count);
+  for (let k = 0, at = 0; k < count; ++k) {
+    out[k] = text.substring(at, at + lengths[k]);
+    at += lengths[k];
+  }
+  return out;
+}
+
+// The status of a call: results on success, else the error it stands for.
+function checked(status) {
+  if (status === 0) return resultTexts();
+  const texts = resultTexts();
+  const meta = resultMeta();
+  if (status === 1) {
+    const row = meta[2] ? meta[2] : null;
+    throw new ZtxgrpError(meta[0], texts[0] ?? 'Out of memory', meta[1] ? texts[1] : null, row);
+  }
+  const error = new RangeError(texts[0] ?? 'ztxgrp: the call failed');
+  if (meta[0]) error.row = meta[0];
+  throw error;
+}
+
+function textList(items, what) {
+  if (typeof items === 'string' || items === null || typeof items !== 'object' ||
+      typeof items[Symbol.iterator] !== 'function')
+    throw new TypeError(`${what} is a list of strings (an array or other iterable), not ${items === null ? 'null' : typeof items}`);
+  const texts = Array.isArray(items) ? items : Array.from(items);
+  for (let k = 0; k < texts.length; ++k) {
+    if (typeof texts[k] !== 'string') throw new TypeError(`${what}[${k}] is a ${typeof texts[k]}, not a string`);
+  }
+  checkWellFormed(texts, what);
+  return texts;
+}
+
+// A lone surrogate has no UTF-8 form: it would reach the engine changed.
+function checkWellFormed(texts, what) {
+  if (!LONE_SURROGATE.test(texts.join(''))) return;
+  for (let k = 0; k < texts.length; ++k) {
+    const at = texts[k].search(LONE_SURROGATE);
+    if (at >= 0) throw new RangeError(`${what}[${k}] holds an unpaired surrogate at position ${at}`);
+  }
+}
+
+function minRunOf(options) {
+  const minRun = options?.minRun ?? 2;
+  if (!Number.isInteger(minRun) || minRun < -2147483648 || minRun > 2147483647)
+    throw new TypeError(`minRun is a whole number, not ${String(minRun)}`);
+  return minRun;
+}
+
+/** Sorts items and folds runs into ranges: ['R3','R1','R2'] -> ['R1-R3']. */
+export function group(items, options = {}) {
+  const minRun = minRunOf(options);
+  const texts = textList(items, 'items');
+  try {
+    return checked(withTexts(texts, (b, n, l, c) => wasm.ztxgrp_group(b, n, l, c, minRun)));
+  } catch (error) {
+    if (error instanceof ZtxgrpError && error.number === 5) error.message += ' (minRun)';
+    throw error;
+  }
+}
+
+/** Expands items and ranges, sorted: ['C1-C3', 'R5'] -> ['C1', 'C2', 'C3', 'R5']. */
+export function ungroup(items) {
+  const texts = textList(items, 'items');
+  return checked(withTexts(texts, (b, n, l, c) => wasm.ztxgrp_ungroup(b, n, l, c)));
+}
+
+function oneText(text, what) {
+  if (typeof text !== 'string') throw new TypeError(`${what} is a string, not ${typeof text}`);
+  checkWellFormed([text], what);
+  return text;
+}
+
+/** Expands one item or range text: 'R1-R3' -> ['R1', 'R2', 'R3']. */
+export function expand(text) {
+  oneText(text, 'text');
+  return checked(withTexts([text], (b, n) => wasm.ztxgrp_expand(b, n)));
+}
+
+/** Whether a text is a valid item or ascending range. */
+export function isValidRange(text) {
+  oneText(text, 'text');
+  checked(withTexts([text], (b, n) => wasm.ztxgrp_is_valid_range(b, n)));
+  return resultMeta()[0] === 1;
+}
+
+// Rows (objects, as a CSV parser gives them) to the layer's table: the keys
+// in the order first seen are the header; a missing cell is empty.
+function partsCall(rows, options, expandRows) {
+  if (rows === null || typeof rows !== 'object' || typeof rows[Symbol.iterator] !== 'function')
+    throw new TypeError('rows is a list of objects');
+  const list = Array.from(rows);
+  const header = [];
+  const seen = new Map();
+  list.forEach((row, k) => {
+    if (row === null || typeof row !== 'object') throw new TypeError(`rows[${k}] is no object`);
+    for (const [name, cell] of Object.entries(row)) {
+      if (cell !== null && cell !== undefined && typeof cell !== 'string')
+        throw new TypeError(`rows[${k}].${name} is a ${typeof cell}, not a string`);
+      if (!seen.has(name)) {
+        seen.set(name, header.length);
+        header.push(name);
+      }
+    }
+  });
+  const { refs, qty, by = [], join = ', ' } = options;
+  const minRun = minRunOf(options);
+  for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join]])
+    if (value !== undefined && value !== null && typeof value !== 'string') throw new TypeError(`${what} is a string`);
+  const byNames = typeof by === 'string' ? by.split(',') : Array.from(by);
+  const texts = [];
+  if (refs != null) texts.push(refs);
+  if (qty != null) texts.push(qty);
+  texts.push(join, ...byNames, ...header);
+  for (const row of list) for (const name of header) texts.push(row[name] ?? '');
+  checkWellFormed(texts, 'the rows');
+  const numbers = [refs != null ? 1 : 0, qty != null ? 1 : 0, byNames.length, header.length, list.length, minRun >>> 0];
+  const meta = wasm.ztxgrp_alloc(numbers.length * 4);
+  let out;
+  try {
+    new Uint32Array(memory.buffer, meta, numbers.length).set(numbers);
+    out = checked(withTexts(texts, (b, n, l, c) => wasm.ztxgrp_parts(b, n, l, c, meta, expandRows ? 1 : 0)));
+  } finally {
+    wasm.ztxgrp_free(meta);
+  }
+  const [width, count, warningCount, ...details] = resultMeta();
+  const names = out.slice(0, width);
+  const result = new Array(count);
+  for (let r = 0; r < count; ++r) {
+    const row = {};
+    for (let k = 0; k < width; ++k) row[names[k]] = out[width + r * width + k];
+    result[r] = row;
+  }
+  const kinds = ['duplicate-designator', 'differing-cells', 'quantity-not-whole', 'quantity-mismatch'];
+  const warnings = [];
+  for (let w = 0, at = 0; w < warningCount; ++w) {
+    const n = details[at + 1];
+    warnings.push({ kind: kinds[details[at]], message: out[width * (count + 1) + w], rows: details.slice(at + 2, at + 2 + n) });
+    at += 2 + n;
+  }
+  return { header: names, rows: result, warnings };
+}
+
+/**
+ * One row per part: rows that agree on the `by` columns (default: all but
+ * designators and quantity) become one, their designators grouped and counted.
+ */
+export function collapseRows(rows, options = {}) {
+  return partsCall(rows, options, false);
+}
+
+/** One row per designator, every other cell copied, quantity 1. */
+export function expandRows(rows, options = {}) {
+  return partsCall(rows, options, true);
+}

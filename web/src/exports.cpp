@@ -1,0 +1,253 @@
+// The WebAssembly module's boundary. JavaScript hands over a list of texts
+// in one buffer (their UTF-8 bytes one after another, and each text's
+// length in UTF-16 code units), calls one operation, and reads the result
+// back the same way: one UTF-16 buffer with each result's length, and a few
+// numbers (`meta`). One crossing per call, whatever the number of items.
+//
+// Every operation returns a status: 0 success; 1 a runtime error (the
+// result: its description and, when meta[1] is 1, the offending item;
+// meta[0] its number, meta[2] the row or 0); 2 an argument that cannot be
+// used (the result: the message; meta[0] the row or 0). No exception leaves
+// this file.
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ztxgrp/entry_text.hpp"
+#include "ztxgrp/parts_list.hpp"
+#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/text_lists.hpp"
+#include "ztxgrp/utf.hpp"
+#include "ztxgrp/ztxgrp.hpp"
+
+namespace {
+
+using ztxgrp::GroupEntry;
+
+enum Status : int { kSuccess = 0, kRuntimeError = 1, kArgumentError = 2 };
+
+// The last call's result, read by JavaScript through the accessors below.
+struct Result final : ztxgrp::ResultWriter {
+  std::u16string text;
+  std::vector<std::uint32_t> lengths;
+  std::vector<std::uint32_t> meta;
+
+  void Clear() {
+    text.clear();
+    lengths.clear();
+    meta.clear();
+  }
+  void Add(std::u16string_view piece) {
+    text += piece;
+    lengths.push_back(static_cast<std::uint32_t>(piece.size()));
+  }
+  void AddUtf8(std::string_view piece) { Add(ztxgrp::Utf8ToUtf16(piece)); }
+
+  void Reserve(std::size_t results) override { lengths.reserve(results); }
+  void Entry(const GroupEntry& entry) override {
+    const std::size_t before = text.size();
+    ztxgrp::AppendEntryText(text, entry.prefix, entry.first, entry.last);
+    lengths.push_back(static_cast<std::uint32_t>(text.size() - before));
+  }
+  void Text(std::u16string_view piece) override { Add(piece); }
+  void EmptyElement() override { Add({}); }
+};
+
+Result result;
+
+// The texts of the input buffer: `bytes` decoded once, cut at the lengths.
+// The lengths come from the host: they must add up to what was decoded.
+struct Texts {
+  std::u16string units;
+  std::vector<std::u16string_view> views;
+};
+Texts ReadTexts(const char* bytes, std::size_t size, const std::uint32_t* lengths,
+                std::size_t count) {
+  Texts texts;
+  texts.units = ztxgrp::Utf8ToUtf16(std::string_view(bytes, size));
+  texts.views.reserve(count);
+  std::size_t at = 0;
+  for (std::size_t k = 0; k < count; ++k) {
+    if (lengths[k] > texts.units.size() - at)
+      throw std::invalid_argument("text lengths exceed the text");
+    texts.views.emplace_back(texts.units.data() + at, lengths[k]);
+    at += lengths[k];
+  }
+  if (at != texts.units.size()) throw std::invalid_argument("text lengths fall short of the text");
+  return texts;
+}
+
+std::string Utf8(std::u16string_view text) {
+  return ztxgrp::Utf16ToUtf8(text);
+}
+
+// Runs `work` with the result cleared, and turns every failure into a status.
+template <typename Work>
+int Guarded(Work&& work) noexcept {
+  try {
+    try {
+      result.Clear();
+      work();
+      return kSuccess;
+    } catch (const std::bad_alloc&) {
+      ztxgrp::Raise(ztxgrp::ErrorNumber::OutOfMemory);
+    } catch (const std::length_error&) {
+      ztxgrp::Raise(ztxgrp::ErrorNumber::OutOfMemory);
+    }
+  } catch (const ztxgrp::RuntimeError& error) {
+    try {
+      result.Clear();
+      result.Add(ztxgrp::Utf8ToUtf16(error.description()));
+      if (error.item()) result.Add(*error.item());
+      const auto* row = dynamic_cast<const ztxgrp::RowError*>(&error);
+      result.meta = {static_cast<std::uint32_t>(error.number()), error.item() ? 1u : 0u,
+                     row ? static_cast<std::uint32_t>(row->row()) : 0u};
+    } catch (...) {
+      result.Clear();  // out of memory while reporting: the number alone
+      result.meta = {static_cast<std::uint32_t>(ztxgrp::ErrorNumber::OutOfMemory), 0, 0};
+    }
+    return kRuntimeError;
+  } catch (const std::exception& error) {
+    try {
+      result.Clear();
+      result.AddUtf8(error.what());
+      const auto* parts = dynamic_cast<const ztxgrp::PartsError*>(&error);
+      result.meta = {parts ? static_cast<std::uint32_t>(parts->row()) : 0u};
+    } catch (...) {
+      result.Clear();
+    }
+    return kArgumentError;
+  } catch (...) {
+    result.Clear();
+    return kArgumentError;
+  }
+}
+
+// The parts-list call's texts, in this order: refs, qty, join (each present
+// when its flag is set), the `by` names, the header, the cells row by row.
+struct PartsCall {
+  ztxgrp::PartsTable table;
+  ztxgrp::PartsColumns columns;
+};
+PartsCall ReadParts(const Texts& texts, const std::uint32_t* numbers) {
+  // numbers: has refs, has qty, by count, columns, rows, min_run.
+  const bool hasRefs = numbers[0] != 0, hasQty = numbers[1] != 0;
+  const std::size_t byCount = numbers[2], width = numbers[3], rows = numbers[4];
+  const std::size_t needed = (hasRefs ? 1 : 0) + (hasQty ? 1 : 0) + 1 + byCount + width;
+  if (width == 0 || texts.views.size() < needed || (texts.views.size() - needed) / width != rows ||
+      (texts.views.size() - needed) % width != 0)
+    throw std::invalid_argument("the table's shape does not match its cells");
+  std::size_t at = 0;
+  ztxgrp::PartsColumnNames names;
+  if (hasRefs) names.refs = Utf8(texts.views[at++]);
+  if (hasQty) names.qty = Utf8(texts.views[at++]);
+  names.join = Utf8(texts.views[at++]);
+  names.min_run = static_cast<int>(static_cast<std::int32_t>(numbers[5]));
+  for (std::size_t k = 0; k < byCount; ++k) names.by.push_back(Utf8(texts.views[at++]));
+  PartsCall call;
+  for (std::size_t k = 0; k < width; ++k) call.table.header.push_back(Utf8(texts.views[at++]));
+  call.table.rows.reserve(rows);
+  for (std::size_t r = 0; r < rows; ++r) {
+    std::vector<std::string>& row = call.table.rows.emplace_back();
+    row.reserve(width);
+    for (std::size_t k = 0; k < width; ++k) row.push_back(Utf8(texts.views[at++]));
+  }
+  call.columns = ztxgrp::choose_columns(call.table.header, names, {"refs", "qty", "by"});
+  return call;
+}
+
+// The parts result: header, cells, then each warning's message; meta holds
+// the width, the row count, the warning count and for each warning its
+// kind, its number of rows and those rows.
+void WriteParts(const ztxgrp::PartsResult& parts) {
+  const ztxgrp::PartsTable& table = parts.table;
+  result.meta = {static_cast<std::uint32_t>(table.header.size()),
+                 static_cast<std::uint32_t>(table.rows.size()),
+                 static_cast<std::uint32_t>(parts.warnings.size())};
+  for (const std::string& name : table.header) result.AddUtf8(name);
+  for (const auto& row : table.rows)
+    for (const std::string& cell : row) result.AddUtf8(cell);
+  for (const ztxgrp::PartsWarning& warning : parts.warnings) {
+    result.AddUtf8(warning.message);
+    result.meta.push_back(static_cast<std::uint32_t>(warning.kind));
+    result.meta.push_back(static_cast<std::uint32_t>(warning.rows.size()));
+    for (const std::size_t row : warning.rows)
+      result.meta.push_back(static_cast<std::uint32_t>(row));
+  }
+}
+
+}  // namespace
+
+extern "C" {
+
+// Memory for the caller's buffers.
+void* ztxgrp_alloc(std::size_t size) {
+  return std::malloc(size == 0 ? 1 : size);
+}
+void ztxgrp_free(void* pointer) {
+  std::free(pointer);
+}
+
+int ztxgrp_group(const char* bytes, std::size_t size, const std::uint32_t* lengths,
+                 std::size_t count, int minRun) {
+  return Guarded([&] {
+    ztxgrp::CheckMinRun(minRun);
+    const Texts texts = ReadTexts(bytes, size, lengths, count);
+    ztxgrp::GroupTextList(texts.views, minRun, result);
+  });
+}
+
+int ztxgrp_ungroup(const char* bytes, std::size_t size, const std::uint32_t* lengths,
+                   std::size_t count) {
+  return Guarded([&] {
+    const Texts texts = ReadTexts(bytes, size, lengths, count);
+    ztxgrp::UngroupTextList(texts.views, result);
+  });
+}
+
+int ztxgrp_expand(const char* bytes, std::size_t size) {
+  return Guarded([&] {
+    for (const std::string& item : ztxgrp::ungroup_item(std::string_view(bytes, size)))
+      result.AddUtf8(item);
+  });
+}
+
+// Status 0 with meta[0] 1 (valid) or 0.
+int ztxgrp_is_valid_range(const char* bytes, std::size_t size) {
+  return Guarded(
+      [&] { result.meta = {ztxgrp::is_valid_range(std::string_view(bytes, size)) ? 1u : 0u}; });
+}
+
+int ztxgrp_parts(const char* bytes, std::size_t size, const std::uint32_t* lengths,
+                 std::size_t count, const std::uint32_t* numbers, int expand) {
+  return Guarded([&] {
+    const PartsCall call = ReadParts(ReadTexts(bytes, size, lengths, count), numbers);
+    WriteParts(expand ? ztxgrp::expand_rows(call.table, call.columns)
+                      : ztxgrp::collapse_rows(call.table, call.columns));
+  });
+}
+
+const char16_t* ztxgrp_result_text() {
+  return result.text.data();
+}
+std::size_t ztxgrp_result_units() {
+  return result.text.size();
+}
+const std::uint32_t* ztxgrp_result_lengths() {
+  return result.lengths.data();
+}
+std::size_t ztxgrp_result_count() {
+  return result.lengths.size();
+}
+const std::uint32_t* ztxgrp_result_meta() {
+  return result.meta.data();
+}
+std::size_t ztxgrp_result_meta_count() {
+  return result.meta.size();
+}
+
+}  // extern "C"

@@ -1,0 +1,71 @@
+// The npm package on the worked examples (the C++ tables, as the Python tests
+// read them), its errors, its arguments and the parts-list functions.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { readFileSync } from 'node:fs';
+import Papa from 'papaparse';
+import { group, ungroup, expand, isValidRange, collapseRows, expandRows, ZtxgrpError } from '../lib/ztxgrp.mjs';
+
+const excerpt = new URL('../../tests/data/bom/excerpt.csv', import.meta.url);
+
+test('worked examples', { skip: !process.env.ZTXGRP_EXAMPLES && 'ZTXGRP_EXAMPLES not set' }, () => {
+  const examples = JSON.parse(execFileSync(process.env.ZTXGRP_EXAMPLES, { encoding: 'utf8' }));
+  const operations = { group: (items) => group(items), ungroup: (items) => ungroup(items), expand: (items) => expand(items[0]) };
+  for (const example of examples.lists) {
+    const call = () => operations[example.operation](example.input);
+    if (example.error) assert.throws(call, (e) => e instanceof ZtxgrpError && e.number === example.error, JSON.stringify(example));
+    else assert.deepEqual(call(), example.expected, JSON.stringify(example));
+  }
+  for (const example of examples.checks) assert.equal(isValidRange(example.text), example.valid, example.text);
+});
+
+test('runtime errors carry number, description and item', () => {
+  const cases = [
+    [() => ungroup(['R1', 'R3-R1']), 9, 'Subscript out of range', 'R3-R1'],
+    [() => group(['R1', 'R32768']), 6, 'Overflow', 'R32768'],
+    [() => expand('1-R3'), 13, 'Type mismatch', '1-R3'],
+    [() => group(['R1'], { minRun: 1 }), 5, 'Invalid procedure call or argument', null],
+    [() => group(new Array(40000).fill('R1')), 6, 'Overflow', null],
+    [() => collapseRows([{ Ref: 'R1' }, { Ref: 'R3-R1' }]), 9, 'Subscript out of range', 'R3-R1'],
+  ];
+  for (const [call, number, description, item] of cases) {
+    assert.throws(call, (e) => e instanceof ZtxgrpError && e.number === number &&
+      e.description === description && e.item === item, `${call}`);
+  }
+});
+
+test('arguments that cannot be used are refused, naming them', () => {
+  const cases = [
+    [() => group('R1'), TypeError, /list of strings/],
+    [() => group(['R1', 2]), TypeError, /items\[1\] is a number/],
+    [() => group(['R1', 'R\uD8002']), RangeError, /items\[1\] holds an unpaired surrogate at position 1/],
+    [() => expand('\uDC00'), RangeError, /unpaired surrogate/],
+    [() => group(['R1'], { minRun: 2.5 }), TypeError, /minRun/],
+    [() => collapseRows([{ Part: 'R1' }]), RangeError, /no designator column/],
+    [() => collapseRows([{ Ref: 'R001-R003' }]), RangeError, /would change/],
+    [() => collapseRows([{ Ref: 'R1', V: 'x' }], { by: ['Nope'] }), RangeError, /by: no column named "Nope"/],
+  ];
+  for (const [call, type, message] of cases) assert.throws(call, (e) => e instanceof type && message.test(e.message), `${call}`);
+});
+
+test('a large list crosses in one call and comes back whole', () => {
+  const items = [];
+  for (let k = 1; k <= 30000; ++k) items.push(`R${k}`);
+  assert.deepEqual(group(items), ['R1-R30000']);
+  assert.deepEqual(ungroup(['R1-R30000']), items);
+  assert.deepEqual(group(['Ω2', 'Ω1', 'R😀1']), ['R😀1', 'Ω1-Ω2']);
+});
+
+test('parts lists: collapsed as ztxgrp bom writes them, expanded back', () => {
+  const text = readFileSync(excerpt, 'utf8');
+  const rows = Papa.parse(text, { header: true, skipEmptyLines: true }).data;
+  const collapsed = collapseRows(rows);
+  const written = Papa.unparse({ fields: collapsed.header, data: collapsed.rows.map((r) => collapsed.header.map((k) => r[k])) }, { newline: '\r\n' }) + '\r\n';
+  if (process.env.ZTXGRP_CLI) assert.equal(written, execFileSync(process.env.ZTXGRP_CLI, ['bom', excerpt.pathname], { encoding: 'utf8' }));
+  assert.equal(written.split('\r\n')[1], 'C106-C107,2,4.7uF,Capacitors_SMD:C_0805_HandSoldering');
+  const expanded = expandRows(collapsed.rows);
+  assert.deepEqual(expanded.rows.map((r) => r.Reference).sort(), expandRows(rows).rows.map((r) => r.Reference).sort());
+  const dnp = collapseRows([{ Ref: 'R1', Qty: 'DNP' }, { Ref: 'R2', Qty: '1' }]);
+  assert.deepEqual(dnp.warnings.map((w) => [w.kind, w.rows]), [['quantity-not-whole', [1]]]);
+});
