@@ -54,17 +54,37 @@ const decoder = new TextDecoder('utf-16le');
 const LONE_SURROGATE = /[\uD800-\uDFFF]/u;
 
 // The texts' UTF-8 bytes and UTF-16 lengths in module memory, for one call.
-function withTexts(texts, call) {
+// One pass: ASCII text is copied code unit by code unit (no joined string
+// is built); any other text goes through TextEncoder, after a check for
+// unpaired surrogates, which have no UTF-8 form.
+function withTexts(texts, what, call) {
   let units = 0;
   for (const text of texts) units += text.length;
   const lengths = wasm.ztxgrp_alloc(texts.length * 4);
   const bytes = wasm.ztxgrp_alloc(units * 3);
   try {
     if (!lengths || !bytes) throw new ZtxgrpError(7, 'Out of memory');
-    const view = new Uint32Array(memory.buffer, lengths, texts.length);
-    for (let k = 0; k < texts.length; ++k) view[k] = texts[k].length;
-    const { written } = encoder.encodeInto(texts.join(''), new Uint8Array(memory.buffer, bytes, units * 3));
-    return call(bytes, written, lengths, texts.length);
+    const lengthView = new Uint32Array(memory.buffer, lengths, texts.length);
+    const heap = new Uint8Array(memory.buffer);
+    let at = bytes;
+    for (let k = 0; k < texts.length; ++k) {
+      const text = texts[k];
+      lengthView[k] = text.length;
+      let i = 0;
+      for (; i < text.length; ++i) {
+        const unit = text.charCodeAt(i);
+        if (unit >= 0x80) break;
+        heap[at + i] = unit;
+      }
+      if (i === text.length) {
+        at += i;
+        continue;
+      }
+      const lone = text.search(LONE_SURROGATE);
+      if (lone >= 0) throw new RangeError(`${what}[${k}] holds an unpaired surrogate at position ${lone}`);
+      at += encoder.encodeInto(text, heap.subarray(at, bytes + units * 3)).written;
+    }
+    return call(bytes, at - bytes, lengths, texts.length);
   } finally {
     wasm.ztxgrp_free(bytes);
     wasm.ztxgrp_free(lengths);
@@ -109,17 +129,7 @@ function textList(items, what) {
   for (let k = 0; k < texts.length; ++k) {
     if (typeof texts[k] !== 'string') throw new TypeError(`${what}[${k}] is a ${typeof texts[k]}, not a string`);
   }
-  checkWellFormed(texts, what);
   return texts;
-}
-
-// A lone surrogate has no UTF-8 form: it would reach the engine changed.
-function checkWellFormed(texts, what) {
-  if (!LONE_SURROGATE.test(texts.join(''))) return;
-  for (let k = 0; k < texts.length; ++k) {
-    const at = texts[k].search(LONE_SURROGATE);
-    if (at >= 0) throw new RangeError(`${what}[${k}] holds an unpaired surrogate at position ${at}`);
-  }
 }
 
 function minRunOf(options) {
@@ -134,7 +144,7 @@ export function group(items, options = {}) {
   const minRun = minRunOf(options);
   const texts = textList(items, 'items');
   try {
-    return checked(withTexts(texts, (b, n, l, c) => wasm.ztxgrp_group(b, n, l, c, minRun)));
+    return checked(withTexts(texts, 'items', (b, n, l, c) => wasm.ztxgrp_group(b, n, l, c, minRun)));
   } catch (error) {
     if (error instanceof ZtxgrpError && error.number === 5) error.message += ' (minRun)';
     throw error;
@@ -144,25 +154,24 @@ export function group(items, options = {}) {
 /** Expands items and ranges, sorted: ['C1-C3', 'R5'] -> ['C1', 'C2', 'C3', 'R5']. */
 export function ungroup(items) {
   const texts = textList(items, 'items');
-  return checked(withTexts(texts, (b, n, l, c) => wasm.ztxgrp_ungroup(b, n, l, c)));
+  return checked(withTexts(texts, 'items', (b, n, l, c) => wasm.ztxgrp_ungroup(b, n, l, c)));
 }
 
 function oneText(text, what) {
   if (typeof text !== 'string') throw new TypeError(`${what} is a string, not ${typeof text}`);
-  checkWellFormed([text], what);
   return text;
 }
 
 /** Expands one item or range text: 'R1-R3' -> ['R1', 'R2', 'R3']. */
 export function expand(text) {
   oneText(text, 'text');
-  return checked(withTexts([text], (b, n) => wasm.ztxgrp_expand(b, n)));
+  return checked(withTexts([text], 'text', (b, n) => wasm.ztxgrp_expand(b, n)));
 }
 
 /** Whether a text is a valid item or ascending range. */
 export function isValidRange(text) {
   oneText(text, 'text');
-  checked(withTexts([text], (b, n) => wasm.ztxgrp_is_valid_range(b, n)));
+  checked(withTexts([text], 'text', (b, n) => wasm.ztxgrp_is_valid_range(b, n)));
   return resultMeta()[0] === 1;
 }
 
@@ -195,13 +204,12 @@ function partsCall(rows, options, expandRows) {
   if (qty != null) texts.push(qty);
   texts.push(join, ...byNames, ...header);
   for (const row of list) for (const name of header) texts.push(row[name] ?? '');
-  checkWellFormed(texts, 'the rows');
   const numbers = [refs != null ? 1 : 0, qty != null ? 1 : 0, byNames.length, header.length, list.length, minRun >>> 0];
   const meta = wasm.ztxgrp_alloc(numbers.length * 4);
   let out;
   try {
     new Uint32Array(memory.buffer, meta, numbers.length).set(numbers);
-    out = checked(withTexts(texts, (b, n, l, c) => wasm.ztxgrp_parts(b, n, l, c, meta, expandRows ? 1 : 0)));
+    out = checked(withTexts(texts, 'the rows', (b, n, l, c) => wasm.ztxgrp_parts(b, n, l, c, meta, expandRows ? 1 : 0)));
   } finally {
     wasm.ztxgrp_free(meta);
   }

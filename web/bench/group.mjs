@@ -1,0 +1,53 @@
+// group() in Node on the 30,000-designator board list, against the npm peer
+// multi-integer-range (whole numbers only: each prefix's numbers become one
+// range list) and against the native C++ call (ztxgrp_bench, run from here).
+// Medians of repeated runs; also the .wasm's size, plain and gzipped.
+//   node bench/group.mjs BOARD_LIST_FILE ZTXGRP_BENCH_BINARY
+import { execFileSync } from 'node:child_process';
+import { readFileSync } from 'node:fs';
+import { gzipSync } from 'node:zlib';
+import { MultiRange } from 'multi-integer-range';
+import { group } from '../lib/ztxgrp.mjs';
+
+const [listPath, benchBinary] = process.argv.slice(2);
+const items = readFileSync(listPath, 'utf8').split(/\r?\n/).filter((line) => line !== '');
+
+function median(run, repetitions = 31) {
+  const times = [];
+  for (let k = 0; k < repetitions; ++k) {
+    const start = process.hrtime.bigint();
+    run();
+    times.push(Number(process.hrtime.bigint() - start) / 1e6);
+  }
+  return times.sort((a, b) => a - b)[repetitions >> 1];
+}
+
+// The peer's job: numbers per prefix, each set written as ranges.
+function peerGroup(list) {
+  const byPrefix = new Map();
+  for (const item of list) {
+    const match = /^(.*?)(\d+)$/.exec(item);
+    const prefix = match ? match[1] : item;
+    let numbers = byPrefix.get(prefix);
+    if (!numbers) byPrefix.set(prefix, (numbers = []));
+    if (match) numbers.push(Number(match[2]));
+  }
+  const out = [];
+  for (const prefix of [...byPrefix.keys()].sort()) out.push(prefix + new MultiRange(byPrefix.get(prefix)).toString());
+  return out;
+}
+
+for (let k = 0; k < 5; ++k) { group(items); peerGroup(items); }  // warm-up
+const ours = median(() => group(items));
+const peer = median(() => peerGroup(items));
+const wasm = readFileSync(new URL('../lib/ztxgrp.wasm', import.meta.url));
+const scale = { ns: 1e-6, us: 1e-3, ms: 1, s: 1e3 };
+const native = JSON.parse(execFileSync(benchBinary, ['--benchmark_filter=^Utf8Group/board/30000$',
+  '--benchmark_repetitions=5', '--benchmark_report_aggregates_only=true', '--benchmark_format=json'],
+{ encoding: 'utf8' })).benchmarks.filter((run) => run.aggregate_name === 'median')
+  .map((run) => run.real_time * scale[run.time_unit])[0];
+console.log(`items: ${items.length}`);
+console.log(`group (WebAssembly, Node ${process.versions.node}): ${ours.toFixed(3)} ms`);
+console.log(`multi-integer-range: ${peer.toFixed(3)} ms (${(peer / ours).toFixed(1)}x ours)`);
+console.log(`native C++ group: ${native.toFixed(3)} ms (ours ${(ours / native).toFixed(2)}x native)`);
+console.log(`ztxgrp.wasm: ${wasm.length} bytes, ${gzipSync(wasm, { level: 9 }).length} gzipped`);
