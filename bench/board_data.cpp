@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <random>
+#include <unordered_set>
 
 #include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/text.hpp"
@@ -51,21 +52,23 @@ std::vector<std::u16string> OnePrefix(std::size_t count, std::uint32_t seed) {
 }
 
 std::vector<std::u16string> DistinctPrefixes(std::size_t count, std::uint32_t seed) {
+  // Each item its own prefix of 3 to 8 random capital letters.
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<int> length(3, 8), letter(0, 25);
+  std::unordered_set<std::u16string> seen;
   std::vector<std::u16string> items;
   items.reserve(count);
-  for (std::size_t k = 0; k < count; ++k) {
-    std::u16string prefix;
-    for (std::size_t rest = k; prefix.size() < 4; rest /= 26)
-      prefix.push_back(static_cast<char16_t>(u'A' + rest % 26));
-    items.push_back(Designator(prefix, 1));
+  while (items.size() < count) {
+    std::u16string prefix(static_cast<std::size_t>(length(random)), u'A');
+    for (char16_t& unit : prefix) unit = static_cast<char16_t>(u'A' + letter(random));
+    if (seen.insert(prefix).second) items.push_back(Designator(prefix, 1));
   }
-  std::shuffle(items.begin(), items.end(), std::mt19937(seed));
   return items;
 }
 
 std::vector<std::u16string> LongPrefixes(std::size_t count, std::uint32_t seed) {
   std::vector<std::u16string> prefixes;
-  for (char16_t letter = u'A'; letter < u'A' + 20; ++letter)
+  for (char16_t letter = u'A'; letter < u'A' + 40; ++letter)
     prefixes.push_back(std::u16string(99, u'P') + letter);
   return Numbered(prefixes, std::vector<double>(prefixes.size(), 1.0), count, seed);
 }

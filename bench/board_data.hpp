@@ -13,7 +13,9 @@ namespace ztxgrp::bench {
 
 std::vector<std::u16string> BoardDesignators(std::size_t count, std::uint32_t seed = 42);
 std::vector<std::u16string> OnePrefix(std::size_t count, std::uint32_t seed = 42);
+// Every item its own prefix of 3 to 8 random letters.
 std::vector<std::u16string> DistinctPrefixes(std::size_t count, std::uint32_t seed = 42);
+// 40 prefixes of 100 code units that differ in the last one only.
 std::vector<std::u16string> LongPrefixes(std::size_t count, std::uint32_t seed = 42);
 // Every item its own prefix, all of one length and alike in their first and
 // last four code units: the shape that defeats a hash of a few code units.

@@ -4,6 +4,8 @@
 // of the loops (exchange sort, tail-by-tail scan).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+
 #include "board_data.hpp"
 #include "reference.hpp"
 #include "ztxgrp/icls_group.hpp"
@@ -127,6 +129,22 @@ void Utf8Ungroup(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// A comparison sort of the same texts: what a ranking of distinct prefixes
+// should beat.
+template <Generator Make>
+void SortTexts(benchmark::State& state) {
+  const std::vector<std::u16string> texts = Make(state.range(0), 42);
+  std::vector<std::u16string_view> views(texts.begin(), texts.end());
+  for (auto _ : state) {
+    state.PauseTiming();
+    views.assign(texts.begin(), texts.end());
+    state.ResumeTiming();
+    std::sort(views.begin(), views.end());
+    benchmark::DoNotOptimize(views.data());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
   for (int size : {1000, 4000, 16000, 30000, 32766}) b->Arg(size);
 }
@@ -136,8 +154,8 @@ BENCHMARK(Group<BoardDesignators>)->Name("Group/board")->Apply(Sizes);
 BENCHMARK(FloorOfResults<BoardDesignators>)->Name("FloorOfResults/board")->Apply(Sizes);
 BENCHMARK(Ungroup<BoardDesignators>)->Name("Ungroup/board")->Apply(Sizes);
 BENCHMARK(IsValidRange)->Name("IsValidRange/board")->Apply(Sizes);
-BENCHMARK(Utf8Floor)->Name("Utf8Floor/board")->Arg(30000);
-BENCHMARK(Utf8Group)->Name("Utf8Group/board")->Arg(30000);
+BENCHMARK(Utf8Floor)->Name("Utf8Floor/board")->Arg(1000)->Arg(4000)->Arg(30000);
+BENCHMARK(Utf8Group)->Name("Utf8Group/board")->Arg(1000)->Arg(4000)->Arg(30000);
 BENCHMARK(Utf8Ungroup)->Name("Utf8Ungroup/board")->Arg(30000);
 
 BENCHMARK(Floor<OnePrefix>)->Name("Floor/one-prefix")->Arg(32766);
@@ -146,12 +164,14 @@ BENCHMARK(FloorOfResults<OnePrefix>)->Name("FloorOfResults/one-prefix")->Arg(327
 BENCHMARK(Ungroup<OnePrefix>)->Name("Ungroup/one-prefix")->Arg(32766);
 BENCHMARK(Floor<DistinctPrefixes>)->Name("Floor/distinct-prefixes")->Arg(32766);
 BENCHMARK(Group<DistinctPrefixes>)->Name("Group/distinct-prefixes")->Arg(32766);
+BENCHMARK(SortTexts<DistinctPrefixes>)->Name("SortTexts/distinct-prefixes")->Arg(32766);
 BENCHMARK(Floor<CollidingPrefixes>)->Name("Floor/colliding-prefixes")->Arg(32766);
 BENCHMARK(Group<CollidingPrefixes>)->Name("Group/colliding-prefixes")->Arg(32766);
-BENCHMARK(Floor<LongPrefixes>)->Name("Floor/long-prefixes")->Arg(32766);
-BENCHMARK(Group<LongPrefixes>)->Name("Group/long-prefixes")->Arg(32766);
-BENCHMARK(FloorOfResults<LongPrefixes>)->Name("FloorOfResults/long-prefixes")->Arg(32766);
-BENCHMARK(Ungroup<LongPrefixes>)->Name("Ungroup/long-prefixes")->Arg(32766);
+BENCHMARK(SortTexts<CollidingPrefixes>)->Name("SortTexts/colliding-prefixes")->Arg(32766);
+BENCHMARK(Floor<LongPrefixes>)->Name("Floor/long-prefixes")->Arg(32760);
+BENCHMARK(Group<LongPrefixes>)->Name("Group/long-prefixes")->Arg(32760);
+BENCHMARK(FloorOfResults<LongPrefixes>)->Name("FloorOfResults/long-prefixes")->Arg(32760);
+BENCHMARK(Ungroup<LongPrefixes>)->Name("Ungroup/long-prefixes")->Arg(32760);
 BENCHMARK(FloorOfRange)->Name("FloorOfResults/range")->Arg(32767);
 BENCHMARK(UngroupItem)->Name("UngroupItem/range")->Arg(32767);
 

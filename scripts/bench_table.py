@@ -41,7 +41,7 @@ def main():
               "Utf8Group": "Utf8Floor", "Utf8Ungroup": "Utf8Floor"}
     for name, (seconds, rate) in times.items():
         operation, shape, size = name.split("/")
-        if "Floor" in operation or operation.startswith("Reference"):
+        if "Floor" in operation or operation.startswith(("Reference", "SortTexts")):
             continue
         floor = times.get(f"{floors.get(operation, '')}/{shape}/{size}", (None,))[0]
         reference = times.get(f"Reference-{operation}/{shape}/{size}", (None,))[0]
@@ -56,6 +56,15 @@ def main():
     print("|---|---|---|---|---|---|")
     for row in rows:
         print("| " + " | ".join(row) + " |")
+    print()
+    print("| every item its own prefix | Group | `std::sort` of the texts | Group / sort |")
+    print("|---|---|---|---|")
+    for name, (seconds, _) in times.items():
+        if not name.startswith("SortTexts/"):
+            continue
+        _, shape, size = name.split("/")
+        group = times[f"Group/{shape}/{size}"][0]
+        print(f"| {shape} {size} | {show(group)} | {show(seconds)} | {group / seconds:.2f}× |")
     with open(sys.argv[2]) as f:
         cli = json.load(f)["results"]
     with open(sys.argv[3]) as f:

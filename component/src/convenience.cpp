@@ -22,8 +22,13 @@ class Utf16Texts {
     std::vector<std::size_t> ends;
     ends.reserve(items.size());
     std::size_t end = 0;
+    char16_t* const units = units_.data();
     for (const std::string& item : items) {
-      end += internal::Utf8ToUtf16(item, units_.data() + end);
+      // Designators are mostly short and ASCII: copied here, unit by unit.
+      std::size_t k = 0;
+      for (; k < item.size() && static_cast<unsigned char>(item[k]) < 0x80; ++k)
+        units[end + k] = static_cast<unsigned char>(item[k]);
+      end += k == item.size() ? k : internal::Utf8ToUtf16(item, units + end);
       ends.push_back(end);
     }
     views_.reserve(items.size());

@@ -178,7 +178,7 @@ class Job {
       throw RowError(error, RowNumber(r));
     }
     for (std::size_t k = before; k < out.size(); ++k)
-      occurrences_[out[k].text].push_back(RowNumber(r));
+      occurrences_.emplace_back(out[k].text, RowNumber(r));
     return out.size() - before;
   }
 
@@ -220,17 +220,20 @@ class Job {
   }
 
   PartsResult Finish() && {
-    // Designators in more than one place, in the engine's order of texts.
-    std::vector<std::pair<const std::u16string*, const std::vector<std::size_t>*>> duplicates;
-    for (const auto& [text, rows] : occurrences_)
-      if (rows.size() > 1) duplicates.emplace_back(&text, &rows);
-    std::sort(duplicates.begin(), duplicates.end(),
-              [](const auto& a, const auto& b) { return *a.first < *b.first; });
-    for (const auto& [text, rows] : duplicates)
-      Warn(PartsWarning::Kind::DuplicateDesignator,
-           "designator " + Quoted(Utf16ToUtf8(*text)) + " occurs " + std::to_string(rows->size()) +
-               " times, in " + RowList(table_.row_noun, *rows),
-           *rows);
+    // Designators in more than one place, in the engine's order of texts:
+    // the occurrences sorted, then each run of one text with two or more.
+    std::sort(occurrences_.begin(), occurrences_.end());
+    for (std::size_t begin = 0, end = 0; begin < occurrences_.size(); begin = end) {
+      const std::u16string& text = occurrences_[begin].first;
+      while (end < occurrences_.size() && occurrences_[end].first == text) ++end;
+      if (end - begin < 2) continue;
+      std::vector<std::size_t> rows;
+      for (std::size_t k = begin; k < end; ++k) rows.push_back(occurrences_[k].second);
+      std::string message = "designator " + Quoted(Utf16ToUtf8(text)) + " occurs " +
+                            std::to_string(rows.size()) + " times, in " +
+                            RowList(table_.row_noun, rows);
+      Warn(PartsWarning::Kind::DuplicateDesignator, std::move(message), std::move(rows));
+    }
     return std::move(result_);
   }
 
@@ -248,17 +251,30 @@ class Job {
   const std::u16string join_;
   bool addQty_ = false;
   PartsResult result_;
-  std::unordered_map<std::u16string, std::vector<std::size_t>> occurrences_;
+  // Every designator read, with its row's number.
+  std::vector<std::pair<std::u16string, std::size_t>> occurrences_;
 };
 
-// The key cells of a row, each preceded by its length, so that no two keys
-// collide.
-std::string KeyOf(const std::vector<std::string>& cells, const std::vector<std::size_t>& keys) {
-  std::string key;
-  for (const std::size_t column : keys)
-    key.append(std::to_string(cells[column].size())).append(1, ':').append(cells[column]);
-  return key;
-}
+// Rows as keys of a hash table: by the cells of the key columns, read in
+// place (no key text is built per row).
+struct RowKeys {
+  const PartsTable* table;
+  const std::vector<std::size_t>* keys;
+
+  std::size_t operator()(std::size_t r) const noexcept {
+    std::size_t hash = 0;
+    for (const std::size_t column : *keys) {
+      const std::size_t cell = std::hash<std::string_view>{}(table->rows[r][column]);
+      hash ^= cell + 0x9E3779B97F4A7C15ull + (hash << 6) + (hash >> 2);
+    }
+    return hash;
+  }
+  bool operator()(std::size_t a, std::size_t b) const noexcept {
+    for (const std::size_t column : *keys)
+      if (table->rows[a][column] != table->rows[b][column]) return false;
+    return true;
+  }
+};
 
 PartsResult Collapse(const PartsTable& table, const PartsColumns& columns) {
   Job job(table, columns, true);
@@ -274,7 +290,10 @@ PartsResult Collapse(const PartsTable& table, const PartsColumns& columns) {
   };
   std::vector<Part> parts;
   std::vector<std::size_t> bare;  // rows without designators
-  std::unordered_map<std::string, std::size_t> partOf;
+  const RowKeys rowKeys{&table, &keys};
+  // The part of each key: the first row with that key stands for it.
+  std::unordered_map<std::size_t, std::size_t, RowKeys, RowKeys> partOf(table.rows.size(), rowKeys,
+                                                                        rowKeys);
   std::vector<Designator> read;
   for (std::size_t r = 0; r < table.rows.size(); ++r) {
     read.clear();
@@ -288,7 +307,7 @@ PartsResult Collapse(const PartsTable& table, const PartsColumns& columns) {
     if (quantity.kind == Quantity::Other) {
       parts.push_back({{}, {}, true});
     } else {
-      const auto [found, added] = partOf.try_emplace(KeyOf(table.rows[r], keys), parts.size());
+      const auto [found, added] = partOf.try_emplace(r, parts.size());
       if (added) parts.emplace_back();
       index = found->second;
     }

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 namespace ztxgrp::internal {
@@ -228,27 +229,34 @@ void SortPacked(std::vector<std::uint64_t>& items) {
     return;
   }
   // Least significant digit first over the bits of the key that differ
-  // between items: board lists vary in about 21 bits, two passes of 11.
+  // between items: board lists vary in about 21 bits, two passes of 11. A
+  // digit has no more bits than the list has items (1,000 items: three
+  // passes of 7), so that the counting tables stay small beside the items.
   std::uint32_t varying = 0;
   const std::uint32_t first = KeyOf(items[0]);
   for (std::uint64_t item : items) varying |= KeyOf(item) ^ first;
   if (varying == 0) return;
   const int low = std::countr_zero(varying);
   const int bits = 32 - std::countl_zero(varying) - low;
-  const int passes = (bits + 10) / 11;
+  const int widest = std::clamp(static_cast<int>(std::bit_width(items.size())) - 3, 6, 11);
+  const int passes = (bits + widest - 1) / widest;
   const int width = (bits + passes - 1) / passes;
   const std::uint32_t digitMask = (1u << width) - 1;
   std::vector<std::uint32_t> counts(std::size_t{1} << width);
-  std::vector<std::uint64_t> buffer(items.size());
+  const std::size_t count = items.size();
+  const auto buffer = std::make_unique_for_overwrite<std::uint64_t[]>(count);
+  std::uint64_t* from = items.data();
+  std::uint64_t* to = buffer.get();
   for (int pass = 0; pass < passes; ++pass) {
     const int shift = 32 + low + pass * width;
     std::fill(counts.begin(), counts.end(), 0u);
-    for (std::uint64_t item : items) ++counts[(item >> shift) & digitMask];
+    for (std::size_t k = 0; k < count; ++k) ++counts[(from[k] >> shift) & digitMask];
     std::uint32_t offset = 0;
-    for (std::uint32_t& count : counts) offset += std::exchange(count, offset);
-    for (std::uint64_t item : items) buffer[counts[(item >> shift) & digitMask]++] = item;
-    items.swap(buffer);
+    for (std::uint32_t& bucket : counts) offset += std::exchange(bucket, offset);
+    for (std::size_t k = 0; k < count; ++k) to[counts[(from[k] >> shift) & digitMask]++] = from[k];
+    std::swap(from, to);
   }
+  if (from != items.data()) std::copy(from, from + count, items.data());
 }
 
 }  // namespace ztxgrp::internal
