@@ -220,18 +220,36 @@ class Job {
   }
 
   PartsResult Finish() && {
-    // Designators in more than one place, in the engine's order of texts:
-    // the occurrences sorted, then each run of one text with two or more.
-    std::sort(occurrences_.begin(), occurrences_.end());
-    for (std::size_t begin = 0, end = 0; begin < occurrences_.size(); begin = end) {
-      const std::u16string& text = occurrences_[begin].first;
-      while (end < occurrences_.size() && occurrences_[end].first == text) ++end;
-      if (end - begin < 2) continue;
+    // Designators in more than one place. The occurrences are grouped by a
+    // hash of their texts (integers compare fast), equal texts then lie
+    // together; the groups of two or more are reported in the engine's
+    // order of texts.
+    std::vector<std::pair<std::size_t, std::uint32_t>> order(occurrences_.size());
+    for (std::size_t k = 0; k < occurrences_.size(); ++k)
+      order[k] = {std::hash<std::u16string>{}(occurrences_[k].first),
+                  static_cast<std::uint32_t>(k)};
+    std::sort(order.begin(), order.end(), [this](const auto& a, const auto& b) {
+      if (a.first != b.first) return a.first < b.first;
+      const std::u16string& textA = occurrences_[a.second].first;
+      const std::u16string& textB = occurrences_[b.second].first;
+      return textA != textB ? textA < textB : a.second < b.second;
+    });
+    std::vector<std::pair<std::size_t, std::size_t>> runs;  // [begin, end) in `order`
+    for (std::size_t begin = 0, end = 0; begin < order.size(); begin = end) {
+      const std::u16string& text = occurrences_[order[begin].second].first;
+      while (end < order.size() && occurrences_[order[end].second].first == text) ++end;
+      if (end - begin > 1) runs.emplace_back(begin, end);
+    }
+    std::sort(runs.begin(), runs.end(), [&](const auto& a, const auto& b) {
+      return occurrences_[order[a.first].second].first < occurrences_[order[b.first].second].first;
+    });
+    for (const auto& [begin, end] : runs) {
       std::vector<std::size_t> rows;
-      for (std::size_t k = begin; k < end; ++k) rows.push_back(occurrences_[k].second);
-      std::string message = "designator " + Quoted(Utf16ToUtf8(text)) + " occurs " +
-                            std::to_string(rows.size()) + " times, in " +
-                            RowList(table_.row_noun, rows);
+      for (std::size_t k = begin; k < end; ++k)
+        rows.push_back(occurrences_[order[k].second].second);
+      std::string message =
+          "designator " + Quoted(Utf16ToUtf8(occurrences_[order[begin].second].first)) +
+          " occurs " + std::to_string(rows.size()) + " times, in " + RowList(table_.row_noun, rows);
       Warn(PartsWarning::Kind::DuplicateDesignator, std::move(message), std::move(rows));
     }
     return std::move(result_);
