@@ -8,6 +8,15 @@ void SortedKeys::Add(std::uint32_t position, std::u16string_view prefix, std::in
   items_[position] = PackItem(prefixes_.Intern(prefix), number, position);
 }
 
+void SortedKeys::AddRun(std::uint32_t position, std::u16string_view prefix, std::int16_t number,
+                        std::int32_t count) {
+  if (count <= 0) return;
+  const std::uint32_t id = prefixes_.Intern(prefix);
+  for (std::int32_t k = 0; k < count; ++k)
+    items_[position + static_cast<std::uint32_t>(k)] = PackItem(
+        id, static_cast<std::int16_t>(number + k), position + static_cast<std::uint32_t>(k));
+}
+
 void SortedKeys::Sort() {
   const std::vector<std::uint32_t> ranks = prefixes_.Ranks();
   prefixOfRank_.resize(ranks.size());

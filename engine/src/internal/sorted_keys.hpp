@@ -21,6 +21,10 @@ class SortedKeys {
 
   // The key of the item at `position`; the prefix must outlive this object.
   void Add(std::uint32_t position, std::u16string_view prefix, std::int16_t number);
+  // The keys of `count` items of one prefix at positions `position`... and
+  // numbers `number`...: the prefix is interned once for them all.
+  void AddRun(std::uint32_t position, std::u16string_view prefix, std::int16_t number,
+              std::int32_t count);
 
   // Ranks the prefixes and sorts the items; once, after every item was added.
   void Sort();

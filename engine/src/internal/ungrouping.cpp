@@ -57,14 +57,22 @@ SortedKeys SortCollected(const Collected& collected, const std::vector<Reread>& 
   auto next = reread.begin();
   std::uint32_t position = 0;
   for (const Expansion& expansion : collected.expansions) {
-    for (std::int32_t k = 0; k < expansion.count; ++k, ++position) {
+    // The items up to the next one read again share the expansion's prefix.
+    const std::uint32_t first = position;
+    const std::uint32_t end = first + static_cast<std::uint32_t>(expansion.count);
+    while (position < end) {
       if (next != reread.end() && next->position == position) {
         keys.Add(position, std::u16string_view(next->text).substr(0, next->prefixLength),
                  next->number);
         ++next;
-      } else {
-        keys.Add(position, expansion.prefix, static_cast<std::int16_t>(expansion.start + k));
+        ++position;
+        continue;
       }
+      const std::uint32_t runEnd =
+          next != reread.end() && next->position < end ? next->position : end;
+      const auto number = static_cast<std::int16_t>(expansion.start + (position - first));
+      keys.AddRun(position, expansion.prefix, number, static_cast<std::int32_t>(runEnd - position));
+      position = runEnd;
     }
   }
   keys.Sort();
