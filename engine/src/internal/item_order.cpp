@@ -111,6 +111,10 @@ std::uint32_t PrefixTable::Intern(std::u16string_view prefix) {
 
 void PrefixTable::Grow() {
   std::vector<std::uint32_t> slots(slots_.size() * 4, 0);  // few rehashes when many are new
+  // Room for as many prefixes as the new table takes before it grows.
+  spans_.reserve(slots.size() / 2);
+  tags_.reserve(slots.size() / 2);
+  arena_.reserve(arena_.size() / spans_.size() * (slots.size() / 2));
   const std::size_t mask = slots.size() - 1;
   for (std::uint32_t id = 0; id < spans_.size(); ++id) {
     std::size_t slot = SlotOf(tags_[id], mask);
@@ -173,16 +177,15 @@ void SortRankEntries(RankEntry* first, std::size_t count, std::vector<RankEntry>
     std::swap(from, to);
   };
   if (lengthVaries) pass(5, [](const RankEntry& e) { return e.length; });
-  if (varying != 0) {
-    const int low = std::countr_zero(varying);
-    const int bits = 64 - std::countl_zero(varying) - low;
-    const int passes = (bits + 10) / 11;
-    const int width = (bits + passes - 1) / passes;
+  // Digits of up to 11 bits, each starting at the lowest bit that varies
+  // and is not sorted yet: runs of bits that never vary (the high bits of
+  // letters' code units) cost no pass.
+  for (std::uint64_t left = varying; left != 0;) {
+    const int shift = std::countr_zero(left);
+    const int width = std::min(11, 64 - shift - std::countl_zero(left));
     const std::uint64_t mask = (std::uint64_t{1} << width) - 1;
-    for (int k = 0; k < passes; ++k) {
-      const int shift = low + k * width;
-      pass(1 << width, [&](const RankEntry& e) { return (e.units >> shift) & mask; });
-    }
+    pass(1 << width, [&](const RankEntry& e) { return (e.units >> shift) & mask; });
+    left &= ~(mask << shift);
   }
   if (from != first) std::copy(from, from + count, first);
 }
