@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <utility>
 
 namespace ztxgrp::internal {
@@ -247,9 +246,9 @@ void SortPacked(std::vector<std::uint64_t>& items) {
   const std::uint32_t digitMask = (1u << width) - 1;
   std::vector<std::uint32_t> counts(std::size_t{1} << width);
   const std::size_t count = items.size();
-  const auto buffer = std::make_unique_for_overwrite<std::uint64_t[]>(count);
+  std::vector<std::uint64_t> buffer(count);
   std::uint64_t* from = items.data();
-  std::uint64_t* to = buffer.get();
+  std::uint64_t* to = buffer.data();
   for (int pass = 0; pass < passes; ++pass) {
     const int shift = 32 + low + pass * width;
     std::fill(counts.begin(), counts.end(), 0u);
