@@ -85,6 +85,11 @@ def main():
     print("|---|---|---|")
     print(f"| collapse to one row per part | {show(bom[0]['mean'])} | {bom_memory / 1024:.1f} MiB |")
     print(f"| `--expand` the collapsed list | {show(bom[1]['mean'])} | – |")
+    if len(bom) > 2:
+        script = bom[2]["mean"]
+        print(f"| the same collapse in Python (`bench/bom_python.py`: `csv` and `ztxgrp.group`) "
+              f"| {show(script)} | – |")
+        print(f"\n`ztxgrp bom` / the Python script: {bom[0]['mean'] / script:.2f}")
 
 
 if __name__ == "__main__":
