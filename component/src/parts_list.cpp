@@ -203,14 +203,22 @@ class Job {
 
   // Row `r` with its designator cell and quantity replaced; `qty` none
   // keeps the quantity cell (or leaves an added one empty).
+  // The cells that are replaced are not copied: expanding a row of many
+  // designators writes a row per designator, and copying its long
+  // designator cell each time would cost the square of its length.
   void Add(std::size_t r, std::optional<std::string> refs, std::optional<std::string> qty) {
-    std::vector<std::string> cells = table_.rows[r];
-    if (refs) cells[columns_.refs] = std::move(*refs);
-    if (addQty_)
-      cells.insert(cells.begin() + static_cast<std::ptrdiff_t>(columns_.refs + 1),
-                   qty.value_or(std::string()));
-    else if (columns_.qty && qty)
-      cells[*columns_.qty] = std::move(*qty);
+    const std::vector<std::string>& source = table_.rows[r];
+    std::vector<std::string> cells;
+    cells.reserve(source.size() + (addQty_ ? 1 : 0));
+    for (std::size_t k = 0; k < source.size(); ++k) {
+      if (k == columns_.refs && refs)
+        cells.push_back(std::move(*refs));
+      else if (!addQty_ && k == columns_.qty && qty)
+        cells.push_back(std::move(*qty));
+      else
+        cells.push_back(source[k]);
+      if (addQty_ && k == columns_.refs) cells.push_back(qty.value_or(std::string()));
+    }
     result_.table.rows.push_back(std::move(cells));
     result_.table.row_numbers.push_back(RowNumber(r));
   }
