@@ -1,0 +1,58 @@
+// libFuzzer target: the WebAssembly module's boundary (web/src/exports.cpp,
+// built natively here), fed what a host could hand it: a byte buffer, text
+// lengths that need not add up, a table shape that need not match.
+// Byte 0 chooses the call; bytes 1..8 give lengths and shape numbers; the
+// rest is the text buffer. Checked: every call ends with a status of 0, 1
+// or 2 and a result whose lengths add up to its text.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "checks.hpp"
+
+extern "C" {
+int ztxgrp_group(const char*, std::size_t, const std::uint32_t*, std::size_t, int);
+int ztxgrp_ungroup(const char*, std::size_t, const std::uint32_t*, std::size_t);
+int ztxgrp_expand(const char*, std::size_t);
+int ztxgrp_is_valid_range(const char*, std::size_t);
+int ztxgrp_parts(const char*, std::size_t, const std::uint32_t*, std::size_t, const std::uint32_t*,
+                 int);
+std::size_t ztxgrp_result_units();
+const std::uint32_t* ztxgrp_result_lengths();
+std::size_t ztxgrp_result_count();
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 9 || size > 8192) return 0;
+  const char* text = reinterpret_cast<const char*>(data + 9);
+  const std::size_t bytes = size - 9;
+  // Lengths: a byte each, as many as byte 1 says (some may be zero).
+  std::vector<std::uint32_t> lengths(data[1] % 32);
+  for (std::size_t k = 0; k < lengths.size(); ++k) lengths[k] = data[2 + k % 7] % 16;
+  const std::uint32_t numbers[6] = {data[2] & 1u, data[3] & 1u, data[4] % 3u,
+                                    data[5] % 4u, data[6] % 8u, data[7] % 4u};
+  int status = 0;
+  switch (data[0] % 6) {
+    case 0:
+      status = ztxgrp_group(text, bytes, lengths.data(), lengths.size(), data[8] % 5);
+      break;
+    case 1:
+      status = ztxgrp_ungroup(text, bytes, lengths.data(), lengths.size());
+      break;
+    case 2:
+      status = ztxgrp_expand(text, bytes);
+      break;
+    case 3:
+      status = ztxgrp_is_valid_range(text, bytes);
+      break;
+    default:
+      status = ztxgrp_parts(text, bytes, lengths.data(), lengths.size(), numbers, data[0] % 2);
+  }
+  if (status < 0 || status > 2) ztxgrp::fuzz::AbortOnProblem("status " + std::to_string(status));
+  std::size_t units = 0;
+  for (std::size_t k = 0; k < ztxgrp_result_count(); ++k) units += ztxgrp_result_lengths()[k];
+  if (units != ztxgrp_result_units()) ztxgrp::fuzz::AbortOnProblem("result lengths do not add up");
+  return 0;
+}
