@@ -18,24 +18,18 @@ class Utf16Texts {
   explicit Utf16Texts(std::span<const std::string> items) {
     std::size_t bytes = 0;
     for (const std::string& item : items) bytes += item.size();
-    units_.resize(bytes);  // never more units than bytes
-    std::vector<std::size_t> ends;
-    ends.reserve(items.size());
-    std::size_t end = 0;
+    units_.resize(bytes);  // never more units than bytes; never reallocated
+    views_.reserve(items.size());
     char16_t* const units = units_.data();
+    std::size_t end = 0;
     for (const std::string& item : items) {
       // Designators are mostly short and ASCII: copied here, unit by unit.
       std::size_t k = 0;
       for (; k < item.size() && static_cast<unsigned char>(item[k]) < 0x80; ++k)
         units[end + k] = static_cast<unsigned char>(item[k]);
-      end += k == item.size() ? k : internal::Utf8ToUtf16(item, units + end);
-      ends.push_back(end);
-    }
-    views_.reserve(items.size());
-    std::size_t begin = 0;
-    for (const std::size_t itemEnd : ends) {
-      views_.push_back(std::u16string_view(units_).substr(begin, itemEnd - begin));
-      begin = itemEnd;
+      const std::size_t length = k == item.size() ? k : internal::Utf8ToUtf16(item, units + end);
+      views_.emplace_back(units + end, length);
+      end += length;
     }
   }
   std::span<const std::u16string_view> views() const noexcept { return views_; }
