@@ -83,13 +83,14 @@ constexpr std::size_t kRadixThreshold = 256;
 
 }  // namespace
 
-PrefixTable::PrefixTable(std::size_t expected) {
+PrefixTable::PrefixTable(std::size_t expected) : expected_(expected) {
   std::size_t capacity = 16;
   while (capacity < 2 * std::min<std::size_t>(expected, 1024)) capacity *= 2;
   slots_.assign(capacity, 0);
 }
 
 std::uint32_t PrefixTable::Intern(std::u16string_view prefix) {
+  ++calls_;
   const std::uint64_t tag = TagOf(prefix);
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t slot = SlotOf(tag, mask);; slot = (slot + 1) & mask) {
@@ -109,7 +110,12 @@ std::uint32_t PrefixTable::Intern(std::u16string_view prefix) {
 }
 
 void PrefixTable::Grow() {
-  std::vector<std::uint32_t> slots(slots_.size() * 4, 0);  // few rehashes when many are new
+  // Few rehashes when many are new: when most items so far brought a prefix
+  // of their own, room for every item that may come.
+  std::size_t capacity = slots_.size() * 4;
+  if (2 * spans_.size() > calls_)
+    while (capacity < 2 * expected_) capacity *= 2;
+  std::vector<std::uint32_t> slots(capacity, 0);
   // Room for as many prefixes as the new table takes before it grows.
   spans_.reserve(slots.size() / 2);
   tags_.reserve(slots.size() / 2);

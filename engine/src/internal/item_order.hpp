@@ -46,6 +46,8 @@ class PrefixTable {
   // a longer one is tagged by its length and a hash, and compared in full.
   std::vector<std::uint64_t> tags_;
   std::vector<std::uint32_t> slots_;  // id + 1, or 0 for a free slot
+  std::size_t expected_;              // items that may come
+  std::size_t calls_ = 0;             // items interned so far
 };
 
 // A sortable item: the key (prefix rank, number) in the upper 32 bits, the
