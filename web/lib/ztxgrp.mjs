@@ -188,7 +188,10 @@ function partsCall(rows, options, expandRows) {
     for (const [name, cell] of Object.entries(row)) {
       if (cell !== null && cell !== undefined && typeof cell !== 'string')
         throw new TypeError(`rows[${k}].${name} is a ${typeof cell}, not a string`);
+      const lone = typeof cell === 'string' ? cell.search(LONE_SURROGATE) : -1;
+      if (lone >= 0) throw new RangeError(`rows[${k}].${name} holds an unpaired surrogate at position ${lone}`);
       if (!seen.has(name)) {
+        if (LONE_SURROGATE.test(name)) throw new RangeError(`rows[${k}]: the column name ${JSON.stringify(name)} holds an unpaired surrogate`);
         seen.set(name, header.length);
         header.push(name);
       }
@@ -199,6 +202,8 @@ function partsCall(rows, options, expandRows) {
   for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join]])
     if (value !== undefined && value !== null && typeof value !== 'string') throw new TypeError(`${what} is a string`);
   const byNames = typeof by === 'string' ? by.split(',') : Array.from(by);
+  for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ...byNames.map((b) => ['by', b])])
+    if (typeof value === 'string' && LONE_SURROGATE.test(value)) throw new RangeError(`${what} holds an unpaired surrogate`);
   const texts = [];
   if (refs != null) texts.push(refs);
   if (qty != null) texts.push(qty);
@@ -209,7 +214,7 @@ function partsCall(rows, options, expandRows) {
   let out;
   try {
     new Uint32Array(memory.buffer, meta, numbers.length).set(numbers);
-    out = checked(withTexts(texts, 'the rows', (b, n, l, c) => wasm.ztxgrp_parts(b, n, l, c, meta, expandRows ? 1 : 0)));
+    out = checked(withTexts(texts, 'options', (b, n, l, c) => wasm.ztxgrp_parts(b, n, l, c, meta, expandRows ? 1 : 0)));
   } finally {
     wasm.ztxgrp_free(meta);
   }

@@ -43,6 +43,7 @@ test('arguments that cannot be used are refused, naming them', () => {
     [() => expand('\uDC00'), RangeError, /unpaired surrogate/],
     [() => group(['R1'], { minRun: 2.5 }), TypeError, /minRun/],
     [() => collapseRows([{ Part: 'R1' }]), RangeError, /no designator column/],
+    [() => collapseRows([{ Ref: 'R1', V: 'x\uDC00' }]), RangeError, /rows\[0\]\.V holds an unpaired surrogate at position 1/],
     [() => collapseRows([{ Ref: 'R001-R003' }]), RangeError, /would change/],
     [() => collapseRows([{ Ref: 'R1', V: 'x' }], { by: ['Nope'] }), RangeError, /by: no column named "Nope"/],
   ];
