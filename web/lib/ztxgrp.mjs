@@ -202,6 +202,7 @@ function partsCall(rows, options, expandRows) {
   for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join]])
     if (value !== undefined && value !== null && typeof value !== 'string') throw new TypeError(`${what} is a string`);
   const byNames = typeof by === 'string' ? by.split(',') : Array.from(by);
+  for (const name of byNames) if (typeof name !== 'string') throw new TypeError('by is a list of column names');
   for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ...byNames.map((b) => ['by', b])])
     if (typeof value === 'string' && LONE_SURROGATE.test(value)) throw new RangeError(`${what} holds an unpaired surrogate`);
   const texts = [];

@@ -46,6 +46,7 @@ test('arguments that cannot be used are refused, naming them', () => {
     [() => collapseRows([{ Ref: 'R1', V: 'x\uDC00' }]), RangeError, /rows\[0\]\.V holds an unpaired surrogate at position 1/],
     [() => collapseRows([{ Ref: 'R001-R003' }]), RangeError, /would change/],
     [() => collapseRows([{ Ref: 'R1', V: 'x' }], { by: ['Nope'] }), RangeError, /by: no column named "Nope"/],
+    [() => collapseRows([{ Ref: 'R1', V: 'x' }], { by: [1] }), TypeError, /by is a list of column names/],
   ];
   for (const [call, type, message] of cases) assert.throws(call, (e) => e instanceof type && message.test(e.message), `${call}`);
 });
