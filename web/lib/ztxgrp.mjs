@@ -197,7 +197,9 @@ function partsCall(rows, options, expandRows) {
       }
     }
   });
-  const { refs, qty, by = [], join = ', ' } = options;
+  const { refs, qty } = options;
+  const by = options.by ?? [];
+  const join = options.join ?? ', ';
   const minRun = minRunOf(options);
   for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join]])
     if (value !== undefined && value !== null && typeof value !== 'string') throw new TypeError(`${what} is a string`);
