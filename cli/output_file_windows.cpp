@@ -9,6 +9,7 @@
 
 #include "errors.hpp"
 #include "output_file.hpp"
+#include "platform.hpp"
 #include "ztxgrp/utf.hpp"
 
 namespace ztxgrp::cli {
@@ -21,11 +22,6 @@ struct HandleCloser {
   }
 };
 using Handle = std::unique_ptr<void, HandleCloser>;
-
-std::wstring Wide(const std::string& text) {
-  const std::u16string units = Utf8ToUtf16(text);
-  return std::wstring(units.begin(), units.end());
-}
 
 std::string Narrow(const std::wstring& text) {
   return Utf16ToUtf8(std::u16string(text.begin(), text.end()));
@@ -76,7 +72,7 @@ void WriteOutputFile(const std::string& path, std::string_view bytes) {
   if (path.empty()) throw UsageError("--output: the file name is empty");
   std::wstring target;
   try {
-    target = Wide(path);
+    target = WindowsPath(path);
   } catch (const EncodingError&) {
     throw OutputError("cannot write " + path + ": the name is not valid UTF-8");
   }

@@ -33,6 +33,8 @@ void WriteMessage(std::string_view line) noexcept;
 // text holds) is written as its three-byte form, so that the command's
 // check of its arguments reports it as invalid at its byte.
 std::vector<std::string> Utf8Arguments(int argc, wchar_t** argv);
+// A UTF-8 file name as Windows takes it; EncodingError when it is not UTF-8.
+std::wstring WindowsPath(const std::string& path);
 #endif
 
 }  // namespace ztxgrp::cli

@@ -38,10 +38,15 @@ void PrepareStandardStreams() {
   _setmode(_fileno(stderr), _O_BINARY);
 }
 
+std::wstring WindowsPath(const std::string& path) {
+  const std::u16string units = Utf8ToUtf16(path);
+  return std::wstring(units.begin(), units.end());
+}
+
 std::FILE* OpenForReading(const std::string& path) {
   std::wstring wide;
   try {
-    wide.assign(reinterpret_cast<const wchar_t*>(Utf8ToUtf16(path).c_str()));
+    wide = WindowsPath(path);
   } catch (const EncodingError&) {
     errno = EINVAL;
     return nullptr;
