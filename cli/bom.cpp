@@ -43,19 +43,14 @@ int RunBom(const Options& options, InputBuffer& standardInput, OutputWriter& out
     InputBuffer in(file.get(), false, bom.file);
     bytes = in.ReadAll();
   }
-  CsvTable table = ReadCsv(bytes, bom.separator);
+  const CsvTable table = ReadCsv(bytes, bom.separator);
   bytes = std::string();
 
-  PartsTable parts;
+  PartsTableView parts;
   parts.header = table.header;
+  parts.cells = table.cells;
+  parts.row_numbers = table.lines;
   parts.row_noun = "line";
-  parts.rows.reserve(table.rows.size());
-  parts.row_numbers.reserve(table.rows.size());
-  for (CsvRow& row : table.rows) {
-    parts.rows.push_back(std::move(row.fields));
-    parts.row_numbers.push_back(row.line);
-  }
-  table.rows = {};
   const PartsColumns columns = Plan(table, options);
   const PartsResult result =
       bom.expand ? expand_rows(parts, columns) : collapse_rows(parts, columns);

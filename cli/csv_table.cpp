@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 #include <new>
+#include <stdexcept>
 
 #include "errors.hpp"
 #include "ztxgrp/utf.hpp"
@@ -14,26 +16,39 @@ namespace ztxgrp::cli {
 namespace {
 
 // Collects rows while libcsv parses, one input line at a time so that every
-// row knows the line it started on.
+// row knows the line it started on. Fields are copied into one block as
+// large as the text: unquoting only ever shortens a field, so it never
+// fills up and the views into it stay valid.
 struct Collector {
   CsvTable& table;
-  std::vector<std::string> fields;
+  std::size_t capacity = 0;
+  std::size_t used = 0;
+  bool checkUtf8 = true;    // false when the whole text is known to be valid
   bool haveHeader = false;
-  std::size_t line = 0;     // the line being fed
-  std::size_t rowLine = 1;  // where the current row started
+  std::size_t rowStart = 0;  // the current row's first field in table.cells
+  std::size_t line = 0;      // the line being fed
+  std::size_t rowLine = 1;   // where the current row started
 
   void Field(const char* data, std::size_t size) {
-    if (fields.empty()) rowLine = std::max(rowLine, line);
-    fields.emplace_back(data, size);
+    if (table.cells.size() == rowStart) rowLine = std::max(rowLine, line);
+    if (size > capacity - used) throw std::length_error("a CSV field outgrew its text");
+    char* const at = table.storage.get() + used;
+    if (size > 0) std::memcpy(at, data, size);
+    used += size;
+    table.cells.emplace_back(at, size);
   }
 
   void EndRow() {
     const std::size_t startLine = rowLine;
     rowLine = line + 1;
-    std::vector<std::string> row = std::move(fields);
-    fields.clear();
-    if (std::all_of(row.begin(), row.end(), [](const std::string& f) { return f.empty(); })) return;
-    for (const std::string& field : row) {
+    const std::span<const std::string_view> row =
+        std::span<const std::string_view>(table.cells).subspan(rowStart);
+    if (std::all_of(row.begin(), row.end(), [](std::string_view f) { return f.empty(); })) {
+      table.cells.resize(rowStart);
+      return;
+    }
+    for (const std::string_view field : row) {
+      if (!checkUtf8) break;
       try {
         CheckUtf8(field);
       } catch (const EncodingError& failure) {
@@ -41,18 +56,19 @@ struct Collector {
       }
     }
     if (!haveHeader) {
-      table.header = std::move(row);
+      table.header.assign(row.begin(), row.end());
+      table.cells.resize(rowStart);
       haveHeader = true;
       return;
     }
     const std::size_t width = table.header.size();
-    if (row.size() > width &&
-        !std::all_of(row.begin() + static_cast<std::ptrdiff_t>(width), row.end(),
-                     [](const std::string& f) { return f.empty(); }))
+    if (row.size() > width && !std::all_of(row.begin() + static_cast<std::ptrdiff_t>(width),
+                                           row.end(), [](std::string_view f) { return f.empty(); }))
       throw InputError("line " + std::to_string(startLine) + " has " + std::to_string(row.size()) +
                        " fields; the header has " + std::to_string(width));
-    row.resize(width);
-    table.rows.push_back({std::move(row), startLine});
+    table.cells.resize(rowStart + width);  // short rows filled with empty fields
+    table.lines.push_back(startLine);
+    rowStart = table.cells.size();
   }
 };
 
@@ -105,8 +121,9 @@ bool InQuotedField(const csv_parser& parser) {
 
 // The end of the line that starts at `at`: after its "\r\n", "\n" or "\r".
 std::size_t LineEnd(std::string_view text, std::size_t at) {
-  const std::size_t end = text.find_first_of("\r\n", at);
-  if (end == std::string_view::npos) return text.size();
+  std::size_t end = at;
+  while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+  if (end == text.size()) return end;
   return end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
 }
 
@@ -128,12 +145,14 @@ std::string FromUtf16(std::string_view bytes, bool bigEndian) {
   }
 }
 
-// The file as UTF-8 without a byte-order mark, and its encoding.
-std::string Decode(std::string_view bytes, CsvFormat& format) {
+// The file as UTF-8 without a byte-order mark, and its encoding: a view
+// into `bytes`, or into `converted` for UTF-16.
+std::string_view Decode(std::string_view bytes, CsvFormat& format, std::string& converted) {
   if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
     const bool bigEndian = bytes[0] == '\xFE';
     format.encoding = bigEndian ? CsvEncoding::Utf16BE : CsvEncoding::Utf16LE;
-    return FromUtf16(bytes.substr(2), bigEndian);
+    converted = FromUtf16(bytes.substr(2), bigEndian);
+    return converted;
   }
   if (bytes.starts_with("\xEF\xBB\xBF")) {
     format.encoding = CsvEncoding::Utf8WithMark;
@@ -145,7 +164,7 @@ std::string Decode(std::string_view bytes, CsvFormat& format) {
     throw InputError("NUL byte at byte " + std::to_string(nul) +
                      " of the first line: the input looks like UTF-16 without a byte-order "
                      "mark; save it as UTF-8, or as UTF-16 with a byte-order mark");
-  return std::string(bytes);
+  return bytes;
 }
 
 // The separator of `,` `;` TAB that occurs most often outside quotes in the
@@ -170,9 +189,18 @@ char DetectSeparator(std::string_view text) {
 
 CsvTable ReadCsv(std::string_view bytes, std::optional<char> separator) {
   CsvTable table;
-  const std::string text = Decode(bytes, table.format);
+  std::string converted;
+  const std::string_view text = Decode(bytes, table.format, converted);
   table.format.separator = separator.value_or(DetectSeparator(text));
-  Collector collector{table, {}, false, 0, 1};
+  table.storage = std::make_unique<char[]>(text.size());
+  Collector collector{table, text.size()};
+  // Valid text (the usual case) is checked once here; otherwise each row is
+  // checked as it ends, so the message names the row of the first fault.
+  try {
+    CheckUtf8(text);
+    collector.checkUtf8 = false;
+  } catch (const EncodingError&) {
+  }
   Callbacks callbacks{&collector, nullptr};
   csv_parser parser;
   if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0) throw std::bad_alloc();
@@ -184,7 +212,7 @@ CsvTable ReadCsv(std::string_view bytes, std::optional<char> separator) {
     const std::size_t end = LineEnd(text, at);
     ++collector.line;
     if (collector.line == 1) {
-      const std::string_view line = std::string_view(text).substr(at, end - at);
+      const std::string_view line = text.substr(at, end - at);
       const std::size_t content = line.find_first_of("\r\n");
       table.format.lineEnd =
           content == std::string_view::npos ? "\n" : std::string(line.substr(content));
@@ -205,7 +233,7 @@ CsvTable ReadCsv(std::string_view bytes, std::optional<char> separator) {
   return table;
 }
 
-void AppendCsvRow(std::string& text, const std::vector<std::string>& fields,
+void AppendCsvRow(std::string& text, std::span<const std::string> fields,
                   const CsvFormat& format) {
   const char special[] = {format.separator, '"', '\r', '\n', '\0'};
   for (std::size_t k = 0; k < fields.size(); ++k) {

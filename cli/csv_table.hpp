@@ -9,17 +9,14 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace ztxgrp::cli {
-
-struct CsvRow {
-  std::vector<std::string> fields;  // UTF-8
-  std::size_t line = 0;             // where the row starts, 1-based
-};
 
 enum class CsvEncoding { Utf8, Utf8WithMark, Utf16LE, Utf16BE };
 
@@ -29,10 +26,19 @@ struct CsvFormat {
   std::string lineEnd = "\n";  // that of the header line
 };
 
+// The rows' fields are views into one block the table holds: a file of a
+// hundred thousand rows is read without a string per field.
 struct CsvTable {
   std::vector<std::string> header;
-  std::vector<CsvRow> rows;  // each as wide as the header
+  std::vector<std::string_view> cells;  // row after row, each as wide as the header
+  std::vector<std::size_t> lines;       // where each row starts, 1-based
   CsvFormat format;
+  std::unique_ptr<char[]> storage;  // the fields' bytes
+
+  std::size_t RowCount() const noexcept { return lines.size(); }
+  std::span<const std::string_view> Row(std::size_t r) const noexcept {
+    return std::span<const std::string_view>(cells).subspan(r * header.size(), header.size());
+  }
 };
 
 // The whole file's bytes. `separator` none: the one of `,` `;` TAB that
@@ -45,7 +51,7 @@ CsvTable ReadCsv(std::string_view bytes, std::optional<char> separator);
 
 // Appends one row: fields quoted where they hold the separator, a quote or a
 // line break; ended by the format's line end. UTF-8; see Encoded.
-void AppendCsvRow(std::string& text, const std::vector<std::string>& fields,
+void AppendCsvRow(std::string& text, std::span<const std::string> fields,
                   const CsvFormat& format);
 
 // The UTF-8 text of a whole file in the format's encoding, byte-order mark

@@ -39,8 +39,9 @@ bool IsPlaceholder(std::u16string_view piece) {
 }
 
 // The pieces between separators and occurrences of `join`.
-std::vector<std::u16string_view> Pieces(std::u16string_view cell, std::u16string_view join) {
-  std::vector<std::u16string_view> pieces;
+void Pieces(std::u16string_view cell, std::u16string_view join,
+            std::vector<std::u16string_view>& pieces) {
+  pieces.clear();
   std::size_t start = 0, at = 0;
   auto cut = [&](std::size_t end) {
     if (end > start) pieces.push_back(cell.substr(start, end - start));
@@ -58,7 +59,6 @@ std::vector<std::u16string_view> Pieces(std::u16string_view cell, std::u16string
     }
   }
   cut(at);
-  return pieces;
 }
 
 std::optional<ItemSplit> NumberedReading(std::u16string_view text) {
@@ -109,21 +109,22 @@ void AddRange(std::u16string_view piece, const RangeHalves& range, std::size_t r
   const std::size_t prefixLength = range.left.strPrefix.size();
   std::int16_t number = range.left.intNumber;
   for (const Value& item : items.list().elements)
-    out.push_back({item.text(), prefixLength, number++, true});
+    out.push_back({item.text(), prefixLength, number++, true, row});
 }
 
-void AddSingle(std::u16string_view piece, std::vector<Designator>& out) {
+void AddSingle(std::u16string_view piece, std::size_t row, std::vector<Designator>& out) {
   const ItemSplit split = ReadItemSplit(piece);  // the engine must be able to order it
   const bool hyphenated = piece.find(u'-') != std::u16string_view::npos;
   out.push_back({std::u16string(piece), split.strPrefix.size(), split.intNumber,
-                 !hyphenated && WrittenAsIs(piece, split)});
+                 !hyphenated && WrittenAsIs(piece, split), row});
 }
 
 }  // namespace
 
-void ReadDesignatorCell(std::u16string_view cell, std::u16string_view join, std::size_t row,
-                        std::vector<Designator>& out) {
-  const std::vector<std::u16string_view> pieces = Pieces(cell, join);
+void DesignatorCellReader::Read(std::u16string_view cell, std::u16string_view join,
+                                std::size_t row, std::vector<Designator>& out) {
+  Pieces(cell, join, pieces_);
+  const std::vector<std::u16string_view>& pieces = pieces_;
   if (pieces.size() == 1 && IsPlaceholder(pieces.front())) return;
   for (std::size_t k = 0; k < pieces.size(); ++k) {
     std::u16string_view piece = pieces[k];
@@ -145,7 +146,7 @@ void ReadDesignatorCell(std::u16string_view cell, std::u16string_view join, std:
     if (const auto range = AsRange(piece))
       AddRange(piece, *range, row, out);
     else
-      AddSingle(piece, out);
+      AddSingle(piece, row, out);
   }
 }
 

@@ -1,12 +1,14 @@
 #include "ztxgrp/parts_list.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <map>
 #include <unordered_map>
 #include <utility>
 
 #include "designator_cell.hpp"
 #include "memory_errors.hpp"
+#include "utf_buffer.hpp"
 #include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/quoted.hpp"
 #include "ztxgrp/text_lists.hpp"
@@ -93,8 +95,8 @@ class Ordered final : public ResultWriter {
   std::vector<Placed> entries_;
 };
 
-std::string RowList(const std::string& noun, const std::vector<std::size_t>& rows) {
-  std::string text = noun + (rows.size() > 1 ? "s " : " ");
+std::string RowList(std::string_view noun, const std::vector<std::size_t>& rows) {
+  std::string text = std::string(noun) + (rows.size() > 1 ? "s " : " ");
   for (std::size_t k = 0; k < rows.size(); ++k)
     text += (k == 0 ? "" : ", ") + std::to_string(rows[k]);
   return text;
@@ -126,37 +128,54 @@ Quantity ReadQuantity(std::string_view cell) {
 }
 
 // The work shared by collapsing and expanding: the table checked, rows read.
+// A table given as strings (`owner`) is read through views of its cells.
 class Job {
  public:
-  Job(const PartsTable& table, const PartsColumns& columns, bool collapse)
-      : table_(table), columns_(columns), join_(Utf8ToUtf16(columns.join)) {
+  Job(const PartsTableView& view, const PartsColumns& columns, bool collapse,
+      const PartsTable* owner)
+      : table_(view), columns_(columns), join_(Utf8ToUtf16(columns.join)) {
     CheckMinRun(columns.min_run);
-    const std::size_t width = table.header.size();
-    if (columns.refs >= width) throw PartsError("the designator column is not in the header");
-    if (columns.qty && *columns.qty >= width)
+    width_ = view.header.size();
+    if (columns.refs >= width_) throw PartsError("the designator column is not in the header");
+    if (columns.qty && *columns.qty >= width_)
       throw PartsError("the quantity column is not in the header");
     if (columns.qty == columns.refs)
-      throw PartsError("the quantity column " + Quoted(table.header[columns.refs]) +
+      throw PartsError("the quantity column " + Quoted(view.header[columns.refs]) +
                        " is the designator column");
     for (const std::size_t key : columns.by) {
-      if (key >= width) throw PartsError("a key column is not in the header");
+      if (key >= width_) throw PartsError("a key column is not in the header");
       if (key == columns.refs || key == columns.qty)
-        throw PartsError("the key column " + Quoted(table.header[key]) +
+        throw PartsError("the key column " + Quoted(view.header[key]) +
                          " holds designators or quantities");
     }
     if (join_.empty()) throw PartsError("the join separator is empty");
     if (join_.find_first_of(u"-\u2013") != std::u16string::npos)
       throw PartsError("the join separator " + Quoted(columns.join) +
                        " holds a dash, which would read as a range");
-    if (!table.row_numbers.empty() && table.row_numbers.size() != table.rows.size())
+    if (owner) {
+      rows_ = owner->rows.size();
+    } else {
+      if (view.cells.size() % width_ != 0)
+        throw PartsError("the cells do not fill whole rows: " + std::to_string(view.cells.size()) +
+                         " cells, " + std::to_string(width_) + " columns");
+      rows_ = view.cells.size() / width_;
+    }
+    if (!view.row_numbers.empty() && view.row_numbers.size() != rows_)
       throw PartsError("the row numbers do not match the rows");
-    for (std::size_t r = 0; r < table.rows.size(); ++r)
-      if (table.rows[r].size() != width)
-        throw PartsError("the " + table.row_noun + " has " + std::to_string(table.rows[r].size()) +
-                             " cells; the header has " + std::to_string(width),
-                         RowNumber(r));
-    result_.table.row_noun = table.row_noun;
-    result_.table.header = table.header;
+    if (owner) {
+      for (std::size_t r = 0; r < rows_; ++r)
+        if (owner->rows[r].size() != width_)
+          throw PartsError("the " + std::string(view.row_noun) + " has " +
+                               std::to_string(owner->rows[r].size()) + " cells; the header has " +
+                               std::to_string(width_),
+                           RowNumber(r));
+      ownerCells_.reserve(rows_ * width_);
+      for (const std::vector<std::string>& row : owner->rows)
+        ownerCells_.insert(ownerCells_.end(), row.begin(), row.end());
+      table_.cells = ownerCells_;
+    }
+    result_.table.row_noun = view.row_noun;
+    result_.table.header.assign(view.header.begin(), view.header.end());
     addQty_ = collapse && !columns.qty;
     if (addQty_)
       result_.table.header.insert(
@@ -164,38 +183,46 @@ class Job {
           columns.new_qty);
   }
 
+  std::size_t Rows() const noexcept { return rows_; }
+  std::size_t Width() const noexcept { return width_; }
+  std::string_view Cell(std::size_t r, std::size_t column) const noexcept {
+    return table_.cells[r * width_ + column];
+  }
+  std::span<const std::string> Header() const noexcept { return table_.header; }
+  const std::string_view& Noun() const noexcept { return table_.row_noun; }
+
   std::size_t RowNumber(std::size_t r) const {
     return table_.row_numbers.empty() ? r + 1 : table_.row_numbers[r];
   }
 
   // The designators of row `r`, appended to `out`; their number.
   std::size_t Read(std::size_t r, std::vector<Designator>& out) {
+    const std::string_view cell = Cell(r, columns_.refs);
+    units_.resize(cell.size());  // never more units than bytes
+    const std::size_t length = internal::Utf8ToUtf16(cell, units_.data());
     const std::size_t before = out.size();
     try {
-      internal::ReadDesignatorCell(Utf8ToUtf16(table_.rows[r][columns_.refs]), join_, RowNumber(r),
-                                   out);
+      reader_.Read(std::u16string_view(units_.data(), length), join_, RowNumber(r), out);
     } catch (const RuntimeError& error) {
       throw RowError(error, RowNumber(r));
     }
-    for (std::size_t k = before; k < out.size(); ++k)
-      occurrences_.emplace_back(out[k].text, RowNumber(r));
     return out.size() - before;
   }
 
   // The row's quantity, with a warning where it disagrees with `count`.
   Quantity CheckQuantity(std::size_t r, std::size_t count) {
     if (!columns_.qty) return {};
-    const std::string& cell = table_.rows[r][*columns_.qty];
+    const std::string_view cell = Cell(r, *columns_.qty);
     const Quantity quantity = ReadQuantity(cell);
     const std::size_t row = RowNumber(r);
     if (quantity.kind == Quantity::Other)
       Warn(PartsWarning::Kind::QuantityNotWhole,
-           table_.row_noun + " " + std::to_string(row) + ": the quantity " + Quoted(cell) +
+           std::string(Noun()) + " " + std::to_string(row) + ": the quantity " + Quoted(cell) +
                " is no whole number; the row is kept apart with its quantity",
            {row});
     else if (quantity.kind == Quantity::Whole && quantity.value != count)
       Warn(PartsWarning::Kind::QuantityMismatch,
-           table_.row_noun + " " + std::to_string(row) + ": the quantity " + Quoted(cell) +
+           std::string(Noun()) + " " + std::to_string(row) + ": the quantity " + Quoted(cell) +
                " differs from the number of designators, " + std::to_string(count),
            {row});
     return quantity;
@@ -203,20 +230,16 @@ class Job {
 
   // Row `r` with its designator cell and quantity replaced; `qty` none
   // keeps the quantity cell (or leaves an added one empty).
-  // The cells that are replaced are not copied: expanding a row of many
-  // designators writes a row per designator, and copying its long
-  // designator cell each time would cost the square of its length.
   void Add(std::size_t r, std::optional<std::string> refs, std::optional<std::string> qty) {
-    const std::vector<std::string>& source = table_.rows[r];
     std::vector<std::string> cells;
-    cells.reserve(source.size() + (addQty_ ? 1 : 0));
-    for (std::size_t k = 0; k < source.size(); ++k) {
+    cells.reserve(width_ + (addQty_ ? 1 : 0));
+    for (std::size_t k = 0; k < width_; ++k) {
       if (k == columns_.refs && refs)
         cells.push_back(std::move(*refs));
       else if (!addQty_ && k == columns_.qty && qty)
         cells.push_back(std::move(*qty));
       else
-        cells.push_back(source[k]);
+        cells.emplace_back(Cell(r, k));
       if (addQty_ && k == columns_.refs) cells.push_back(qty.value_or(std::string()));
     }
     result_.table.rows.push_back(std::move(cells));
@@ -227,37 +250,46 @@ class Job {
     result_.warnings.push_back({kind, std::move(message), std::move(rows)});
   }
 
-  PartsResult Finish() && {
-    // Designators in more than one place. The occurrences are grouped by a
-    // hash of their texts (integers compare fast), equal texts then lie
-    // together; the groups of two or more are reported in the engine's
-    // order of texts.
-    std::vector<std::pair<std::size_t, std::uint32_t>> order(occurrences_.size());
-    for (std::size_t k = 0; k < occurrences_.size(); ++k)
-      order[k] = {std::hash<std::u16string>{}(occurrences_[k].first),
-                  static_cast<std::uint32_t>(k)};
-    std::sort(order.begin(), order.end(), [this](const auto& a, const auto& b) {
-      if (a.first != b.first) return a.first < b.first;
-      const std::u16string& textA = occurrences_[a.second].first;
-      const std::u16string& textB = occurrences_[b.second].first;
-      return textA != textB ? textA < textB : a.second < b.second;
-    });
-    std::vector<std::pair<std::size_t, std::size_t>> runs;  // [begin, end) in `order`
-    for (std::size_t begin = 0, end = 0; begin < order.size(); begin = end) {
-      const std::u16string& text = occurrences_[order[begin].second].first;
-      while (end < order.size() && occurrences_[order[end].second].first == text) ++end;
-      if (end - begin > 1) runs.emplace_back(begin, end);
+  // The result, with a warning for each designator in more than one place:
+  // `all` holds every designator read, in reading order.
+  PartsResult Finish(std::span<const Designator> all) && {
+    // Each designator becomes one integer, the high bits of its text's hash
+    // above its index; sorted, equal hashes lie together in reading order,
+    // and only within such runs (rare unless texts repeat) are texts
+    // compared.
+    const std::size_t n = all.size();
+    const int indexBits = std::max(1, static_cast<int>(std::bit_width(n)));
+    const std::uint64_t indexMask = (std::uint64_t{1} << indexBits) - 1;
+    std::vector<std::uint64_t> keys(n);
+    for (std::size_t k = 0; k < n; ++k) {
+      std::uint64_t hash = std::hash<std::u16string_view>{}(all[k].text);
+      if constexpr (sizeof(std::size_t) < sizeof(std::uint64_t)) hash <<= 32;
+      keys[k] = (hash & ~indexMask) | k;
     }
-    std::sort(runs.begin(), runs.end(), [&](const auto& a, const auto& b) {
-      return occurrences_[order[a.first].second].first < occurrences_[order[b.first].second].first;
-    });
-    for (const auto& [begin, end] : runs) {
+    std::sort(keys.begin(), keys.end());
+    auto text = [&](std::size_t index) -> const std::u16string& { return all[index].text; };
+    std::vector<std::vector<std::size_t>> repeated;  // indices of one text, ascending
+    std::vector<std::size_t> run;
+    for (std::size_t begin = 0, end = 0; begin < n; begin = end) {
+      for (end = begin + 1; end < n && ((keys[end] ^ keys[begin]) & ~indexMask) == 0;) ++end;
+      if (end - begin < 2) continue;
+      run.clear();
+      for (std::size_t k = begin; k < end; ++k) run.push_back(keys[k] & indexMask);
+      std::stable_sort(run.begin(), run.end(),
+                       [&](std::size_t a, std::size_t b) { return text(a) < text(b); });
+      for (std::size_t from = 0, to = 0; from < run.size(); from = to) {
+        for (to = from + 1; to < run.size() && text(run[to]) == text(run[from]);) ++to;
+        if (to - from > 1) repeated.emplace_back(run.begin() + from, run.begin() + to);
+      }
+    }
+    std::sort(repeated.begin(), repeated.end(),
+              [&](const auto& a, const auto& b) { return text(a.front()) < text(b.front()); });
+    for (const std::vector<std::size_t>& indices : repeated) {
       std::vector<std::size_t> rows;
-      for (std::size_t k = begin; k < end; ++k)
-        rows.push_back(occurrences_[order[k].second].second);
-      std::string message =
-          "designator " + Quoted(Utf16ToUtf8(occurrences_[order[begin].second].first)) +
-          " occurs " + std::to_string(rows.size()) + " times, in " + RowList(table_.row_noun, rows);
+      for (const std::size_t k : indices) rows.push_back(all[k].row);
+      std::string message = "designator " + Quoted(Utf16ToUtf8(text(indices.front()))) +
+                            " occurs " + std::to_string(rows.size()) + " times, in " +
+                            RowList(Noun(), rows);
       Warn(PartsWarning::Kind::DuplicateDesignator, std::move(message), std::move(rows));
     }
     return std::move(result_);
@@ -272,58 +304,63 @@ class Job {
     return text;
   }
 
-  const PartsTable& table_;
+ private:
+  PartsTableView table_;
+  std::vector<std::string_view> ownerCells_;
+  std::size_t width_ = 0;
+  std::size_t rows_ = 0;
   const PartsColumns& columns_;
   const std::u16string join_;
   bool addQty_ = false;
   PartsResult result_;
-  // Every designator read, with its row's number.
-  std::vector<std::pair<std::u16string, std::size_t>> occurrences_;
+  std::u16string units_;  // the designator cell being read, as UTF-16
+  internal::DesignatorCellReader reader_;
 };
 
 // Rows as keys of a hash table: by the cells of the key columns, read in
 // place (no key text is built per row).
 struct RowKeys {
-  const PartsTable* table;
+  const Job* job;
   const std::vector<std::size_t>* keys;
 
   std::size_t operator()(std::size_t r) const noexcept {
     std::size_t hash = 0;
     for (const std::size_t column : *keys) {
-      const std::size_t cell = std::hash<std::string_view>{}(table->rows[r][column]);
+      const std::size_t cell = std::hash<std::string_view>{}(job->Cell(r, column));
       hash ^= cell + 0x9E3779B97F4A7C15ull + (hash << 6) + (hash >> 2);
     }
     return hash;
   }
   bool operator()(std::size_t a, std::size_t b) const noexcept {
     for (const std::size_t column : *keys)
-      if (table->rows[a][column] != table->rows[b][column]) return false;
+      if (job->Cell(a, column) != job->Cell(b, column)) return false;
     return true;
   }
 };
 
-PartsResult Collapse(const PartsTable& table, const PartsColumns& columns) {
-  Job job(table, columns, true);
+PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
+                     const PartsTable* owner) {
+  Job job(view, columns, true, owner);
   std::vector<std::size_t> keys = columns.by;
   if (keys.empty())
-    for (std::size_t k = 0; k < table.header.size(); ++k)
+    for (std::size_t k = 0; k < job.Width(); ++k)
       if (k != columns.refs && k != columns.qty) keys.push_back(k);
 
   struct Part {
     std::vector<std::size_t> rows;
-    std::vector<Designator> designators;
-    bool apart = false;  // its quantity is kept as written
+    std::vector<std::size_t> designators;  // indices into `all`
+    bool apart = false;                    // its quantity is kept as written
   };
   std::vector<Part> parts;
   std::vector<std::size_t> bare;  // rows without designators
-  const RowKeys rowKeys{&table, &keys};
+  std::vector<Designator> all;    // every designator, in reading order
+  const RowKeys rowKeys{&job, &keys};
   // The part of each key: the first row with that key stands for it.
-  std::unordered_map<std::size_t, std::size_t, RowKeys, RowKeys> partOf(table.rows.size(), rowKeys,
+  std::unordered_map<std::size_t, std::size_t, RowKeys, RowKeys> partOf(job.Rows(), rowKeys,
                                                                         rowKeys);
-  std::vector<Designator> read;
-  for (std::size_t r = 0; r < table.rows.size(); ++r) {
-    read.clear();
-    const std::size_t count = job.Read(r, read);
+  for (std::size_t r = 0; r < job.Rows(); ++r) {
+    const std::size_t begin = all.size();
+    const std::size_t count = job.Read(r, all);
     const Quantity quantity = job.CheckQuantity(r, count);
     if (count == 0) {
       bare.push_back(r);
@@ -339,7 +376,7 @@ PartsResult Collapse(const PartsTable& table, const PartsColumns& columns) {
     }
     Part& part = parts[index];
     part.rows.push_back(r);
-    std::move(read.begin(), read.end(), std::back_inserter(part.designators));
+    for (std::size_t k = begin; k < all.size(); ++k) part.designators.push_back(k);
   }
 
   struct Merged {
@@ -351,7 +388,7 @@ PartsResult Collapse(const PartsTable& table, const PartsColumns& columns) {
   std::vector<const Designator*> designators;
   for (const Part& part : parts) {
     designators.clear();
-    for (const Designator& designator : part.designators) designators.push_back(&designator);
+    for (const std::size_t k : part.designators) designators.push_back(&all[k]);
     try {
       merged.push_back({Ordered().Take(designators, true, columns.min_run), &part});
     } catch (const RuntimeError& error) {
@@ -360,21 +397,21 @@ PartsResult Collapse(const PartsTable& table, const PartsColumns& columns) {
     // Cells of other columns that differ between the merged rows: the first
     // row's are written.
     if (part.rows.size() < 2) continue;
-    for (std::size_t column = 0; column < table.header.size(); ++column) {
+    for (std::size_t column = 0; column < job.Width(); ++column) {
       if (column == columns.refs || column == columns.qty ||
           std::find(keys.begin(), keys.end(), column) != keys.end())
         continue;
-      const std::string& first = table.rows[part.rows.front()][column];
+      const std::string_view first = job.Cell(part.rows.front(), column);
       bool differ = false;
       std::vector<std::size_t> rows;
       for (const std::size_t r : part.rows) {
         rows.push_back(job.RowNumber(r));
-        differ = differ || table.rows[r][column] != first;
+        differ = differ || job.Cell(r, column) != first;
       }
       if (differ)
         job.Warn(PartsWarning::Kind::DifferingCells,
-                 "column " + Quoted(table.header[column]) + " differs between the merged " +
-                     RowList(table.row_noun, rows) + "; the first one's " + Quoted(first) +
+                 "column " + Quoted(job.Header()[column]) + " differs between the merged " +
+                     RowList(job.Noun(), rows) + "; the first one's " + Quoted(first) +
                      " is written",
                  rows);
     }
@@ -393,23 +430,24 @@ PartsResult Collapse(const PartsTable& table, const PartsColumns& columns) {
     job.Add(first, job.Joined(m.entries), std::move(qty));
   }
   for (const std::size_t r : bare) job.Add(r, std::nullopt, std::nullopt);
-  return std::move(job).Finish();
+  return std::move(job).Finish(all);
 }
 
-PartsResult Expand(const PartsTable& table, const PartsColumns& columns) {
-  Job job(table, columns, false);
-  std::vector<Designator> read;
+PartsResult Expand(const PartsTableView& view, const PartsColumns& columns,
+                   const PartsTable* owner) {
+  Job job(view, columns, false, owner);
+  std::vector<Designator> all;  // every designator, in reading order
   std::vector<const Designator*> designators;
-  for (std::size_t r = 0; r < table.rows.size(); ++r) {
-    read.clear();
-    const std::size_t count = job.Read(r, read);
+  for (std::size_t r = 0; r < job.Rows(); ++r) {
+    const std::size_t begin = all.size();
+    const std::size_t count = job.Read(r, all);
     const Quantity quantity = job.CheckQuantity(r, count);
     if (count == 0) {
       job.Add(r, std::nullopt, std::nullopt);
       continue;
     }
     designators.clear();
-    for (const Designator& designator : read) designators.push_back(&designator);
+    for (std::size_t k = begin; k < all.size(); ++k) designators.push_back(&all[k]);
     std::vector<Ordered::Placed> items;
     try {
       items = Ordered().Take(designators, false, columns.min_run);
@@ -417,7 +455,7 @@ PartsResult Expand(const PartsTable& table, const PartsColumns& columns) {
       // An overflow names no item: the cell is the one that overflowed.
       if (error.item()) throw RowError(error, job.RowNumber(r));
       throw RowError(RuntimeError(static_cast<ErrorNumber>(error.number()),
-                                  Utf8ToUtf16(table.rows[r][columns.refs])),
+                                  Utf8ToUtf16(job.Cell(r, columns.refs))),
                      job.RowNumber(r));
     }
     for (const Ordered::Placed& item : items) {
@@ -426,17 +464,30 @@ PartsResult Expand(const PartsTable& table, const PartsColumns& columns) {
       job.Add(r, Utf16ToUtf8(item.text), std::move(qty));
     }
   }
-  return std::move(job).Finish();
+  return std::move(job).Finish(all);
+}
+
+PartsTableView ViewOf(const PartsTable& table) {
+  return {table.header, {}, table.row_numbers, table.row_noun};
 }
 
 }  // namespace
 
 PartsResult collapse_rows(const PartsTable& table, const PartsColumns& columns) {
-  return internal::WithMemoryErrorsNumbered([&] { return Collapse(table, columns); });
+  return internal::WithMemoryErrorsNumbered(
+      [&] { return Collapse(ViewOf(table), columns, &table); });
+}
+
+PartsResult collapse_rows(const PartsTableView& table, const PartsColumns& columns) {
+  return internal::WithMemoryErrorsNumbered([&] { return Collapse(table, columns, nullptr); });
 }
 
 PartsResult expand_rows(const PartsTable& table, const PartsColumns& columns) {
-  return internal::WithMemoryErrorsNumbered([&] { return Expand(table, columns); });
+  return internal::WithMemoryErrorsNumbered([&] { return Expand(ViewOf(table), columns, &table); });
+}
+
+PartsResult expand_rows(const PartsTableView& table, const PartsColumns& columns) {
+  return internal::WithMemoryErrorsNumbered([&] { return Expand(table, columns, nullptr); });
 }
 
 std::optional<std::size_t> find_column(std::span<const std::string> header, std::string_view name) {

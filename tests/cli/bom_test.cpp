@@ -34,8 +34,9 @@ std::vector<std::vector<std::string>> SortedRows(const std::string& csv, const s
   const cli::CsvTable table = cli::ReadCsv(csv, std::nullopt);
   const auto dropped = std::find(table.header.begin(), table.header.end(), drop);
   std::vector<std::vector<std::string>> rows;
-  for (const cli::CsvRow& row : table.rows) {
-    std::vector<std::string> fields = row.fields;
+  for (std::size_t r = 0; r < table.RowCount(); ++r) {
+    const auto row = table.Row(r);
+    std::vector<std::string> fields(row.begin(), row.end());
     if (dropped != table.header.end())
       fields.erase(fields.begin() + (dropped - table.header.begin()));
     rows.push_back(std::move(fields));

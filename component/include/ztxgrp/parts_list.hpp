@@ -36,6 +36,15 @@ struct PartsTable {
   std::string row_noun = "row";
 };
 
+// A table whose cells the caller holds, row after row: for large tables
+// read from one buffer (a file), with no string per cell.
+struct PartsTableView {
+  std::span<const std::string> header;
+  std::span<const std::string_view> cells;   // each row as wide as the header
+  std::span<const std::size_t> row_numbers;  // empty: 1, 2, 3...
+  std::string_view row_noun = "row";
+};
+
 // Which columns play which part, and how designators are written.
 struct PartsColumns {
   std::size_t refs = 0;            // the designator column
@@ -81,11 +90,14 @@ struct PartsResult {
 // cannot be read without changing it; RowError for the engine's runtime
 // errors (6 for more than 32767 designators in one part).
 PartsResult collapse_rows(const PartsTable& table, const PartsColumns& columns);
+PartsResult collapse_rows(const PartsTableView& table, const PartsColumns& columns);
 
 // One row per designator in the engine's order, every other cell copied, the
 // quantity 1 (a quantity that is no whole number is kept). Rows without
 // designators are written as they came. Errors as collapse_rows.
+// A view whose cells do not fill whole rows is a PartsError.
 PartsResult expand_rows(const PartsTable& table, const PartsColumns& columns);
+PartsResult expand_rows(const PartsTableView& table, const PartsColumns& columns);
 
 // A column by header name: the same text, else the same once blanks are
 // removed and ASCII letters lowered ("Ref Des" finds "refdes").
