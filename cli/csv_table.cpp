@@ -23,11 +23,12 @@ struct Collector {
   CsvTable& table;
   std::size_t capacity = 0;
   std::size_t used = 0;
-  bool checkUtf8 = true;    // false when the whole text is known to be valid
+  bool checkUtf8 = true;  // false when the whole text is known to be valid
   bool haveHeader = false;
   std::size_t rowStart = 0;  // the current row's first field in table.cells
   std::size_t line = 0;      // the line being fed
   std::size_t rowLine = 1;   // where the current row started
+  std::size_t expectedRows = 0;
 
   void Field(const char* data, std::size_t size) {
     if (table.cells.size() == rowStart) rowLine = std::max(rowLine, line);
@@ -59,6 +60,9 @@ struct Collector {
       table.header.assign(row.begin(), row.end());
       table.cells.resize(rowStart);
       haveHeader = true;
+      // Room for a row per remaining line, the usual case.
+      table.cells.reserve(expectedRows * table.header.size());
+      table.lines.reserve(expectedRows);
       return;
     }
     const std::size_t width = table.header.size();
@@ -194,6 +198,7 @@ CsvTable ReadCsv(std::string_view bytes, std::optional<char> separator) {
   table.format.separator = separator.value_or(DetectSeparator(text));
   table.storage = std::make_unique<char[]>(text.size());
   Collector collector{table, text.size()};
+  collector.expectedRows = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
   // Valid text (the usual case) is checked once here; otherwise each row is
   // checked as it ends, so the message names the row of the first fault.
   try {
@@ -233,8 +238,7 @@ CsvTable ReadCsv(std::string_view bytes, std::optional<char> separator) {
   return table;
 }
 
-void AppendCsvRow(std::string& text, std::span<const std::string> fields,
-                  const CsvFormat& format) {
+void AppendCsvRow(std::string& text, std::span<const std::string> fields, const CsvFormat& format) {
   const char special[] = {format.separator, '"', '\r', '\n', '\0'};
   for (std::size_t k = 0; k < fields.size(); ++k) {
     if (k > 0) text.push_back(format.separator);

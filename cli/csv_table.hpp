@@ -51,8 +51,7 @@ CsvTable ReadCsv(std::string_view bytes, std::optional<char> separator);
 
 // Appends one row: fields quoted where they hold the separator, a quote or a
 // line break; ended by the format's line end. UTF-8; see Encoded.
-void AppendCsvRow(std::string& text, std::span<const std::string> fields,
-                  const CsvFormat& format);
+void AppendCsvRow(std::string& text, std::span<const std::string> fields, const CsvFormat& format);
 
 // The UTF-8 text of a whole file in the format's encoding, byte-order mark
 // included where the input had one.

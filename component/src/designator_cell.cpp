@@ -121,8 +121,8 @@ void AddSingle(std::u16string_view piece, std::size_t row, std::vector<Designato
 
 }  // namespace
 
-void DesignatorCellReader::Read(std::u16string_view cell, std::u16string_view join,
-                                std::size_t row, std::vector<Designator>& out) {
+void DesignatorCellReader::Read(std::u16string_view cell, std::u16string_view join, std::size_t row,
+                                std::vector<Designator>& out) {
   Pieces(cell, join, pieces_);
   const std::vector<std::u16string_view>& pieces = pieces_;
   if (pieces.size() == 1 && IsPlaceholder(pieces.front())) return;

@@ -53,7 +53,7 @@ class Ordered final : public ResultWriter {
     std::int16_t first;
   };
 
-  void Reserve(std::size_t results) override { entries_.reserve(results); }
+  void Reserve(std::size_t) override {}  // reused from call to call
   void Entry(const GroupEntry& entry) override {
     std::u16string text;
     AppendEntryText(text, entry.prefix, entry.first, entry.last);
@@ -66,19 +66,20 @@ class Ordered final : public ResultWriter {
   void EmptyElement() override {}
 
   // The entries of grouping (`group`) or the items of ungrouping the
-  // designators, with the others merged in.
-  std::vector<Placed> Take(const std::vector<const Designator*>& designators, bool group,
-                           int minRun) && {
-    std::vector<std::u16string_view> foldable;
+  // designators, with the others merged in; valid until the next call.
+  const std::vector<Placed>& Take(const std::vector<const Designator*>& designators, bool group,
+                                  int minRun) {
+    entries_.clear();
+    foldable_.clear();
     for (const Designator* designator : designators)
-      if (designator->foldable) foldable.push_back(designator->text);
-    if (!foldable.empty()) {
+      if (designator->foldable) foldable_.push_back(designator->text);
+    if (!foldable_.empty()) {
       if (group)
-        GroupTextList(foldable, minRun, *this);
+        GroupTextList(foldable_, minRun, *this);
       else
-        UngroupTextList(foldable, *this);
+        UngroupTextList(foldable_, *this);
     }
-    if (foldable.size() == designators.size()) return std::move(entries_);
+    if (foldable_.size() == designators.size()) return entries_;
     for (const Designator* designator : designators)
       if (!designator->foldable)
         entries_.push_back({designator->text, designator->prefixLength, designator->number});
@@ -88,11 +89,12 @@ class Ordered final : public ResultWriter {
       if (prefixA != prefixB) return prefixA < prefixB;
       return a.first < b.first;
     });
-    return std::move(entries_);
+    return entries_;
   }
 
  private:
   std::vector<Placed> entries_;
+  std::vector<std::u16string_view> foldable_;
 };
 
 std::string RowList(std::string_view noun, const std::vector<std::size_t>& rows) {
@@ -355,9 +357,10 @@ PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
   std::vector<std::size_t> bare;  // rows without designators
   std::vector<Designator> all;    // every designator, in reading order
   const RowKeys rowKeys{&job, &keys};
-  // The part of each key: the first row with that key stands for it.
-  std::unordered_map<std::size_t, std::size_t, RowKeys, RowKeys> partOf(job.Rows(), rowKeys,
-                                                                        rowKeys);
+  // The part of each key: the first row with that key stands for it. The
+  // table grows with the parts, far fewer than rows, and stays in cache.
+  std::unordered_map<std::size_t, std::size_t, RowKeys, RowKeys> partOf(16, rowKeys, rowKeys);
+  all.reserve(job.Rows());
   for (std::size_t r = 0; r < job.Rows(); ++r) {
     const std::size_t begin = all.size();
     const std::size_t count = job.Read(r, all);
@@ -379,18 +382,27 @@ PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
     for (std::size_t k = begin; k < all.size(); ++k) part.designators.push_back(k);
   }
 
+  // Each part's designator cell, and its place: the prefix and number of
+  // its first designator.
   struct Merged {
-    std::vector<Ordered::Placed> entries;
+    std::string refs;
+    std::u16string prefix;
+    std::int16_t first;
     const Part* part;
   };
   std::vector<Merged> merged;
   merged.reserve(parts.size());
   std::vector<const Designator*> designators;
+  Ordered ordered;
   for (const Part& part : parts) {
     designators.clear();
     for (const std::size_t k : part.designators) designators.push_back(&all[k]);
     try {
-      merged.push_back({Ordered().Take(designators, true, columns.min_run), &part});
+      const std::vector<Ordered::Placed>& entries =
+          ordered.Take(designators, true, columns.min_run);
+      const Ordered::Placed& front = entries.front();
+      merged.push_back(
+          {job.Joined(entries), front.text.substr(0, front.prefixLength), front.first, &part});
     } catch (const RuntimeError& error) {
       throw RowError(error, job.RowNumber(part.rows.front()));
     }
@@ -418,16 +430,15 @@ PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
   }
   // By first designator in the engine's order.
   auto keyOf = [](const Merged& m) {
-    const Ordered::Placed& e = m.entries.front();
-    return std::make_pair(std::u16string_view(e.text).substr(0, e.prefixLength), e.first);
+    return std::make_pair(std::u16string_view(m.prefix), m.first);
   };
   std::stable_sort(merged.begin(), merged.end(),
                    [&](const Merged& a, const Merged& b) { return keyOf(a) < keyOf(b); });
-  for (const Merged& m : merged) {
+  for (Merged& m : merged) {
     const std::size_t first = m.part->rows.front();
     std::optional<std::string> qty;
     if (!m.part->apart) qty = std::to_string(m.part->designators.size());
-    job.Add(first, job.Joined(m.entries), std::move(qty));
+    job.Add(first, std::move(m.refs), std::move(qty));
   }
   for (const std::size_t r : bare) job.Add(r, std::nullopt, std::nullopt);
   return std::move(job).Finish(all);
@@ -438,6 +449,7 @@ PartsResult Expand(const PartsTableView& view, const PartsColumns& columns,
   Job job(view, columns, false, owner);
   std::vector<Designator> all;  // every designator, in reading order
   std::vector<const Designator*> designators;
+  Ordered ordered;
   for (std::size_t r = 0; r < job.Rows(); ++r) {
     const std::size_t begin = all.size();
     const std::size_t count = job.Read(r, all);
@@ -448,9 +460,9 @@ PartsResult Expand(const PartsTableView& view, const PartsColumns& columns,
     }
     designators.clear();
     for (std::size_t k = begin; k < all.size(); ++k) designators.push_back(&all[k]);
-    std::vector<Ordered::Placed> items;
+    const std::vector<Ordered::Placed>* items = nullptr;
     try {
-      items = Ordered().Take(designators, false, columns.min_run);
+      items = &ordered.Take(designators, false, columns.min_run);
     } catch (const RuntimeError& error) {
       // An overflow names no item: the cell is the one that overflowed.
       if (error.item()) throw RowError(error, job.RowNumber(r));
@@ -458,7 +470,7 @@ PartsResult Expand(const PartsTableView& view, const PartsColumns& columns,
                                   Utf8ToUtf16(job.Cell(r, columns.refs))),
                      job.RowNumber(r));
     }
-    for (const Ordered::Placed& item : items) {
+    for (const Ordered::Placed& item : *items) {
       std::optional<std::string> qty;
       if (quantity.kind != Quantity::Other) qty = "1";
       job.Add(r, Utf16ToUtf8(item.text), std::move(qty));
