@@ -30,16 +30,6 @@ struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-// The size of a regular file, so that it is read into one allocation; 0
-// where it cannot be known (a pipe).
-std::size_t SizeOf(std::FILE* file, const std::string& name) {
-  if (std::fseek(file, 0, SEEK_END) != 0) return 0;
-  const long size = std::ftell(file);
-  if (std::fseek(file, 0, SEEK_SET) != 0)
-    throw InputError("cannot read " + name + ": " + Reason(errno));
-  return size > 0 ? static_cast<std::size_t>(size) : 0;
-}
-
 }  // namespace
 
 int RunBom(const Options& options, InputBuffer& standardInput, OutputWriter& out) {
@@ -51,7 +41,7 @@ int RunBom(const Options& options, InputBuffer& standardInput, OutputWriter& out
     const std::unique_ptr<std::FILE, FileCloser> file(OpenForReading(bom.file));
     if (!file) throw InputError("cannot open " + bom.file + ": " + Reason(errno));
     InputBuffer in(file.get(), false, bom.file);
-    bytes = in.ReadAll(SizeOf(file.get(), bom.file));
+    bytes = in.ReadAll();
   }
   const CsvTable table = ReadCsv(bytes, bom.separator);
   bytes = std::string();
