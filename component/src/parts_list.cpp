@@ -10,6 +10,7 @@
 #include "memory_errors.hpp"
 #include "utf_buffer.hpp"
 #include "ztxgrp/entry_text.hpp"
+#include "ztxgrp/keyed_hash.hpp"
 #include "ztxgrp/quoted.hpp"
 #include "ztxgrp/text_lists.hpp"
 #include "ztxgrp/utf.hpp"
@@ -263,11 +264,7 @@ class Job {
     const int indexBits = std::max(1, static_cast<int>(std::bit_width(n)));
     const std::uint64_t indexMask = (std::uint64_t{1} << indexBits) - 1;
     std::vector<std::uint64_t> keys(n);
-    for (std::size_t k = 0; k < n; ++k) {
-      std::uint64_t hash = std::hash<std::u16string_view>{}(all[k].text);
-      if constexpr (sizeof(std::size_t) < sizeof(std::uint64_t)) hash <<= 32;
-      keys[k] = (hash & ~indexMask) | k;
-    }
+    for (std::size_t k = 0; k < n; ++k) keys[k] = (KeyedHash(all[k].text) & ~indexMask) | k;
     std::sort(keys.begin(), keys.end());
     auto text = [&](std::size_t index) -> const std::u16string& { return all[index].text; };
     std::vector<std::vector<std::size_t>> repeated;  // indices of one text, ascending
@@ -319,34 +316,50 @@ class Job {
   internal::DesignatorCellReader reader_;
 };
 
-// Rows as keys of a hash table: by the cells of the key columns, read in
-// place (no key text is built per row).
-struct RowKeys {
-  const Job* job;
-  const std::vector<std::size_t>* keys;
+// The parts by the texts of their key cells. A row's key is written into a
+// buffer kept from row to row (each cell's length, then its bytes) and
+// looked up; only a new part's key is stored, so the table stays small and
+// in cache. Keys are hashed under keys chosen anew in every process, so no
+// table of rows can be made to collide.
+class PartIndex {
+ public:
+  PartIndex(const Job& job, std::vector<std::size_t> keys) : job_(job), keys_(std::move(keys)) {}
 
-  std::size_t operator()(std::size_t r) const noexcept {
-    std::size_t hash = 0;
-    for (const std::size_t column : *keys) {
-      const std::size_t cell = std::hash<std::string_view>{}(job->Cell(r, column));
-      hash ^= cell + 0x9E3779B97F4A7C15ull + (hash << 6) + (hash >> 2);
+  const std::vector<std::size_t>& Keys() const noexcept { return keys_; }
+
+  // The part of row `r`'s key, and whether it is new (then numbered `next`).
+  std::pair<std::size_t, bool> Find(std::size_t r, std::size_t next) {
+    key_.clear();
+    for (const std::size_t column : keys_) {
+      const std::string_view cell = job_.Cell(r, column);
+      const std::uint64_t size = cell.size();
+      key_.append(reinterpret_cast<const char*>(&size), sizeof size).append(cell);
     }
-    return hash;
+    const auto [found, added] = parts_.try_emplace(key_, next);
+    return {found->second, added};
   }
-  bool operator()(std::size_t a, std::size_t b) const noexcept {
-    for (const std::size_t column : *keys)
-      if (job->Cell(a, column) != job->Cell(b, column)) return false;
-    return true;
-  }
+
+ private:
+  struct Hash {
+    std::size_t operator()(const std::string& key) const noexcept {
+      return static_cast<std::size_t>(KeyedHash(key));
+    }
+  };
+  const Job& job_;
+  const std::vector<std::size_t> keys_;
+  std::string key_;
+  std::unordered_map<std::string, std::size_t, Hash> parts_;
 };
 
 PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
                      const PartsTable* owner) {
   Job job(view, columns, true, owner);
-  std::vector<std::size_t> keys = columns.by;
-  if (keys.empty())
+  std::vector<std::size_t> byColumns = columns.by;
+  if (byColumns.empty())
     for (std::size_t k = 0; k < job.Width(); ++k)
-      if (k != columns.refs && k != columns.qty) keys.push_back(k);
+      if (k != columns.refs && k != columns.qty) byColumns.push_back(k);
+  PartIndex partOf(job, std::move(byColumns));
+  const std::vector<std::size_t>& keys = partOf.Keys();
 
   struct Part {
     std::vector<std::size_t> rows;
@@ -356,10 +369,6 @@ PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
   std::vector<Part> parts;
   std::vector<std::size_t> bare;  // rows without designators
   std::vector<Designator> all;    // every designator, in reading order
-  const RowKeys rowKeys{&job, &keys};
-  // The part of each key: the first row with that key stands for it. The
-  // table grows with the parts, far fewer than rows, and stays in cache.
-  std::unordered_map<std::size_t, std::size_t, RowKeys, RowKeys> partOf(16, rowKeys, rowKeys);
   all.reserve(job.Rows());
   for (std::size_t r = 0; r < job.Rows(); ++r) {
     const std::size_t begin = all.size();
@@ -373,9 +382,9 @@ PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
     if (quantity.kind == Quantity::Other) {
       parts.push_back({{}, {}, true});
     } else {
-      const auto [found, added] = partOf.try_emplace(r, parts.size());
+      const auto [found, added] = partOf.Find(r, parts.size());
       if (added) parts.emplace_back();
-      index = found->second;
+      index = found;
     }
     Part& part = parts[index];
     part.rows.push_back(r);

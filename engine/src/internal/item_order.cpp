@@ -2,51 +2,16 @@
 
 #include <algorithm>
 #include <bit>
-#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <utility>
+
+#include "ztxgrp/keyed_hash.hpp"
 
 namespace ztxgrp::internal {
 namespace {
 
 constexpr std::uint64_t kLongTag = std::uint64_t{1} << 63;
-
-// The high and low halves of a 128-bit product, folded: a strong mixer that
-// also works where the compiler has no 128-bit integer.
-std::uint64_t FoldedProduct(std::uint64_t a, std::uint64_t b) noexcept {
-#ifdef __SIZEOF_INT128__
-  __extension__ typedef unsigned __int128 Wide;
-  const Wide product = static_cast<Wide>(a) * b;
-  return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
-#else
-  const std::uint64_t aLow = a & 0xFFFFFFFF, aHigh = a >> 32, bLow = b & 0xFFFFFFFF,
-                      bHigh = b >> 32;
-  const std::uint64_t low = aLow * bLow, middle1 = aHigh * bLow, middle2 = aLow * bHigh;
-  const std::uint64_t middle = (low >> 32) + (middle1 & 0xFFFFFFFF) + (middle2 & 0xFFFFFFFF);
-  const std::uint64_t high = aHigh * bHigh + (middle1 >> 32) + (middle2 >> 32) + (middle >> 32);
-  return ((middle << 32) | (low & 0xFFFFFFFF)) ^ high;
-#endif
-}
-
-// Keys of the text hash, chosen anew in every process: texts chosen to
-// collide in one process's table cannot be known in advance, so no input can
-// force long probe chains.
-struct HashKeys {
-  std::uint64_t mix, step;
-};
-
-const HashKeys& Keys() noexcept {
-  static const HashKeys keys = [] {
-    static int anchor;
-    const auto time = static_cast<std::uint64_t>(
-        std::chrono::high_resolution_clock::now().time_since_epoch().count());
-    const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&anchor));
-    const std::uint64_t mix = FoldedProduct(time ^ 0xA0761D6478BD642Full, address | 1) | 1;
-    return HashKeys{mix, FoldedProduct(mix, 0xE7037ED1A0B428DBull) | 1};
-  }();
-  return keys;
-}
 
 // Up to three code units and the length, exactly; a longer prefix is tagged
 // by a keyed hash of all of its code units and its length.
@@ -57,17 +22,7 @@ std::uint64_t TagOf(std::u16string_view prefix) noexcept {
     for (std::size_t k = 0; k < size; ++k) tag |= std::uint64_t{prefix[k]} << (16 * k);
     return tag;
   }
-  const HashKeys& keys = Keys();
-  std::uint64_t hash = keys.mix ^ size;
-  std::size_t k = 0;
-  for (; k + 4 <= size; k += 4) {
-    std::uint64_t chunk;
-    std::memcpy(&chunk, prefix.data() + k, sizeof chunk);
-    hash = FoldedProduct(hash ^ chunk, keys.step);
-  }
-  std::uint64_t rest = 0;
-  for (; k < size; ++k) rest = (rest << 16) | prefix[k];
-  hash = FoldedProduct(hash ^ rest ^ keys.mix, keys.step);
+  const std::uint64_t hash = KeyedHash(prefix);
   return kLongTag | (hash >> 1);
 }
 

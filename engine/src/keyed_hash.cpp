@@ -1,0 +1,59 @@
+#include "ztxgrp/keyed_hash.hpp"
+
+#include <chrono>
+#include <cstring>
+
+namespace ztxgrp {
+namespace {
+
+// The high and low halves of a 128-bit product, folded: a strong mixer that
+// also works where the compiler has no 128-bit integer.
+std::uint64_t FoldedProduct(std::uint64_t a, std::uint64_t b) noexcept {
+#ifdef __SIZEOF_INT128__
+  __extension__ typedef unsigned __int128 Wide;
+  const Wide product = static_cast<Wide>(a) * b;
+  return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
+#else
+  const std::uint64_t aLow = a & 0xFFFFFFFF, aHigh = a >> 32, bLow = b & 0xFFFFFFFF,
+                      bHigh = b >> 32;
+  const std::uint64_t low = aLow * bLow, middle1 = aHigh * bLow, middle2 = aLow * bHigh;
+  const std::uint64_t middle = (low >> 32) + (middle1 & 0xFFFFFFFF) + (middle2 & 0xFFFFFFFF);
+  const std::uint64_t high = aHigh * bHigh + (middle1 >> 32) + (middle2 >> 32) + (middle >> 32);
+  return ((middle << 32) | (low & 0xFFFFFFFF)) ^ high;
+#endif
+}
+
+struct HashKeys {
+  std::uint64_t mix, step;
+};
+
+const HashKeys& Keys() noexcept {
+  static const HashKeys keys = [] {
+    static int anchor;
+    const auto time = static_cast<std::uint64_t>(
+        std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(&anchor));
+    const std::uint64_t mix = FoldedProduct(time ^ 0xA0761D6478BD642Full, address | 1) | 1;
+    return HashKeys{mix, FoldedProduct(mix, 0xE7037ED1A0B428DBull) | 1};
+  }();
+  return keys;
+}
+
+}  // namespace
+
+std::uint64_t KeyedHash(const void* data, std::size_t bytes) noexcept {
+  const HashKeys& keys = Keys();
+  const auto* at = static_cast<const unsigned char*>(data);
+  std::uint64_t hash = keys.mix ^ bytes;
+  std::size_t k = 0;
+  for (; k + 8 <= bytes; k += 8) {
+    std::uint64_t chunk;
+    std::memcpy(&chunk, at + k, sizeof chunk);
+    hash = FoldedProduct(hash ^ chunk, keys.step);
+  }
+  std::uint64_t rest = 0;
+  if (k < bytes) std::memcpy(&rest, at + k, bytes - k);
+  return FoldedProduct(hash ^ rest ^ keys.mix, keys.step);
+}
+
+}  // namespace ztxgrp
