@@ -54,17 +54,69 @@ class Ordered final : public ResultWriter {
     std::int16_t first;
   };
 
+  // A part's designator cell: the entries joined, and its place, the
+  // prefix and number of the first.
+  struct JoinedCell {
+    std::string text;
+    std::u16string prefix;
+    std::int16_t first = -1;
+  };
+
   void Reserve(std::size_t) override {}  // reused from call to call
   void Entry(const GroupEntry& entry) override {
+    if (joining_) {
+      Joining(entry.prefix, entry.first);
+      AppendEntryText(cell_.text, Utf8Prefix(entry.prefix), entry.first, entry.last);
+      return;
+    }
     std::u16string text;
     AppendEntryText(text, entry.prefix, entry.first, entry.last);
     entries_.push_back({std::move(text), entry.prefix.size(), entry.first});
   }
   void Text(std::u16string_view text) override {
     const ItemSplit split = ReadItemSplit(text);
+    if (joining_) {
+      Joining(split.strPrefix, split.intNumber);
+      cell_.text += Utf16ToUtf8(text);
+      return;
+    }
     entries_.push_back({std::u16string(text), split.strPrefix.size(), split.intNumber});
   }
   void EmptyElement() override {}
+
+  // The designators grouped and joined by `join`. When all are foldable
+  // (the usual case) the engine's entries are written straight into the
+  // cell as UTF-8.
+  JoinedCell Join(const std::vector<const Designator*>& designators, int minRun,
+                  std::string_view join) {
+    cell_ = JoinedCell();
+    started_ = false;
+    // The engine's prefix texts live for one call: a new call's may sit
+    // where an earlier one's did.
+    prefix16_ = {};
+    prefix8_.clear();
+    join_ = join;
+    if (!std::all_of(designators.begin(), designators.end(),
+                     [](const Designator* designator) { return designator->foldable; })) {
+      const std::vector<Placed>& entries = Take(designators, true, minRun);
+      for (const Placed& entry : entries) {
+        Joining(std::u16string_view(entry.text).substr(0, entry.prefixLength), entry.first);
+        cell_.text += Utf16ToUtf8(entry.text);
+      }
+      return std::move(cell_);
+    }
+    foldable_.clear();
+    for (const Designator* designator : designators) foldable_.push_back(designator->text);
+    joining_ = true;
+    try {
+      GroupTextList(foldable_, minRun, *this);
+    } catch (...) {
+      joining_ = false;
+      throw;
+    }
+    joining_ = false;
+    return std::move(cell_);
+  }
 
   // The entries of grouping (`group`) or the items of ungrouping the
   // designators, with the others merged in; valid until the next call.
@@ -94,8 +146,35 @@ class Ordered final : public ResultWriter {
   }
 
  private:
+  // The next entry of the joined cell: the separator before it, or the
+  // cell's place when it is the first.
+  void Joining(std::u16string_view prefix, std::int16_t number) {
+    if (started_) {
+      cell_.text += join_;
+      return;
+    }
+    started_ = true;
+    cell_.prefix = prefix;
+    cell_.first = number;
+  }
+  // Entries come in prefix order: each distinct prefix is converted once
+  // per call.
+  std::string_view Utf8Prefix(std::u16string_view prefix) {
+    if (prefix.data() != prefix16_.data() || prefix.size() != prefix16_.size()) {
+      prefix8_ = Utf16ToUtf8(prefix);
+      prefix16_ = prefix;
+    }
+    return prefix8_;
+  }
+
   std::vector<Placed> entries_;
   std::vector<std::u16string_view> foldable_;
+  bool joining_ = false;
+  bool started_ = false;
+  std::string_view join_;
+  JoinedCell cell_;
+  std::u16string_view prefix16_;
+  std::string prefix8_;
 };
 
 std::string RowList(std::string_view noun, const std::vector<std::size_t>& rows) {
@@ -294,15 +373,6 @@ class Job {
     return std::move(result_);
   }
 
-  std::string Joined(const std::vector<Ordered::Placed>& entries) const {
-    std::string text;
-    for (std::size_t k = 0; k < entries.size(); ++k) {
-      if (k > 0) text += columns_.join;
-      text += Utf16ToUtf8(entries[k].text);
-    }
-    return text;
-  }
-
  private:
   PartsTableView table_;
   std::vector<std::string_view> ownerCells_;
@@ -391,12 +461,8 @@ PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
     for (std::size_t k = begin; k < all.size(); ++k) part.designators.push_back(k);
   }
 
-  // Each part's designator cell, and its place: the prefix and number of
-  // its first designator.
   struct Merged {
-    std::string refs;
-    std::u16string prefix;
-    std::int16_t first;
+    Ordered::JoinedCell refs;
     const Part* part;
   };
   std::vector<Merged> merged;
@@ -407,11 +473,7 @@ PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
     designators.clear();
     for (const std::size_t k : part.designators) designators.push_back(&all[k]);
     try {
-      const std::vector<Ordered::Placed>& entries =
-          ordered.Take(designators, true, columns.min_run);
-      const Ordered::Placed& front = entries.front();
-      merged.push_back(
-          {job.Joined(entries), front.text.substr(0, front.prefixLength), front.first, &part});
+      merged.push_back({ordered.Join(designators, columns.min_run, columns.join), &part});
     } catch (const RuntimeError& error) {
       throw RowError(error, job.RowNumber(part.rows.front()));
     }
@@ -439,7 +501,7 @@ PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
   }
   // By first designator in the engine's order.
   auto keyOf = [](const Merged& m) {
-    return std::make_pair(std::u16string_view(m.prefix), m.first);
+    return std::make_pair(std::u16string_view(m.refs.prefix), m.refs.first);
   };
   std::stable_sort(merged.begin(), merged.end(),
                    [&](const Merged& a, const Merged& b) { return keyOf(a) < keyOf(b); });
@@ -447,7 +509,7 @@ PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
     const std::size_t first = m.part->rows.front();
     std::optional<std::string> qty;
     if (!m.part->apart) qty = std::to_string(m.part->designators.size());
-    job.Add(first, std::move(m.refs), std::move(qty));
+    job.Add(first, std::move(m.refs.text), std::move(qty));
   }
   for (const std::size_t r : bare) job.Add(r, std::nullopt, std::nullopt);
   return std::move(job).Finish(all);
