@@ -1,6 +1,7 @@
 #include "bom.hpp"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -41,7 +42,10 @@ int RunBom(const Options& options, InputBuffer& standardInput, OutputWriter& out
     const std::unique_ptr<std::FILE, FileCloser> file(OpenForReading(bom.file));
     if (!file) throw InputError("cannot open " + bom.file + ": " + Reason(errno));
     InputBuffer in(file.get(), false, bom.file);
-    bytes = in.ReadAll();
+    // A regular file is read into room for all of it (one more byte lets
+    // the read that finds its end append nothing).
+    const std::optional<std::uint64_t> size = RegularFileSize(file.get());
+    bytes = in.ReadAll(size && *size < SIZE_MAX / 2 ? static_cast<std::size_t>(*size) + 1 : 0);
   }
   const CsvTable table = ReadCsv(bytes, bom.separator);
   bytes = std::string();

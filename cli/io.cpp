@@ -67,8 +67,9 @@ bool InputBuffer::ReadLine(std::string& line, bool keepEnd) {
   return any;
 }
 
-std::string InputBuffer::ReadAll() {
+std::string InputBuffer::ReadAll(std::size_t expected) {
   std::string bytes;
+  bytes.reserve(expected);
   while (gptr() != egptr() || !traits_type::eq_int_type(underflow(), traits_type::eof())) {
     bytes.append(gptr(), egptr());
     setg(eback(), egptr(), egptr());

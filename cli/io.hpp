@@ -32,8 +32,9 @@ class InputBuffer : public std::streambuf {
   // With `keepEnd` the line keeps its "\r\n" or "\n".
   bool ReadLine(std::string& line, bool keepEnd = false);
 
-  // Every byte not yet read, as it is (no byte-order mark is skipped).
-  std::string ReadAll();
+  // Every byte not yet read, as it is (no byte-order mark is skipped);
+  // `expected`, when known, is room reserved at once.
+  std::string ReadAll(std::size_t expected = 0);
 
   // Whether the input started with a byte-order mark (known after the first
   // line was read).

@@ -3,7 +3,9 @@
 // command is the same code on both.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +20,10 @@ void PrepareStandardStreams();
 // Opens a file for reading in binary mode by its UTF-8 name; nullptr with
 // errno set on failure.
 std::FILE* OpenForReading(const std::string& path);
+
+// The size of `file` when it is a regular file (not a pipe, device or
+// directory), so that it can be read into one allocation.
+std::optional<std::uint64_t> RegularFileSize(std::FILE* file);
 
 // Whether `file` is a console window, where text is written as UTF-16 so
 // that every character shows whatever the console's code page (Windows).

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <csignal>
 #include <cstdio>
 
@@ -12,6 +14,12 @@ void PrepareStandardStreams() {
 
 std::FILE* OpenForReading(const std::string& path) {
   return std::fopen(path.c_str(), "rb");
+}
+
+std::optional<std::uint64_t> RegularFileSize(std::FILE* file) {
+  struct stat status {};
+  if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(status.st_size);
 }
 
 bool IsConsole(std::FILE*) {

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -52,6 +53,13 @@ std::FILE* OpenForReading(const std::string& path) {
     return nullptr;
   }
   return _wfopen(wide.c_str(), L"rb");
+}
+
+std::optional<std::uint64_t> RegularFileSize(std::FILE* file) {
+  struct _stat64 status {};
+  if (_fstat64(_fileno(file), &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG)
+    return std::nullopt;
+  return static_cast<std::uint64_t>(status.st_size);
 }
 
 bool IsConsole(std::FILE* file) {

@@ -1,6 +1,7 @@
 #include "ztxgrp/utf.hpp"
 
 #include <cstdint>
+#include <cstring>
 
 #include "utf_buffer.hpp"
 
@@ -9,6 +10,32 @@ namespace {
 
 [[noreturn]] void Invalid(std::string_view what, std::size_t offset) {
   throw EncodingError(std::string(what) + " at byte " + std::to_string(offset), offset);
+}
+
+// The code point of the multi-byte sequence at byte `i` (its lead is not
+// ASCII), and its length; raises for a malformed sequence.
+std::size_t DecodeSequence(std::string_view text, std::size_t i, char32_t& code) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  std::size_t length = 0;
+  char32_t minimum = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, code = lead & 0x1F, minimum = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, code = lead & 0x0F, minimum = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, code = lead & 0x07, minimum = 0x10000;
+  } else {
+    Invalid("invalid UTF-8", i);
+  }
+  if (i + length > text.size()) Invalid("truncated UTF-8 sequence", i);
+  for (std::size_t k = 1; k < length; ++k) {
+    const auto next = static_cast<unsigned char>(text[i + k]);
+    if ((next & 0xC0) != 0x80) Invalid("invalid UTF-8", i);
+    code = (code << 6) | (next & 0x3F);
+  }
+  if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+    Invalid("invalid UTF-8", i);
+  return length;
 }
 
 // Decodes `text` from byte `i` on, handing each code point to `put`; raises at the first
@@ -22,28 +49,9 @@ void DecodeUtf8(std::string_view text, Put&& put, std::size_t i = 0) {
       ++i;
       continue;
     }
-    std::size_t length = 0;
     char32_t code = 0;
-    char32_t minimum = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2, code = lead & 0x1F, minimum = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3, code = lead & 0x0F, minimum = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4, code = lead & 0x07, minimum = 0x10000;
-    } else {
-      Invalid("invalid UTF-8", i);
-    }
-    if (i + length > text.size()) Invalid("truncated UTF-8 sequence", i);
-    for (std::size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) Invalid("invalid UTF-8", i);
-      code = (code << 6) | (next & 0x3F);
-    }
-    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-      Invalid("invalid UTF-8", i);
+    i += DecodeSequence(text, i, code);
     put(code);
-    i += length;
   }
 }
 
@@ -78,7 +86,24 @@ std::u16string Utf8ToUtf16(std::string_view text) {
 }
 
 void CheckUtf8(std::string_view text) {
-  DecodeUtf8(text, [](char32_t) {});
+  std::size_t i = 0;
+  while (i < text.size()) {
+    // ASCII, the common case, eight bytes at a time.
+    std::uint64_t word;
+    if (i + sizeof word <= text.size()) {
+      std::memcpy(&word, text.data() + i, sizeof word);
+      if ((word & 0x8080808080808080ull) == 0) {
+        i += sizeof word;
+        continue;
+      }
+    }
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    char32_t code = 0;
+    i += DecodeSequence(text, i, code);
+  }
 }
 
 std::u16string_view Excerpt(std::u16string_view text, std::size_t maxUnits) noexcept {
