@@ -87,7 +87,7 @@ class Ordered final : public ResultWriter {
   // The designators grouped and joined by `join`. When all are foldable
   // (the usual case) the engine's entries are written straight into the
   // cell as UTF-8.
-  JoinedCell Join(const std::vector<const Designator*>& designators, int minRun,
+  JoinedCell Join(std::span<const Designator* const> designators, int minRun,
                   std::string_view join) {
     cell_ = JoinedCell();
     started_ = false;
@@ -120,7 +120,7 @@ class Ordered final : public ResultWriter {
 
   // The entries of grouping (`group`) or the items of ungrouping the
   // designators, with the others merged in; valid until the next call.
-  const std::vector<Placed>& Take(const std::vector<const Designator*>& designators, bool group,
+  const std::vector<Placed>& Take(std::span<const Designator* const> designators, bool group,
                                   int minRun) {
     entries_.clear();
     foldable_.clear();
@@ -432,14 +432,21 @@ PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
   const std::vector<std::size_t>& keys = partOf.Keys();
 
   struct Part {
-    std::vector<std::size_t> rows;
-    std::vector<std::size_t> designators;  // indices into `all`
-    bool apart = false;                    // its quantity is kept as written
+    std::size_t rowCount = 0, designatorCount = 0;
+    bool apart = false;  // its quantity is kept as written
+    // In reading order; laid out once every row is read.
+    std::span<const std::size_t> rows;
+    std::span<const Designator* const> designators;
+  };
+  struct RowRead {
+    std::size_t row, part, begin;  // its designators: from `begin` in `all`
   };
   std::vector<Part> parts;
   std::vector<std::size_t> bare;  // rows without designators
   std::vector<Designator> all;    // every designator, in reading order
+  std::vector<RowRead> reads;
   all.reserve(job.Rows());
+  reads.reserve(job.Rows());
   for (std::size_t r = 0; r < job.Rows(); ++r) {
     const std::size_t begin = all.size();
     const std::size_t count = job.Read(r, all);
@@ -450,15 +457,38 @@ PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
     }
     std::size_t index = parts.size();
     if (quantity.kind == Quantity::Other) {
-      parts.push_back({{}, {}, true});
+      parts.push_back({0, 0, true, {}, {}});
     } else {
       const auto [found, added] = partOf.Find(r, parts.size());
       if (added) parts.emplace_back();
       index = found;
     }
-    Part& part = parts[index];
-    part.rows.push_back(r);
-    for (std::size_t k = begin; k < all.size(); ++k) part.designators.push_back(k);
+    ++parts[index].rowCount;
+    parts[index].designatorCount += count;
+    reads.push_back({r, index, begin});
+  }
+  // Each part's rows and designators side by side, in reading order: laid
+  // out in one pass rather than grown part by part.
+  std::vector<std::size_t> rowsByPart(reads.size());
+  std::vector<const Designator*> designatorsByPart(all.size());
+  {
+    std::vector<std::pair<std::size_t, std::size_t>> next(parts.size());  // where each part goes on
+    std::size_t rowAt = 0, designatorAt = 0;
+    for (std::size_t p = 0; p < parts.size(); ++p) {
+      next[p] = {rowAt, designatorAt};
+      parts[p].rows = std::span<const std::size_t>(rowsByPart).subspan(rowAt, parts[p].rowCount);
+      parts[p].designators = std::span<const Designator* const>(designatorsByPart)
+                                 .subspan(designatorAt, parts[p].designatorCount);
+      rowAt += parts[p].rowCount;
+      designatorAt += parts[p].designatorCount;
+    }
+    for (std::size_t i = 0; i < reads.size(); ++i) {
+      auto& [rowAt, designatorAt] = next[reads[i].part];
+      rowsByPart[rowAt++] = reads[i].row;
+      const std::size_t end = i + 1 < reads.size() ? reads[i + 1].begin : all.size();
+      for (std::size_t k = reads[i].begin; k < end; ++k)
+        designatorsByPart[designatorAt++] = &all[k];
+    }
   }
 
   struct Merged {
@@ -467,13 +497,10 @@ PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
   };
   std::vector<Merged> merged;
   merged.reserve(parts.size());
-  std::vector<const Designator*> designators;
   Ordered ordered;
   for (const Part& part : parts) {
-    designators.clear();
-    for (const std::size_t k : part.designators) designators.push_back(&all[k]);
     try {
-      merged.push_back({ordered.Join(designators, columns.min_run, columns.join), &part});
+      merged.push_back({ordered.Join(part.designators, columns.min_run, columns.join), &part});
     } catch (const RuntimeError& error) {
       throw RowError(error, job.RowNumber(part.rows.front()));
     }
