@@ -123,13 +123,31 @@ bool InQuotedField(const csv_parser& parser) {
   throw InputError("malformed CSV in line " + std::to_string(line) + ": " + csv_strerror(error));
 }
 
-// The end of the line that starts at `at`: after its "\r\n", "\n" or "\r".
-std::size_t LineEnd(std::string_view text, std::size_t at) {
-  std::size_t end = at;
-  while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
-  if (end == text.size()) return end;
-  return end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
-}
+// The ends of a text's lines, found in order: the end of the line that
+// starts at `at` is after its "\r\n", "\n" or "\r". The next "\n" is
+// found fast and kept, so that a text without one (old Mac line ends) is
+// not searched to its end once per line; a "\r" is looked for up to it.
+class LineEnds {
+ public:
+  explicit LineEnds(std::string_view text) : text_(text) {}
+
+  std::size_t After(std::size_t at) {
+    if (newline_ < at || newline_ == kUnknown) {
+      const auto* found =
+          static_cast<const char*>(std::memchr(text_.data() + at, '\n', text_.size() - at));
+      newline_ = found ? static_cast<std::size_t>(found - text_.data()) : text_.size();
+    }
+    const auto* ret = static_cast<const char*>(std::memchr(text_.data() + at, '\r', newline_ - at));
+    const std::size_t end = ret ? static_cast<std::size_t>(ret - text_.data()) : newline_;
+    if (end == text_.size()) return end;
+    return end + (text_[end] == '\r' && end + 1 < text_.size() && text_[end + 1] == '\n' ? 2 : 1);
+  }
+
+ private:
+  static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
+  std::string_view text_;
+  std::size_t newline_ = kUnknown;
+};
 
 // UTF-16 text of either byte order converted to UTF-8.
 std::string FromUtf16(std::string_view bytes, bool bigEndian) {
@@ -162,7 +180,7 @@ std::string_view Decode(std::string_view bytes, CsvFormat& format, std::string& 
     format.encoding = CsvEncoding::Utf8WithMark;
     bytes.remove_prefix(3);
   }
-  const std::size_t firstLine = LineEnd(bytes, 0);
+  const std::size_t firstLine = LineEnds(bytes).After(0);
   if (const std::size_t nul = bytes.substr(0, std::max<std::size_t>(firstLine, 2)).find('\0');
       nul != std::string_view::npos)
     throw InputError("NUL byte at byte " + std::to_string(nul) +
@@ -213,8 +231,9 @@ CsvTable ReadCsv(std::string_view bytes, std::optional<char> separator) {
   csv_set_space_func(&parser, NoBlanks);
   csv_set_delim(&parser, static_cast<unsigned char>(table.format.separator));
   std::size_t quoteLine = 0;  // where the quoted field being read opened
+  LineEnds lineEnds(text);
   for (std::size_t at = 0; at < text.size();) {
-    const std::size_t end = LineEnd(text, at);
+    const std::size_t end = lineEnds.After(at);
     ++collector.line;
     if (collector.line == 1) {
       const std::string_view line = text.substr(at, end - at);

@@ -209,6 +209,28 @@ Quantity ReadQuantity(std::string_view cell) {
   return quantity;
 }
 
+// Sorts keys whose high bits are a keyed hash, so spread evenly: a pass
+// into buckets by their top bits, about 64 keys each, then each bucket,
+// small and in cache, sorted on its own.
+void SortKeys(std::vector<std::uint64_t>& keys) {
+  const int bits = std::clamp(static_cast<int>(std::bit_width(keys.size())) - 6, 0, 16);
+  if (bits == 0) {
+    std::sort(keys.begin(), keys.end());
+    return;
+  }
+  const int shift = 64 - bits;
+  std::vector<std::size_t> starts((std::size_t{1} << bits) + 1);
+  for (const std::uint64_t key : keys) ++starts[(key >> shift) + 1];
+  for (std::size_t b = 1; b < starts.size(); ++b) starts[b] += starts[b - 1];
+  std::vector<std::uint64_t> sorted(keys.size());
+  std::vector<std::size_t> next(starts.begin(), starts.end() - 1);
+  for (const std::uint64_t key : keys) sorted[next[key >> shift]++] = key;
+  for (std::size_t b = 0; b + 1 < starts.size(); ++b)
+    std::sort(sorted.begin() + static_cast<std::ptrdiff_t>(starts[b]),
+              sorted.begin() + static_cast<std::ptrdiff_t>(starts[b + 1]));
+  keys = std::move(sorted);
+}
+
 // The work shared by collapsing and expanding: the table checked, rows read.
 // A table given as strings (`owner`) is read through views of its cells.
 class Job {
@@ -344,7 +366,7 @@ class Job {
     const std::uint64_t indexMask = (std::uint64_t{1} << indexBits) - 1;
     std::vector<std::uint64_t> keys(n);
     for (std::size_t k = 0; k < n; ++k) keys[k] = (KeyedHash(all[k].text) & ~indexMask) | k;
-    std::sort(keys.begin(), keys.end());
+    SortKeys(keys);
     auto text = [&](std::size_t index) -> const std::u16string& { return all[index].text; };
     std::vector<std::vector<std::size_t>> repeated;  // indices of one text, ascending
     std::vector<std::size_t> run;
