@@ -47,8 +47,7 @@ int RunBom(const Options& options, InputBuffer& standardInput, OutputWriter& out
     const std::optional<std::uint64_t> size = RegularFileSize(file.get());
     bytes = in.ReadAll(size && *size < SIZE_MAX / 2 ? static_cast<std::size_t>(*size) + 1 : 0);
   }
-  const CsvTable table = ReadCsv(bytes, bom.separator);
-  bytes = std::string();
+  const CsvTable table = ReadCsv(std::move(bytes), bom.separator);
 
   PartsTableView parts;
   parts.header = table.header;

@@ -16,27 +16,37 @@ namespace ztxgrp::cli {
 namespace {
 
 // Collects rows while libcsv parses, one input line at a time so that every
-// row knows the line it started on. Fields are copied into one block as
-// large as the text: unquoting only ever shortens a field, so it never
-// fills up and the views into it stay valid.
+// row knows the line it started on. A line without quotes (the usual case)
+// holds its fields as written, one after the other: they are views into the
+// text. Other fields are copied into one block as large as the text:
+// unquoting only ever shortens a field, so it never fills up and the views
+// into it stay valid.
 struct Collector {
   CsvTable& table;
-  std::size_t capacity = 0;
-  std::size_t used = 0;
+  std::string_view text;
   bool checkUtf8 = true;  // false when the whole text is known to be valid
   bool haveHeader = false;
   std::size_t rowStart = 0;  // the current row's first field in table.cells
   std::size_t line = 0;      // the line being fed
   std::size_t rowLine = 1;   // where the current row started
   std::size_t expectedRows = 0;
+  bool plainLine = false;  // the line being fed has no quotes, nor continues any
+  std::size_t cursor = 0;  // on a plain line: where its next field starts
 
   void Field(const char* data, std::size_t size) {
     if (table.cells.size() == rowStart) rowLine = std::max(rowLine, line);
-    if (size > capacity - used) throw std::length_error("a CSV field outgrew its text");
-    char* const at = table.storage.get() + used;
-    if (size > 0) std::memcpy(at, data, size);
-    used += size;
-    table.cells.emplace_back(at, size);
+    if (plainLine) {
+      if (size > text.size() - cursor) throw std::length_error("a CSV field outgrew its line");
+      table.cells.push_back(text.substr(cursor, size));
+      cursor += size + 1;  // and the separator
+      return;
+    }
+    std::vector<char>& block = table.unquoted;
+    if (size > block.capacity() - block.size())
+      throw std::length_error("a CSV field outgrew its text");
+    const std::size_t at = block.size();
+    block.insert(block.end(), data, data + size);
+    table.cells.emplace_back(block.data() + at, size);
   }
 
   void EndRow() {
@@ -209,13 +219,20 @@ char DetectSeparator(std::string_view text) {
 
 }  // namespace
 
-CsvTable ReadCsv(std::string_view bytes, std::optional<char> separator) {
+CsvTable ReadCsv(std::string bytes, std::optional<char> separator) {
   CsvTable table;
   std::string converted;
-  const std::string_view text = Decode(bytes, table.format, converted);
+  const std::string_view decoded = Decode(bytes, table.format, converted);
+  // The text the fields view: the file's own bytes when they are UTF-8
+  // (after a byte-order mark), else their conversion.
+  const bool utf16 = table.format.encoding == CsvEncoding::Utf16LE ||
+                     table.format.encoding == CsvEncoding::Utf16BE;
+  const std::size_t skipped = utf16 ? 0 : static_cast<std::size_t>(decoded.data() - bytes.data());
+  table.text = std::make_unique<const std::string>(utf16 ? std::move(converted) : std::move(bytes));
+  const std::string_view text = std::string_view(*table.text).substr(skipped);
   table.format.separator = separator.value_or(DetectSeparator(text));
-  table.storage = std::make_unique<char[]>(text.size());
-  Collector collector{table, text.size()};
+  table.unquoted.reserve(text.size());
+  Collector collector{table, text};
   collector.expectedRows = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
   // Valid text (the usual case) is checked once here; otherwise each row is
   // checked as it ends, so the message names the row of the first fault.
@@ -242,6 +259,8 @@ CsvTable ReadCsv(std::string_view bytes, std::optional<char> separator) {
           content == std::string_view::npos ? "\n" : std::string(line.substr(content));
     }
     const bool wasQuoted = InQuotedField(parser);
+    collector.plainLine = !wasQuoted && std::memchr(text.data() + at, '"', end - at) == nullptr;
+    collector.cursor = at;
     if (csv_parse(&parser, text.data() + at, end - at, OnField, OnRow, &callbacks) != end - at)
       ParserFailed(parser, collector.line);
     if (callbacks.failure) std::rethrow_exception(callbacks.failure);

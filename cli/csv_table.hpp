@@ -26,14 +26,16 @@ struct CsvFormat {
   std::string lineEnd = "\n";  // that of the header line
 };
 
-// The rows' fields are views into one block the table holds: a file of a
+// The rows' fields are views into the file's text, which the table keeps,
+// or, for fields that were quoted, into one block beside it: a file of a
 // hundred thousand rows is read without a string per field.
 struct CsvTable {
   std::vector<std::string> header;
   std::vector<std::string_view> cells;  // row after row, each as wide as the header
   std::vector<std::size_t> lines;       // where each row starts, 1-based
   CsvFormat format;
-  std::unique_ptr<char[]> storage;  // the fields' bytes
+  std::unique_ptr<const std::string> text;  // the file as UTF-8
+  std::vector<char> unquoted;               // the quoted fields, unquoted
 
   std::size_t RowCount() const noexcept { return lines.size(); }
   std::span<const std::string_view> Row(std::size_t r) const noexcept {
@@ -47,7 +49,7 @@ struct CsvTable {
 // the line where it opened), invalid UTF-8 or UTF-16, UTF-16 without a
 // byte-order mark, an empty file, or a row with more non-empty fields than
 // the header has columns (shorter rows are filled with empty fields).
-CsvTable ReadCsv(std::string_view bytes, std::optional<char> separator);
+CsvTable ReadCsv(std::string bytes, std::optional<char> separator);
 
 // Appends one row: fields quoted where they hold the separator, a quote or a
 // line break; ended by the format's line end. UTF-8; see Encoded.
