@@ -15,38 +15,48 @@
 namespace ztxgrp::cli {
 namespace {
 
-// Collects rows while libcsv parses, one input line at a time so that every
-// row knows the line it started on. A line without quotes (the usual case)
-// holds its fields as written, one after the other: they are views into the
-// text. Other fields are copied into one block as large as the text:
-// unquoting only ever shortens a field, so it never fills up and the views
-// into it stay valid.
+// Collects rows, one input line at a time so that every row knows the line
+// it started on. Fields are views: into the text for lines without quotes,
+// and for fields that libcsv read into one block as large as the text
+// (unquoting only ever shortens a field, so it never fills up and the views
+// into it stay valid).
 struct Collector {
   CsvTable& table;
-  std::string_view text;
   bool checkUtf8 = true;  // false when the whole text is known to be valid
   bool haveHeader = false;
   std::size_t rowStart = 0;  // the current row's first field in table.cells
   std::size_t line = 0;      // the line being fed
   std::size_t rowLine = 1;   // where the current row started
   std::size_t expectedRows = 0;
-  bool plainLine = false;  // the line being fed has no quotes, nor continues any
-  std::size_t cursor = 0;  // on a plain line: where its next field starts
 
+  // A field as libcsv hands it over, in its own buffer.
   void Field(const char* data, std::size_t size) {
-    if (table.cells.size() == rowStart) rowLine = std::max(rowLine, line);
-    if (plainLine) {
-      if (size > text.size() - cursor) throw std::length_error("a CSV field outgrew its line");
-      table.cells.push_back(text.substr(cursor, size));
-      cursor += size + 1;  // and the separator
-      return;
-    }
     std::vector<char>& block = table.unquoted;
     if (size > block.capacity() - block.size())
       throw std::length_error("a CSV field outgrew its text");
     const std::size_t at = block.size();
     block.insert(block.end(), data, data + size);
-    table.cells.emplace_back(block.data() + at, size);
+    Add(std::string_view(block.data() + at, size));
+  }
+
+  // A line without quotes that continues no quoted field (`content`, its
+  // line end left off): its fields are the texts between separators, as
+  // written, which is all that libcsv would make of it. A blank line holds
+  // no row.
+  void PlainLine(std::string_view content, char separator) {
+    if (content.empty()) return;
+    for (std::size_t start = 0;;) {
+      const std::size_t stop = content.find(separator, start);
+      Add(content.substr(start, stop == std::string_view::npos ? stop : stop - start));
+      if (stop == std::string_view::npos) break;
+      start = stop + 1;
+    }
+    EndRow();
+  }
+
+  void Add(std::string_view field) {
+    if (table.cells.size() == rowStart) rowLine = std::max(rowLine, line);
+    table.cells.push_back(field);
   }
 
   void EndRow() {
@@ -219,7 +229,7 @@ char DetectSeparator(std::string_view text) {
 
 }  // namespace
 
-CsvTable ReadCsv(std::string bytes, std::optional<char> separator) {
+CsvTable ReadCsv(std::string bytes, std::optional<char> separator, PlainLines plainLines) {
   CsvTable table;
   std::string converted;
   const std::string_view decoded = Decode(bytes, table.format, converted);
@@ -232,7 +242,7 @@ CsvTable ReadCsv(std::string bytes, std::optional<char> separator) {
   const std::string_view text = std::string_view(*table.text).substr(skipped);
   table.format.separator = separator.value_or(DetectSeparator(text));
   table.unquoted.reserve(text.size());
-  Collector collector{table, text};
+  Collector collector{table};
   collector.expectedRows = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
   // Valid text (the usual case) is checked once here; otherwise each row is
   // checked as it ends, so the message names the row of the first fault.
@@ -259,8 +269,15 @@ CsvTable ReadCsv(std::string bytes, std::optional<char> separator) {
           content == std::string_view::npos ? "\n" : std::string(line.substr(content));
     }
     const bool wasQuoted = InQuotedField(parser);
-    collector.plainLine = !wasQuoted && std::memchr(text.data() + at, '"', end - at) == nullptr;
-    collector.cursor = at;
+    if (plainLines == PlainLines::SplitHere && !wasQuoted &&
+        std::memchr(text.data() + at, '"', end - at) == nullptr) {
+      std::size_t content = end;
+      if (content > at && text[content - 1] == '\n') --content;
+      if (content > at && text[content - 1] == '\r') --content;
+      collector.PlainLine(text.substr(at, content - at), table.format.separator);
+      at = end;
+      continue;
+    }
     if (csv_parse(&parser, text.data() + at, end - at, OnField, OnRow, &callbacks) != end - at)
       ParserFailed(parser, collector.line);
     if (callbacks.failure) std::rethrow_exception(callbacks.failure);

@@ -1,5 +1,6 @@
 // Parts-list CSV files (RFC 4180: quoted fields with separators, quotes and
-// line breaks), read and written with libcsv, in the shapes spreadsheets
+// line breaks), read and written with libcsv (a line without quotes is only
+// split at its separators, which is all libcsv would do), in the shapes spreadsheets
 // export: comma, semicolon or tab separated; CRLF, LF or CR line ends; UTF-8
 // with or without a byte-order mark, or UTF-16 with one. A file is written
 // back in the separator, line end and encoding it came in.
@@ -49,7 +50,12 @@ struct CsvTable {
 // the line where it opened), invalid UTF-8 or UTF-16, UTF-16 without a
 // byte-order mark, an empty file, or a row with more non-empty fields than
 // the header has columns (shorter rows are filled with empty fields).
-CsvTable ReadCsv(std::string bytes, std::optional<char> separator);
+//
+// `PlainLines::ThroughLibcsv` sends lines without quotes through libcsv
+// too, for checks that the two read the same.
+enum class PlainLines { SplitHere, ThroughLibcsv };
+CsvTable ReadCsv(std::string bytes, std::optional<char> separator,
+                 PlainLines plainLines = PlainLines::SplitHere);
 
 // Appends one row: fields quoted where they hold the separator, a quote or a
 // line break; ended by the format's line end. UTF-8; see Encoded.

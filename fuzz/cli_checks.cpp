@@ -4,8 +4,10 @@
 
 #include <cstdio>
 #include <memory>
+#include <sstream>
 #include <string>
 
+#include "csv_table.hpp"
 #include "errors.hpp"
 #include "io.hpp"
 #include "run.hpp"
@@ -36,6 +38,25 @@ bool IsEngineError(int number) {
 
 }  // namespace
 
+std::string DescribeCsv(const std::string& csv, bool throughLibcsv) {
+  std::ostringstream out;
+  try {
+    const cli::CsvTable table =
+        cli::ReadCsv(csv, std::nullopt,
+                     throughLibcsv ? cli::PlainLines::ThroughLibcsv : cli::PlainLines::SplitHere);
+    for (const std::string& name : table.header) out << '[' << name << ']';
+    out << '\n' << table.format.separator << table.format.lineEnd.size() << '\n';
+    for (std::size_t r = 0; r < table.RowCount(); ++r) {
+      out << table.lines[r] << ':';
+      for (const std::string_view cell : table.Row(r)) out << '[' << cell << ']';
+      out << '\n';
+    }
+  } catch (const std::exception& error) {
+    out << "error: " << error.what();
+  }
+  return out.str();
+}
+
 std::string CheckCommandInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return "";
   cli::Options options;
@@ -49,6 +70,8 @@ std::string CheckCommandInput(const std::uint8_t* data, std::size_t size) {
     options.bom.strict = (data[0] & 2) != 0;
   }
   std::string input(reinterpret_cast<const char*>(data + 1), size - 1);
+  if (options.command == cli::Command::Bom && DescribeCsv(input, false) != DescribeCsv(input, true))
+    return "lines without quotes read otherwise than libcsv reads them";
   File in(input.empty() ? std::fopen("/dev/null", "r") : fmemopen(input.data(), input.size(), "r"));
   File out(std::fopen("/dev/null", "w"));
   if (!in || !out) return "cannot open the test streams";

@@ -7,7 +7,8 @@
 // Checked: the line, JSON and CSV readers, --split, the designator cells and
 // the command end with a status or one of the failures that the command reports
 // (runtime errors with the engine's numbers, input and usage errors), never
-// with anything else.
+// with anything else; for bom, lines without quotes read as libcsv reads
+// them.
 #pragma once
 
 #include <cstddef>
@@ -17,5 +18,10 @@
 namespace ztxgrp::fuzz {
 
 std::string CheckCommandInput(const std::uint8_t* data, std::size_t size);
+
+// What the CSV reader makes of `csv` (header, separator, line end, each row
+// with its line) or its failure, as text to compare; `throughLibcsv` sends
+// lines without quotes through libcsv too.
+std::string DescribeCsv(const std::string& csv, bool throughLibcsv);
 
 }  // namespace ztxgrp::fuzz

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "cli_checks.hpp"
 #include "csv_table.hpp"
 #include "process.hpp"
 
@@ -67,6 +68,33 @@ TEST(BomTest, RealBoardsRoundTrip) {
     ++checked;
   }
   EXPECT_EQ(checked, 5);
+}
+
+// Lines without quotes are split without libcsv: they must read exactly as
+// libcsv reads them, failures included.
+TEST(BomTest, PlainLinesReadAsLibcsvReadsThem) {
+  std::vector<std::string> inputs = {
+      "Ref,Value\nR1,10k\n\nR2, 10k \n,\n,,,\nR3,\n",
+      "Ref;Value\r\nR1;1\r\n\r\nR2;\"a;b\"\r\nR3;2",
+      "Ref\tValue\rR1\t1\rR2\t\"x\ry\"\rR3\t\r",
+      "Ref,Value\nR1,\"two\nlines, none quoted\nhere\"\nR2,3\n",
+      "Ref,Value\nR1,1,2,3\n",
+      "Ref,Value\nR1,1,,\n",
+      "Ref,Value\nR1,a\"b\nR2,1\n",
+      "Ref,Value\nR1,\"open\nR2,1\n",
+      "\xEF\xBB\xBFRef,Value\nR1,\xC3\xA9\n",
+      "Ref,Value\nR1,\xC3\n",
+      "\n\n  \nRef,Value\n",
+      "",
+  };
+  const std::filesystem::path boards = ZTXGRP_BOARD_DATA;
+  if (std::filesystem::exists(boards))
+    for (const auto& entry : std::filesystem::directory_iterator(boards))
+      if (entry.path().extension() == ".csv") inputs.push_back(Slurp(entry.path()));
+  for (const std::string& input : inputs) {
+    SCOPED_TRACE(input.substr(0, 60));
+    EXPECT_EQ(fuzz::DescribeCsv(input, false), fuzz::DescribeCsv(input, true));
+  }
 }
 
 TEST(BomTest, MergedRowsOfARealBoard) {
