@@ -1,5 +1,6 @@
 #include "ztxgrp/keyed_hash.hpp"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -44,16 +45,22 @@ const HashKeys& Keys() noexcept {
 std::uint64_t KeyedHash(const void* data, std::size_t bytes) noexcept {
   const HashKeys& keys = Keys();
   const auto* at = static_cast<const unsigned char*>(data);
+  auto load = [at](std::size_t k, std::size_t size) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, at + k, size);
+    return word;
+  };
+  // Sixteen bytes per product: each half mixed with a key, one with the
+  // state so far.
   std::uint64_t hash = keys.mix ^ bytes;
   std::size_t k = 0;
-  for (; k + 8 <= bytes; k += 8) {
-    std::uint64_t chunk;
-    std::memcpy(&chunk, at + k, sizeof chunk);
-    hash = FoldedProduct(hash ^ chunk, keys.step);
-  }
-  std::uint64_t rest = 0;
-  if (k < bytes) std::memcpy(&rest, at + k, bytes - k);
-  return FoldedProduct(hash ^ rest ^ keys.mix, keys.step);
+  for (; k + 16 <= bytes; k += 16)
+    hash = FoldedProduct(load(k, 8) ^ keys.step, load(k + 8, 8) ^ hash);
+  const std::size_t rest = bytes - k;
+  const std::uint64_t low = load(k, std::min<std::size_t>(rest, 8));
+  const std::uint64_t high = rest > 8 ? load(k + 8, rest - 8) : 0;
+  return FoldedProduct(low ^ keys.step ^ keys.mix,
+                       FoldedProduct(high ^ keys.mix, hash ^ keys.step));
 }
 
 }  // namespace ztxgrp
