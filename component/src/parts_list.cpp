@@ -293,7 +293,7 @@ class Job {
     return table_.cells[r * width_ + column];
   }
   std::span<const std::string> Header() const noexcept { return table_.header; }
-  const std::string_view& Noun() const noexcept { return table_.row_noun; }
+  std::string_view Noun() const noexcept { return table_.row_noun; }
 
   std::size_t RowNumber(std::size_t r) const {
     return table_.row_numbers.empty() ? r + 1 : table_.row_numbers[r];
@@ -334,6 +334,9 @@ class Job {
 
   // Row `r` with its designator cell and quantity replaced; `qty` none
   // keeps the quantity cell (or leaves an added one empty).
+  // The cells that are replaced are not copied: expanding a row of many
+  // designators writes a row per designator, and copying its long
+  // designator cell each time would cost the square of its length.
   void Add(std::size_t r, std::optional<std::string> refs, std::optional<std::string> qty) {
     std::vector<std::string> cells;
     cells.reserve(width_ + (addQty_ ? 1 : 0));
