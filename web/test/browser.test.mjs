@@ -71,8 +71,10 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
     const session = await page.createCDPSession();
     await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
     await page.click('#download');
+    // Done when the file is there and Chromium's partial file is gone.
+    const finished = (names) => names.some((f) => f.endsWith('.csv')) && !names.some((f) => f.endsWith('.crdownload'));
     let files = [];
-    for (let wait = 0; wait < 100 && !(files = readdirSync(downloads)).some((f) => f.endsWith('.csv')); ++wait)
+    for (let wait = 0; wait < 200 && !finished(files = readdirSync(downloads)); ++wait)
       await new Promise((resolve) => setTimeout(resolve, 50));
     assert.deepEqual(files, ['excerpt-collapsed.csv']);
     const downloaded = readFileSync(join(downloads, files[0]));
