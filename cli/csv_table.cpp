@@ -68,12 +68,13 @@ struct Collector {
       table.cells.resize(rowStart);
       return;
     }
-    for (const std::string_view field : row) {
-      if (!checkUtf8) break;
-      try {
-        CheckUtf8(field);
-      } catch (const EncodingError& failure) {
-        throw InputError("line " + std::to_string(startLine) + ": " + failure.what());
+    if (checkUtf8) {
+      for (const std::string_view field : row) {
+        try {
+          CheckUtf8(field);
+        } catch (const EncodingError& failure) {
+          throw InputError("line " + std::to_string(startLine) + ": " + failure.what());
+        }
       }
     }
     if (!haveHeader) {
@@ -241,7 +242,9 @@ CsvTable ReadCsv(std::string bytes, std::optional<char> separator, PlainLines pl
   table.text = std::make_unique<const std::string>(utf16 ? std::move(converted) : std::move(bytes));
   const std::string_view text = std::string_view(*table.text).substr(skipped);
   table.format.separator = separator.value_or(DetectSeparator(text));
-  table.unquoted.reserve(text.size());
+  // Room for the fields that libcsv reads, should there be any.
+  if (plainLines == PlainLines::ThroughLibcsv || text.find('"') != std::string_view::npos)
+    table.unquoted.reserve(text.size());
   Collector collector{table};
   collector.expectedRows = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
   // Valid text (the usual case) is checked once here; otherwise each row is
