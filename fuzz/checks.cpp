@@ -1,5 +1,6 @@
 #include "checks.hpp"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <tuple>
@@ -42,9 +43,22 @@ Value DecodeList(const std::uint8_t* data, std::size_t size) {
     } else if (piece == u"\x02") {
       list.elements.emplace_back(Null{});
     } else if (!piece.empty() && piece[0] == 3) {
+      // An integer, negative when a '-' follows the marker.
+      const bool negative = piece.size() > 1 && piece[1] == u'-';
       std::int64_t number = 0;
-      for (char16_t c : piece.substr(1)) number = (number * 10 + (c % 10)) % 100000;
-      list.elements.emplace_back(number);
+      for (char16_t c : piece.substr(negative ? 2 : 1)) number = (number * 10 + (c % 10)) % 100000;
+      list.elements.emplace_back(negative ? -number : number);
+    } else if (!piece.empty() && piece[0] == 4) {
+      list.elements.emplace_back(piece.size() % 2 == 0);
+    } else if (!piece.empty() && piece[0] == 5) {
+      // A real: the bytes after the marker as a mantissa and a power of ten,
+      // NaN and infinity included.
+      double mantissa = 0;
+      for (char16_t c : piece.substr(1)) mantissa = mantissa * 7 + (c % 7) - 3;
+      const int exponent = static_cast<int>(piece.size() * 5 % 41) - 20;
+      list.elements.emplace_back(piece.size() == 2 && piece[1] == u'n'
+                                     ? std::nan("")
+                                     : mantissa * std::pow(10.0, exponent));
     } else {
       list.elements.emplace_back(piece);
     }

@@ -61,9 +61,11 @@ std::u16string_view ElementText(const Value& element, std::u16string& scratch) {
     std::u16string_view operator()(Null) const { Raise(ErrorNumber::InvalidUseOfNull); }
     std::u16string_view operator()(bool value) const { return value ? u"True" : u"False"; }
     std::u16string_view operator()(std::int64_t value) const {
-      // An integer's text is an item without prefix.
-      scratch.clear();
-      AppendEntryText(scratch, std::u16string_view(), value, value);
+      // The text a host shows for an integer: its digits, -1 included (not
+      // an item's text, for which -1 means "no number").
+      scratch.resize(kMaxNumberDigits);
+      scratch.resize(
+          static_cast<std::size_t>(WriteDecimalText(scratch.data(), value) - scratch.data()));
       return scratch;
     }
     std::u16string_view operator()(double value) const {

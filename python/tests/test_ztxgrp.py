@@ -65,6 +65,8 @@ def test_long_failing_item_is_cut_in_the_message():
         ("R1", "R1", 0),
         (7, "7", 0),
         (-7, None, 13),  # its text "-7" reads as a number as a whole
+        (-1, None, 13),  # "-1" too: not the empty text of an item without number
+        (0, "0", 0),
         (10**30, "1000000000000000000000000000000", 0),
         (2.5, "2.5", 0),
         (100000.0, "100000", 0),

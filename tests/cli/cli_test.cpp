@@ -82,6 +82,7 @@ TEST(CliTest, CommandsStatusesAndOutput) {
        "[\"100000\",\"18446744073709551615\",\"1E+20\",\"1E-05\"]\n",
        ""},
       {{"group", "--json"}, "[\"R1\",null]", 3, "", "runtime error 94: Invalid use of Null"},
+      {{"group", "--json"}, "[-1,\"C1\"]", 3, "", "runtime error 13: Type mismatch"},
       {{"group", "--json"}, "[\"R1\",[\"R2\"]]", 3, "", "runtime error 13"},
       {{"group", "--json"}, "[\"R1\",{\"a\":1}]", 3, "", "runtime error 13"},
       {{"check", "--json"}, "\"R1-R3\"", 0, "true\n", ""},

@@ -366,6 +366,22 @@ TEST_F(ArgumentTest, ArraysOfEveryElementKindByValueAndByReference) {
     // Numbers read as their decimal texts, which start with a digit: bare items.
     EXPECT_EQ(Group(argument).items, (std::vector<std::string>{"1", "20", "3"}));
   }
+  // An integer -1 reads as its text "-1", which is a number as a whole:
+  // runtime error 13, from a 16-bit and from a 32-bit array.
+  for (VARTYPE type : {VARTYPE(VT_I2), VARTYPE(VT_I4)}) {
+    SafeArray numbers(SafeArrayCreateVector(type, 0, 2));
+    void* data = nullptr;
+    SafeArrayAccessData(numbers.get(), &data);
+    if (type == VT_I2)
+      static_cast<SHORT*>(data)[0] = -1, static_cast<SHORT*>(data)[1] = 5;
+    else
+      static_cast<LONG*>(data)[0] = -1, static_cast<LONG*>(data)[1] = 5;
+    SafeArrayUnaccessData(numbers.get());
+    VARIANT argument;
+    argument.vt = VT_ARRAY | type;
+    argument.parray = numbers.get();
+    EXPECT_EQ(Group(argument).status, MAKE_HRESULT(1, FACILITY_CONTROL, 13)) << type;
+  }
   {
     SafeArray reals(SafeArrayCreateVector(VT_R8, 0, 2));
     double* data = nullptr;

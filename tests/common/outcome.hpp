@@ -3,18 +3,22 @@
 // Free of any test framework, so that the fuzz targets use it too.
 #pragma once
 
+#include "reference_failure.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/value.hpp"
 
 namespace ztxgrp::testing {
 
-// Runs `call` and returns the runtime error number it raised, or 0.
+// Runs `call` and returns the runtime error number it raised (the engine's or
+// the transcription's), or 0.
 template <typename Call>
 int ErrorOf(Call&& call) {
   try {
     call();
   } catch (const RuntimeError& error) {
     return error.number();
+  } catch (const reference::Failure& failure) {
+    return failure.number;
   }
   return 0;
 }

@@ -51,15 +51,32 @@ class Generator {
     return Text();
   }
 
+  // An element as hosts pass them that is not a text: integers (-1 and the
+  // 16-bit edges among them), reals, Booleans.
+  Value NonText() {
+    static const std::int64_t kIntegers[] = {-1, 0, 1, 2, 3, 32767, 32768, -32768, -32769, -2};
+    static const double kReals[] = {1.5, 2.5, 0.1 + 0.2, -1.0, 1e15, 1e-5, 100000.0, 12.0};
+    switch (Below(4)) {
+      case 0:
+        return Value(kIntegers[Below(10)]);
+      case 1:
+        return Value(std::int64_t{Below(20)});
+      case 2:
+        return Value(kReals[Below(8)]);
+      default:
+        return Value(Below(2) == 0);
+    }
+  }
+
   Value List() {
     ItemList list;
     list.lowerBound = Below(5) - 2;
     const int count = Below(10);
     for (int k = 0; k < count; ++k) {
       const int kind = Below(40);
-      if (kind == 0)
-        list.elements.emplace_back(std::int64_t{Below(20)});
-      else if (kind == 1)
+      if (kind < 4)
+        list.elements.push_back(NonText());
+      else if (kind == 4)
         list.elements.emplace_back();
       else
         list.elements.emplace_back(Element());

@@ -30,6 +30,7 @@ TEST(NumericTest, RecognisesTheNumberGrammar) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(IsNumeric(U(c.text)), c.numeric);
+    EXPECT_EQ(reference::IsNumeric(U(c.text)), c.numeric) << "transcription";
   }
 }
 
@@ -91,6 +92,7 @@ TEST(NumericTest, RoundsHalfToEvenOnTheExactDecimalValue) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(TextToInt16(U(c.text)), c.value);
+    EXPECT_EQ(reference::TextToInt16(U(c.text)), c.value) << "transcription";
   }
 }
 
@@ -107,6 +109,8 @@ TEST(NumericTest, ConversionFailuresCarryTheirNumbers) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(ErrorOf([&] { TextToInt16(U(c.text)); }), c.error16);
     EXPECT_EQ(ErrorOf([&] { TextToInt32(U(c.text)); }), c.error32);
+    EXPECT_EQ(ErrorOf([&] { reference::TextToInt16(U(c.text)); }), c.error16) << "transcription";
+    EXPECT_EQ(ErrorOf([&] { reference::TextToInt32(U(c.text)); }), c.error32) << "transcription";
   }
   EXPECT_EQ(ErrorOf([] { TextToReal(u""); }), 13);
   EXPECT_EQ(ErrorOf([] { TextToReal(u"1E400"); }), 6);
@@ -129,6 +133,7 @@ TEST(NumericTest, CheckedArithmeticNeverWraps) {
 }
 
 TEST(TextTest, SlicesSearchesAndSplits) {
+  using namespace reference;
   EXPECT_EQ(RightText(u"R12", 0), u"");
   EXPECT_EQ(LeftText(u"R1", 10), u"R1");
   EXPECT_EQ(ErrorOf([] { LeftText(u"R1", -1); }), 5);
@@ -149,6 +154,13 @@ TEST(TextTest, ReadsEveryElementKindAsText) {
       {Value(u"R1"), u"R1", 0},
       {Value(), u"", 0},
       {Value(std::int64_t{-12}), u"-12", 0},
+      // An integer is its digits, -1 too (not the text of an item without
+      // number).
+      {Value(std::int64_t{-1}), u"-1", 0},
+      {Value(std::int64_t{0}), u"0", 0},
+      {Value(std::int64_t{-32768}), u"-32768", 0},
+      {Value(std::int64_t{32768}), u"32768", 0},
+      {Value(std::numeric_limits<std::int64_t>::min()), u"-9223372036854775808", 0},
       // Reals as automation hosts write them: 15 significant digits, plain
       // for decimal exponents -5 < e < 15.
       {Value(1.5), u"1.5", 0},
@@ -175,8 +187,11 @@ TEST(TextTest, ReadsEveryElementKindAsText) {
     SCOPED_TRACE(testing::A(c.text));
     std::u16string text;
     EXPECT_EQ(ErrorOf([&] { text = ElementText(c.element); }), c.error);
+    std::u16string transcribed;
+    EXPECT_EQ(ErrorOf([&] { transcribed = reference::ElementText(c.element); }), c.error);
     if (c.error == 0) {
       EXPECT_EQ(text, c.text);
+      EXPECT_EQ(transcribed, c.text) << "transcription";
     }
   }
 }

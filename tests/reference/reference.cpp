@@ -2,33 +2,34 @@
 
 #include <vector>
 
-#include "internal/numeric.hpp"
+#include "reference_failure.hpp"
 #include "reference_text.hpp"
-#include "ztxgrp/runtime_error.hpp"
-#include "ztxgrp/text.hpp"
 
 namespace ztxgrp::reference {
 namespace {
 
 std::int16_t Inc(std::int16_t value) {
-  return CheckedAdd16(value, 1);
+  return Checked16(std::int64_t{value} + 1);
+}
+
+std::int16_t Add16(std::int16_t a, std::int64_t b) {
+  return Checked16(std::int64_t{a} + b);
 }
 
 ItemList& ListOf(Value& value) {
-  if (!value.isList()) Raise(ErrorNumber::TypeMismatch);
-  if (!value.list().hasDimension) Raise(ErrorNumber::SubscriptOutOfRange);
+  if (!value.isList()) Fail(13);
+  if (!value.list().hasDimension) Fail(9);
   return value.list();
 }
 
 Value& At(ItemList& list, std::int64_t index) {
   const std::int64_t offset = index - list.lowerBound;
-  if (offset < 0 || offset >= static_cast<std::int64_t>(list.elements.size()))
-    Raise(ErrorNumber::SubscriptOutOfRange);
+  if (offset < 0 || offset >= static_cast<std::int64_t>(list.elements.size())) Fail(9);
   return list.elements[static_cast<std::size_t>(offset)];
 }
 
 void Redim(ItemList& list, std::int64_t upper) {
-  if (upper < list.lowerBound) Raise(ErrorNumber::SubscriptOutOfRange);
+  if (upper < list.lowerBound) Fail(9);
   list.elements.resize(static_cast<std::size_t>(upper - list.lowerBound + 1));
 }
 
@@ -46,7 +47,7 @@ void SplitItem(std::u16string strItem, std::u16string& strPrefix, std::int16_t& 
     strPrefix = strItem;
     return;
   }
-  const std::int16_t end = CheckedInt16(static_cast<std::int64_t>(strItem.size()));
+  const std::int16_t end = Checked16(static_cast<std::int64_t>(strItem.size()));
   std::u16string tailLength;
   for (std::int16_t i = 1; i <= end; i = Inc(i)) {
     if (!IsNumeric(RightText(strItem, i))) {
@@ -76,23 +77,23 @@ bool CheckRange(std::u16string strRange) {
   if (HyphenPosition(strRange) > 0) {
     try {
       SplitRange(strRange, strPrefix1, intStart, intEnd, strPrefix2);
-    } catch (const RuntimeError&) {
+    } catch (const Failure&) {
       return false;
     }
     return strPrefix1 == strPrefix2 && intStart < intEnd;
   }
   try {
     SplitItem(strRange, strPrefix1, intStart);
-  } catch (const RuntimeError&) {
+  } catch (const Failure&) {
   }
   return !strPrefix1.empty() && intStart >= 0;
 }
 
 void SortItems(Value& value) {
   ItemList& list = ListOf(value);
-  const std::int16_t lb = CheckedInt16(list.lowerBound);
-  const std::int16_t ub = CheckedInt16(list.upperBound());
-  for (std::int16_t i = ub; i >= lb; i = CheckedAdd16(i, -1)) {
+  const std::int16_t lb = Checked16(list.lowerBound);
+  const std::int16_t ub = Checked16(list.upperBound());
+  for (std::int16_t i = ub; i >= lb; i = Add16(i, -1)) {
     for (std::int16_t j = Inc(lb); j <= i; j = Inc(j)) {
       std::u16string p1, p0;
       std::int16_t n1 = 0, n0 = 0;
@@ -113,8 +114,8 @@ Value GroupItems(Value copy) {
   std::int32_t n = 0;
   SortItems(copy);
   ItemList& list = copy.list();
-  const std::int16_t ub = CheckedInt16(list.upperBound());
-  std::int16_t i = CheckedInt16(list.lowerBound);
+  const std::int16_t ub = Checked16(list.upperBound());
+  std::int16_t i = Checked16(list.lowerBound);
   while (i <= ub) {
     std::u16string prefix;
     std::int16_t number = 0;
@@ -124,7 +125,7 @@ Value GroupItems(Value copy) {
     bool run = false;
     std::int16_t j = i;
     if (first != -1) {
-      for (j = i; j <= CheckedAdd16(ub, -1); j = Inc(j)) {
+      for (j = i; j <= Add16(ub, -1); j = Inc(j)) {
         std::u16string nextPrefix;
         std::int16_t nextNumber = 0;
         SplitItem(ElementText(At(list, j + 1)), nextPrefix, nextNumber);
@@ -168,7 +169,7 @@ Value ExpandItem(std::u16string strItem) {
     std::u16string prefix2;
     SplitRange(strItem, prefix, intStart, intEnd, prefix2);
   }
-  const std::int16_t upper = CheckedAdd16(CheckedAdd16(intEnd, write), -intStart);
+  const std::int16_t upper = Add16(Add16(intEnd, write), -intStart);
   Redim(result, upper);
   // The number runs on a wider counter so that a range may end at 32767.
   for (std::int32_t n = intStart; n <= intEnd; ++n) {
@@ -184,17 +185,17 @@ Value UngroupItems(Value copy) {
   ItemList& result = resultValue.list();
   result.elements.resize(1);
   std::int16_t count = 0;
-  const std::int16_t ub = CheckedInt16(list.upperBound());
-  for (std::int16_t i = CheckedInt16(list.lowerBound); i <= ub; i = Inc(i)) {
+  const std::int16_t ub = Checked16(list.upperBound());
+  for (std::int16_t i = Checked16(list.lowerBound); i <= ub; i = Inc(i)) {
     Value pieces = ExpandItem(ElementText(At(list, i)));
     ItemList& items = pieces.list();
     Redim(result, items.upperBound() + count);
-    const std::int16_t piecesUb = CheckedInt16(items.upperBound());
+    const std::int16_t piecesUb = Checked16(items.upperBound());
     for (std::int16_t j = 0; j <= piecesUb; j = Inc(j)) {
       At(result, count) = At(items, j);
       count = Inc(count);
     }
-    count = CheckedInt16(result.upperBound() + 1);
+    count = Checked16(result.upperBound() + 1);
   }
   SortItems(resultValue);
   return resultValue;

@@ -22,11 +22,10 @@ constexpr std::size_t EntryTextRoom(std::size_t prefixSize, bool range) noexcept
   return (range ? 2 : 1) * (prefixSize + kMaxNumberDigits) + (range ? 1 : 0);
 }
 
-// Writes one item at `at` and returns the end of what was written.
+// Writes the decimal text of `number` at `at` (digits without leading zeros,
+// "-" before a negative number, so -1 gives "-1") and returns its end.
 template <typename Char>
-Char* WriteItemText(Char* at, std::basic_string_view<Char> prefix, std::int64_t number) {
-  at = std::copy(prefix.begin(), prefix.end(), at);
-  if (number == -1) return at;
+Char* WriteDecimalText(Char* at, std::int64_t number) {
   Char digits[kMaxNumberDigits];
   Char* begin = digits + kMaxNumberDigits;
   std::uint64_t magnitude =
@@ -37,6 +36,15 @@ Char* WriteItemText(Char* at, std::basic_string_view<Char> prefix, std::int64_t 
   } while (magnitude != 0);
   if (number < 0) *--begin = static_cast<Char>(u'-');
   return std::copy(begin, digits + kMaxNumberDigits, at);
+}
+
+// Writes one item at `at` and returns the end of what was written; number -1
+// is an item without number, written as its prefix alone.
+template <typename Char>
+Char* WriteItemText(Char* at, std::basic_string_view<Char> prefix, std::int64_t number) {
+  at = std::copy(prefix.begin(), prefix.end(), at);
+  if (number == -1) return at;
+  return WriteDecimalText(at, number);
 }
 
 // Writes the item (first == last) or the range first..last.
