@@ -128,7 +128,8 @@ void AddBomCommand(CLI::App& app, ztxgrp::cli::Options& options) {
                   "the key columns, comma-separated, repeatable (default: all but designators "
                   "and quantity)")
       ->delimiter(',')
-      ->expected(1)
+      // One argument per --by, any number of names in all (A,B or --by A --by B).
+      ->expected(1, CLI::detail::expected_max_vector_size)
       ->allow_extra_args(false)
       ->option_text("COL[,COL...]");
   sub->add_option("-j,--join", bom.join, "between grouped entries (default \", \")")

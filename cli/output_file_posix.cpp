@@ -21,17 +21,49 @@ std::string DirectoryOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// The path with every symbolic link on its last component followed; a path
-// that does not exist yet is itself.
-std::string FollowLinks(const std::string& path) {
+// The descriptor that a name such as /dev/stdout, /dev/fd/N or
+// /proc/self/fd/N stands for, when it is open in this process; else -1.
+// Such names are links to whatever the descriptor holds (a file, a pipe, a
+// socket, a terminal), and the descriptor itself is what a caller means:
+// reopening the link would start a regular file afresh at offset 0, and a
+// pipe's link names nothing that can be opened.
+int DescriptorNamed(const std::string& path) {
+  std::string number;
+  if (path == "/dev/stdout") {
+    number = "1";
+  } else if (path == "/dev/stderr") {
+    number = "2";
+  } else {
+    const std::string own = "/proc/" + std::to_string(getpid()) + "/fd/";
+    for (const std::string& prefix : {std::string("/dev/fd/"), std::string("/proc/self/fd/"), own})
+      if (path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0)
+        number = path.substr(prefix.size());
+  }
+  if (number.empty() || number.size() > 9 ||
+      number.find_first_not_of("0123456789") != std::string::npos)
+    return -1;
+  const int fd = std::stoi(number);
+  return fcntl(fd, F_GETFD) == -1 ? -1 : fd;
+}
+
+// Where a path leads: a file (every symbolic link on its last component
+// followed; a path that does not exist yet is itself) or one of this
+// process's open descriptors.
+struct Destination {
+  std::string file;
+  int descriptor = -1;
+};
+
+Destination FollowLinks(const std::string& path) {
   std::string at = path;
   for (int links = 0; links <= kMaxLinks; ++links) {
+    if (const int fd = DescriptorNamed(at); fd >= 0) return {at, fd};
     struct stat status;
     if (lstat(at.c_str(), &status) != 0) {
-      if (errno == ENOENT) return at;
+      if (errno == ENOENT) return {at};
       throw OutputError("cannot write " + path + ": " + Reason(errno));
     }
-    if (!S_ISLNK(status.st_mode)) return at;
+    if (!S_ISLNK(status.st_mode)) return {at};
     std::string target(static_cast<std::size_t>(status.st_size) + 1, '\0');
     const ssize_t size = readlink(at.c_str(), target.data(), target.size());
     if (size < 0) throw OutputError("cannot write " + path + ": " + Reason(errno));
@@ -82,7 +114,14 @@ mode_t NewFileMode() {
 
 void WriteOutputFile(const std::string& path, std::string_view bytes) {
   if (path.empty()) throw UsageError("--output: the file name is empty");
-  const std::string target = FollowLinks(path);
+  const Destination destination = FollowLinks(path);
+  if (destination.descriptor >= 0) {
+    // Written where the descriptor stands, after what it already holds.
+    if (std::fflush(stdout) != 0) throw OutputError("cannot write " + path + ": " + Reason(errno));
+    WriteAll(destination.descriptor, bytes, path);
+    return;
+  }
+  const std::string& target = destination.file;
   struct stat status;
   const bool exists = stat(target.c_str(), &status) == 0;
   if (!exists && errno != ENOENT) throw OutputError("cannot write " + path + ": " + Reason(errno));
