@@ -62,7 +62,6 @@ TEST(CliTest, CommandsStatusesAndOutput) {
       {{"expand", "1-R3"}, "", 3, "", "runtime error 13: Type mismatch"},
       {{"expand", "R1", "R2"}, "", 2, "", "exactly one TEXT"},
       {{"group", "--nope"}, "", 2, "", "--nope"},
-      {{"group", "-j", "--", "R1", "R3"}, "", 0, "R1--R3\n", ""},
       {{}, "", 2, "", ""},
       {{"group"}, "R1\n\xC3\x28\n", 2, "", "invalid UTF-8 at byte 0 in line 2"},
       {{"group", "R\xE2\x82"}, "", 2, "", "truncated UTF-8"},

@@ -1,0 +1,158 @@
+// The command's option table: one row for every form of every option that
+// --help documents (short and long names, "--name=value", repeated options,
+// "--" after options, a value that is "--"), and a check that --help lists
+// no option without a row here.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "process.hpp"
+
+namespace ztxgrp::testing {
+namespace {
+
+struct OptionRow {
+  std::vector<std::string> args;
+  std::string input;
+  int status;
+  std::string out;  // pattern, matched against the whole output
+};
+
+const std::string kParts = "Ref,Value,MPN,Note\nR1,1k,A,x\nR2,1k,A,y\nR3,1k,B,x\nR4,2k,B,x\n";
+
+const std::vector<OptionRow>& Rows() {
+  static const std::vector<OptionRow> rows = {
+      {{"--help"}, "", 0, "(.|\n)*Subcommands:(.|\n)*"},
+      {{"-h"}, "", 0, "(.|\n)*Subcommands:(.|\n)*"},
+      {{"--version"}, "", 0, "ztxgrp [0-9.]+\n"},
+      {{"group", "--help"}, "", 0, "(.|\n)*--min-run(.|\n)*"},
+      {{"group", "-h"}, "", 0, "(.|\n)*--min-run(.|\n)*"},
+      {{"group", "-s", "R1,R2 R3"}, "", 0, "R1-R3\n"},
+      {{"group", "--split", "R1, R2", "R4"}, "", 0, "R1-R2\nR4\n"},
+      {{"group", "-j", ", ", "R2", "R1", "R4"}, "", 0, "R1-R2, R4\n"},
+      {{"group", "--join", " ", "R1", "R2"}, "", 0, "R1-R2\n"},
+      {{"group", "--join= ", "R1", "R3"}, "", 0, "R1 R3\n"},
+      {{"group", "-j", "--", "R1", "R3"}, "", 0, "R1--R3\n"},
+      {{"group", "--json"}, "[\"R2\",\"R1\",3]", 0, "\\[\"3\",\"R1-R2\"\\]\n"},
+      {{"group", "--min-run", "3", "R1", "R2", "R5", "R6", "R7"}, "", 0, "R1\nR2\nR5-R7\n"},
+      {{"group", "--min-run=3", "R1", "R2"}, "", 0, "R1\nR2\n"},
+      {{"group", "--min-run", "1", "R1"}, "", 2, ""},
+      {{"group", "--", "-R1", "R2"}, "", 0, "-R1\nR2\n"},
+      {{"group", "-j", ",", "--", "R2", "R1"}, "", 0, "R1-R2\n"},
+      {{"group"}, "R2\nR1\n", 0, "R1-R2\n"},
+      {{"ungroup", "C1-C3", "R5", "-j", " "}, "", 0, "C1 C2 C3 R5\n"},
+      {{"ungroup", "--json"}, "[\"R1-R2\"]", 0, "\\[\"R1\",\"R2\"\\]\n"},
+      {{"ungroup", "-s", "--json"}, "[\"R1-R2\"]", 2, ""},  // --json takes no --split
+      {{"ungroup", "-h"}, "", 0, "(.|\n)*ITEM(.|\n)*"},
+      {{"ungroup", "--help"}, "", 0, "(.|\n)*ITEM(.|\n)*"},
+      {{"ungroup", "--join", ",", "R1-R2"}, "", 0, "R1,R2\n"},
+      {{"ungroup", "--split", "R1-R2,R4"}, "", 0, "R1\nR2\nR4\n"},
+      {{"ungroup", "--", "R1-R2"}, "", 0, "R1\nR2\n"},
+      {{"expand", "R1-R3", "--join", ","}, "", 0, "R1,R2,R3\n"},
+      {{"expand", "-j", " ", "--", "R1-R2"}, "", 0, "R1 R2\n"},
+      {{"expand", "--json"}, "\"R1-R2\"", 0, "\\[\"R1\",\"R2\"\\]\n"},
+      {{"expand", "-s", "R1-R2"}, "", 0, "R1\nR2\n"},
+      {{"expand", "-h"}, "", 0, "(.|\n)*TEXT(.|\n)*"},
+      {{"expand", "--help"}, "", 0, "(.|\n)*TEXT(.|\n)*"},
+      {{"expand", "--split", "R1-R2"}, "", 0, "R1\nR2\n"},
+      {{"check", "R1-R3", "R3-R1"}, "", 1, "true\nfalse\n"},
+      {{"check", "-j", " ", "R1"}, "", 0, "true\n"},
+      {{"check", "--json"}, "\"R1\"", 0, "true\n"},
+      {{"check", "-s", "R1,R3-R1"}, "", 1, "true\nfalse\n"},
+      {{"check", "--help"}, "", 0, "(.|\n)*TEXT(.|\n)*"},
+      {{"check", "-h"}, "", 0, "(.|\n)*TEXT(.|\n)*"},
+      {{"check", "--split", "--join", " ", "R1 R2"}, "", 0, "true true\n"},
+      {{"check", "--", "-R1"}, "", 1, "false\n"},
+      {{"bom", "--help"}, "", 0, "(.|\n)*--strict(.|\n)*"},
+      {{"bom", "-h"}, "", 0, "(.|\n)*--strict(.|\n)*"},
+      {{"bom", "--by", "Value,MPN"},
+       kParts,
+       0,
+       "Ref,Qty,Value,MPN,Note\nR1-R2,2,1k,A,x\nR3,1,1k,B,x\nR4,1,2k,B,x\n"},
+      {{"bom", "--by", "Value", "--by", "MPN"},
+       kParts,
+       0,
+       "Ref,Qty,Value,MPN,Note\nR1-R2,2,1k,A,x\nR3,1,1k,B,x\nR4,1,2k,B,x\n"},
+      {{"bom", "--by=Value"}, kParts, 0, "Ref,Qty,Value,MPN,Note\nR1-R3,3,1k,A,x\nR4,1,2k,B,x\n"},
+      {{"bom", "--refs", "Ref", "--qty", "Count"}, "Ref\nR1\nR2\n", 0, "Ref,Count\nR1-R2,2\n"},
+      {{"bom", "--refs=Ref", "--qty=N"}, "Ref\nR1\n", 0, "Ref,N\nR1,1\n"},
+      {{"bom", "--sep", ";"}, "Ref;V\nR1;a\n", 0, "Ref;Qty;V\nR1;1;a\n"},
+      {{"bom", "--sep=tab"}, "Ref\tV\nR1\ta\n", 0, "Ref\tQty\tV\nR1\t1\ta\n"},
+      {{"bom", "-j", " "}, "Ref\nR1\nR3\n", 0, "Ref,Qty\nR1 R3,2\n"},
+      {{"bom", "--join", ";"}, "Ref\nR1\nR3\n", 0, "Ref,Qty\nR1;R3,2\n"},
+      {{"bom", "-j", "--"}, "Ref\nR1\n", 2, ""},  // "--" is the value, and holds a dash
+      {{"bom", "--min-run", "3"}, "Ref\nR1\nR2\n", 0, "Ref,Qty\n\"R1, R2\",2\n"},
+      {{"bom", "--expand"}, "Ref,Qty\nR1-R2,2\n", 0, "Ref,Qty\nR1,1\nR2,1\n"},
+      {{"bom", "--strict"}, "Ref\nR1\nR1\n", 2, ""},
+      {{"bom", "-o", "/dev/stdout"}, "Ref\nR2\nR1\n", 0, "Ref,Qty\nR1-R2,2\n"},
+      {{"bom", "--output", "/proc/self/fd/1"}, "Ref\nR1\n", 0, "Ref,Qty\nR1,1\n"},
+      {{"bom", "--output=/dev/stdout"}, "Ref\nR1\n", 0, "Ref,Qty\nR1,1\n"},
+      {{"bom", "-"}, "Ref\nR1\n", 0, "Ref,Qty\nR1,1\n"},
+      {{"bom", "--", "-"}, "Ref\nR1\n", 0, "Ref,Qty\nR1,1\n"},
+  };
+  return rows;
+}
+
+// Descriptor names and the POSIX-only paths are skipped for ztxgrp.exe.
+bool PosixOnly(const OptionRow& row) {
+  for (const std::string& arg : row.args)
+    if (arg.find("/dev/") != std::string::npos || arg.find("/proc/") != std::string::npos)
+      return true;
+  return false;
+}
+
+TEST(OptionTableTest, EveryDocumentedFormWorks) {
+  for (const OptionRow& row : Rows()) {
+    SCOPED_TRACE(::testing::PrintToString(row.args));
+    if (CommandIsWindows() && PosixOnly(row)) continue;
+    const ProcessResult result = RunProcess(CommandUnderTest(), row.args, row.input);
+    EXPECT_EQ(result.status, row.status) << result.err;
+    EXPECT_TRUE(std::regex_match(result.out, std::regex(row.out))) << result.out;
+  }
+}
+
+// Every option name that a --help lists has a row above for its command.
+TEST(OptionTableTest, EveryOptionThatHelpListsHasARow) {
+  const std::vector<std::string> commands = {"", "group", "ungroup", "expand", "check", "bom"};
+  const std::regex option("(^|[ ,])(--?[A-Za-z][-A-Za-z]*)");
+  for (const std::string& command : commands) {
+    std::vector<std::string> args;
+    if (!command.empty()) args.push_back(command);
+    args.push_back("--help");
+    const ProcessResult help = RunProcess(CommandUnderTest(), args);
+    ASSERT_EQ(help.status, 0);
+    const std::string listed = help.out.substr(help.out.find("Options:"));
+    const std::string options = listed.substr(0, listed.find("\n\n"));
+    std::set<std::string> names;
+    std::istringstream lines(options);
+    for (std::string line; std::getline(lines, line);) {
+      const std::string head = line.substr(0, line.find("  ", 2));
+      for (auto m = std::sregex_iterator(head.begin(), head.end(), option);
+           m != std::sregex_iterator(); ++m)
+        names.insert((*m)[2]);
+    }
+    EXPECT_FALSE(names.empty()) << command;
+    auto names_it = [](const std::string& arg, const std::string& name) {
+      return arg == name || arg.starts_with(name + "=");
+    };
+    for (const std::string& name : names) {
+      bool found = false;
+      for (const OptionRow& row : Rows()) {
+        if (command.empty()) {
+          found = found || (row.args.size() == 1 && names_it(row.args[0], name));
+          continue;
+        }
+        if (row.args.empty() || row.args[0] != command) continue;
+        for (std::size_t k = 1; k < row.args.size(); ++k)
+          found = found || names_it(row.args[k], name);
+      }
+      EXPECT_TRUE(found) << (command.empty() ? "ztxgrp" : command) << " " << name
+                         << " has no row in the option table";
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ztxgrp::testing
