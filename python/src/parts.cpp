@@ -30,7 +30,15 @@ PartsTable TableOf(py::handle rows) {
     if (!PyDict_Check(row.ptr()))
       throw py::type_error("row " + std::to_string(cells.size() + 1) + " is no dict");
     auto& out = cells.emplace_back();
-    for (const auto& [key, value] : py::reinterpret_borrow<py::dict>(row)) {
+    const py::dict dict = py::reinterpret_borrow<py::dict>(row);
+    for (const auto& [key, value] : dict) {
+      // csv.DictReader keeps the fields beyond the header under None.
+      if (key.is_none() && py::isinstance<py::list>(value)) {
+        const std::size_t header = py::len(dict) - 1, extra = py::len(value);
+        throw py::value_error("row " + std::to_string(cells.size()) + " has " +
+                              std::to_string(header + extra) + " fields; the header has " +
+                              std::to_string(header));
+      }
       if (!PyUnicode_Check(key.ptr()))
         throw py::type_error("row " + std::to_string(cells.size()) + ": a column name is no str");
       const std::string name = Utf8Of(key);
@@ -77,6 +85,11 @@ py::tuple ToPython(const PartsResult& result) {
   return py::make_tuple(std::move(rows), std::move(warnings));
 }
 
+// No rows: nothing to collapse or expand, and no columns known.
+py::tuple NoRows() {
+  return py::make_tuple(py::list(), py::list());
+}
+
 }  // namespace
 
 void AddPartsFunctions(py::module_& module) {
@@ -85,6 +98,7 @@ void AddPartsFunctions(py::module_& module) {
       [](py::handle rows, std::optional<std::string> refs, std::vector<std::string> by,
          std::optional<std::string> qty, std::string join, int minRun) {
         const PartsTable table = TableOf(rows);
+        if (table.rows.empty()) return NoRows();
         const PartsColumns columns = ColumnsOf(table, refs, by, qty, join, minRun);
         PartsResult result;
         {
@@ -100,6 +114,7 @@ void AddPartsFunctions(py::module_& module) {
       [](py::handle rows, std::optional<std::string> refs, std::optional<std::string> qty,
          std::string join) {
         const PartsTable table = TableOf(rows);
+        if (table.rows.empty()) return NoRows();
         const PartsColumns columns = ColumnsOf(table, refs, {}, qty, join, kSystemMinRun);
         PartsResult result;
         {

@@ -248,11 +248,19 @@ def test_rows_round_trip_on_real_boards():
         (lambda: ztxgrp.group(bytearray(b"R1")), "bytearray"),
         (lambda: ztxgrp.group(memoryview(b"R1")), "memoryview"),
         (lambda: ztxgrp.group(["R1"], min_run=1), "min_run"),
+        # csv.DictReader keeps a row's fields beyond the header under None.
+        (lambda: ztxgrp.collapse_rows(csv.DictReader(io.StringIO("Ref,V\nR1,a\nR2,b,c\n"))),
+         "row 2 has 3 fields; the header has 2"),
     ],
 )
 def test_parts_and_argument_failures(call, failure):
     with pytest.raises((ValueError, TypeError), match=failure):
         call()
+
+
+def test_no_rows_give_no_rows():
+    assert ztxgrp.collapse_rows([], refs="Ref") == []
+    assert ztxgrp.expand_rows(iter([])) == []
 
 
 def test_parts_warnings_and_big_int_subclass():

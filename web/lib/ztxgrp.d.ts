@@ -23,7 +23,11 @@ export function expand(text: string): string[];
 /** Whether a text is a valid item or ascending range. */
 export function isValidRange(text: string): boolean;
 
-/** A row of a parts list: column name to cell, as a CSV parser gives it. */
+/**
+ * A row of a parts list: column name to cell, as a CSV parser gives it. Only
+ * the row's own enumerable properties are read, so any name is a column
+ * ("constructor", "__proto__"); a column the row lacks is an empty cell.
+ */
 export type PartsRow = Record<string, string | null | undefined>;
 
 export interface PartsOptions {
@@ -31,10 +35,10 @@ export interface PartsOptions {
   refs?: string;
   /** The quantity column (default: Qty or Quantity, else a new column "Qty"). */
   qty?: string;
-  /** The key columns (default: all but designators and quantity). */
-  by?: string[] | string;
+  /** The key columns (default: all but designators and quantity): names, or one text "A,B". */
+  by?: Iterable<string> | string | null;
   /** Between grouped entries (default ", "); also separates when reading. */
-  join?: string;
+  join?: string | null;
   minRun?: number;
 }
 
@@ -46,8 +50,12 @@ export interface PartsWarning {
 }
 
 export interface PartsResult {
-  /** The columns in order, the quantity column included. */
+  /** The columns in order, the quantity column included; empty when no rows were given. */
   header: string[];
+  /**
+   * Each row holds every column as an own property, defined rather than
+   * assigned, so that a column named "__proto__" is a cell like the others.
+   */
   rows: Record<string, string>[];
   warnings: PartsWarning[];
 }

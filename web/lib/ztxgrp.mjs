@@ -53,13 +53,17 @@ const encoder = new TextEncoder();
 const decoder = new TextDecoder('utf-16le');
 const LONE_SURROGATE = /[\uD800-\uDFFF]/u;
 
-// The texts' UTF-8 bytes and UTF-16 lengths in module memory, for one call.
+// The texts' UTF-8 bytes and their lengths (UTF-16 units, or bytes when
+// `byteLengths`) in module memory, for one call.
 // One pass: ASCII text is copied code unit by code unit (no joined string
 // is built); any other text goes through TextEncoder, after a check for
 // unpaired surrogates, which have no UTF-8 form.
-function withTexts(texts, what, call) {
+function withTexts(texts, what, call, headroom = 4, byteLengths = false) {
   let units = 0;
   for (const text of texts) units += text.length;
+  // Room for the call's own work, grown at once (a failure shows later as
+  // error 7 from the allocation that lacks it).
+  wasm.ztxgrp_reserve(headroom * (units * 3 + texts.length * 4) + 65536);
   const lengths = wasm.ztxgrp_alloc(texts.length * 4);
   const bytes = wasm.ztxgrp_alloc(units * 3);
   try {
@@ -69,7 +73,6 @@ function withTexts(texts, what, call) {
     let at = bytes;
     for (let k = 0; k < texts.length; ++k) {
       const text = texts[k];
-      lengthView[k] = text.length;
       let i = 0;
       for (; i < text.length; ++i) {
         const unit = text.charCodeAt(i);
@@ -77,12 +80,15 @@ function withTexts(texts, what, call) {
         heap[at + i] = unit;
       }
       if (i === text.length) {
+        lengthView[k] = byteLengths ? i : text.length;
         at += i;
         continue;
       }
       const lone = text.search(LONE_SURROGATE);
       if (lone >= 0) throw new RangeError(`${what}[${k}] holds an unpaired surrogate at position ${lone}`);
-      at += encoder.encodeInto(text, heap.subarray(at, bytes + units * 3)).written;
+      const written = encoder.encodeInto(text, heap.subarray(at, bytes + units * 3)).written;
+      lengthView[k] = byteLengths ? written : text.length;
+      at += written;
     }
     return call(bytes, at - bytes, lengths, texts.length);
   } finally {
@@ -121,11 +127,32 @@ function checked(status) {
   throw error;
 }
 
+// The largest list the engine reads: one more item than a list may hold, so
+// that a longer one fails as it does in every front end (error 6).
+const MAX_LIST = 32768 + 1;
+
+// A caller's list read once into an array of its elements (at most `limit`):
+// a getter or Proxy is asked for each element once, and what is measured and
+// copied afterwards is this snapshot.
+function snapshot(list, limit = Infinity) {
+  const out = [];
+  if (Array.isArray(list)) {
+    const length = Math.min(list.length, limit);
+    for (let k = 0; k < length; ++k) out.push(list[k]);
+    return out;
+  }
+  for (const element of list) {
+    if (out.length >= limit) break;
+    out.push(element);
+  }
+  return out;
+}
+
 function textList(items, what) {
   if (typeof items === 'string' || items === null || typeof items !== 'object' ||
       typeof items[Symbol.iterator] !== 'function')
     throw new TypeError(`${what} is a list of strings (an array or other iterable), not ${items === null ? 'null' : typeof items}`);
-  const texts = Array.isArray(items) ? items : Array.from(items);
+  const texts = snapshot(items, MAX_LIST);
   for (let k = 0; k < texts.length; ++k) {
     if (typeof texts[k] !== 'string') throw new TypeError(`${what}[${k}] is a ${typeof texts[k]}, not a string`);
   }
@@ -175,65 +202,100 @@ export function isValidRange(text) {
   return resultMeta()[0] === 1;
 }
 
+// The column names of `by`: a name, names separated by commas, or a list.
+function byNamesOf(by) {
+  if (by === undefined || by === null) return [];
+  if (typeof by === 'string') return by.split(',');
+  if (typeof by !== 'object' || typeof by[Symbol.iterator] !== 'function')
+    throw new TypeError(`by is a column name or a list of column names, not ${typeof by}`);
+  const names = snapshot(by);
+  for (const name of names) if (typeof name !== 'string') throw new TypeError(`by is a list of column names, not of ${typeof name}`);
+  return names;
+}
+
 // Rows (objects, as a CSV parser gives them) to the layer's table: the keys
-// in the order first seen are the header; a missing cell is empty.
+// in the order first seen are the header; a missing cell is empty. Only a
+// row's own properties are read, each once: a column may be named
+// "constructor" or "__proto__".
 function partsCall(rows, options, expandRows) {
   if (rows === null || typeof rows !== 'object' || typeof rows[Symbol.iterator] !== 'function')
     throw new TypeError('rows is a list of objects');
-  const list = Array.from(rows);
+  if (options === null || typeof options !== 'object') throw new TypeError('options is an object');
+  const list = snapshot(rows);
   const header = [];
   const seen = new Map();
+  // Each row's own cells, read once: their columns and texts, row after row.
+  const columns = [], texts = [], starts = [0];
   list.forEach((row, k) => {
     if (row === null || typeof row !== 'object') throw new TypeError(`rows[${k}] is no object`);
-    for (const [name, cell] of Object.entries(row)) {
+    for (const name of Object.keys(row)) {
+      const cell = row[name];
       if (cell !== null && cell !== undefined && typeof cell !== 'string')
         throw new TypeError(`rows[${k}].${name} is a ${typeof cell}, not a string`);
       const lone = typeof cell === 'string' ? cell.search(LONE_SURROGATE) : -1;
       if (lone >= 0) throw new RangeError(`rows[${k}].${name} holds an unpaired surrogate at position ${lone}`);
-      if (!seen.has(name)) {
+      let column = seen.get(name);
+      if (column === undefined) {
         if (LONE_SURROGATE.test(name)) throw new RangeError(`rows[${k}]: the column name ${JSON.stringify(name)} holds an unpaired surrogate`);
-        seen.set(name, header.length);
+        column = header.length;
+        seen.set(name, column);
         header.push(name);
       }
+      columns.push(column);
+      texts.push(cell ?? '');
     }
+    starts.push(columns.length);
   });
   const { refs, qty } = options;
-  const by = options.by ?? [];
   const join = options.join ?? ', ';
   const minRun = minRunOf(options);
   for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join]])
-    if (value !== undefined && value !== null && typeof value !== 'string') throw new TypeError(`${what} is a string`);
-  const byNames = typeof by === 'string' ? by.split(',') : Array.from(by);
-  for (const name of byNames) if (typeof name !== 'string') throw new TypeError('by is a list of column names');
+    if (value !== undefined && value !== null && typeof value !== 'string') throw new TypeError(`${what} is a string, not ${typeof value}`);
+  const byNames = byNamesOf(options.by);
   for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ...byNames.map((b) => ['by', b])])
     if (typeof value === 'string' && LONE_SURROGATE.test(value)) throw new RangeError(`${what} holds an unpaired surrogate`);
-  const texts = [];
-  if (refs != null) texts.push(refs);
-  if (qty != null) texts.push(qty);
-  texts.push(join, ...byNames, ...header);
-  for (const row of list) for (const name of header) texts.push(row[name] ?? '');
+  // No rows: nothing to collapse or expand, and no columns known.
+  if (list.length === 0) return { header: [], rows: [], warnings: [] };
+  // The table as the module reads it: options, header, then every row's
+  // cells in header order (a column the row lacks is empty).
+  const leading = [];
+  if (refs != null) leading.push(refs);
+  if (qty != null) leading.push(qty);
+  leading.push(join, ...byNames, ...header);
+  const width = header.length;
+  const table = new Array(leading.length + list.length * width).fill('');
+  for (let k = 0; k < leading.length; ++k) table[k] = leading[k];
+  for (let r = 0; r < list.length; ++r) {
+    const base = leading.length + r * width;
+    for (let e = starts[r]; e < starts[r + 1]; ++e) table[base + columns[e]] = texts[e];
+  }
   const numbers = [refs != null ? 1 : 0, qty != null ? 1 : 0, byNames.length, header.length, list.length, minRun >>> 0];
   const meta = wasm.ztxgrp_alloc(numbers.length * 4);
   let out;
   try {
     new Uint32Array(memory.buffer, meta, numbers.length).set(numbers);
-    out = checked(withTexts(texts, 'options', (b, n, l, c) => wasm.ztxgrp_parts(b, n, l, c, meta, expandRows ? 1 : 0)));
+    out = checked(withTexts(table, 'options', (b, n, l, c) => wasm.ztxgrp_parts(b, n, l, c, meta, expandRows ? 1 : 0), 8, true));
   } finally {
     wasm.ztxgrp_free(meta);
   }
-  const [width, count, warningCount, ...details] = resultMeta();
-  const names = out.slice(0, width);
+  const [outWidth, count, warningCount, ...details] = resultMeta();
+  const names = out.slice(0, outWidth);
   const result = new Array(count);
   for (let r = 0; r < count; ++r) {
     const row = {};
-    for (let k = 0; k < width; ++k) row[names[k]] = out[width + r * width + k];
+    for (let k = 0; k < outWidth; ++k) {
+      const cell = out[outWidth + r * outWidth + k];
+      // Defined, not assigned, where assigning would set the prototype.
+      if (names[k] === '__proto__') Object.defineProperty(row, names[k], { value: cell, enumerable: true, writable: true, configurable: true });
+      else row[names[k]] = cell;
+    }
     result[r] = row;
   }
   const kinds = ['duplicate-designator', 'differing-cells', 'quantity-not-whole', 'quantity-mismatch'];
   const warnings = [];
   for (let w = 0, at = 0; w < warningCount; ++w) {
     const n = details[at + 1];
-    warnings.push({ kind: kinds[details[at]], message: out[width * (count + 1) + w], rows: details.slice(at + 2, at + 2 + n) });
+    warnings.push({ kind: kinds[details[at]], message: out[outWidth * (count + 1) + w], rows: details.slice(at + 2, at + 2 + n) });
     at += 2 + n;
   }
   return { header: names, rows: result, warnings };

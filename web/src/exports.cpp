@@ -1,14 +1,17 @@
 // The WebAssembly module's boundary. JavaScript hands over a list of texts
 // in one buffer (their UTF-8 bytes one after another, and each text's
-// length in UTF-16 code units), calls one operation, and reads the result
-// back the same way: one UTF-16 buffer with each result's length, and a few
-// numbers (`meta`). One crossing per call, whatever the number of items.
+// length: in UTF-16 code units, for the parts list in bytes), calls one operation, and reads the
+// result back the same way: one UTF-16 buffer with each result's length, and a few numbers
+// (`meta`). One crossing per call, whatever the number of items.
 //
 // Every operation returns a status: 0 success; 1 a runtime error (the
 // result: its description and, when meta[1] is 1, the offending item;
 // meta[0] its number, meta[2] the row or 0); 2 an argument that cannot be
 // used (the result: the message; meta[0] the row or 0). No exception leaves
 // this file.
+#include <unistd.h>  // sbrk
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <new>
@@ -81,10 +84,6 @@ Texts ReadTexts(const char* bytes, std::size_t size, const std::uint32_t* length
   return texts;
 }
 
-std::string Utf8(std::u16string_view text) {
-  return ztxgrp::Utf16ToUtf8(text);
-}
-
 // Runs `work` with the result cleared, and turns every failure into a status.
 template <typename Work>
 int Guarded(Work&& work) noexcept {
@@ -127,36 +126,54 @@ int Guarded(Work&& work) noexcept {
   }
 }
 
+// The parts-list call's texts as UTF-8 views into the caller's buffer, cut
+// at byte lengths: no string is made per cell. The host's lengths must add up
+// to the buffer and cut it between characters only.
+std::vector<std::string_view> ReadUtf8Texts(const char* bytes, std::size_t size,
+                                            const std::uint32_t* lengths, std::size_t count) {
+  const std::string_view all(bytes, size);
+  ztxgrp::CheckUtf8(all);
+  std::vector<std::string_view> views;
+  views.reserve(count);
+  std::size_t at = 0;
+  for (std::size_t k = 0; k < count; ++k) {
+    if (lengths[k] > size - at) throw std::invalid_argument("text lengths exceed the text");
+    if (at < size && (static_cast<unsigned char>(bytes[at]) & 0xC0) == 0x80)
+      throw std::invalid_argument("text lengths cut a character");
+    views.push_back(all.substr(at, lengths[k]));
+    at += lengths[k];
+  }
+  if (at != size) throw std::invalid_argument("text lengths fall short of the text");
+  return views;
+}
+
 // The parts-list call's texts, in this order: refs, qty, join (each present
 // when its flag is set), the `by` names, the header, the cells row by row.
 struct PartsCall {
-  ztxgrp::PartsTable table;
+  std::vector<std::string> header;
+  ztxgrp::PartsTableView table;
   ztxgrp::PartsColumns columns;
 };
-PartsCall ReadParts(const Texts& texts, const std::uint32_t* numbers) {
+PartsCall ReadParts(const std::vector<std::string_view>& texts, const std::uint32_t* numbers) {
   // numbers: has refs, has qty, by count, columns, rows, min_run.
   const bool hasRefs = numbers[0] != 0, hasQty = numbers[1] != 0;
   const std::size_t byCount = numbers[2], width = numbers[3], rows = numbers[4];
   const std::size_t needed = (hasRefs ? 1 : 0) + (hasQty ? 1 : 0) + 1 + byCount + width;
-  if (width == 0 || texts.views.size() < needed || (texts.views.size() - needed) / width != rows ||
-      (texts.views.size() - needed) % width != 0)
+  if (width == 0 || texts.size() < needed || (texts.size() - needed) / width != rows ||
+      (texts.size() - needed) % width != 0)
     throw std::invalid_argument("the table's shape does not match its cells");
   std::size_t at = 0;
   ztxgrp::PartsColumnNames names;
-  if (hasRefs) names.refs = Utf8(texts.views[at++]);
-  if (hasQty) names.qty = Utf8(texts.views[at++]);
-  names.join = Utf8(texts.views[at++]);
+  if (hasRefs) names.refs = std::string(texts[at++]);
+  if (hasQty) names.qty = std::string(texts[at++]);
+  names.join = std::string(texts[at++]);
   names.min_run = static_cast<int>(static_cast<std::int32_t>(numbers[5]));
-  for (std::size_t k = 0; k < byCount; ++k) names.by.push_back(Utf8(texts.views[at++]));
+  for (std::size_t k = 0; k < byCount; ++k) names.by.emplace_back(texts[at++]);
   PartsCall call;
-  for (std::size_t k = 0; k < width; ++k) call.table.header.push_back(Utf8(texts.views[at++]));
-  call.table.rows.reserve(rows);
-  for (std::size_t r = 0; r < rows; ++r) {
-    std::vector<std::string>& row = call.table.rows.emplace_back();
-    row.reserve(width);
-    for (std::size_t k = 0; k < width; ++k) row.push_back(Utf8(texts.views[at++]));
-  }
-  call.columns = ztxgrp::choose_columns(call.table.header, names, {"refs", "qty", "by"});
+  for (std::size_t k = 0; k < width; ++k) call.header.emplace_back(texts[at++]);
+  call.table.header = call.header;
+  call.table.cells = std::span<const std::string_view>(texts).subspan(at);
+  call.columns = ztxgrp::choose_columns(call.header, names, {"refs", "qty", "by"});
   return call;
 }
 
@@ -183,6 +200,28 @@ void WriteParts(const ztxgrp::PartsResult& parts) {
 }  // namespace
 
 extern "C" {
+
+// Makes room for `bytes` more above the heap's top before a call, growing the
+// memory at least to twice its size: the allocator alone grows it by exactly
+// the pages that each request lacks, and a large call then grows it hundreds
+// of times, each time at the cost of a copy. False when no room can be had.
+int ztxgrp_reserve(std::size_t bytes) {
+#if !defined(__wasm__)
+  // Built natively (the fuzz target), the allocator's own growth is all.
+  (void)bytes;
+  return 1;
+#else
+  constexpr std::size_t kPage = 65536;
+  const std::size_t top = reinterpret_cast<std::uintptr_t>(sbrk(0));
+  const std::size_t size = __builtin_wasm_memory_size(0) * kPage;
+  if (bytes > SIZE_MAX - top) return 0;
+  if (top + bytes <= size) return 1;
+  const std::size_t needed = (top + bytes - size + kPage - 1) / kPage;
+  const std::size_t doubled = std::max(needed, size / kPage);
+  if (__builtin_wasm_memory_grow(0, doubled) != SIZE_MAX) return 1;
+  return __builtin_wasm_memory_grow(0, needed) != SIZE_MAX ? 1 : 0;
+#endif
+}
 
 // Memory for the caller's buffers.
 void* ztxgrp_alloc(std::size_t size) {
@@ -225,7 +264,8 @@ int ztxgrp_is_valid_range(const char* bytes, std::size_t size) {
 int ztxgrp_parts(const char* bytes, std::size_t size, const std::uint32_t* lengths,
                  std::size_t count, const std::uint32_t* numbers, int expand) {
   return Guarded([&] {
-    const PartsCall call = ReadParts(ReadTexts(bytes, size, lengths, count), numbers);
+    const std::vector<std::string_view> texts = ReadUtf8Texts(bytes, size, lengths, count);
+    const PartsCall call = ReadParts(texts, numbers);
     WriteParts(expand ? ztxgrp::expand_rows(call.table, call.columns)
                       : ztxgrp::collapse_rows(call.table, call.columns));
   });

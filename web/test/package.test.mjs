@@ -47,8 +47,39 @@ test('arguments that cannot be used are refused, naming them', () => {
     [() => collapseRows([{ Ref: 'R001-R003' }]), RangeError, /would change/],
     [() => collapseRows([{ Ref: 'R1', V: 'x' }], { by: ['Nope'] }), RangeError, /by: no column named "Nope"/],
     [() => collapseRows([{ Ref: 'R1', V: 'x' }], { by: [1] }), TypeError, /by is a list of column names/],
+    [() => collapseRows([{ Ref: 'R1', V: 'x' }], { by: 5 }), TypeError, /by is a column name or a list/],
+    [() => collapseRows([{ Ref: 'R1', V: 'x' }], { by: {} }), TypeError, /by is a column name or a list/],
+    [() => expandRows([{ Ref: 'R1' }], { qty: 3 }), TypeError, /qty is a string/],
   ];
   for (const [call, type, message] of cases) assert.throws(call, (e) => e instanceof type && message.test(e.message), `${call}`);
+});
+
+// Rows and lists are the caller's objects: only own properties count, each
+// element and cell is read once, and any column name survives.
+test('rows and lists are read as the caller holds them', () => {
+  const cases = [
+    [[{ Ref: 'R1', constructor: 'a' }, { Ref: 'R2' }], ['Ref', 'Qty', 'constructor'], [['R1', '1', 'a'], ['R2', '1', '']]],
+    [[{ Ref: 'R1' }, { Ref: 'R2', hasOwnProperty: 'b' }], ['Ref', 'Qty', 'hasOwnProperty'], [['R1', '1', ''], ['R2', '1', 'b']]],
+    [[JSON.parse('{"Ref":"R1","__proto__":"x"}'), { Ref: 'R2' }], ['Ref', 'Qty', '__proto__'], [['R1', '1', 'x'], ['R2', '1', '']]],
+    [[], [], []],
+  ];
+  for (const [rows, header, cells] of cases) {
+    const result = collapseRows(rows, { refs: 'Ref' });
+    assert.deepEqual(result.header, header);
+    assert.deepEqual(result.rows.map((row) => header.map((name) => Object.hasOwn(row, name) ? row[name] : null)), cells);
+    assert.ok(result.rows.every((row) => Object.getPrototypeOf(row) === Object.prototype));
+  }
+  let reads = 0;
+  const changing = new Proxy(['R1', 'R2'], {
+    get(target, key) {
+      if (key !== '1') return Reflect.get(target, key);
+      reads += 1;
+      return reads > 1 ? '\0'.repeat(1 << 20) : 'R2';
+    },
+  });
+  assert.deepEqual(group(changing), ['R1-R2']);
+  assert.equal(reads, 1);
+  assert.deepEqual(group(['R3', 'R4']), ['R3-R4']);  // the module is still whole
 });
 
 test('a large list crosses in one call and comes back whole', () => {
