@@ -24,6 +24,13 @@ std::wstring GuidText(REFGUID guid) {
   return text;
 }
 
+// Versions and locale in hexadecimal, as the system writes them.
+std::wstring HexText(unsigned value) {
+  wchar_t text[16];
+  swprintf(text, 16, L"%x", value);
+  return text;
+}
+
 struct Entry {
   std::wstring key;     // below the scope's classes key
   const wchar_t* name;  // nullptr: the key's default value
@@ -50,14 +57,8 @@ struct LibraryFacts {
 // function would write for the machine.
 void AddTypeLibraryEntries(std::vector<Entry>& entries, const std::wstring& modulePath,
                            const LibraryFacts& library) {
-  // Versions and locale in hexadecimal, as the system writes them.
-  const auto hex = [](unsigned value) {
-    wchar_t text[16];
-    swprintf(text, 16, L"%x", value);
-    return std::wstring(text);
-  };
   const TLIBATTR& attributes = library.attributes;
-  const std::wstring version = hex(attributes.wMajorVerNum) + L"." + hex(attributes.wMinorVerNum);
+  const std::wstring version = HexText(attributes.wMajorVerNum) + L"." + HexText(attributes.wMinorVerNum);
   const std::wstring libraryKey =
       L"TypeLib\\" + GuidText(library.attributes.guid) + L"\\" + version;
   const std::wstring interfaceKey = L"Interface\\" + GuidText(IID__IclsGroup);
@@ -67,7 +68,7 @@ void AddTypeLibraryEntries(std::vector<Entry>& entries, const std::wstring& modu
       entries.end(),
       {
           {libraryKey, nullptr, library.description},
-          {libraryKey + L"\\" + hex(attributes.lcid) + L"\\" + kPlatform, nullptr, modulePath},
+          {libraryKey + L"\\" + HexText(attributes.lcid) + L"\\" + kPlatform, nullptr, modulePath},
           {libraryKey + L"\\FLAGS", nullptr, std::to_wstring(library.attributes.wLibFlags)},
           {libraryKey + L"\\HELPDIR", nullptr, L""},
           {interfaceKey, nullptr, library.interfaceName},
@@ -111,17 +112,6 @@ ClassesKey ClassesKeyOf(RegistrationScope scope) {
   return {HKEY_CLASSES_ROOT, L""};
 }
 
-bool IsTopKey(const Entry& entry, const std::vector<Entry>& entries) {
-  const std::wstring_view key = entry.key;
-  for (const Entry& other : entries) {
-    const std::wstring_view parent = other.key;
-    if (parent.size() < key.size() && key.substr(0, parent.size()) == parent &&
-        key[parent.size()] == L'\\')
-      return false;
-  }
-  return true;
-}
-
 HRESULT WriteEntry(const ClassesKey& classes, const Entry& entry) {
   HKEY key = nullptr;
   const std::wstring path = classes.prefix + entry.key;
@@ -161,6 +151,89 @@ HRESULT LoadLibraryFacts(const std::wstring& modulePath, ComPtr<ITypeLib>& libra
   return S_OK;
 }
 
+// The registry views: this build's own, and the other architecture's (the
+// 32-bit view for a 64-bit build and the other way round). The class keys of
+// the two builds lie in different views; the ProgID and the type library's
+// keys are shared between them.
+#ifdef _WIN64
+constexpr REGSAM kOtherView = KEY_WOW64_32KEY;
+#else
+constexpr REGSAM kOtherView = KEY_WOW64_64KEY;
+#endif
+constexpr REGSAM kOwnView = 0;
+
+// The keys that unregistration removes, below the scope's classes key.
+struct SharedKeys {
+  std::wstring classKey;       // CLSID\{class}: this build's view only
+  std::wstring progId;         // shared
+  std::wstring interfaceKey;   // Interface\{iid}
+  std::wstring libraryParent;  // TypeLib\{library}
+  std::wstring libraryKey;     // TypeLib\{library}\VERSION
+  std::wstring localeKey;      // ...\VERSION\LCID
+  std::wstring platformKey;    // ...\VERSION\LCID\win32 or win64: this build's
+};
+SharedKeys SharedKeysOf(const LibraryFacts& facts) {
+  const TLIBATTR& attributes = facts.attributes;
+  SharedKeys keys;
+  keys.classKey = L"CLSID\\" + GuidText(CLSID_IclsGroup);
+  keys.progId = kProgId;
+  keys.interfaceKey = L"Interface\\" + GuidText(IID__IclsGroup);
+  keys.libraryParent = L"TypeLib\\" + GuidText(attributes.guid);
+  keys.libraryKey = keys.libraryParent + L"\\" + HexText(attributes.wMajorVerNum) + L"." +
+                    HexText(attributes.wMinorVerNum);
+  keys.localeKey = keys.libraryKey + L"\\" + HexText(attributes.lcid);
+  keys.platformKey = keys.localeKey + L"\\" + kPlatform;
+  return keys;
+}
+
+// Whether the other architecture's build of this class is registered in the
+// scope: its class key in the other view names a server other than this
+// module (on a 32-bit system both views are one, and name this module).
+bool OtherArchitectureRegistered(const ClassesKey& classes, const std::wstring& modulePath) {
+  const std::wstring path =
+      classes.prefix + L"CLSID\\" + GuidText(CLSID_IclsGroup) + L"\\InprocServer32";
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(classes.root, path.c_str(), 0, KEY_QUERY_VALUE | kOtherView, &key) !=
+      ERROR_SUCCESS)
+    return false;
+  std::vector<wchar_t> value(4096, L'\0');
+  DWORD type = 0, size = static_cast<DWORD>((value.size() - 1) * sizeof(wchar_t));
+  const LSTATUS status =
+      RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS || type != REG_SZ) return true;  // a server of some kind
+  return _wcsicmp(value.data(), modulePath.c_str()) != 0;
+}
+
+// Deletes a key with everything below it, in a registry view.
+LSTATUS DeleteTree(const ClassesKey& classes, const std::wstring& key, REGSAM view) {
+  const std::wstring path = classes.prefix + key;
+  HKEY opened = nullptr;
+  LSTATUS status = RegOpenKeyExW(classes.root, path.c_str(), 0, KEY_ALL_ACCESS | view, &opened);
+  if (status != ERROR_SUCCESS) return status;
+  status = RegDeleteTreeW(opened, nullptr);
+  RegCloseKey(opened);
+  if (status != ERROR_SUCCESS) return status;
+  return RegDeleteKeyExW(classes.root, path.c_str(), view, 0);
+}
+
+bool Deleted(LSTATUS status) {
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+// Deletes a key that holds no subkey (a key with subkeys stays).
+void DeleteIfEmpty(const ClassesKey& classes, const std::wstring& key) {
+  const std::wstring path = classes.prefix + key;
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(classes.root, path.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+    return;
+  DWORD subkeys = 1;
+  const LSTATUS status = RegQueryInfoKeyW(opened, nullptr, nullptr, nullptr, &subkeys, nullptr,
+                                          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+  RegCloseKey(opened);
+  if (status == ERROR_SUCCESS && subkeys == 0) RegDeleteKeyW(classes.root, path.c_str());
+}
+
 }  // namespace
 
 HRESULT RegisterServer(RegistrationScope scope) noexcept {
@@ -196,26 +269,24 @@ HRESULT UnregisterServer(RegistrationScope scope) noexcept {
     ComPtr<ITypeLib> library;
     LibraryFacts facts;
     if (FAILED(LoadLibraryFacts(modulePath, library, facts))) return SELFREG_E_TYPELIB;
-    HRESULT result = S_OK;
     const ClassesKey classes = ClassesKeyOf(scope);
-    const std::vector<Entry> entries = Entries(modulePath, facts, scope);
-    for (const Entry& entry : entries) {
-      if (!IsTopKey(entry, entries)) continue;
-      const std::wstring path = classes.prefix + entry.key;
-      const LSTATUS status = RegDeleteTreeW(classes.root, path.c_str());
-      if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) result = SELFREG_E_CLASS;
-      // TypeLib\{guid} goes when its version was the last one under it.
-      const std::size_t parent = path.rfind(L'\\');
-      if (entry.key.starts_with(L"TypeLib\\") && parent != std::wstring::npos)
-        RegDeleteKeyW(classes.root, path.substr(0, parent).c_str());
+    const SharedKeys keys = SharedKeysOf(facts);
+    const bool otherInUse = OtherArchitectureRegistered(classes, modulePath);
+    bool failed = !Deleted(DeleteTree(classes, keys.classKey, kOwnView));
+    // This build's entry of the type library, and the keys above it that
+    // hold nothing else.
+    failed |= !Deleted(DeleteTree(classes, keys.platformKey, kOwnView));
+    DeleteIfEmpty(classes, keys.localeKey);
+    // The keys that both builds share (or may see in each other's view) stay
+    // while the other build is registered; the last one removes them in
+    // both views.
+    if (!otherInUse) {
+      for (const std::wstring* key : {&keys.progId, &keys.interfaceKey, &keys.libraryKey})
+        for (REGSAM view : {kOwnView, kOtherView})
+          failed |= !Deleted(DeleteTree(classes, *key, view));
+      DeleteIfEmpty(classes, keys.libraryParent);
     }
-    if (scope == RegistrationScope::User) return result;
-    const TLIBATTR& attributes = facts.attributes;
-    const HRESULT hr = UnRegisterTypeLib(attributes.guid, attributes.wMajorVerNum,
-                                         attributes.wMinorVerNum, attributes.lcid, kSysKind);
-    if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_CANTLOADLIBRARY)
-      result = SELFREG_E_TYPELIB;
-    return result;
+    return failed ? SELFREG_E_CLASS : S_OK;
   } catch (...) {
     return E_OUTOFMEMORY;
   }
