@@ -5,6 +5,7 @@
 
 #include <cwchar>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,11 +39,11 @@ struct Entry {
 };
 
 #ifdef _WIN64
-constexpr SYSKIND kSysKind = SYS_WIN64;
 constexpr const wchar_t* kPlatform = L"win64";
+constexpr const wchar_t* kOtherPlatform = L"win32";
 #else
-constexpr SYSKIND kSysKind = SYS_WIN32;
 constexpr const wchar_t* kPlatform = L"win32";
+constexpr const wchar_t* kOtherPlatform = L"win64";
 #endif
 
 // The type library's name and the interface's, as the library states them.
@@ -58,7 +59,8 @@ struct LibraryFacts {
 void AddTypeLibraryEntries(std::vector<Entry>& entries, const std::wstring& modulePath,
                            const LibraryFacts& library) {
   const TLIBATTR& attributes = library.attributes;
-  const std::wstring version = HexText(attributes.wMajorVerNum) + L"." + HexText(attributes.wMinorVerNum);
+  const std::wstring version =
+      HexText(attributes.wMajorVerNum) + L"." + HexText(attributes.wMinorVerNum);
   const std::wstring libraryKey =
       L"TypeLib\\" + GuidText(library.attributes.guid) + L"\\" + version;
   const std::wstring interfaceKey = L"Interface\\" + GuidText(IID__IclsGroup);
@@ -152,9 +154,9 @@ HRESULT LoadLibraryFacts(const std::wstring& modulePath, ComPtr<ITypeLib>& libra
 }
 
 // The registry views: this build's own, and the other architecture's (the
-// 32-bit view for a 64-bit build and the other way round). The class keys of
-// the two builds lie in different views; the ProgID and the type library's
-// keys are shared between them.
+// 32-bit view for a 64-bit build and the other way round). On Windows the
+// class keys of the two builds lie in different views; the ProgID and the
+// type library's keys are shared between them.
 #ifdef _WIN64
 constexpr REGSAM kOtherView = KEY_WOW64_32KEY;
 #else
@@ -186,23 +188,32 @@ SharedKeys SharedKeysOf(const LibraryFacts& facts) {
   return keys;
 }
 
-// Whether the other architecture's build of this class is registered in the
-// scope: its class key in the other view names a server other than this
-// module (on a 32-bit system both views are one, and name this module).
-bool OtherArchitectureRegistered(const ClassesKey& classes, const std::wstring& modulePath) {
-  const std::wstring path =
-      classes.prefix + L"CLSID\\" + GuidText(CLSID_IclsGroup) + L"\\InprocServer32";
+// The server that a class key names in this build's view: its module's path
+// (empty when no text), or nullopt when there is no such key.
+std::optional<std::wstring> ServerOf(const ClassesKey& classes, const std::wstring& classKey) {
+  const std::wstring path = classes.prefix + classKey + L"\\InprocServer32";
   HKEY key = nullptr;
-  if (RegOpenKeyExW(classes.root, path.c_str(), 0, KEY_QUERY_VALUE | kOtherView, &key) !=
-      ERROR_SUCCESS)
-    return false;
+  if (RegOpenKeyExW(classes.root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    return std::nullopt;
   std::vector<wchar_t> value(4096, L'\0');
   DWORD type = 0, size = static_cast<DWORD>((value.size() - 1) * sizeof(wchar_t));
   const LSTATUS status =
       RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size);
   RegCloseKey(key);
-  if (status != ERROR_SUCCESS || type != REG_SZ) return true;  // a server of some kind
-  return _wcsicmp(value.data(), modulePath.c_str()) != 0;
+  if (status != ERROR_SUCCESS || type != REG_SZ) return std::wstring();
+  return std::wstring(value.data());
+}
+
+// Whether the other architecture's build is registered in the scope: its
+// entry of the shared type library key (win64 for this 32-bit build, win32
+// for the 64-bit one) is there.
+bool OtherArchitectureRegistered(const ClassesKey& classes, const SharedKeys& keys) {
+  const std::wstring path = classes.prefix + keys.localeKey + L"\\" + kOtherPlatform;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(classes.root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    return false;
+  RegCloseKey(key);
+  return true;
 }
 
 // Deletes a key with everything below it, in a registry view.
@@ -271,8 +282,15 @@ HRESULT UnregisterServer(RegistrationScope scope) noexcept {
     if (FAILED(LoadLibraryFacts(modulePath, library, facts))) return SELFREG_E_TYPELIB;
     const ClassesKey classes = ClassesKeyOf(scope);
     const SharedKeys keys = SharedKeysOf(facts);
-    const bool otherInUse = OtherArchitectureRegistered(classes, modulePath);
-    bool failed = !Deleted(DeleteTree(classes, keys.classKey, kOwnView));
+    const bool otherInUse = OtherArchitectureRegistered(classes, keys);
+    // The class key goes unless it names the other build's module: where
+    // both builds see one key (Wine's per-user classes), the build
+    // registered last holds it.
+    bool failed = false;
+    const std::optional<std::wstring> server = ServerOf(classes, keys.classKey);
+    if (!server || server->empty() || _wcsicmp(server->c_str(), modulePath.c_str()) == 0 ||
+        !otherInUse)
+      failed |= !Deleted(DeleteTree(classes, keys.classKey, kOwnView));
     // This build's entry of the type library, and the keys above it that
     // hold nothing else.
     failed |= !Deleted(DeleteTree(classes, keys.platformKey, kOwnView));
