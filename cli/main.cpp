@@ -13,6 +13,7 @@
 #include "platform.hpp"
 #include "run.hpp"
 #include "ztxgrp/limits.hpp"
+#include "ztxgrp/parts_file.hpp"
 #include "ztxgrp/value.hpp"
 
 namespace {
@@ -106,12 +107,10 @@ void AddBomCommand(CLI::App& app, ztxgrp::cli::Options& options) {
   sub->add_option_function<std::string>(
          "--sep",
          [&bom](const std::string& text) {
-           if (text == "tab" || text == "\\t") {
-             bom.separator = '\t';
-           } else if (text.size() == 1 && text != "\"" && text != "\n" && text != "\r") {
-             bom.separator = text.front();
-           } else {
-             throw CLI::ValidationError("--sep", "SEP is one character, or \"tab\"");
+           try {
+             bom.separator = ztxgrp::separator_named(text);
+           } catch (const ztxgrp::PartsError& error) {
+             throw CLI::ValidationError("--sep", error.what());
            }
          },
          "the field separator (default: the one of , ; TAB in the header line)")

@@ -2,12 +2,13 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-install(TARGETS ztxgrp_engine ztxgrp_component EXPORT ztxgrpTargets
+install(TARGETS ztxgrp_engine ztxgrp_component ztxgrp_parts ${ZTXGRP_LIBCSV_INSTALL} EXPORT ztxgrpTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/engine/include/ ${PROJECT_SOURCE_DIR}/component/include/
+                  ${PROJECT_SOURCE_DIR}/parts/include/
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(EXPORT ztxgrpTargets NAMESPACE ztxgrp:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/ztxgrp)
 

@@ -7,10 +7,10 @@
 #include <sstream>
 #include <string>
 
-#include "csv_table.hpp"
 #include "errors.hpp"
 #include "io.hpp"
 #include "run.hpp"
+#include "ztxgrp/csv_file.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
 
@@ -41,9 +41,8 @@ bool IsEngineError(int number) {
 std::string DescribeCsv(const std::string& csv, bool throughLibcsv) {
   std::ostringstream out;
   try {
-    const cli::CsvTable table =
-        cli::ReadCsv(csv, std::nullopt,
-                     throughLibcsv ? cli::PlainLines::ThroughLibcsv : cli::PlainLines::SplitHere);
+    const CsvTable table = ReadCsv(
+        csv, std::nullopt, throughLibcsv ? PlainLines::ThroughLibcsv : PlainLines::SplitHere);
     for (const std::string& name : table.header) out << '[' << name << ']';
     out << '\n' << table.format.separator << table.format.lineEnd.size() << '\n';
     for (std::size_t r = 0; r < table.RowCount(); ++r) {

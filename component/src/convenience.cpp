@@ -1,9 +1,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "memory_errors.hpp"
-#include "utf_buffer.hpp"
 #include "ztxgrp/entry_text.hpp"
+#include "ztxgrp/memory_errors.hpp"
 #include "ztxgrp/text.hpp"
 #include "ztxgrp/text_lists.hpp"
 #include "ztxgrp/ztxgrp.hpp"
@@ -27,7 +26,7 @@ class Utf16Texts {
       std::size_t k = 0;
       for (; k < item.size() && static_cast<unsigned char>(item[k]) < 0x80; ++k)
         units[end + k] = static_cast<unsigned char>(item[k]);
-      const std::size_t length = k == item.size() ? k : internal::Utf8ToUtf16(item, units + end);
+      const std::size_t length = k == item.size() ? k : Utf8ToUtf16(item, units + end);
       views_.emplace_back(units + end, length);
       end += length;
     }
@@ -103,7 +102,7 @@ std::vector<std::string> to_utf8(Value&& list) {
 // The worker's grouping and ungrouping on the texts themselves: no list of
 // values is built on the way in or out.
 std::vector<std::string> group(std::span<const std::string> items, int min_run) {
-  return internal::WithMemoryErrorsNumbered([&] {
+  return WithMemoryErrorsNumbered([&] {
     CheckMinRun(min_run);
     const Utf16Texts texts(items);
     Utf8Results entries;
@@ -113,7 +112,7 @@ std::vector<std::string> group(std::span<const std::string> items, int min_run) 
 }
 
 std::vector<std::string> ungroup(std::span<const std::string> items) {
-  return internal::WithMemoryErrorsNumbered([&] {
+  return WithMemoryErrorsNumbered([&] {
     const Utf16Texts texts(items);
     Utf8Results results;
     UngroupTextList(texts.views(), results);
@@ -122,13 +121,12 @@ std::vector<std::string> ungroup(std::span<const std::string> items) {
 }
 
 std::vector<std::string> ungroup_item(std::string_view item) {
-  return internal::WithMemoryErrorsNumbered(
+  return WithMemoryErrorsNumbered(
       [&] { return to_utf8(IclsGroup().UngroupItem(Utf8ToUtf16(item))); });
 }
 
 bool is_valid_range(std::string_view text) {
-  return internal::WithMemoryErrorsNumbered(
-      [&] { return IclsGroup().IsValidRange(Utf8ToUtf16(text)); });
+  return WithMemoryErrorsNumbered([&] { return IclsGroup().IsValidRange(Utf8ToUtf16(text)); });
 }
 
 }  // namespace ztxgrp

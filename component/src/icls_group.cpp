@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "memory_errors.hpp"
 #include "ztxgrp/cls_group.hpp"
+#include "ztxgrp/memory_errors.hpp"
 
 namespace ztxgrp {
 
@@ -12,16 +12,15 @@ IclsGroup::IclsGroup() : objGroup(std::make_unique<clsGroup>()) {}
 IclsGroup::~IclsGroup() = default;
 
 Value IclsGroup::Group(const Value& arrInput) const {
-  return internal::WithMemoryErrorsNumbered([&] { return objGroup->GroupItems(arrInput); });
+  return WithMemoryErrorsNumbered([&] { return objGroup->GroupItems(arrInput); });
 }
 
 Value IclsGroup::Group(const Value& arrInput, int intMinRun) const {
-  return internal::WithMemoryErrorsNumbered(
-      [&] { return objGroup->GroupItems(arrInput, intMinRun); });
+  return WithMemoryErrorsNumbered([&] { return objGroup->GroupItems(arrInput, intMinRun); });
 }
 
 Value IclsGroup::Ungroup(const Value& arrInput) const {
-  return internal::WithMemoryErrorsNumbered([&] { return objGroup->UngroupItems(arrInput); });
+  return WithMemoryErrorsNumbered([&] { return objGroup->UngroupItems(arrInput); });
 }
 
 bool IclsGroup::IsValidRange(std::u16string_view strRange) const noexcept {
@@ -33,7 +32,7 @@ bool IclsGroup::IsValidRange(std::u16string_view strRange) const noexcept {
 }
 
 Value IclsGroup::UngroupItem(std::u16string_view strInputItem) const {
-  return internal::WithMemoryErrorsNumbered(
+  return WithMemoryErrorsNumbered(
       [&] { return objGroup->ExpandItem(std::u16string(strInputItem)); });
 }
 

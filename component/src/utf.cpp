@@ -3,8 +3,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "utf_buffer.hpp"
-
 namespace ztxgrp {
 namespace {
 
@@ -57,7 +55,7 @@ void DecodeUtf8(std::string_view text, Put&& put, std::size_t i = 0) {
 
 }  // namespace
 
-std::size_t internal::Utf8ToUtf16(std::string_view text, char16_t* out) {
+std::size_t Utf8ToUtf16(std::string_view text, char16_t* out) {
   char16_t* units = out;
   std::size_t i = 0;
   // Runs of ASCII are copied without decoding.
@@ -81,7 +79,7 @@ std::size_t internal::Utf8ToUtf16(std::string_view text, char16_t* out) {
 
 std::u16string Utf8ToUtf16(std::string_view text) {
   std::u16string out(text.size(), u'\0');
-  out.resize(internal::Utf8ToUtf16(text, out.data()));
+  out.resize(Utf8ToUtf16(text, out.data()));
   return out;
 }
 

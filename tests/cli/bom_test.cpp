@@ -14,8 +14,8 @@
 #include <unistd.h>
 
 #include "cli_checks.hpp"
-#include "csv_table.hpp"
 #include "process.hpp"
+#include "ztxgrp/csv_file.hpp"
 
 namespace ztxgrp::testing {
 namespace {
@@ -33,7 +33,7 @@ std::string Slurp(const std::filesystem::path& path) {
 
 // The rows of a CSV text, without the column named `drop`, sorted.
 std::vector<std::vector<std::string>> SortedRows(const std::string& csv, const std::string& drop) {
-  const cli::CsvTable table = cli::ReadCsv(csv, std::nullopt);
+  const CsvTable table = ReadCsv(csv, std::nullopt);
   const auto dropped = std::find(table.header.begin(), table.header.end(), drop);
   std::vector<std::vector<std::string>> rows;
   for (std::size_t r = 0; r < table.RowCount(); ++r) {

@@ -1,5 +1,5 @@
 // Exhausted memory as runtime error 7, so that every failure of the
-// component reaches its caller with a number.
+// component and the layers above it reaches its caller with a number.
 #pragma once
 
 #include <new>
@@ -7,8 +7,9 @@
 
 #include "ztxgrp/runtime_error.hpp"
 
-namespace ztxgrp::internal {
+namespace ztxgrp {
 
+// Runs `call`; bad_alloc and length_error become runtime error 7.
 template <typename Call>
 auto WithMemoryErrorsNumbered(Call&& call) -> decltype(call()) {
   try {
@@ -20,4 +21,4 @@ auto WithMemoryErrorsNumbered(Call&& call) -> decltype(call()) {
   }
 }
 
-}  // namespace ztxgrp::internal
+}  // namespace ztxgrp

@@ -1,4 +1,4 @@
-#include "csv_table.hpp"
+#include "ztxgrp/csv_file.hpp"
 
 #include <csv.h>
 
@@ -9,10 +9,10 @@
 #include <new>
 #include <stdexcept>
 
-#include "errors.hpp"
+#include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/utf.hpp"
 
-namespace ztxgrp::cli {
+namespace ztxgrp {
 namespace {
 
 // Collects rows, one input line at a time so that every row knows the line
@@ -73,7 +73,7 @@ struct Collector {
         try {
           CheckUtf8(field);
         } catch (const EncodingError& failure) {
-          throw InputError("line " + std::to_string(startLine) + ": " + failure.what());
+          throw PartsError("line " + std::to_string(startLine) + ": " + failure.what());
         }
       }
     }
@@ -89,7 +89,7 @@ struct Collector {
     const std::size_t width = table.header.size();
     if (row.size() > width && !std::all_of(row.begin() + static_cast<std::ptrdiff_t>(width),
                                            row.end(), [](std::string_view f) { return f.empty(); }))
-      throw InputError("line " + std::to_string(startLine) + " has " + std::to_string(row.size()) +
+      throw PartsError("line " + std::to_string(startLine) + " has " + std::to_string(row.size()) +
                        " fields; the header has " + std::to_string(width));
     table.cells.resize(rowStart + width);  // short rows filled with empty fields
     table.lines.push_back(startLine);
@@ -141,7 +141,7 @@ bool InQuotedField(const csv_parser& parser) {
 [[noreturn]] void ParserFailed(csv_parser& parser, std::size_t line) {
   const int error = csv_error(&parser);
   if (error == CSV_ENOMEM || error == CSV_ETOOBIG) throw std::bad_alloc();
-  throw InputError("malformed CSV in line " + std::to_string(line) + ": " + csv_strerror(error));
+  throw PartsError("malformed CSV in line " + std::to_string(line) + ": " + csv_strerror(error));
 }
 
 // The ends of a text's lines, found in order: the end of the line that
@@ -173,7 +173,7 @@ class LineEnds {
 // UTF-16 text of either byte order converted to UTF-8.
 std::string FromUtf16(std::string_view bytes, bool bigEndian) {
   if (bytes.size() % 2 != 0)
-    throw InputError("the UTF-16 input ends in the middle of a character (an odd number of bytes)");
+    throw PartsError("the UTF-16 input ends in the middle of a character (an odd number of bytes)");
   std::u16string units(bytes.size() / 2, u'\0');
   for (std::size_t k = 0; k < units.size(); ++k) {
     const auto high = static_cast<unsigned char>(bytes[2 * k + (bigEndian ? 0 : 1)]);
@@ -183,7 +183,7 @@ std::string FromUtf16(std::string_view bytes, bool bigEndian) {
   try {
     return Utf16ToUtf8(units);
   } catch (const EncodingError& error) {
-    throw InputError("invalid UTF-16 at byte " + std::to_string(2 + 2 * error.offset()) + ": " +
+    throw PartsError("invalid UTF-16 at byte " + std::to_string(2 + 2 * error.offset()) + ": " +
                      error.what());
   }
 }
@@ -204,7 +204,7 @@ std::string_view Decode(std::string_view bytes, CsvFormat& format, std::string& 
   const std::size_t firstLine = LineEnds(bytes).After(0);
   if (const std::size_t nul = bytes.substr(0, std::max<std::size_t>(firstLine, 2)).find('\0');
       nul != std::string_view::npos)
-    throw InputError("NUL byte at byte " + std::to_string(nul) +
+    throw PartsError("NUL byte at byte " + std::to_string(nul) +
                      " of the first line: the input looks like UTF-16 without a byte-order "
                      "mark; save it as UTF-8, or as UTF-16 with a byte-order mark");
   return bytes;
@@ -288,11 +288,11 @@ CsvTable ReadCsv(std::string bytes, std::optional<char> separator, PlainLines pl
     at = end;
   }
   if (InQuotedField(parser))
-    throw InputError("malformed CSV: the quote opened in line " + std::to_string(quoteLine) +
+    throw PartsError("malformed CSV: the quote opened in line " + std::to_string(quoteLine) +
                      " is never closed");
   if (csv_fini(&parser, OnField, OnRow, &callbacks) != 0) ParserFailed(parser, collector.line);
   if (callbacks.failure) std::rethrow_exception(callbacks.failure);
-  if (!collector.haveHeader) throw InputError("the CSV input is empty: no header line");
+  if (!collector.haveHeader) throw PartsError("the CSV input is empty: no header line");
   return table;
 }
 
@@ -332,4 +332,4 @@ std::string Encoded(std::string_view text, const CsvFormat& format) {
   return bytes;
 }
 
-}  // namespace ztxgrp::cli
+}  // namespace ztxgrp

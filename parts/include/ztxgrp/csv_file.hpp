@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-namespace ztxgrp::cli {
+namespace ztxgrp {
 
 enum class CsvEncoding { Utf8, Utf8WithMark, Utf16LE, Utf16BE };
 
@@ -46,7 +46,7 @@ struct CsvTable {
 
 // The whole file's bytes. `separator` none: the one of `,` `;` TAB that
 // occurs most often outside quotes in the header line (`,` when none does).
-// InputError, naming the line, for malformed CSV (an unterminated quote at
+// PartsError, naming the line, for malformed CSV (an unterminated quote at
 // the line where it opened), invalid UTF-8 or UTF-16, UTF-16 without a
 // byte-order mark, an empty file, or a row with more non-empty fields than
 // the header has columns (shorter rows are filled with empty fields).
@@ -65,4 +65,4 @@ void AppendCsvRow(std::string& text, std::span<const std::string> fields, const 
 // included where the input had one.
 std::string Encoded(std::string_view text, const CsvFormat& format);
 
-}  // namespace ztxgrp::cli
+}  // namespace ztxgrp

@@ -7,10 +7,9 @@
 #include <utility>
 
 #include "designator_cell.hpp"
-#include "memory_errors.hpp"
-#include "utf_buffer.hpp"
 #include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/keyed_hash.hpp"
+#include "ztxgrp/memory_errors.hpp"
 #include "ztxgrp/quoted.hpp"
 #include "ztxgrp/text_lists.hpp"
 #include "ztxgrp/utf.hpp"
@@ -303,7 +302,7 @@ class Job {
   std::size_t Read(std::size_t r, std::vector<Designator>& out) {
     const std::string_view cell = Cell(r, columns_.refs);
     units_.resize(cell.size());  // never more units than bytes
-    const std::size_t length = internal::Utf8ToUtf16(cell, units_.data());
+    const std::size_t length = Utf8ToUtf16(cell, units_.data());
     const std::size_t before = out.size();
     try {
       reader_.Read(std::u16string_view(units_.data(), length), join_, RowNumber(r), out);
@@ -609,20 +608,19 @@ PartsTableView ViewOf(const PartsTable& table) {
 }  // namespace
 
 PartsResult collapse_rows(const PartsTable& table, const PartsColumns& columns) {
-  return internal::WithMemoryErrorsNumbered(
-      [&] { return Collapse(ViewOf(table), columns, &table); });
+  return WithMemoryErrorsNumbered([&] { return Collapse(ViewOf(table), columns, &table); });
 }
 
 PartsResult collapse_rows(const PartsTableView& table, const PartsColumns& columns) {
-  return internal::WithMemoryErrorsNumbered([&] { return Collapse(table, columns, nullptr); });
+  return WithMemoryErrorsNumbered([&] { return Collapse(table, columns, nullptr); });
 }
 
 PartsResult expand_rows(const PartsTable& table, const PartsColumns& columns) {
-  return internal::WithMemoryErrorsNumbered([&] { return Expand(ViewOf(table), columns, &table); });
+  return WithMemoryErrorsNumbered([&] { return Expand(ViewOf(table), columns, &table); });
 }
 
 PartsResult expand_rows(const PartsTableView& table, const PartsColumns& columns) {
-  return internal::WithMemoryErrorsNumbered([&] { return Expand(table, columns, nullptr); });
+  return WithMemoryErrorsNumbered([&] { return Expand(table, columns, nullptr); });
 }
 
 std::optional<std::size_t> find_column(std::span<const std::string> header, std::string_view name) {

@@ -1,0 +1,43 @@
+// Parts-list files: the bytes of a CSV file collapsed to one row per part or
+// expanded to one row per designator, and written back as bytes in the
+// file's own form (separator, quoting, line ends, encoding, byte-order
+// mark). Every front end (the command, Python, WebAssembly and the web page)
+// reads and writes parts-list files through this one door, so that all of
+// them give the same bytes and the same warnings for the same file. No file
+// system here: the caller reads and writes the bytes.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ztxgrp/parts_list.hpp"
+
+namespace ztxgrp {
+
+// What to do with a parts-list file, as every front end takes it.
+struct PartsFileOptions {
+  PartsColumnNames names;
+  std::optional<char> separator;  // none: detected from the header line
+  bool expand = false;            // one row per designator instead of one per part
+};
+
+struct PartsFileResult {
+  std::string bytes;  // the whole output file
+  std::vector<PartsWarning> warnings;
+};
+
+// Reads the file (csv_file.hpp: its rules and messages), chooses the columns
+// by name (`spelling` says how the caller's options are written, for
+// messages), collapses or expands the rows and writes the result. Errors:
+// PartsError (the file or a column, with the line), RowError (a designator
+// the engine refuses, with its line), EncodingError, runtime error 7.
+PartsFileResult process_parts_file(std::string bytes, const PartsFileOptions& options,
+                                   const PartsOptionSpelling& spelling);
+
+// A separator as users name it: one character other than a quote or a line
+// break, or "tab" (also "\t" spelled with a backslash). PartsError otherwise.
+char separator_named(std::string_view name);
+
+}  // namespace ztxgrp
