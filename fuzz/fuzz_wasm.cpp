@@ -1,9 +1,9 @@
 // libFuzzer target: the WebAssembly module's boundary (web/src/exports.cpp,
 // built natively here), fed what a host could hand it: a byte buffer, text
 // lengths that need not add up, a table shape that need not match.
-// Byte 0 chooses the call; bytes 1..8 give lengths and shape numbers; the
-// rest is the text buffer. Checked: every call ends with a status of 0, 1
-// or 2 and a result whose lengths add up to its text.
+// Byte 0 chooses the call (the parts-list file among them); bytes 1..8 give lengths and shape
+// numbers; the rest is the text buffer. Checked: every call ends with a status of 0, 1 or 2 and a
+// result whose lengths add up to its text.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -19,6 +19,8 @@ int ztxgrp_expand(const char*, std::size_t);
 int ztxgrp_is_valid_range(const char*, std::size_t);
 int ztxgrp_parts(const char*, std::size_t, const std::uint32_t*, std::size_t, const std::uint32_t*,
                  int);
+int ztxgrp_parts_file(const char*, std::size_t, const char*, std::size_t, const std::uint32_t*,
+                      std::size_t, const std::uint32_t*);
 std::size_t ztxgrp_result_units();
 const std::uint32_t* ztxgrp_result_lengths();
 std::size_t ztxgrp_result_count();
@@ -34,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint32_t numbers[6] = {data[2] & 1u, data[3] & 1u, data[4] % 3u,
                                     data[5] % 4u, data[6] % 8u, data[7] % 4u};
   int status = 0;
-  switch (data[0] % 6) {
+  switch (data[0] % 7) {
     case 0:
       status = ztxgrp_group(text, bytes, lengths.data(), lengths.size(), data[8] % 5);
       break;
@@ -47,6 +49,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 3:
       status = ztxgrp_is_valid_range(text, bytes);
       break;
+    case 6: {
+      // The whole buffer as the file; its first bytes also as the options.
+      const std::uint32_t fileNumbers[6] = {data[2] & 1u, data[3] & 1u, data[4] % 3u,
+                                            data[5] % 4u, data[6] & 1u, data[7] & 1u};
+      status = ztxgrp_parts_file(text, bytes, text, bytes < 16 ? bytes : 16, lengths.data(),
+                                 lengths.size() % 6, fileNumbers);
+      break;
+    }
     default:
       status = ztxgrp_parts(text, bytes, lengths.data(), lengths.size(), numbers, data[0] % 2);
   }

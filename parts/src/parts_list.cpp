@@ -307,7 +307,7 @@ class Job {
     try {
       reader_.Read(std::u16string_view(units_.data(), length), join_, RowNumber(r), out);
     } catch (const RuntimeError& error) {
-      throw RowError(error, RowNumber(r));
+      throw RowError(error, RowNumber(r), Noun());
     }
     return out.size() - before;
   }
@@ -526,7 +526,7 @@ PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
     try {
       merged.push_back({ordered.Join(part.designators, columns.min_run, columns.join), &part});
     } catch (const RuntimeError& error) {
-      throw RowError(error, job.RowNumber(part.rows.front()));
+      throw RowError(error, job.RowNumber(part.rows.front()), job.Noun());
     }
     // Cells of other columns that differ between the merged rows: the first
     // row's are written.
@@ -587,10 +587,10 @@ PartsResult Expand(const PartsTableView& view, const PartsColumns& columns,
       items = &ordered.Take(designators, false, columns.min_run);
     } catch (const RuntimeError& error) {
       // An overflow names no item: the cell is the one that overflowed.
-      if (error.item()) throw RowError(error, job.RowNumber(r));
+      if (error.item()) throw RowError(error, job.RowNumber(r), job.Noun());
       throw RowError(RuntimeError(static_cast<ErrorNumber>(error.number()),
                                   Utf8ToUtf16(job.Cell(r, columns.refs))),
-                     job.RowNumber(r));
+                     job.RowNumber(r), job.Noun());
     }
     for (const Ordered::Placed& item : *items) {
       std::optional<std::string> qty;

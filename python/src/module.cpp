@@ -50,7 +50,7 @@ void SetError(const RuntimeError& error, const std::string& context = {}) {
 
 std::string row(const RuntimeError& error) {
   const auto* failed = dynamic_cast<const RowError*>(&error);
-  return failed ? "row " + std::to_string(failed->row()) : std::string();
+  return failed ? failed->noun() + " " + std::to_string(failed->row()) : std::string();
 }
 
 void TranslateErrors(std::exception_ptr failure) {

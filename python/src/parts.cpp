@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ztxgrp/parts_file.hpp"
 #include "ztxgrp/parts_list.hpp"
 
 namespace py = pybind11;
@@ -85,6 +86,32 @@ py::tuple ToPython(const PartsResult& result) {
   return py::make_tuple(std::move(rows), std::move(warnings));
 }
 
+// A parts-list file's bytes, collapsed or expanded, as the bytes of the
+// result file and the warnings' messages.
+py::tuple ProcessCsv(const py::buffer& data, std::optional<std::string> refs,
+                     std::vector<std::string> by, std::optional<std::string> qty, std::string join,
+                     int minRun, std::optional<std::string> sep, bool expand) {
+  const py::buffer_info info = data.request();
+  if (info.ndim != 1 || info.itemsize != 1) throw py::type_error("data is bytes");
+  std::string bytes(static_cast<const char*>(info.ptr), static_cast<std::size_t>(info.size));
+  PartsFileOptions options;
+  options.names.refs = std::move(refs);
+  options.names.qty = std::move(qty);
+  options.names.by = std::move(by);
+  options.names.join = std::move(join);
+  options.names.min_run = minRun;
+  if (sep) options.separator = separator_named(*sep);
+  options.expand = expand;
+  PartsFileResult result;
+  {
+    py::gil_scoped_release unlocked;
+    result = process_parts_file(std::move(bytes), options, {"refs=", "qty=", "by="});
+  }
+  py::list warnings;
+  for (const PartsWarning& warning : result.warnings) warnings.append(py::str(warning.message));
+  return py::make_tuple(py::bytes(result.bytes), std::move(warnings));
+}
+
 // No rows: nothing to collapse or expand, and no columns known.
 py::tuple NoRows() {
   return py::make_tuple(py::list(), py::list());
@@ -124,6 +151,9 @@ void AddPartsFunctions(py::module_& module) {
         return ToPython(result);
       },
       py::arg("rows"), py::arg("refs"), py::arg("qty"), py::arg("join"));
+  module.def("_process_csv", &ProcessCsv, py::arg("data"), py::arg("refs"), py::arg("by"),
+             py::arg("qty"), py::arg("join"), py::arg("min_run"), py::arg("sep"),
+             py::arg("expand"));
 }
 
 }  // namespace ztxgrp::python

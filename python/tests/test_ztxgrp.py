@@ -1,6 +1,7 @@
 """The Python package: the engine's behaviour through Python values."""
 import csv
 import io
+import json
 import os
 import subprocess
 import threading
@@ -273,3 +274,40 @@ def test_parts_warnings_and_big_int_subclass():
             return "odd"
 
     assert ztxgrp.group([Odd(2**70)]) == [str(2**70)]
+
+
+PARTS_FILES = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))),
+                           "tests", "data", "parts-files")
+
+
+def _parts_file_cases():
+    with open(os.path.join(PARTS_FILES, "cases.json"), encoding="utf-8") as file:
+        return json.load(file)
+
+
+@pytest.mark.parametrize("case", _parts_file_cases(), ids=lambda case: case["name"])
+def test_parts_files_as_bom_writes_them(case):
+    with open(os.path.join(PARTS_FILES, case["input"]), "rb") as file:
+        data = file.read()
+    options = case["options"]
+    keywords = {"refs": options.get("refs"), "qty": options.get("qty"), "sep": options.get("sep")}
+    if "join" in options:
+        keywords["join"] = options["join"]
+    if options.get("expand"):
+        call = lambda: ztxgrp.expand_csv(data, **keywords)
+    else:
+        call = lambda: ztxgrp.collapse_csv(data, by=options.get("by"), min_run=options.get("minRun", 2), **keywords)
+    if "output" not in case:
+        with pytest.raises(ValueError) as raised:
+            call()
+        assert case["error"] in str(raised.value)
+        if "item" in case:
+            assert (raised.value.item, raised.value.row) == (case["item"], case["line"])
+            assert f"line {case['line']}" in str(raised.value)
+        return
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        written = call()
+    with open(os.path.join(PARTS_FILES, case["output"]), "rb") as file:
+        assert written == file.read()
+    assert [str(w.message) for w in caught] == case["warnings"]

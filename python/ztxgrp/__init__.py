@@ -20,7 +20,7 @@ from ztxgrp import _ztxgrp
 
 __all__ = [
     "Error", "PartsWarning", "group", "ungroup", "expand", "is_valid_range",
-    "collapse_rows", "expand_rows",
+    "collapse_rows", "expand_rows", "collapse_csv", "expand_csv",
 ]
 
 
@@ -61,5 +61,33 @@ def collapse_rows(rows, *, refs=None, by=None, qty=None, join=", ", min_run=2):
 def expand_rows(rows, *, refs=None, qty=None, join=", "):
     """One row per designator, every other cell copied, quantity 1."""
     result, messages = _ztxgrp._expand_rows(rows, refs, qty, join)
+    _warn(messages)
+    return result
+
+
+def _data(data):
+    if isinstance(data, str):
+        raise TypeError("data is the file's bytes, not str (encode it, or open the file in 'rb' mode)")
+    return data
+
+
+def collapse_csv(data, *, refs=None, by=None, qty=None, join=", ", min_run=2, sep=None):
+    """A parts-list CSV file's bytes collapsed to one row per part, as the
+    bytes that `ztxgrp bom` writes for them: the same separator, quoting,
+    line ends and encoding (UTF-8 with or without a byte-order mark, UTF-16
+    with one). `sep` names the separator (one character or "tab"; default:
+    taken from the header line). Warnings are PartsWarning; errors
+    ztxgrp.Error with .row (the line), ValueError for the file or a column.
+    """
+    result, messages = _ztxgrp._process_csv(
+        _data(data), refs, _names(by), qty, join, min_run, sep, False)
+    _warn(messages)
+    return result
+
+
+def expand_csv(data, *, refs=None, qty=None, join=", ", sep=None):
+    """A parts-list CSV file's bytes expanded to one row per designator, as
+    the bytes that `ztxgrp bom --expand` writes for them."""
+    result, messages = _ztxgrp._process_csv(_data(data), refs, [], qty, join, 2, sep, True)
     _warn(messages)
     return result

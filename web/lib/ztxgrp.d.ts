@@ -42,6 +42,17 @@ export interface PartsOptions {
   minRun?: number;
 }
 
+export interface CsvOptions extends PartsOptions {
+  /** The separator: one character or "tab" (default: the one of , ; TAB in the header line). */
+  sep?: string | null;
+}
+
+export interface CsvResult {
+  /** The whole output file, in the input's separator, quoting, line ends and encoding. */
+  data: Uint8Array;
+  warnings: PartsWarning[];
+}
+
 export interface PartsWarning {
   kind: 'duplicate-designator' | 'differing-cells' | 'quantity-not-whole' | 'quantity-mismatch';
   /** One line, naming the rows by number (1 for the first). */
@@ -64,3 +75,8 @@ export interface PartsResult {
 export function collapseRows(rows: Iterable<PartsRow>, options?: PartsOptions): PartsResult;
 /** One row per designator, every other cell copied, quantity 1. */
 export function expandRows(rows: Iterable<PartsRow>, options?: Omit<PartsOptions, 'by' | 'minRun'>): PartsResult;
+
+/** A parts-list CSV file (bytes, or a string written as UTF-8) collapsed: the bytes `ztxgrp bom` writes. */
+export function collapseCsv(data: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: CsvOptions): CsvResult;
+/** A parts-list CSV file expanded to one row per designator: the bytes `ztxgrp bom --expand` writes. */
+export function expandCsv(data: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: Omit<CsvOptions, 'by' | 'minRun'>): CsvResult;

@@ -6,10 +6,10 @@
 
 /** A runtime error of the engine: its number, description and item. */
 export class ZtxgrpError extends Error {
-  constructor(number, description, item = null, row = null) {
+  constructor(number, description, item = null, row = null, rowNoun = 'row') {
     let message = `runtime error ${number}: ${description}`;
     if (item !== null) message += `: ${JSON.stringify(item)}`;
-    if (row !== null) message += ` (row ${row})`;
+    if (row !== null) message += ` (${rowNoun} ${row})`;
     super(message);
     this.name = 'ZtxgrpError';
     this.number = number;
@@ -120,7 +120,8 @@ function checked(status) {
   const meta = resultMeta();
   if (status === 1) {
     const row = meta[2] ? meta[2] : null;
-    throw new ZtxgrpError(meta[0], texts[0] ?? 'Out of memory', meta[1] ? texts[1] : null, row);
+    const item = meta[1] ? texts[1] : null;
+    throw new ZtxgrpError(meta[0], texts[0] ?? 'Out of memory', item, row, texts[meta[1] ? 2 : 1] ?? 'row');
   }
   const error = new RangeError(texts[0] ?? 'ztxgrp: the call failed');
   if (meta[0]) error.row = meta[0];
@@ -213,6 +214,34 @@ function byNamesOf(by) {
   return names;
 }
 
+// The parts-list options, checked: refs, qty, join, by, minRun and sep.
+function partsOptions(options) {
+  if (options === null || typeof options !== 'object') throw new TypeError('options is an object');
+  const { refs, qty, sep } = options;
+  const join = options.join ?? ', ';
+  const minRun = minRunOf(options);
+  for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ['sep', sep]])
+    if (value !== undefined && value !== null && typeof value !== 'string') throw new TypeError(`${what} is a string, not ${typeof value}`);
+  const byNames = byNamesOf(options.by);
+  for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ['sep', sep], ...byNames.map((b) => ['by', b])])
+    if (typeof value === 'string' && LONE_SURROGATE.test(value)) throw new RangeError(`${what} holds an unpaired surrogate`);
+  return { refs, qty, join, byNames, minRun, sep };
+}
+
+const WARNING_KINDS = ['duplicate-designator', 'differing-cells', 'quantity-not-whole', 'quantity-mismatch'];
+
+// The warnings of a parts call: `count` messages from `messages`, their
+// kinds and rows from `details`.
+function warningsOf(count, messages, details) {
+  const warnings = [];
+  for (let w = 0, at = 0; w < count; ++w) {
+    const n = details[at + 1];
+    warnings.push({ kind: WARNING_KINDS[details[at]], message: messages[w], rows: details.slice(at + 2, at + 2 + n) });
+    at += 2 + n;
+  }
+  return warnings;
+}
+
 // Rows (objects, as a CSV parser gives them) to the layer's table: the keys
 // in the order first seen are the header; a missing cell is empty. Only a
 // row's own properties are read, each once: a column may be named
@@ -220,7 +249,6 @@ function byNamesOf(by) {
 function partsCall(rows, options, expandRows) {
   if (rows === null || typeof rows !== 'object' || typeof rows[Symbol.iterator] !== 'function')
     throw new TypeError('rows is a list of objects');
-  if (options === null || typeof options !== 'object') throw new TypeError('options is an object');
   const list = snapshot(rows);
   const header = [];
   const seen = new Map();
@@ -246,14 +274,7 @@ function partsCall(rows, options, expandRows) {
     }
     starts.push(columns.length);
   });
-  const { refs, qty } = options;
-  const join = options.join ?? ', ';
-  const minRun = minRunOf(options);
-  for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join]])
-    if (value !== undefined && value !== null && typeof value !== 'string') throw new TypeError(`${what} is a string, not ${typeof value}`);
-  const byNames = byNamesOf(options.by);
-  for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ...byNames.map((b) => ['by', b])])
-    if (typeof value === 'string' && LONE_SURROGATE.test(value)) throw new RangeError(`${what} holds an unpaired surrogate`);
+  const { refs, qty, join, byNames, minRun } = partsOptions(options);
   // No rows: nothing to collapse or expand, and no columns known.
   if (list.length === 0) return { header: [], rows: [], warnings: [] };
   // The table as the module reads it: options, header, then every row's
@@ -291,14 +312,7 @@ function partsCall(rows, options, expandRows) {
     }
     result[r] = row;
   }
-  const kinds = ['duplicate-designator', 'differing-cells', 'quantity-not-whole', 'quantity-mismatch'];
-  const warnings = [];
-  for (let w = 0, at = 0; w < warningCount; ++w) {
-    const n = details[at + 1];
-    warnings.push({ kind: kinds[details[at]], message: out[outWidth * (count + 1) + w], rows: details.slice(at + 2, at + 2 + n) });
-    at += 2 + n;
-  }
-  return { header: names, rows: result, warnings };
+  return { header: names, rows: result, warnings: warningsOf(warningCount, out.slice(outWidth * (count + 1)), details) };
 }
 
 /**
@@ -312,4 +326,59 @@ export function collapseRows(rows, options = {}) {
 /** One row per designator, every other cell copied, quantity 1. */
 export function expandRows(rows, options = {}) {
   return partsCall(rows, options, true);
+}
+
+// A file given as bytes (Uint8Array, any typed array or DataView,
+// ArrayBuffer) or as a string (written as UTF-8).
+function fileBytes(data) {
+  if (typeof data === 'string') {
+    const lone = data.search(LONE_SURROGATE);
+    if (lone >= 0) throw new RangeError(`data holds an unpaired surrogate at position ${lone}`);
+    return encoder.encode(data);
+  }
+  if (data instanceof ArrayBuffer) return new Uint8Array(data);
+  if (ArrayBuffer.isView(data)) return new Uint8Array(data.buffer, data.byteOffset, data.byteLength);
+  throw new TypeError(`data is the file as bytes (a Uint8Array or ArrayBuffer) or a string, not ${data === null ? 'null' : typeof data}`);
+}
+
+function csvCall(data, options, expand) {
+  const { refs, qty, join, byNames, minRun, sep } = partsOptions(options);
+  const bytes = fileBytes(data);
+  const size = bytes.length;  // measured once; the copy is bounded by it
+  const texts = [];
+  if (refs != null) texts.push(refs);
+  if (qty != null) texts.push(qty);
+  texts.push(join, ...byNames);
+  if (sep != null) texts.push(sep);
+  const numbers = [refs != null ? 1 : 0, qty != null ? 1 : 0, byNames.length, minRun >>> 0, sep != null ? 1 : 0, expand ? 1 : 0];
+  wasm.ztxgrp_reserve(size * 8 + 65536);
+  const file = wasm.ztxgrp_alloc(size);
+  const meta = wasm.ztxgrp_alloc(numbers.length * 4);
+  let messages;
+  try {
+    if (!file || !meta) throw new ZtxgrpError(7, 'Out of memory');
+    new Uint8Array(memory.buffer, file, size).set(bytes.subarray(0, size));
+    new Uint32Array(memory.buffer, meta, numbers.length).set(numbers);
+    messages = checked(withTexts(texts, 'options', (b, n, l, c) => wasm.ztxgrp_parts_file(file, size, b, n, l, c, meta), 4, true));
+  } finally {
+    wasm.ztxgrp_free(meta);
+    wasm.ztxgrp_free(file);
+  }
+  const [, , warningCount, ...details] = resultMeta();
+  const out = new Uint8Array(memory.buffer, wasm.ztxgrp_result_bytes(), wasm.ztxgrp_result_byte_count()).slice();
+  return { data: out, warnings: warningsOf(warningCount, messages, details) };
+}
+
+/**
+ * A parts-list CSV file collapsed to one row per part: the bytes that
+ * `ztxgrp bom` writes for it (the file's separator, quoting, line ends and
+ * encoding), and the warnings.
+ */
+export function collapseCsv(data, options = {}) {
+  return csvCall(data, options, false);
+}
+
+/** A parts-list CSV file expanded to one row per designator, as `ztxgrp bom --expand` writes it. */
+export function expandCsv(data, options = {}) {
+  return csvCall(data, options, true);
 }

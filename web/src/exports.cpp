@@ -5,8 +5,9 @@
 // (`meta`). One crossing per call, whatever the number of items.
 //
 // Every operation returns a status: 0 success; 1 a runtime error (the
-// result: its description and, when meta[1] is 1, the offending item;
-// meta[0] its number, meta[2] the row or 0); 2 an argument that cannot be
+// result: its description, when meta[1] is 1 the offending item, and with a
+// row the table's word for it ("row", "line"); meta[0] its number, meta[2]
+// the row or 0); 2 an argument that cannot be
 // used (the result: the message; meta[0] the row or 0). No exception leaves
 // this file.
 #include <unistd.h>  // sbrk
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "ztxgrp/entry_text.hpp"
+#include "ztxgrp/parts_file.hpp"
 #include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/text_lists.hpp"
@@ -38,11 +40,13 @@ struct Result final : ztxgrp::ResultWriter {
   std::u16string text;
   std::vector<std::uint32_t> lengths;
   std::vector<std::uint32_t> meta;
+  std::string bytes;  // a parts-list file's bytes
 
   void Clear() {
     text.clear();
     lengths.clear();
     meta.clear();
+    bytes.clear();
   }
   void Add(std::u16string_view piece) {
     text += piece;
@@ -103,6 +107,7 @@ int Guarded(Work&& work) noexcept {
       result.Add(ztxgrp::Utf8ToUtf16(error.description()));
       if (error.item()) result.Add(*error.item());
       const auto* row = dynamic_cast<const ztxgrp::RowError*>(&error);
+      if (row) result.AddUtf8(row->noun());
       result.meta = {static_cast<std::uint32_t>(error.number()), error.item() ? 1u : 0u,
                      row ? static_cast<std::uint32_t>(row->row()) : 0u};
     } catch (...) {
@@ -180,6 +185,16 @@ PartsCall ReadParts(const std::vector<std::string_view>& texts, const std::uint3
 // The parts result: header, cells, then each warning's message; meta holds
 // the width, the row count, the warning count and for each warning its
 // kind, its number of rows and those rows.
+void WriteWarnings(const std::vector<ztxgrp::PartsWarning>& warnings) {
+  for (const ztxgrp::PartsWarning& warning : warnings) {
+    result.AddUtf8(warning.message);
+    result.meta.push_back(static_cast<std::uint32_t>(warning.kind));
+    result.meta.push_back(static_cast<std::uint32_t>(warning.rows.size()));
+    for (const std::size_t row : warning.rows)
+      result.meta.push_back(static_cast<std::uint32_t>(row));
+  }
+}
+
 void WriteParts(const ztxgrp::PartsResult& parts) {
   const ztxgrp::PartsTable& table = parts.table;
   result.meta = {static_cast<std::uint32_t>(table.header.size()),
@@ -188,13 +203,30 @@ void WriteParts(const ztxgrp::PartsResult& parts) {
   for (const std::string& name : table.header) result.AddUtf8(name);
   for (const auto& row : table.rows)
     for (const std::string& cell : row) result.AddUtf8(cell);
-  for (const ztxgrp::PartsWarning& warning : parts.warnings) {
-    result.AddUtf8(warning.message);
-    result.meta.push_back(static_cast<std::uint32_t>(warning.kind));
-    result.meta.push_back(static_cast<std::uint32_t>(warning.rows.size()));
-    for (const std::size_t row : warning.rows)
-      result.meta.push_back(static_cast<std::uint32_t>(row));
-  }
+  WriteWarnings(parts.warnings);
+}
+
+// The options of a parts-list file call: texts refs, qty (each when its flag
+// is set), join, the `by` names, the separator's name (when its flag is
+// set); numbers: has refs, has qty, by count, min_run, has separator, expand.
+ztxgrp::PartsFileOptions ReadFileOptions(const std::vector<std::string_view>& texts,
+                                         const std::uint32_t* numbers) {
+  const bool hasRefs = numbers[0] != 0, hasQty = numbers[1] != 0;
+  const std::size_t byCount = numbers[2];
+  const bool hasSeparator = numbers[4] != 0;
+  if (texts.size() !=
+      (hasRefs ? 1u : 0u) + (hasQty ? 1u : 0u) + 1 + byCount + (hasSeparator ? 1u : 0u))
+    throw std::invalid_argument("the options do not match their texts");
+  ztxgrp::PartsFileOptions options;
+  std::size_t at = 0;
+  if (hasRefs) options.names.refs = std::string(texts[at++]);
+  if (hasQty) options.names.qty = std::string(texts[at++]);
+  options.names.join = std::string(texts[at++]);
+  for (std::size_t k = 0; k < byCount; ++k) options.names.by.emplace_back(texts[at++]);
+  options.names.min_run = static_cast<int>(static_cast<std::int32_t>(numbers[3]));
+  if (hasSeparator) options.separator = ztxgrp::separator_named(texts[at++]);
+  options.expand = numbers[5] != 0;
+  return options;
 }
 
 }  // namespace
@@ -269,6 +301,29 @@ int ztxgrp_parts(const char* bytes, std::size_t size, const std::uint32_t* lengt
     WriteParts(expand ? ztxgrp::expand_rows(call.table, call.columns)
                       : ztxgrp::collapse_rows(call.table, call.columns));
   });
+}
+
+// A parts-list file (`bytes`, as read) collapsed or expanded: the result's
+// bytes, and the warnings as for ztxgrp_parts (meta: 0, 0, their count...).
+int ztxgrp_parts_file(const char* bytes, std::size_t size, const char* options,
+                      std::size_t optionsSize, const std::uint32_t* lengths, std::size_t count,
+                      const std::uint32_t* numbers) {
+  return Guarded([&] {
+    const ztxgrp::PartsFileOptions file =
+        ReadFileOptions(ReadUtf8Texts(options, optionsSize, lengths, count), numbers);
+    ztxgrp::PartsFileResult done =
+        ztxgrp::process_parts_file(std::string(bytes, size), file, {"refs", "qty", "by"});
+    result.meta = {0, 0, static_cast<std::uint32_t>(done.warnings.size())};
+    WriteWarnings(done.warnings);
+    result.bytes = std::move(done.bytes);
+  });
+}
+
+const char* ztxgrp_result_bytes() {
+  return result.bytes.data();
+}
+std::size_t ztxgrp_result_byte_count() {
+  return result.bytes.size();
 }
 
 const char16_t* ztxgrp_result_text() {

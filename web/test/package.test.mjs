@@ -5,7 +5,7 @@ import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import Papa from 'papaparse';
-import { group, ungroup, expand, isValidRange, collapseRows, expandRows, ZtxgrpError } from '../lib/ztxgrp.mjs';
+import { group, ungroup, expand, isValidRange, collapseRows, expandRows, collapseCsv, expandCsv, ZtxgrpError } from '../lib/ztxgrp.mjs';
 
 const excerpt = new URL('../../tests/data/bom/excerpt.csv', import.meta.url);
 
@@ -101,4 +101,23 @@ test('parts lists: collapsed as ztxgrp bom writes them, expanded back', () => {
   assert.deepEqual(expanded.rows.map((r) => r.Reference).sort(), expandRows(rows).rows.map((r) => r.Reference).sort());
   const dnp = collapseRows([{ Ref: 'R1', Qty: 'DNP' }, { Ref: 'R2', Qty: '1' }]);
   assert.deepEqual(dnp.warnings.map((w) => [w.kind, w.rows]), [['quantity-not-whole', [1]]]);
+});
+
+// The table of parts-list files that every front end writes alike.
+test('parts-list files: the bytes and warnings that ztxgrp bom gives', () => {
+  const folder = new URL('../../tests/data/parts-files/', import.meta.url);
+  for (const c of JSON.parse(readFileSync(new URL('cases.json', folder), 'utf8'))) {
+    const data = readFileSync(new URL(c.input, folder));
+    const call = () => (c.options.expand ? expandCsv : collapseCsv)(data, c.options);
+    if (!c.output) {
+      assert.throws(call, (e) => e.message.includes(c.error) && (!c.item || (e.item === c.item && e.row === c.line && e.message.includes(`line ${c.line}`))), c.name);
+      continue;
+    }
+    const result = call();
+    assert.ok(result.data instanceof Uint8Array, c.name);
+    assert.deepEqual(Buffer.from(result.data), readFileSync(new URL(c.output, folder)), c.name);
+    assert.deepEqual(result.warnings.map((w) => w.message), c.warnings, c.name);
+  }
+  assert.throws(() => collapseCsv(5), TypeError);
+  assert.throws(() => collapseCsv('Ref\nR1\n', { sep: 5 }), /sep is a string/);
 });

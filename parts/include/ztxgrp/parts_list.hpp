@@ -140,14 +140,18 @@ class PartsError : public std::invalid_argument {
   std::size_t row_;
 };
 
-// A runtime error of the engine on a row, named by its number.
+// A runtime error of the engine on a row, named by its number and by the
+// table's word for a row ("row", "line").
 class RowError : public RuntimeError {
  public:
-  RowError(const RuntimeError& error, std::size_t row) : RuntimeError(error), row_(row) {}
+  RowError(const RuntimeError& error, std::size_t row, std::string_view noun = "row")
+      : RuntimeError(error), row_(row), noun_(noun) {}
   std::size_t row() const noexcept { return row_; }
+  const std::string& noun() const noexcept { return noun_; }
 
  private:
   std::size_t row_;
+  std::string noun_;
 };
 
 }  // namespace ztxgrp
