@@ -1,7 +1,6 @@
 #!/bin/sh
 # npm run build: ztxgrp.wasm through the project's CMake and emscripten
-# (Debian's emcc finds its JavaScript tools with NODE_PATH), copied into lib/,
-# and the web page's CSV parser from node_modules into page/vendor/.
+# (Debian's emcc finds its JavaScript tools with NODE_PATH), copied into lib/.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 build=${ZTXGRP_WASM_BUILD:-$here/../build-wasm}
@@ -10,6 +9,3 @@ emcmake cmake -S "$here/.." -B "$build" -DCMAKE_BUILD_TYPE=Release -DZTXGRP_WASM
   -DZTXGRP_TEST=OFF -DZTXGRP_CLI=OFF -DZTXGRP_WERROR=ON >/dev/null
 cmake --build "$build" -j2 --target ztxgrp_wasm
 cp "$build/web/ztxgrp.wasm" "$here/lib/ztxgrp.wasm"
-mkdir -p "$here/page/vendor"
-cp "$here/node_modules/papaparse/papaparse.min.js" "$here/page/vendor/papaparse.min.js"
-cp "$here/node_modules/papaparse/LICENSE" "$here/page/vendor/papaparse.LICENSE"

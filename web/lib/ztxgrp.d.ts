@@ -80,3 +80,6 @@ export function expandRows(rows: Iterable<PartsRow>, options?: Omit<PartsOptions
 export function collapseCsv(data: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: CsvOptions): CsvResult;
 /** A parts-list CSV file expanded to one row per designator: the bytes `ztxgrp bom --expand` writes. */
 export function expandCsv(data: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: Omit<CsvOptions, 'by' | 'minRun'>): CsvResult;
+
+/** A CSV file read as the parts-list functions read it: the header, the first `maxRows` rows, the row count. */
+export function readCsv(data: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: { sep?: string | null; maxRows?: number }): { header: string[]; rows: string[][]; rowCount: number };

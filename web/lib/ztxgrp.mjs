@@ -370,6 +370,35 @@ function csvCall(data, options, expand) {
 }
 
 /**
+ * A CSV file read as the parts-list functions read it: the header, the first
+ * `maxRows` rows (default all) as arrays of cells, and the number of rows.
+ */
+export function readCsv(data, options = {}) {
+  if (options === null || typeof options !== 'object') throw new TypeError('options is an object');
+  const { sep } = options;
+  const maxRows = options.maxRows ?? 0xffffffff;
+  if (!Number.isInteger(maxRows) || maxRows < 0) throw new TypeError('maxRows is a whole number');
+  if (sep != null && typeof sep !== 'string') throw new TypeError(`sep is a string, not ${typeof sep}`);
+  const bytes = fileBytes(data);
+  const size = bytes.length;
+  wasm.ztxgrp_reserve(size * 4 + 65536);
+  const file = wasm.ztxgrp_alloc(size);
+  let texts;
+  try {
+    if (!file) throw new ZtxgrpError(7, 'Out of memory');
+    new Uint8Array(memory.buffer, file, size).set(bytes.subarray(0, size));
+    texts = checked(withTexts(sep == null ? [] : [sep], 'sep', (b, n) =>
+      wasm.ztxgrp_read_csv(file, size, b, n, sep == null ? 0 : 1, Math.min(maxRows, 0xffffffff))));
+  } finally {
+    wasm.ztxgrp_free(file);
+  }
+  const [width, given, rowCount] = resultMeta();
+  const rows = new Array(given);
+  for (let r = 0; r < given; ++r) rows[r] = texts.slice(width + r * width, width + (r + 1) * width);
+  return { header: texts.slice(0, width), rows, rowCount };
+}
+
+/**
  * A parts-list CSV file collapsed to one row per part: the bytes that
  * `ztxgrp bom` writes for it (the file's separator, quoting, line ends and
  * encoding), and the warnings.

@@ -1,34 +1,39 @@
 // The page: designators pasted in any form, grouped or expanded; a parts-list
 // CSV opened or dropped, collapsed or expanded, shown and offered for
-// download in the file's own columns, separator, quoting, line ends and
-// encoding. Everything runs here; nothing leaves the machine.
-import { group, ungroup, collapseRows, expandRows } from '../lib/ztxgrp.mjs';
+// download. The designators are read by the parts-list rules (what
+// `ztxgrp bom` makes of a cell holding the pasted text); the file is read and
+// written by the library itself, so the download holds the very bytes that
+// `ztxgrp bom` writes for the same file. Everything runs here; nothing
+// leaves the machine.
+import { collapseRows, expandRows } from '../lib/ztxgrp.mjs';
 
 const $ = (id) => document.getElementById(id);
 
 // ---- Designators --------------------------------------------------------
 
-// The pieces of pasted text: "C1 - C4" and "C1–C4" are the range C1-C4;
-// commas, semicolons, blanks and line breaks separate.
-function pieces(text) {
-  return text
-    .replace(/(\S)\s+[-\u2013]\s+(?=\S)/g, '$1-')
-    .replace(/\u2013/g, '-')
-    .split(/[\s,;]+/)
-    .filter((piece) => piece !== '');
-}
-
+// The pasted text is one designator cell: split where `ztxgrp bom` splits
+// (commas, semicolons, blanks, line breaks; "C1 - C4" is a range), every
+// designator kept as written.
 function convertDesignators() {
   const output = $('designators-output');
   const error = $('designators-error');
+  const notes = $('designators-notes');
   error.textContent = '';
-  const items = pieces($('designators-input').value);
+  notes.replaceChildren();
+  const text = $('designators-input').value;
+  const join = $('separator').value;
   const mode = document.querySelector('input[name=designators-mode]:checked').value;
   try {
     const minRun = Number($('min-run').value);
-    const expanded = ungroup(items);
-    const result = mode === 'group' ? group(expanded, { minRun }) : expanded;
-    output.value = items.length === 0 ? '' : result.join($('separator').value);
+    const rows = [{ Designators: text }];
+    const result = mode === 'group'
+      ? collapseRows(rows, { refs: 'Designators', join, minRun })
+      : expandRows(rows, { refs: 'Designators', join });
+    const counted = result.rows.filter((row) => row.Qty !== '');
+    output.value = counted.map((row) => row.Designators).join(join);
+    for (const warning of result.warnings)
+      if (warning.kind === 'duplicate-designator')
+        notes.append(Object.assign(document.createElement('li'), { textContent: warning.message.replace(/, in rows? 1$/, '') }));
   } catch (failure) {
     output.value = '';
     error.textContent = failure.message;
@@ -61,103 +66,95 @@ $('copy').addEventListener('click', async () => {
 
 // ---- Parts lists --------------------------------------------------------
 
-let loaded = null;  // { name, encoding, format, header, rows }
-let result = null;
+let loaded = null;  // { name, bytes }
+let result = null;  // { data, warnings, preview }
+let worker = null;
+let job = 0;
 
-// The text of a file and how it was encoded (a byte-order mark tells).
-function decode(bytes) {
-  if (bytes[0] === 0xff && bytes[1] === 0xfe) return { encoding: 'utf-16le', text: new TextDecoder('utf-16le').decode(bytes.subarray(2)) };
-  if (bytes[0] === 0xfe && bytes[1] === 0xff) return { encoding: 'utf-16be', text: new TextDecoder('utf-16be').decode(bytes.subarray(2)) };
-  const mark = bytes[0] === 0xef && bytes[1] === 0xbb && bytes[2] === 0xbf;
-  const text = new TextDecoder('utf-8', { fatal: true }).decode(mark ? bytes.subarray(3) : bytes);
-  return { encoding: mark ? 'utf-8-bom' : 'utf-8', text };
+function startWorker() {
+  worker = new Worker(new URL('worker.js', import.meta.url), { type: 'module' });
+  worker.addEventListener('message', ({ data }) => {
+    if (data.ready || data.id !== job) return;
+    finishWork();
+    if (data.error) showFailure(data.error);
+    else showResult(data);
+  });
 }
 
-function encode(text, encoding) {
-  if (encoding === 'utf-8') return new TextEncoder().encode(text);
-  if (encoding === 'utf-8-bom') return new TextEncoder().encode('\uFEFF' + text);
-  const bytes = new Uint8Array(2 + text.length * 2);
-  const view = new DataView(bytes.buffer);
-  const little = encoding === 'utf-16le';
-  view.setUint16(0, 0xfeff, little);
-  for (let k = 0; k < text.length; ++k) view.setUint16(2 + 2 * k, text.charCodeAt(k), little);
-  return bytes;
+// Long work says so, with the time it has taken.
+let ticker = null;
+function startWork(text) {
+  const started = performance.now();
+  $('parts-status').textContent = text;
+  $('parts-progress').hidden = false;
+  ticker = setInterval(() => {
+    $('parts-status').textContent = `${text} ${((performance.now() - started) / 1000).toFixed(0)} s`;
+  }, 500);
+}
+function finishWork() {
+  clearInterval(ticker);
+  $('parts-progress').hidden = true;
+}
+
+function run() {
+  if (!loaded) return;
+  const expand = document.querySelector('input[name=parts-mode]:checked').value === 'expand';
+  $('parts-error').textContent = '';
+  $('download').disabled = true;
+  job += 1;
+  startWork(`${loaded.name}: working…`);
+  worker.postMessage({ id: job, bytes: loaded.bytes.slice(), expand });
 }
 
 async function openFile(file) {
-  $('parts-error').textContent = '';
   try {
-    const { encoding, text } = decode(new Uint8Array(await file.arrayBuffer()));
-    const parsed = Papa.parse(text, { skipEmptyLines: true });
-    const fatal = parsed.errors.find((e) => e.type === 'Quotes' || e.code === 'TooManyFields');
-    if (fatal) throw new Error(`${fatal.message} (row ${fatal.row + 1})`);
-    const [header, ...lines] = parsed.data;
-    if (!header) throw new Error('the file is empty');
-    const rows = lines.map((line) => Object.fromEntries(header.map((name, k) => [name, line[k] ?? ''])));
-    const format = {
-      delimiter: parsed.meta.delimiter,
-      newline: parsed.meta.linebreak,
-      quotes: text.startsWith('"'),
-    };
-    loaded = { name: file.name, encoding, format, header, rows };
-    showResult();
+    loaded = { name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) };
+    run();
   } catch (failure) {
     loaded = null;
-    showFailure(failure);
+    showFailure(failure.message);
   }
 }
 
-function showFailure(failure) {
+function showFailure(message) {
   result = null;
   $('parts-status').textContent = '';
-  $('parts-error').textContent = failure.message;
+  $('parts-error').textContent = message;
   $('parts-warnings').replaceChildren();
   $('parts-table').replaceChildren();
   $('download').disabled = true;
 }
 
-function showResult() {
-  if (!loaded) return;
-  $('parts-error').textContent = '';
-  const expand = document.querySelector('input[name=parts-mode]:checked').value === 'expand';
-  try {
-    result = expand ? expandRows(loaded.rows) : collapseRows(loaded.rows);
-  } catch (failure) {
-    showFailure(failure);
-    return;
-  }
-  $('parts-status').textContent =
-    `${loaded.name}: ${loaded.rows.length} rows read, ${result.rows.length} rows written.`;
-  $('parts-warnings').replaceChildren(
-    ...result.warnings.map((warning) => Object.assign(document.createElement('li'), { textContent: warning.message })));
-  const table = $('parts-table');
-  const head = document.createElement('tr');
-  for (const name of result.header) head.append(Object.assign(document.createElement('th'), { textContent: name, scope: 'col' }));
-  const body = result.rows.map((row) => {
-    const tr = document.createElement('tr');
-    for (const name of result.header) tr.append(Object.assign(document.createElement('td'), { textContent: row[name] }));
-    return tr;
-  });
-  table.replaceChildren(Object.assign(document.createElement('thead'), {}), document.createElement('tbody'));
-  table.tHead.append(head);
-  table.tBodies[0].append(...body);
-  $('download').disabled = false;
+function cellRow(cells, tag) {
+  const tr = document.createElement('tr');
+  for (const text of cells) tr.append(Object.assign(document.createElement(tag), { textContent: text }));
+  return tr;
 }
 
-// The result in the file's own form.
-function resultFile() {
-  const { format, encoding } = loaded;
-  const data = result.rows.map((row) => result.header.map((name) => row[name]));
-  const text = Papa.unparse({ fields: result.header, data },
-    { delimiter: format.delimiter, newline: format.newline, quotes: format.quotes }) + format.newline;
-  return encode(text, encoding);
+function showResult(done) {
+  result = done;
+  const { header, rows, rowCount } = done.preview;
+  $('parts-status').textContent = `${loaded.name}: ${rowCount} rows written` +
+    (rows.length < rowCount ? `; the first ${rows.length} are shown.` : '.');
+  const list = document.createDocumentFragment();
+  for (const warning of done.warnings) list.append(Object.assign(document.createElement('li'), { textContent: warning.message }));
+  $('parts-warnings').replaceChildren(list);
+  const table = $('parts-table');
+  const head = document.createElement('thead');
+  const headRow = cellRow(header, 'th');
+  for (const th of headRow.children) th.scope = 'col';
+  head.append(headRow);
+  const body = document.createElement('tbody');
+  for (const row of rows) body.append(cellRow(row, 'td'));
+  table.replaceChildren(head, body);
+  $('download').disabled = false;
 }
 
 $('download').addEventListener('click', () => {
   if (!result) return;
   const suffix = document.querySelector('input[name=parts-mode]:checked').value === 'expand' ? 'expanded' : 'collapsed';
   const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([resultFile()], { type: 'text/csv' }));
+  link.href = URL.createObjectURL(new Blob([result.data], { type: 'text/csv' }));
   link.download = loaded.name.replace(/(\.[^.]*)?$/, `-${suffix}$1`);
   document.body.append(link);
   link.click();
@@ -165,7 +162,7 @@ $('download').addEventListener('click', () => {
   setTimeout(() => URL.revokeObjectURL(link.href), 1000);
 });
 
-for (const radio of document.querySelectorAll('input[name=parts-mode]')) radio.addEventListener("change", showResult);
+for (const radio of document.querySelectorAll('input[name=parts-mode]')) radio.addEventListener('change', run);
 $('parts-file').addEventListener('change', (event) => {
   if (event.target.files[0]) openFile(event.target.files[0]);
 });
@@ -187,4 +184,5 @@ zone.addEventListener('keydown', (event) => {
     $('parts-file').click();
   }
 });
+startWorker();
 document.body.dataset.ready = 'true';

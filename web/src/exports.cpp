@@ -16,11 +16,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "ztxgrp/csv_file.hpp"
 #include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/parts_file.hpp"
 #include "ztxgrp/parts_list.hpp"
@@ -316,6 +318,26 @@ int ztxgrp_parts_file(const char* bytes, std::size_t size, const char* options,
     result.meta = {0, 0, static_cast<std::uint32_t>(done.warnings.size())};
     WriteWarnings(done.warnings);
     result.bytes = std::move(done.bytes);
+  });
+}
+
+// A CSV file read as the parts-list reader reads it, for showing: the
+// header and the cells of the first `maxRows` rows as texts; meta: the
+// width, the rows given, the rows in all. The separator is named by the
+// UTF-8 text `separator` (none when `hasSeparator` is 0: from the header line).
+int ztxgrp_read_csv(const char* bytes, std::size_t size, const char* separator,
+                    std::size_t separatorSize, int hasSeparator, std::uint32_t maxRows) {
+  return Guarded([&] {
+    std::optional<char> chosen;
+    if (hasSeparator != 0)
+      chosen = ztxgrp::separator_named(std::string_view(separator, separatorSize));
+    const ztxgrp::CsvTable table = ztxgrp::ReadCsv(std::string(bytes, size), chosen);
+    const std::size_t rows = std::min<std::size_t>(table.RowCount(), maxRows);
+    result.meta = {static_cast<std::uint32_t>(table.header.size()),
+                   static_cast<std::uint32_t>(rows), static_cast<std::uint32_t>(table.RowCount())};
+    for (const std::string& name : table.header) result.AddUtf8(name);
+    for (std::size_t r = 0; r < rows; ++r)
+      for (const std::string_view cell : table.Row(r)) result.AddUtf8(cell);
   });
 }
 

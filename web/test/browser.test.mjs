@@ -55,31 +55,70 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
     assert.match(error, /runtime error 9: Subscript out of range: "R3-R1"/);
     assert.deepEqual(await convert('C1 - C4, R1', 'expand'), ['C1, C2, C3, C4, R1', '']);
     assert.deepEqual(await convert('R3, R1 C2\nR2;R5 C7-C9', 'group'), ['C2, C7-C9, R1-R3, R5', '']);
+    // Designators are kept as written, as in a parts list's cell.
+    assert.deepEqual(await convert('Half-Bridge_DO1301, J1', 'group'), ['Half-Bridge_DO1301, J1', '']);
+    assert.deepEqual(await convert('U1.2, U1.1', 'expand'), ['U1.2, U1.1', '']);  // not U1, U1
 
-    // A parts list dropped on the page.
-    const bytes = [...readFileSync(excerpt)];
-    await page.evaluate((bytes) => {
-      const data = new DataTransfer();
-      data.items.add(new File([new Uint8Array(bytes)], 'excerpt.csv', { type: 'text/csv' }));
-      document.getElementById('drop-zone').dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
-    }, bytes);
-    await page.waitForSelector('#parts-table tbody tr');
+    // Parts lists dropped on the page, as a person drops them: the table
+    // shown, and the downloaded file.
+    const session = await page.createCDPSession();
+    await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+    const drop = async (bytes, name, mode) => {
+      await page.click(`input[name=parts-mode][value=${mode}]`);
+      await page.evaluate(() => {
+        document.getElementById('parts-status').textContent = '';
+        document.getElementById('parts-error').textContent = '';
+      });
+      await page.evaluate((bytes, name) => {
+        const data = new DataTransfer();
+        data.items.add(new File([new Uint8Array(bytes)], name, { type: 'text/csv' }));
+        document.getElementById('drop-zone').dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+      }, [...bytes], name);
+      await page.waitForFunction(() => /rows written/.test(document.getElementById('parts-status').textContent) ||
+        document.getElementById('parts-error').textContent !== '', { timeout: 30000 });
+      return page.evaluate(() => document.getElementById('parts-error').textContent);
+    };
+    const download = async () => {
+      for (const name of readdirSync(downloads)) rmSync(join(downloads, name));
+      await page.click('#download');
+      // Done when the file is there and Chromium's partial file is gone.
+      const finished = (names) => names.some((f) => f.endsWith('.csv')) && !names.some((f) => f.endsWith('.crdownload'));
+      let files = [];
+      for (let wait = 0; wait < 200 && !finished(files = readdirSync(downloads)); ++wait)
+        await new Promise((resolve) => setTimeout(resolve, 50));
+      assert.equal(files.length, 1, `${files}`);
+      return { name: files[0], bytes: readFileSync(join(downloads, files[0])) };
+    };
+
+    assert.equal(await drop(readFileSync(excerpt), 'excerpt.csv', 'collapse'), '');
     const firstRow = await page.$$eval('#parts-table tbody tr:first-child td', (cells) => cells.map((c) => c.textContent));
     assert.deepEqual(firstRow, ['C106-C107', '2', '4.7uF', 'Capacitors_SMD:C_0805_HandSoldering']);
     if (process.env.ZTXGRP_SCREENSHOT) await page.screenshot({ path: process.env.ZTXGRP_SCREENSHOT, fullPage: true });
+    const collapsed = await download();
+    assert.equal(collapsed.name, 'excerpt-collapsed.csv');
+    if (process.env.ZTXGRP_CLI) assert.deepEqual(collapsed.bytes, execFileSync(process.env.ZTXGRP_CLI, ['bom', excerpt]));
 
-    const session = await page.createCDPSession();
-    await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
-    await page.click('#download');
-    // Done when the file is there and Chromium's partial file is gone.
-    const finished = (names) => names.some((f) => f.endsWith('.csv')) && !names.some((f) => f.endsWith('.crdownload'));
-    let files = [];
-    for (let wait = 0; wait < 200 && !finished(files = readdirSync(downloads)); ++wait)
-      await new Promise((resolve) => setTimeout(resolve, 50));
-    assert.deepEqual(files, ['excerpt-collapsed.csv']);
-    const downloaded = readFileSync(join(downloads, files[0]));
-    if (process.env.ZTXGRP_CLI) assert.deepEqual(downloaded, execFileSync(process.env.ZTXGRP_CLI, ['bom', excerpt]));
-    else assert.match(downloaded.toString(), /^Reference,Qty,Value,Footprint\r\nC106-C107,2,/);
+    // A small file whose result is large: shown in part, downloaded whole.
+    const large = Buffer.from('Ref,Value\nQA1-QA32767,1\nQB1-QB32767,1\nQC1-QC32767,1\nQD1-QD32767,1\n');
+    assert.equal(await drop(large, 'large.csv', 'expand'), '');
+    assert.match(await page.$eval('#parts-status', (p) => p.textContent), /131068 rows written; the first 500 are shown/);
+    assert.equal((await download()).bytes.toString().split('\n').length, 131070);
+
+    // The table of parts-list files, as far as the page has its options.
+    const folder = new URL('../../tests/data/parts-files/', import.meta.url);
+    for (const c of JSON.parse(readFileSync(new URL('cases.json', folder), 'utf8'))) {
+      const { expand, ...others } = c.options;
+      if (Object.keys(others).length !== 0) continue;
+      const error = await drop(readFileSync(new URL(c.input, folder)), c.input, expand ? 'expand' : 'collapse');
+      if (!c.output) {
+        assert.ok(error.includes(c.error), `${c.name}: ${error}`);
+        continue;
+      }
+      assert.equal(error, '', c.name);
+      const warnings = await page.$$eval('#parts-warnings li', (items) => items.map((li) => li.textContent));
+      assert.deepEqual(warnings, c.warnings, c.name);
+      assert.deepEqual((await download()).bytes, readFileSync(new URL(c.output, folder)), c.name);
+    }
     assert.deepEqual(failures, []);
   } finally {
     await browser.close();
