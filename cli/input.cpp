@@ -1,16 +1,9 @@
 #include "input.hpp"
 
+#include "ztxgrp/designator_split.hpp"
 #include "ztxgrp/utf.hpp"
 
 namespace ztxgrp::cli {
-namespace {
-
-bool IsSeparator(char c) {
-  return c == ',' || c == ' ' || c == '\t';
-}
-
-}  // namespace
-
 ItemSource::ItemSource(const Options& options, InputBuffer& in, bool refuseLineBreaks)
     : arguments_(options.items),
       in_(in),
@@ -57,10 +50,12 @@ bool ItemSource::Next(std::string& item) {
   }
   for (;;) {
     if (haveEntry_) {
-      while (at_ < entry_.size() && IsSeparator(entry_[at_])) ++at_;
-      if (at_ < entry_.size()) {
+      const std::string_view entry = entry_;
+      for (std::size_t n; at_ < entry.size() && (n = DesignatorSeparatorLength(entry, at_)) != 0;)
+        at_ += n;
+      if (at_ < entry.size()) {
         std::size_t end = at_;
-        while (end < entry_.size() && !IsSeparator(entry_[end])) ++end;
+        while (end < entry.size() && DesignatorSeparatorLength(entry, end) == 0) ++end;
         item.assign(entry_, at_, end - at_);
         Check(item, at_);
         at_ = end;

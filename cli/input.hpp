@@ -1,5 +1,6 @@
 // The items of one command: its ITEM arguments, or the lines of standard
-// input, each optionally split at commas and blanks.
+// input, each optionally split where designators are separated (commas,
+// semicolons, blanks, no-break spaces, line breaks: ztxgrp/designator_split.hpp).
 //
 // Items are produced one at a time, so that a command can stop reading as soon
 // as more input cannot change its answer, and every message names the line or

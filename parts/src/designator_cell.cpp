@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "ztxgrp/designator_split.hpp"
 #include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/icls_group.hpp"
 #include "ztxgrp/parts_list.hpp"
@@ -15,50 +16,12 @@ namespace {
 constexpr char16_t kEnDash = u'\u2013';
 constexpr char16_t kEmDash = u'\u2014';
 
-bool IsSeparator(char16_t c) {
-  switch (c) {
-    case u',':
-    case u';':
-    case u' ':
-    case u'\t':
-    case u'\r':
-    case u'\n':
-    case u'\u00A0':
-      return true;
-    default:
-      return false;
-  }
-}
-
 bool IsLoneDash(std::u16string_view piece) {
   return piece == u"-" || piece == std::u16string_view(&kEnDash, 1);
 }
 
 bool IsPlaceholder(std::u16string_view piece) {
   return IsLoneDash(piece) || piece == std::u16string_view(&kEmDash, 1);
-}
-
-// The pieces between separators and occurrences of `join`.
-void Pieces(std::u16string_view cell, std::u16string_view join,
-            std::vector<std::u16string_view>& pieces) {
-  pieces.clear();
-  std::size_t start = 0, at = 0;
-  auto cut = [&](std::size_t end) {
-    if (end > start) pieces.push_back(cell.substr(start, end - start));
-  };
-  while (at < cell.size()) {
-    if (!join.empty() && cell.substr(at).starts_with(join)) {
-      cut(at);
-      at += join.size();
-      start = at;
-    } else if (IsSeparator(cell[at])) {
-      cut(at);
-      start = ++at;
-    } else {
-      ++at;
-    }
-  }
-  cut(at);
 }
 
 std::optional<ItemSplit> NumberedReading(std::u16string_view text) {
@@ -123,7 +86,8 @@ void AddSingle(std::u16string_view piece, std::size_t row, std::vector<Designato
 
 void DesignatorCellReader::Read(std::u16string_view cell, std::u16string_view join, std::size_t row,
                                 std::vector<Designator>& out) {
-  Pieces(cell, join, pieces_);
+  pieces_.clear();
+  SplitDesignators(cell, join, pieces_);
   const std::vector<std::u16string_view>& pieces = pieces_;
   if (pieces.size() == 1 && IsPlaceholder(pieces.front())) return;
   for (std::size_t k = 0; k < pieces.size(); ++k) {

@@ -29,7 +29,7 @@ const std::vector<OptionRow>& Rows() {
       {{"--version"}, "", 0, "ztxgrp [0-9.]+\n"},
       {{"group", "--help"}, "", 0, "(.|\n)*--min-run(.|\n)*"},
       {{"group", "-h"}, "", 0, "(.|\n)*--min-run(.|\n)*"},
-      {{"group", "-s", "R1,R2 R3"}, "", 0, "R1-R3\n"},
+      {{"group", "-s", "R1;R2 R3"}, "", 0, "R1-R3\n"},
       {{"group", "--split", "R1, R2", "R4"}, "", 0, "R1-R2\nR4\n"},
       {{"group", "-j", ", ", "R2", "R1", "R4"}, "", 0, "R1-R2, R4\n"},
       {{"group", "--join", " ", "R1", "R2"}, "", 0, "R1-R2\n"},

@@ -4,13 +4,16 @@
 // the same table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
 
 #include "process.hpp"
+#include "ztxgrp/designator_split.hpp"
 #include "ztxgrp/parts_file.hpp"
+#include "ztxgrp/utf.hpp"
 
 namespace ztxgrp::testing {
 namespace {
@@ -99,6 +102,49 @@ TEST(PartsFilesTest, TheCommandWritesWhatTheTableHolds) {
         EXPECT_NE(result.err.find(line.append(std::to_string(c["line"].get<int>()))),
                   std::string::npos);
       }
+    }
+  }
+}
+
+// One splitting rule: the library's, for UTF-8 and UTF-16 text, and the
+// command's `-s`, which answers once per piece.
+TEST(DesignatorSplitTest, OneRuleEverywhere) {
+  const struct {
+    std::string text;
+    std::string join;
+    std::vector<std::string> pieces;
+  } cases[] = {
+      {"R1;R2 R3", "", {"R1", "R2", "R3"}},
+      {" R1,, R2\t\r\nR3 ", "", {"R1", "R2", "R3"}},
+      {"R5\xC2\xA0R6", "", {"R5", "R6"}},
+      {"\xC3\x85"
+       "1 \xC3\x85"
+       "2",
+       "",
+       {"\xC3\x85"
+        "1",
+        "\xC3\x85"
+        "2"}},
+      {"R1|R2 | R3", "|", {"R1", "R2", "R3"}},
+      {"Half-Bridge_DO1301, U1.1", "", {"Half-Bridge_DO1301", "U1.1"}},
+      {" ;, ", "", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::vector<std::string_view> pieces;
+    SplitDesignators<char>(c.text, c.join, pieces);
+    EXPECT_EQ(std::vector<std::string>(pieces.begin(), pieces.end()), c.pieces);
+    const std::u16string wide = Utf8ToUtf16(c.text), wideJoin = Utf8ToUtf16(c.join);
+    std::vector<std::u16string_view> widePieces;
+    SplitDesignators<char16_t>(wide, wideJoin, widePieces);
+    ASSERT_EQ(widePieces.size(), c.pieces.size());
+    for (std::size_t k = 0; k < widePieces.size(); ++k)
+      EXPECT_EQ(Utf16ToUtf8(widePieces[k]), c.pieces[k]);
+    if (c.join.empty() && !c.pieces.empty()) {
+      const ProcessResult result = RunProcess(CommandUnderTest(), {"check", "-s", "--", c.text});
+      EXPECT_EQ(static_cast<std::size_t>(std::count(result.out.begin(), result.out.end(), '\n')),
+                c.pieces.size())
+          << result.out << result.err;
     }
   }
 }
