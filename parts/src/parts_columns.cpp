@@ -2,20 +2,21 @@
 #include <string>
 
 #include "ztxgrp/parts_list.hpp"
+#include "ztxgrp/quoted.hpp"
 
 namespace ztxgrp {
 namespace {
 
 std::string HeaderList(std::span<const std::string> header) {
   std::string list;
-  for (const std::string& name : header) list += (list.empty() ? "\"" : ", \"") + name + "\"";
+  for (const std::string& name : header) list += (list.empty() ? "" : ", ") + Quoted(name);
   return list;
 }
 
 std::size_t RequireColumn(std::span<const std::string> header, const std::string& option,
                           const std::string& name) {
   if (const auto column = find_column(header, name)) return *column;
-  throw PartsError(option + ": no column named \"" + name + "\"; the headers are " +
+  throw PartsError(option + ": no column named " + Quoted(name) + "; the headers are " +
                    HeaderList(header));
 }
 

@@ -183,10 +183,6 @@ std::string RowList(std::string_view noun, const std::vector<std::size_t>& rows)
   return text;
 }
 
-std::string Quoted(std::string_view text) {
-  return "\"" + std::string(text) + "\"";
-}
-
 // A quantity cell: empty, a whole number, or something else (DNP, n/a).
 struct Quantity {
   enum { None, Whole, Other } kind = None;
