@@ -8,6 +8,7 @@
 #include "errors.hpp"
 #include "options.hpp"
 #include "platform.hpp"
+#include "ztxgrp/error_message.hpp"
 #include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/quoted.hpp"
 #include "ztxgrp/runtime_error.hpp"
@@ -21,7 +22,7 @@ void Say(const std::string& message) noexcept {
 }
 
 int RuntimeFailure(const RuntimeError& error) {
-  Say("runtime error " + std::to_string(error.number()) + ": " + std::string(error.description()));
+  Say(RuntimeErrorHead(error));
   if (error.item()) Say("offending item: " + Quoted(*error.item()));
   if (const auto* row = dynamic_cast<const RowError*>(&error))
     Say("in the row that starts on line " + std::to_string(row->row()));

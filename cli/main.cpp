@@ -12,8 +12,10 @@
 #include "options.hpp"
 #include "platform.hpp"
 #include "run.hpp"
+#include "ztxgrp/error_message.hpp"
 #include "ztxgrp/limits.hpp"
 #include "ztxgrp/parts_file.hpp"
+#include "ztxgrp/text_lists.hpp"
 #include "ztxgrp/value.hpp"
 
 namespace {
@@ -36,17 +38,21 @@ output error; 3 runtime error (message "ztxgrp: runtime error N: DESCRIPTION";
 N is 7 when memory runs out).)";
 
 // --min-run N: a decimal number (no octal or hexadecimal reading of 010 or
-// 0x10), from 2 to the largest list.
+// 0x10), within the range that the engine's own check allows.
 void AddMinRun(CLI::App* sub, ztxgrp::cli::Options& options) {
   sub->add_option_function<std::string>(
          "--min-run",
          [&options](const std::string& text) {
            int value = 0;
            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-           if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
-               value < ztxgrp::kSystemMinRun || value > ztxgrp::kMaxItems)
-             throw CLI::ValidationError("--min-run", "N is a decimal number from 2 to " +
-                                                         std::to_string(ztxgrp::kMaxItems));
+           if (text.empty() || error != std::errc() || end != text.data() + text.size())
+             throw CLI::ValidationError("--min-run", "N is a decimal number");
+           try {
+             ztxgrp::CheckMinRun(value);
+           } catch (const ztxgrp::RuntimeError& failure) {
+             throw CLI::ValidationError("--min-run", ztxgrp::RuntimeErrorHead(failure) +
+                                                         " (N is a decimal number of 2 or more)");
+           }
            options.minRun = value;
          },
          "write runs shorter than N items item by item (default 2: every run)")

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "ztxgrp/value.hpp"
+
 namespace ztxgrp::cli {
 
 enum class Command { Group, Ungroup, Expand, Check, Bom };
@@ -28,7 +30,7 @@ struct Options {
   bool split = false;               // split at commas and blanks first
   std::optional<std::string> join;  // join the output with this separator
   bool json = false;                // JSON on standard input and output
-  int minRun = 2;                   // group, bom: the shortest run written as a range
+  int minRun = kSystemMinRun;       // group, bom: the shortest run written as a range
   BomOptions bom;                   // bom only
 };
 

@@ -10,11 +10,13 @@
 #include <string>
 
 #include "values.hpp"
+#include "ztxgrp/error_message.hpp"
 #include "ztxgrp/icls_group.hpp"
 #include "ztxgrp/limits.hpp"
 #include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/quoted.hpp"
 #include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/text_lists.hpp"
 #include "ztxgrp/utf.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
@@ -28,17 +30,14 @@ PyObject* errorType = nullptr;
 
 // Sets ztxgrp.Error; `context` (the argument at fault, the row) ends the message.
 void SetError(const RuntimeError& error, const std::string& context = {}) {
-  std::string message =
-      "runtime error " + std::to_string(error.number()) + ": " + std::string(error.description());
+  const std::string message = RuntimeErrorMessage(error, context);
   py::object item = py::none();
   if (error.item()) {
-    message += ": " + Quoted(*error.item());
     item = py::reinterpret_steal<py::object>(PyUnicode_DecodeUTF16(
         reinterpret_cast<const char*>(error.item()->data()),
         static_cast<Py_ssize_t>(error.item()->size() * 2), "surrogatepass", nullptr));
     if (!item) throw py::error_already_set();
   }
-  if (!context.empty()) message += " (" + context + ")";
   py::object instance = py::reinterpret_borrow<py::object>(errorType)(message);
   instance.attr("number") = error.number();
   instance.attr("description") = std::string(error.description());
@@ -79,9 +78,10 @@ auto WithoutLock(Call&& call) {
 }
 
 py::list Group(py::handle items, int min_run) {
-  if (min_run < kSystemMinRun) {
-    SetError(RuntimeError(ErrorNumber::InvalidArgument),
-             "min_run must be 2 or more, not " + std::to_string(min_run));
+  try {
+    CheckMinRun(min_run);
+  } catch (const RuntimeError& error) {
+    SetError(error, "min_run is " + std::to_string(min_run));
     throw py::error_already_set();
   }
   const Items read = ItemsOf(items, kMaxListElements);
@@ -125,7 +125,9 @@ PYBIND11_MODULE(_ztxgrp, module) {
   py::register_exception_translator(TranslateErrors);
 
   AddPartsFunctions(module);
-  module.def("group", &Group, py::arg("items"), py::kw_only(), py::arg("min_run") = 2,
+  module.attr("DEFAULT_MIN_RUN") = ztxgrp::kSystemMinRun;
+  module.def("group", &Group, py::arg("items"), py::kw_only(),
+             py::arg("min_run") = ztxgrp::kSystemMinRun,
              R"(Sort items by prefix and number and fold runs into ranges.
 
 >>> group(["R3", "R1", "C2", "R2", "R5"])

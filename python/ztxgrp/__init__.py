@@ -43,7 +43,8 @@ def _warn(messages):
         _warnings.warn(message, PartsWarning, stacklevel=3)
 
 
-def collapse_rows(rows, *, refs=None, by=None, qty=None, join=", ", min_run=2):
+def collapse_rows(rows, *, refs=None, by=None, qty=None, join=", ",
+                  min_run=_ztxgrp.DEFAULT_MIN_RUN):
     """One row per part, from an iterable of dicts (csv.DictReader's rows).
 
     Rows that agree on the `by` columns (default: all but designators and
@@ -71,7 +72,8 @@ def _data(data):
     return data
 
 
-def collapse_csv(data, *, refs=None, by=None, qty=None, join=", ", min_run=2, sep=None):
+def collapse_csv(data, *, refs=None, by=None, qty=None, join=", ",
+                 min_run=_ztxgrp.DEFAULT_MIN_RUN, sep=None):
     """A parts-list CSV file's bytes collapsed to one row per part, as the
     bytes that `ztxgrp bom` writes for them: the same separator, quoting,
     line ends and encoding (UTF-8 with or without a byte-order mark, UTF-16
@@ -88,6 +90,7 @@ def collapse_csv(data, *, refs=None, by=None, qty=None, join=", ", min_run=2, se
 def expand_csv(data, *, refs=None, qty=None, join=", ", sep=None):
     """A parts-list CSV file's bytes expanded to one row per designator, as
     the bytes that `ztxgrp bom --expand` writes for them."""
-    result, messages = _ztxgrp._process_csv(_data(data), refs, [], qty, join, 2, sep, True)
+    result, messages = _ztxgrp._process_csv(
+        _data(data), refs, [], qty, join, _ztxgrp.DEFAULT_MIN_RUN, sep, True)
     _warn(messages)
     return result

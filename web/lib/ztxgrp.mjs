@@ -6,10 +6,9 @@
 
 /** A runtime error of the engine: its number, description and item. */
 export class ZtxgrpError extends Error {
-  constructor(number, description, item = null, row = null, rowNoun = 'row') {
-    let message = `runtime error ${number}: ${description}`;
-    if (item !== null) message += `: ${JSON.stringify(item)}`;
-    if (row !== null) message += ` (${rowNoun} ${row})`;
+  // `message`: the engine's own wording of the error, the same as every
+  // other front end's.
+  constructor(number, description, item = null, row = null, message = `runtime error ${number}: ${description}`) {
     super(message);
     this.name = 'ZtxgrpError';
     this.number = number;
@@ -120,8 +119,8 @@ function checked(status) {
   const meta = resultMeta();
   if (status === 1) {
     const row = meta[2] ? meta[2] : null;
-    const item = meta[1] ? texts[1] : null;
-    throw new ZtxgrpError(meta[0], texts[0] ?? 'Out of memory', item, row, texts[meta[1] ? 2 : 1] ?? 'row');
+    if (texts.length === 0) throw new ZtxgrpError(meta[0], 'Out of memory');
+    throw new ZtxgrpError(meta[0], texts[1], meta[1] ? texts[2] : null, row, texts[0]);
   }
   const error = new RangeError(texts[0] ?? 'ztxgrp: the call failed');
   if (meta[0]) error.row = meta[0];
@@ -161,7 +160,7 @@ function textList(items, what) {
 }
 
 function minRunOf(options) {
-  const minRun = options?.minRun ?? 2;
+  const minRun = options?.minRun ?? wasm.ztxgrp_default_min_run();
   if (!Number.isInteger(minRun) || minRun < -2147483648 || minRun > 2147483647)
     throw new TypeError(`minRun is a whole number, not ${String(minRun)}`);
   return minRun;

@@ -5,9 +5,8 @@
 // (`meta`). One crossing per call, whatever the number of items.
 //
 // Every operation returns a status: 0 success; 1 a runtime error (the
-// result: its description, when meta[1] is 1 the offending item, and with a
-// row the table's word for it ("row", "line"); meta[0] its number, meta[2]
-// the row or 0); 2 an argument that cannot be
+// result: its message, its description and, when meta[1] is 1, the
+// offending item; meta[0] its number, meta[2] the row or 0); 2 an argument that cannot be
 // used (the result: the message; meta[0] the row or 0). No exception leaves
 // this file.
 #include <unistd.h>  // sbrk
@@ -24,6 +23,7 @@
 
 #include "ztxgrp/csv_file.hpp"
 #include "ztxgrp/entry_text.hpp"
+#include "ztxgrp/error_message.hpp"
 #include "ztxgrp/parts_file.hpp"
 #include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/runtime_error.hpp"
@@ -106,10 +106,11 @@ int Guarded(Work&& work) noexcept {
   } catch (const ztxgrp::RuntimeError& error) {
     try {
       result.Clear();
-      result.Add(ztxgrp::Utf8ToUtf16(error.description()));
-      if (error.item()) result.Add(*error.item());
       const auto* row = dynamic_cast<const ztxgrp::RowError*>(&error);
-      if (row) result.AddUtf8(row->noun());
+      result.AddUtf8(ztxgrp::RuntimeErrorMessage(
+          error, row ? row->noun() + " " + std::to_string(row->row()) : std::string()));
+      result.AddUtf8(error.description());
+      if (error.item()) result.Add(*error.item());
       result.meta = {static_cast<std::uint32_t>(error.number()), error.item() ? 1u : 0u,
                      row ? static_cast<std::uint32_t>(row->row()) : 0u};
     } catch (...) {
@@ -255,6 +256,11 @@ int ztxgrp_reserve(std::size_t bytes) {
   if (__builtin_wasm_memory_grow(0, doubled) != SIZE_MAX) return 1;
   return __builtin_wasm_memory_grow(0, needed) != SIZE_MAX ? 1 : 0;
 #endif
+}
+
+// The shortest run written as a range unless a caller says otherwise.
+int ztxgrp_default_min_run() {
+  return ztxgrp::kSystemMinRun;
 }
 
 // Memory for the caller's buffers.
