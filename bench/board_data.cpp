@@ -4,8 +4,8 @@
 #include <random>
 #include <unordered_set>
 
-#include "ztxgrp/entry_text.hpp"
-#include "ztxgrp/text.hpp"
+#include "ztxgrp/engine/entry_text.hpp"
+#include "ztxgrp/engine/text.hpp"
 
 namespace ztxgrp::bench {
 namespace {

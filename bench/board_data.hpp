@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ztxgrp/value.hpp"
+#include "ztxgrp/engine/value.hpp"
 
 namespace ztxgrp::bench {
 

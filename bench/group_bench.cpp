@@ -9,8 +9,8 @@
 #include "board_data.hpp"
 #include "reference.hpp"
 #include "ztxgrp/icls_group.hpp"
-#include "ztxgrp/text.hpp"
-#include "ztxgrp/text_lists.hpp"
+#include "ztxgrp/engine/text.hpp"
+#include "ztxgrp/engine/text_lists.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
 namespace ztxgrp::bench {

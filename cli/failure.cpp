@@ -11,8 +11,8 @@
 #include "ztxgrp/error_message.hpp"
 #include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/quoted.hpp"
-#include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
+#include "ztxgrp/values.hpp"
 
 namespace ztxgrp::cli {
 namespace {

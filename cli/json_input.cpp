@@ -6,8 +6,8 @@
 #include <string>
 
 #include "io.hpp"
-#include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
+#include "ztxgrp/values.hpp"
 
 namespace ztxgrp::cli {
 namespace {

@@ -13,7 +13,7 @@
 #include <streambuf>
 #include <string>
 
-#include "ztxgrp/value.hpp"
+#include "ztxgrp/values.hpp"
 
 namespace ztxgrp::cli {
 

@@ -13,10 +13,9 @@
 #include "platform.hpp"
 #include "run.hpp"
 #include "ztxgrp/error_message.hpp"
-#include "ztxgrp/limits.hpp"
+#include "ztxgrp/list_texts.hpp"
 #include "ztxgrp/parts_file.hpp"
-#include "ztxgrp/text_lists.hpp"
-#include "ztxgrp/value.hpp"
+#include "ztxgrp/values.hpp"
 
 namespace {
 

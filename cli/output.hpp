@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "io.hpp"
-#include "ztxgrp/value.hpp"
+#include "ztxgrp/values.hpp"
 
 namespace ztxgrp::cli {
 

@@ -8,8 +8,8 @@
 #include "json_input.hpp"
 #include "output.hpp"
 #include "ztxgrp/icls_group.hpp"
-#include "ztxgrp/limits.hpp"
 #include "ztxgrp/utf.hpp"
+#include "ztxgrp/values.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
 namespace ztxgrp::cli {

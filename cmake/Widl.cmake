@@ -23,9 +23,9 @@ function(ztxgrp_widl idl out_dir)
     COMMAND ${widl} -h -o ${header} ${idl}
     COMMAND ${widl} -u -o ${iids} ${idl}
     COMMAND ${widl} -t -o ${raw} ${idl}
-    COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../component/com/normalize_tlb.py
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../com/normalize_tlb.py
             ${raw} ${tlb}
-    DEPENDS ${idl} ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../component/com/normalize_tlb.py
+    DEPENDS ${idl} ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../com/normalize_tlb.py
     COMMENT "widl ${name}.idl"
     VERBATIM)
 endfunction()

@@ -1,10 +1,10 @@
 #include <algorithm>
 #include <utility>
 
-#include "ztxgrp/entry_text.hpp"
+#include "ztxgrp/engine/entry_text.hpp"
 #include "ztxgrp/memory_errors.hpp"
-#include "ztxgrp/text.hpp"
-#include "ztxgrp/text_lists.hpp"
+#include "ztxgrp/engine/text.hpp"
+#include "ztxgrp/engine/text_lists.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
 namespace ztxgrp {

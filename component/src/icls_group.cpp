@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ztxgrp/cls_group.hpp"
+#include "ztxgrp/engine/cls_group.hpp"
 #include "ztxgrp/memory_errors.hpp"
 
 namespace ztxgrp {

@@ -5,7 +5,7 @@
 #include "internal/expansion.hpp"
 #include "internal/list_reader.hpp"
 #include "internal/ungrouping.hpp"
-#include "ztxgrp/cls_group.hpp"
+#include "ztxgrp/engine/cls_group.hpp"
 
 namespace ztxgrp {
 

@@ -5,10 +5,10 @@
 
 #include "internal/expansion.hpp"
 #include "internal/grouping.hpp"
-#include "ztxgrp/cls_group.hpp"
-#include "ztxgrp/limits.hpp"
-#include "ztxgrp/runtime_error.hpp"
-#include "ztxgrp/text_lists.hpp"
+#include "ztxgrp/engine/cls_group.hpp"
+#include "ztxgrp/engine/limits.hpp"
+#include "ztxgrp/engine/runtime_error.hpp"
+#include "ztxgrp/engine/text_lists.hpp"
 
 namespace ztxgrp {
 

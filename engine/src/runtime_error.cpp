@@ -1,4 +1,4 @@
-#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/engine/runtime_error.hpp"
 
 #include <utility>
 

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "internal/list_reader.hpp"
-#include "ztxgrp/cls_group.hpp"
-#include "ztxgrp/runtime_error.hpp"
-#include "ztxgrp/text.hpp"
+#include "ztxgrp/engine/cls_group.hpp"
+#include "ztxgrp/engine/runtime_error.hpp"
+#include "ztxgrp/engine/text.hpp"
 
 namespace ztxgrp {
 

@@ -1,4 +1,4 @@
-#include "ztxgrp/text.hpp"
+#include "ztxgrp/engine/text.hpp"
 #include "internal/text_slices.hpp"
 
 #include <charconv>
@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "ztxgrp/entry_text.hpp"
-#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/engine/entry_text.hpp"
+#include "ztxgrp/engine/runtime_error.hpp"
 
 namespace ztxgrp {
 

@@ -1,9 +1,9 @@
-#include "ztxgrp/text_lists.hpp"
+#include "ztxgrp/engine/text_lists.hpp"
 
 #include "internal/grouping.hpp"
 #include "internal/list_reader.hpp"
 #include "internal/ungrouping.hpp"
-#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/engine/runtime_error.hpp"
 
 namespace ztxgrp {
 

@@ -1,4 +1,4 @@
-#include "ztxgrp/value.hpp"
+#include "ztxgrp/engine/value.hpp"
 
 #include <string>
 

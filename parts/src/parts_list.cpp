@@ -7,11 +7,11 @@
 #include <utility>
 
 #include "designator_cell.hpp"
-#include "ztxgrp/entry_text.hpp"
-#include "ztxgrp/keyed_hash.hpp"
+#include "ztxgrp/engine/entry_text.hpp"
+#include "ztxgrp/engine/keyed_hash.hpp"
 #include "ztxgrp/memory_errors.hpp"
 #include "ztxgrp/quoted.hpp"
-#include "ztxgrp/text_lists.hpp"
+#include "ztxgrp/engine/text_lists.hpp"
 #include "ztxgrp/utf.hpp"
 
 namespace ztxgrp {

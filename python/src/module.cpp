@@ -12,12 +12,11 @@
 #include "values.hpp"
 #include "ztxgrp/error_message.hpp"
 #include "ztxgrp/icls_group.hpp"
-#include "ztxgrp/limits.hpp"
+#include "ztxgrp/list_texts.hpp"
 #include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/quoted.hpp"
-#include "ztxgrp/runtime_error.hpp"
-#include "ztxgrp/text_lists.hpp"
 #include "ztxgrp/utf.hpp"
+#include "ztxgrp/values.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
 namespace py = pybind11;

@@ -4,7 +4,7 @@
 #include <bit>
 #include <cstdint>
 
-#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/values.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
 namespace ztxgrp::python {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "ztxgrp/value.hpp"
+#include "ztxgrp/values.hpp"
 
 namespace ztxgrp::python {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "test_support.hpp"
-#include "ztxgrp/cls_group.hpp"
+#include "ztxgrp/engine/cls_group.hpp"
 
 namespace ztxgrp {
 namespace {

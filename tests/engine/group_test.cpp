@@ -2,7 +2,7 @@
 
 #include "examples.hpp"
 #include "test_support.hpp"
-#include "ztxgrp/cls_group.hpp"
+#include "ztxgrp/engine/cls_group.hpp"
 
 namespace ztxgrp {
 namespace {

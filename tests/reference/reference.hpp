@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ztxgrp/value.hpp"
+#include "ztxgrp/engine/value.hpp"
 
 namespace ztxgrp::reference {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ztxgrp/value.hpp"
+#include "ztxgrp/engine/value.hpp"
 
 namespace ztxgrp::reference {
 

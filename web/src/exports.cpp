@@ -22,13 +22,12 @@
 #include <vector>
 
 #include "ztxgrp/csv_file.hpp"
-#include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/error_message.hpp"
+#include "ztxgrp/list_texts.hpp"
 #include "ztxgrp/parts_file.hpp"
 #include "ztxgrp/parts_list.hpp"
-#include "ztxgrp/runtime_error.hpp"
-#include "ztxgrp/text_lists.hpp"
 #include "ztxgrp/utf.hpp"
+#include "ztxgrp/values.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
 namespace {

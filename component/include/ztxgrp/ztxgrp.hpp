@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "ztxgrp/icls_group.hpp"
-#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/engine/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
-#include "ztxgrp/value.hpp"
+#include "ztxgrp/engine/value.hpp"
 
 namespace ztxgrp {
 

@@ -21,7 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "ztxgrp/limits.hpp"
+#include "ztxgrp/engine/limits.hpp"
 
 namespace ztxgrp::internal {
 

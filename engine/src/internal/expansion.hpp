@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ztxgrp/text_lists.hpp"
-#include "ztxgrp/value.hpp"
+#include "ztxgrp/engine/text_lists.hpp"
+#include "ztxgrp/engine/value.hpp"
 
 namespace ztxgrp::internal {
 

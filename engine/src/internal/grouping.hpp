@@ -10,8 +10,8 @@
 #include "internal/counters.hpp"
 #include "internal/list_reader.hpp"
 #include "internal/sorted_keys.hpp"
-#include "ztxgrp/runtime_error.hpp"
-#include "ztxgrp/text_lists.hpp"
+#include "ztxgrp/engine/runtime_error.hpp"
+#include "ztxgrp/engine/text_lists.hpp"
 
 namespace ztxgrp::internal {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <utility>
 
-#include "ztxgrp/keyed_hash.hpp"
+#include "ztxgrp/engine/keyed_hash.hpp"
 
 namespace ztxgrp::internal {
 namespace {

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ztxgrp/limits.hpp"
+#include "ztxgrp/engine/limits.hpp"
 
 namespace ztxgrp::internal {
 

@@ -4,7 +4,7 @@
 
 #include "internal/number_grammar.hpp"
 #include "internal/numeric.hpp"
-#include "ztxgrp/limits.hpp"
+#include "ztxgrp/engine/limits.hpp"
 
 namespace ztxgrp::internal {
 namespace {

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/engine/runtime_error.hpp"
 
 namespace ztxgrp::internal {
 

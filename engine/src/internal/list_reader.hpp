@@ -15,8 +15,8 @@
 #include "internal/item_order.hpp"
 #include "internal/item_reader.hpp"
 #include "internal/sorted_keys.hpp"
-#include "ztxgrp/runtime_error.hpp"
-#include "ztxgrp/value.hpp"
+#include "ztxgrp/engine/runtime_error.hpp"
+#include "ztxgrp/engine/value.hpp"
 
 namespace ztxgrp::internal {
 

@@ -22,8 +22,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ztxgrp/runtime_error.hpp"
-#include "ztxgrp/value.hpp"
+#include "ztxgrp/engine/runtime_error.hpp"
+#include "ztxgrp/engine/value.hpp"
 
 namespace ztxgrp {
 

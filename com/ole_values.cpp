@@ -5,9 +5,7 @@
 #include <new>
 #include <string>
 
-#include "ztxgrp/limits.hpp"
-#include "ztxgrp/runtime_error.hpp"
-#include "ztxgrp/text.hpp"
+#include "ztxgrp/values.hpp"
 
 namespace ztxgrp::com {
 namespace {

@@ -10,7 +10,7 @@
 #include <span>
 #include <string_view>
 
-#include "ztxgrp/value.hpp"
+#include "ztxgrp/engine/value.hpp"
 
 namespace ztxgrp {
 

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ztxgrp/value.hpp"
+#include "ztxgrp/engine/value.hpp"
 
 namespace ztxgrp {
 

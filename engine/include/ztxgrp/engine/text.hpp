@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "ztxgrp/value.hpp"
+#include "ztxgrp/engine/value.hpp"
 
 namespace ztxgrp {
 

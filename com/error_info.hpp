@@ -8,7 +8,7 @@
 
 #include <new>
 
-#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/values.hpp"
 
 namespace ztxgrp::com {
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "ole_owners.hpp"
-#include "ztxgrp/value.hpp"
+#include "ztxgrp/values.hpp"
 
 namespace ztxgrp::com {
 
