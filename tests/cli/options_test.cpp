@@ -17,18 +17,18 @@ struct OptionRow {
   std::vector<std::string> args;
   std::string input;
   int status;
-  std::string out;  // pattern, matched against the whole output
+  std::string out;  // pattern, matched against the whole output; "~TEXT": output holding TEXT
 };
 
 const std::string kParts = "Ref,Value,MPN,Note\nR1,1k,A,x\nR2,1k,A,y\nR3,1k,B,x\nR4,2k,B,x\n";
 
 const std::vector<OptionRow>& Rows() {
   static const std::vector<OptionRow> rows = {
-      {{"--help"}, "", 0, "(.|\n)*Subcommands:(.|\n)*"},
-      {{"-h"}, "", 0, "(.|\n)*Subcommands:(.|\n)*"},
+      {{"--help"}, "", 0, "~Subcommands:"},
+      {{"-h"}, "", 0, "~Subcommands:"},
       {{"--version"}, "", 0, "ztxgrp [0-9.]+\n"},
-      {{"group", "--help"}, "", 0, "(.|\n)*--min-run(.|\n)*"},
-      {{"group", "-h"}, "", 0, "(.|\n)*--min-run(.|\n)*"},
+      {{"group", "--help"}, "", 0, "~--min-run"},
+      {{"group", "-h"}, "", 0, "~--min-run"},
       {{"group", "-s", "R1;R2 R3"}, "", 0, "R1-R3\n"},
       {{"group", "--split", "R1, R2", "R4"}, "", 0, "R1-R2\nR4\n"},
       {{"group", "-j", ", ", "R2", "R1", "R4"}, "", 0, "R1-R2, R4\n"},
@@ -45,8 +45,8 @@ const std::vector<OptionRow>& Rows() {
       {{"ungroup", "C1-C3", "R5", "-j", " "}, "", 0, "C1 C2 C3 R5\n"},
       {{"ungroup", "--json"}, "[\"R1-R2\"]", 0, "\\[\"R1\",\"R2\"\\]\n"},
       {{"ungroup", "-s", "--json"}, "[\"R1-R2\"]", 2, ""},  // --json takes no --split
-      {{"ungroup", "-h"}, "", 0, "(.|\n)*ITEM(.|\n)*"},
-      {{"ungroup", "--help"}, "", 0, "(.|\n)*ITEM(.|\n)*"},
+      {{"ungroup", "-h"}, "", 0, "~ITEM"},
+      {{"ungroup", "--help"}, "", 0, "~ITEM"},
       {{"ungroup", "--join", ",", "R1-R2"}, "", 0, "R1,R2\n"},
       {{"ungroup", "--split", "R1-R2,R4"}, "", 0, "R1\nR2\nR4\n"},
       {{"ungroup", "--", "R1-R2"}, "", 0, "R1\nR2\n"},
@@ -54,19 +54,19 @@ const std::vector<OptionRow>& Rows() {
       {{"expand", "-j", " ", "--", "R1-R2"}, "", 0, "R1 R2\n"},
       {{"expand", "--json"}, "\"R1-R2\"", 0, "\\[\"R1\",\"R2\"\\]\n"},
       {{"expand", "-s", "R1-R2"}, "", 0, "R1\nR2\n"},
-      {{"expand", "-h"}, "", 0, "(.|\n)*TEXT(.|\n)*"},
-      {{"expand", "--help"}, "", 0, "(.|\n)*TEXT(.|\n)*"},
+      {{"expand", "-h"}, "", 0, "~TEXT"},
+      {{"expand", "--help"}, "", 0, "~TEXT"},
       {{"expand", "--split", "R1-R2"}, "", 0, "R1\nR2\n"},
       {{"check", "R1-R3", "R3-R1"}, "", 1, "true\nfalse\n"},
       {{"check", "-j", " ", "R1"}, "", 0, "true\n"},
       {{"check", "--json"}, "\"R1\"", 0, "true\n"},
       {{"check", "-s", "R1,R3-R1"}, "", 1, "true\nfalse\n"},
-      {{"check", "--help"}, "", 0, "(.|\n)*TEXT(.|\n)*"},
-      {{"check", "-h"}, "", 0, "(.|\n)*TEXT(.|\n)*"},
+      {{"check", "--help"}, "", 0, "~TEXT"},
+      {{"check", "-h"}, "", 0, "~TEXT"},
       {{"check", "--split", "--join", " ", "R1 R2"}, "", 0, "true true\n"},
       {{"check", "--", "-R1"}, "", 1, "false\n"},
-      {{"bom", "--help"}, "", 0, "(.|\n)*--strict(.|\n)*"},
-      {{"bom", "-h"}, "", 0, "(.|\n)*--strict(.|\n)*"},
+      {{"bom", "--help"}, "", 0, "~--strict"},
+      {{"bom", "-h"}, "", 0, "~--strict"},
       {{"bom", "--by", "Value,MPN"},
        kParts,
        0,
@@ -109,7 +109,11 @@ TEST(OptionTableTest, EveryDocumentedFormWorks) {
     if (CommandIsWindows() && PosixOnly(row)) continue;
     const ProcessResult result = RunProcess(CommandUnderTest(), row.args, row.input);
     EXPECT_EQ(result.status, row.status) << result.err;
-    EXPECT_TRUE(std::regex_match(result.out, std::regex(row.out))) << result.out;
+    // Help texts are long: looked up, not matched (std::regex recurses per character).
+    const bool matches = row.out.starts_with("~")
+                             ? result.out.find(row.out.substr(1)) != std::string::npos
+                             : std::regex_match(result.out, std::regex(row.out));
+    EXPECT_TRUE(matches) << result.out;
   }
 }
 
