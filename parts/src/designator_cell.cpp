@@ -4,10 +4,10 @@
 
 #include "ztxgrp/designator_split.hpp"
 #include "ztxgrp/engine/entry_text.hpp"
+#include "ztxgrp/engine/text_lists.hpp"
 #include "ztxgrp/icls_group.hpp"
 #include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/quoted.hpp"
-#include "ztxgrp/engine/text_lists.hpp"
 #include "ztxgrp/utf.hpp"
 
 namespace ztxgrp::internal {

@@ -1,4 +1,5 @@
 // Choosing a parts list's columns by the names a user gives.
+#include <algorithm>
 #include <string>
 
 #include "ztxgrp/parts_list.hpp"
@@ -6,6 +7,29 @@
 
 namespace ztxgrp {
 namespace {
+
+// Header names compared without blanks and ASCII case.
+std::string Normalized(std::string_view name) {
+  std::string out;
+  for (std::size_t k = 0; k < name.size(); ++k) {
+    const char c = name[k];
+    if (c == ' ' || c == '\t' || c == '_') continue;
+    if (name.substr(k).starts_with("\xC2\xA0")) {  // no-break space
+      ++k;
+      continue;
+    }
+    out.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+  }
+  return out;
+}
+
+template <std::size_t N>
+std::optional<std::size_t> FirstNamed(std::span<const std::string> header,
+                                      const std::string_view (&names)[N]) {
+  for (std::size_t k = 0; k < header.size(); ++k)
+    if (std::find(names, names + N, Normalized(header[k])) != names + N) return k;
+  return std::nullopt;
+}
 
 std::string HeaderList(std::span<const std::string> header) {
   std::string list;
@@ -47,6 +71,29 @@ PartsColumns choose_columns(std::span<const std::string> header, const PartsColu
   for (const std::string& name : names.by)
     columns.by.push_back(RequireColumn(header, spelling.by, name));
   return columns;
+}
+
+std::optional<std::size_t> find_column(std::span<const std::string> header, std::string_view name) {
+  for (std::size_t k = 0; k < header.size(); ++k)
+    if (header[k] == name) return k;
+  const std::string wanted = Normalized(name);
+  for (std::size_t k = 0; k < header.size(); ++k)
+    if (Normalized(header[k]) == wanted) return k;
+  return std::nullopt;
+}
+
+std::optional<std::size_t> find_designator_column(std::span<const std::string> header) {
+  static constexpr std::string_view kNames[] = {
+      "reference",    "references",          "ref",
+      "refs",         "designator",          "designators",
+      "refdes",       "referencedesignator", "referencedesignators",
+      "partreference"};
+  return FirstNamed(header, kNames);
+}
+
+std::optional<std::size_t> find_quantity_column(std::span<const std::string> header) {
+  static constexpr std::string_view kNames[] = {"qty", "quantity"};
+  return FirstNamed(header, kNames);
 }
 
 }  // namespace ztxgrp

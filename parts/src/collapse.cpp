@@ -1,0 +1,174 @@
+// Collapsing a parts list to one row per part.
+#include <algorithm>
+#include <utility>
+
+#include "ordered.hpp"
+#include "part_index.hpp"
+#include "parts_job.hpp"
+#include "ztxgrp/memory_errors.hpp"
+#include "ztxgrp/parts_list.hpp"
+#include "ztxgrp/quoted.hpp"
+
+namespace ztxgrp {
+namespace {
+
+using internal::Designator;
+using internal::Job;
+using internal::Ordered;
+using internal::Quantity;
+
+struct Part {
+  std::size_t rowCount = 0, designatorCount = 0;
+  bool apart = false;  // its quantity is kept as written
+  // In reading order; laid out once every row is read.
+  std::span<const std::size_t> rows;
+  std::span<const Designator* const> designators;
+};
+
+// Every row read: the parts, with their rows and designators side by side.
+struct Reading {
+  std::vector<Part> parts;
+  std::vector<std::size_t> bare;  // rows without designators
+  std::vector<Designator> all;    // every designator, in reading order
+  std::vector<std::size_t> rowsByPart;
+  std::vector<const Designator*> designatorsByPart;
+};
+
+struct RowRead {
+  std::size_t row, part, begin;  // its designators: from `begin` in `all`
+};
+
+// Each part's rows and designators side by side, in reading order: laid out
+// in one pass rather than grown part by part.
+void LayOut(Reading& reading, const std::vector<RowRead>& reads) {
+  std::vector<Part>& parts = reading.parts;
+  reading.rowsByPart.resize(reads.size());
+  reading.designatorsByPart.resize(reading.all.size());
+  std::vector<std::pair<std::size_t, std::size_t>> next(parts.size());  // where each part goes on
+  std::size_t rowAt = 0, designatorAt = 0;
+  for (std::size_t p = 0; p < parts.size(); ++p) {
+    next[p] = {rowAt, designatorAt};
+    parts[p].rows =
+        std::span<const std::size_t>(reading.rowsByPart).subspan(rowAt, parts[p].rowCount);
+    parts[p].designators = std::span<const Designator* const>(reading.designatorsByPart)
+                               .subspan(designatorAt, parts[p].designatorCount);
+    rowAt += parts[p].rowCount;
+    designatorAt += parts[p].designatorCount;
+  }
+  for (std::size_t i = 0; i < reads.size(); ++i) {
+    auto& [rowNext, designatorNext] = next[reads[i].part];
+    reading.rowsByPart[rowNext++] = reads[i].row;
+    const std::size_t end = i + 1 < reads.size() ? reads[i + 1].begin : reading.all.size();
+    for (std::size_t k = reads[i].begin; k < end; ++k)
+      reading.designatorsByPart[designatorNext++] = &reading.all[k];
+  }
+}
+
+// Reads every row into its part: rows of equal key cells share one, a row
+// whose quantity is no whole number keeps a part of its own.
+Reading ReadRows(Job& job, internal::PartIndex& partOf) {
+  Reading reading;
+  std::vector<RowRead> reads;
+  reading.all.reserve(job.Rows());
+  reads.reserve(job.Rows());
+  for (std::size_t r = 0; r < job.Rows(); ++r) {
+    const std::size_t begin = reading.all.size();
+    const std::size_t count = job.Read(r, reading.all);
+    const Quantity quantity = job.CheckQuantity(r, count);
+    if (count == 0) {
+      reading.bare.push_back(r);
+      continue;
+    }
+    std::size_t index = reading.parts.size();
+    if (quantity.kind == Quantity::Other) {
+      reading.parts.push_back({0, 0, true, {}, {}});
+    } else {
+      const auto [found, added] = partOf.Find(r, reading.parts.size());
+      if (added) reading.parts.emplace_back();
+      index = found;
+    }
+    ++reading.parts[index].rowCount;
+    reading.parts[index].designatorCount += count;
+    reads.push_back({r, index, begin});
+  }
+  LayOut(reading, reads);
+  return reading;
+}
+
+// Cells of other columns that differ between a part's merged rows: the
+// first row's are written, with a warning.
+void WarnDifferingCells(Job& job, const PartsColumns& columns, const std::vector<std::size_t>& keys,
+                        const Part& part) {
+  if (part.rows.size() < 2) return;
+  for (std::size_t column = 0; column < job.Width(); ++column) {
+    if (column == columns.refs || column == columns.qty ||
+        std::find(keys.begin(), keys.end(), column) != keys.end())
+      continue;
+    const std::string_view first = job.Cell(part.rows.front(), column);
+    bool differ = false;
+    std::vector<std::size_t> rows;
+    for (const std::size_t r : part.rows) {
+      rows.push_back(job.RowNumber(r));
+      differ = differ || job.Cell(r, column) != first;
+    }
+    if (differ)
+      job.Warn(PartsWarning::Kind::DifferingCells,
+               "column " + Quoted(job.Header()[column]) + " differs between the merged " +
+                   internal::RowList(job.Noun(), rows) + "; the first one's " + Quoted(first) +
+                   " is written",
+               rows);
+  }
+}
+
+PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
+                     const PartsTable* owner) {
+  Job job(view, columns, true, owner);
+  std::vector<std::size_t> byColumns = columns.by;
+  if (byColumns.empty())
+    for (std::size_t k = 0; k < job.Width(); ++k)
+      if (k != columns.refs && k != columns.qty) byColumns.push_back(k);
+  internal::PartIndex partOf(job, std::move(byColumns));
+  Reading reading = ReadRows(job, partOf);
+
+  struct Merged {
+    Ordered::JoinedCell refs;
+    const Part* part;
+  };
+  std::vector<Merged> merged;
+  merged.reserve(reading.parts.size());
+  Ordered ordered;
+  for (const Part& part : reading.parts) {
+    try {
+      merged.push_back({ordered.Join(part.designators, columns.min_run, columns.join), &part});
+    } catch (const RuntimeError& error) {
+      throw RowError(error, job.RowNumber(part.rows.front()), job.Noun());
+    }
+    WarnDifferingCells(job, columns, partOf.Keys(), part);
+  }
+  // By first designator in the engine's order.
+  auto keyOf = [](const Merged& m) {
+    return std::make_pair(std::u16string_view(m.refs.prefix), m.refs.first);
+  };
+  std::stable_sort(merged.begin(), merged.end(),
+                   [&](const Merged& a, const Merged& b) { return keyOf(a) < keyOf(b); });
+  for (Merged& m : merged) {
+    std::optional<std::string> qty;
+    if (!m.part->apart) qty = std::to_string(m.part->designators.size());
+    job.Add(m.part->rows.front(), std::move(m.refs.text), std::move(qty));
+  }
+  for (const std::size_t r : reading.bare) job.Add(r, std::nullopt, std::nullopt);
+  return std::move(job).Finish(reading.all);
+}
+
+}  // namespace
+
+PartsResult collapse_rows(const PartsTable& table, const PartsColumns& columns) {
+  return WithMemoryErrorsNumbered(
+      [&] { return Collapse(internal::ViewOf(table), columns, &table); });
+}
+
+PartsResult collapse_rows(const PartsTableView& table, const PartsColumns& columns) {
+  return WithMemoryErrorsNumbered([&] { return Collapse(table, columns, nullptr); });
+}
+
+}  // namespace ztxgrp

@@ -1,0 +1,17 @@
+// Designators that occur more than once in a parts list.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+#include "designator_cell.hpp"
+
+namespace ztxgrp::internal {
+
+// The indices into `all` of each text that occurs more than once, each
+// group ascending, the groups in the order of their texts. Time linear in
+// the designators (plus sorting within groups of equal hashes).
+std::vector<std::vector<std::size_t>> RepeatedDesignators(std::span<const Designator> all);
+
+}  // namespace ztxgrp::internal

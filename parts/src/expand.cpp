@@ -1,0 +1,60 @@
+// Expanding a parts list to one row per designator.
+#include "ordered.hpp"
+#include "parts_job.hpp"
+#include "ztxgrp/memory_errors.hpp"
+#include "ztxgrp/parts_list.hpp"
+
+namespace ztxgrp {
+namespace {
+
+using internal::Designator;
+using internal::Job;
+using internal::Ordered;
+using internal::Quantity;
+
+PartsResult Expand(const PartsTableView& view, const PartsColumns& columns,
+                   const PartsTable* owner) {
+  Job job(view, columns, false, owner);
+  std::vector<Designator> all;  // every designator, in reading order
+  std::vector<const Designator*> designators;
+  Ordered ordered;
+  for (std::size_t r = 0; r < job.Rows(); ++r) {
+    const std::size_t begin = all.size();
+    const std::size_t count = job.Read(r, all);
+    const Quantity quantity = job.CheckQuantity(r, count);
+    if (count == 0) {
+      job.Add(r, std::nullopt, std::nullopt);
+      continue;
+    }
+    designators.clear();
+    for (std::size_t k = begin; k < all.size(); ++k) designators.push_back(&all[k]);
+    const std::vector<Ordered::Placed>* items = nullptr;
+    try {
+      items = &ordered.Take(designators, false, columns.min_run);
+    } catch (const RuntimeError& error) {
+      // An overflow names no item: the cell is the one that overflowed.
+      if (error.item()) throw RowError(error, job.RowNumber(r), job.Noun());
+      throw RowError(RuntimeError(static_cast<ErrorNumber>(error.number()),
+                                  Utf8ToUtf16(job.Cell(r, columns.refs))),
+                     job.RowNumber(r), job.Noun());
+    }
+    for (const Ordered::Placed& item : *items) {
+      std::optional<std::string> qty;
+      if (quantity.kind != Quantity::Other) qty = "1";
+      job.Add(r, Utf16ToUtf8(item.text), std::move(qty));
+    }
+  }
+  return std::move(job).Finish(all);
+}
+
+}  // namespace
+
+PartsResult expand_rows(const PartsTable& table, const PartsColumns& columns) {
+  return WithMemoryErrorsNumbered([&] { return Expand(internal::ViewOf(table), columns, &table); });
+}
+
+PartsResult expand_rows(const PartsTableView& table, const PartsColumns& columns) {
+  return WithMemoryErrorsNumbered([&] { return Expand(table, columns, nullptr); });
+}
+
+}  // namespace ztxgrp
