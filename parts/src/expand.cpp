@@ -8,20 +8,18 @@ namespace ztxgrp {
 namespace {
 
 using internal::Designator;
-using internal::Job;
 using internal::Ordered;
-using internal::Quantity;
 
 PartsResult Expand(const PartsTableView& view, const PartsColumns& columns,
                    const PartsTable* owner) {
-  Job job(view, columns, false, owner);
+  internal::Job job(view, columns, false, owner);
   std::vector<Designator> all;  // every designator, in reading order
   std::vector<const Designator*> designators;
   Ordered ordered;
   for (std::size_t r = 0; r < job.Rows(); ++r) {
     const std::size_t begin = all.size();
     const std::size_t count = job.Read(r, all);
-    const Quantity quantity = job.CheckQuantity(r, count);
+    const internal::Quantity quantity = job.CheckQuantity(r, count);
     if (count == 0) {
       job.Add(r, std::nullopt, std::nullopt);
       continue;
@@ -40,7 +38,7 @@ PartsResult Expand(const PartsTableView& view, const PartsColumns& columns,
     }
     for (const Ordered::Placed& item : *items) {
       std::optional<std::string> qty;
-      if (quantity.kind != Quantity::Other) qty = "1";
+      if (quantity.kind != internal::Quantity::Other) qty = "1";
       job.Add(r, Utf16ToUtf8(item.text), std::move(qty));
     }
   }
