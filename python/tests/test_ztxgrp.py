@@ -311,3 +311,20 @@ def test_parts_files_as_bom_writes_them(case):
     with open(os.path.join(PARTS_FILES, case["output"]), "rb") as file:
         assert written == file.read()
     assert [str(w.message) for w in caught] == case["warnings"]
+
+
+def test_real_boards_as_bom_writes_them():
+    boards = os.environ.get("ZTXGRP_BOARD_DATA", "")
+    command = os.environ.get("ZTXGRP_CLI")
+    if not command or not os.path.isdir(boards):
+        pytest.skip("the command or the board data is not at hand")
+    names = [name for name in sorted(os.listdir(boards)) if name.endswith(".csv")]
+    for name in names:
+        path = os.path.join(boards, name)
+        with open(path, "rb") as file:
+            data = file.read()
+        with warnings.catch_warnings():
+            warnings.simplefilter("ignore", ztxgrp.PartsWarning)
+            written = ztxgrp.collapse_csv(data)
+        assert written == subprocess.run([command, "bom", path], capture_output=True, check=True).stdout, name
+    assert len(names) == 5

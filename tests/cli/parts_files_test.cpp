@@ -106,6 +106,28 @@ TEST(PartsFilesTest, TheCommandWritesWhatTheTableHolds) {
   }
 }
 
+// The real boards beside the project: the library's bytes are the command's.
+TEST(PartsFilesTest, RealBoardsReadAlikeThroughTheLibraryAndTheCommand) {
+  const std::filesystem::path boards = ZTXGRP_BOARD_DATA;
+  if (!std::filesystem::exists(boards)) GTEST_SKIP() << "board data not found at " << boards;
+  for (const auto& entry : std::filesystem::directory_iterator(boards)) {
+    if (entry.path().extension() != ".csv") continue;
+    SCOPED_TRACE(entry.path().filename().string());
+    const std::string bytes = Bytes(entry.path());
+    for (const bool expand : {false, true}) {
+      PartsFileOptions options;
+      options.expand = expand;
+      const PartsFileResult library = process_parts_file(bytes, options, {"refs", "qty", "by"});
+      const ProcessResult command = RunProcess(
+          CommandUnderTest(),
+          expand ? std::vector<std::string>{"bom", "--expand"} : std::vector<std::string>{"bom"},
+          bytes);
+      EXPECT_EQ(command.status, 0) << command.err;
+      EXPECT_EQ(command.out, library.bytes);
+    }
+  }
+}
+
 // One splitting rule: the library's, for UTF-8 and UTF-16 text, and the
 // command's `-s`, which answers once per piece.
 TEST(DesignatorSplitTest, OneRuleEverywhere) {

@@ -3,7 +3,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { readFileSync } from 'node:fs';
+import { existsSync, readdirSync, readFileSync } from 'node:fs';
 import { group, ungroup, expand, isValidRange, collapseRows, expandRows, collapseCsv, expandCsv, readCsv, ZtxgrpError } from '../lib/ztxgrp.mjs';
 
 const excerpt = new URL('../../tests/data/bom/excerpt.csv', import.meta.url);
@@ -120,4 +120,15 @@ test('parts-list files: the bytes and warnings that ztxgrp bom gives', () => {
   }
   assert.throws(() => collapseCsv(5), TypeError);
   assert.throws(() => collapseCsv('Ref\nR1\n', { sep: 5 }), /sep is a string/);
+});
+
+// The real boards beside the project, when they and the command are at hand.
+const boards = new URL('../../../shared/data/boards/', import.meta.url);
+test('real boards: the bytes that ztxgrp bom writes', { skip: !(process.env.ZTXGRP_CLI && existsSync(boards)) && 'no command or board data' }, () => {
+  const names = readdirSync(boards).filter((name) => name.endsWith('.csv'));
+  for (const name of names) {
+    const path = new URL(name, boards);
+    assert.deepEqual(Buffer.from(collapseCsv(readFileSync(path)).data), execFileSync(process.env.ZTXGRP_CLI, ['bom', path.pathname], { stdio: ['ignore', 'pipe', 'ignore'] }), name);
+  }
+  assert.equal(names.length, 5);
 });
