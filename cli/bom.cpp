@@ -18,18 +18,18 @@ struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-std::string ReadParts(const BomOptions& bom, InputBuffer& standardInput) {
-  if (bom.file.empty() || bom.file == "-") return standardInput.ReadAll();
-  const std::unique_ptr<std::FILE, FileCloser> file(OpenForReading(bom.file));
-  if (!file) throw InputError("cannot open " + bom.file + ": " + Reason(errno));
-  InputBuffer in(file.get(), false, bom.file);
+}  // namespace
+
+std::string ReadPartsFile(const std::string& name, InputBuffer& standardInput) {
+  if (name.empty() || name == "-") return standardInput.ReadAll();
+  const std::unique_ptr<std::FILE, FileCloser> file(OpenForReading(name));
+  if (!file) throw InputError("cannot open " + name + ": " + Reason(errno));
+  InputBuffer in(file.get(), false, name);
   // A regular file is read into room for all of it (one more byte lets the
   // read that finds its end append nothing).
   const std::optional<std::uint64_t> size = RegularFileSize(file.get());
   return in.ReadAll(size && *size < SIZE_MAX / 2 ? static_cast<std::size_t>(*size) + 1 : 0);
 }
-
-}  // namespace
 
 int RunBom(const Options& options, InputBuffer& standardInput, OutputWriter& out) {
   const BomOptions& bom = options.bom;
@@ -42,7 +42,7 @@ int RunBom(const Options& options, InputBuffer& standardInput, OutputWriter& out
   file.separator = bom.separator;
   file.expand = bom.expand;
   const PartsFileResult result =
-      process_parts_file(ReadParts(bom, standardInput), file, {"--refs", "--qty", "--by"});
+      process_parts_file(ReadPartsFile(bom.file, standardInput), file, {"--refs", "--qty", "--by"});
 
   bool strictFailure = false;
   for (const PartsWarning& warning : result.warnings) {

@@ -17,4 +17,8 @@ namespace ztxgrp::cli {
 // InputError with --strict for duplicated designators or differing cells.
 int RunBom(const Options& options, InputBuffer& in, OutputWriter& out);
 
+// A parts-list file's bytes: the file `name`, or standard input for "-" or
+// an empty name. InputError when it cannot be opened or read.
+std::string ReadPartsFile(const std::string& name, InputBuffer& standardInput);
+
 }  // namespace ztxgrp::cli

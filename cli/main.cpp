@@ -6,6 +6,7 @@
 #include <exception>
 #include <sstream>
 
+#include "command_options.hpp"
 #include "errors.hpp"
 #include "failure.hpp"
 #include "io.hpp"
@@ -36,28 +37,6 @@ Exit status: 0 success; 1 check found an invalid text; 2 usage, input or
 output error; 3 runtime error (message "ztxgrp: runtime error N: DESCRIPTION";
 N is 7 when memory runs out).)";
 
-// --min-run N: a decimal number (no octal or hexadecimal reading of 010 or
-// 0x10), within the range that the engine's own check allows.
-void AddMinRun(CLI::App* sub, ztxgrp::cli::Options& options) {
-  sub->add_option_function<std::string>(
-         "--min-run",
-         [&options](const std::string& text) {
-           int value = 0;
-           const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-           if (text.empty() || error != std::errc() || end != text.data() + text.size())
-             throw CLI::ValidationError("--min-run", "N is a decimal number");
-           try {
-             ztxgrp::CheckMinRun(value);
-           } catch (const ztxgrp::RuntimeError& failure) {
-             throw CLI::ValidationError("--min-run", ztxgrp::RuntimeErrorHead(failure) +
-                                                         " (N is a decimal number of 2 or more)");
-           }
-           options.minRun = value;
-         },
-         "write runs shorter than N items item by item (default 2: every run)")
-      ->option_text("N");
-}
-
 CLI::App* AddCommand(CLI::App& app, const char* name, const char* description,
                      ztxgrp::cli::Command command, ztxgrp::cli::Options& options) {
   CLI::App* sub = app.add_subcommand(name, description);
@@ -71,78 +50,6 @@ CLI::App* AddCommand(CLI::App& app, const char* name, const char* description,
                 "input and write JSON");
   sub->callback([&options, command] { options.command = command; });
   return sub;
-}
-
-constexpr const char* kBomFooter =
-    R"(The designator column may hold several designators and ranges per cell,
-separated by commas, semicolons, blanks, line breaks or the --join separator
-("R1, R3-R5 R9"; "C1 - C4" is the range C1-C4). A piece with "-" is a range
-only when both halves (cut at the first "-") read as numbered items of one
-prefix (R3-R5; R3-R1 fails with runtime error 9). Designators are written
-back exactly as they came: one that ztxgrp would write differently (R001,
-U1.1, Half-Bridge_DO1301) is kept whole and never folded into a range.
-
-Collapse (default): rows that agree on the key columns become one row whose
-designator cell is the grouped list of all their designators and whose
-quantity column holds their number; rows are ordered by first designator.
-Rows without designators are written as they came, last. A row whose
-quantity is no whole number (DNP) stays apart and keeps it (a warning); a
-quantity that differs from the count is warned about. With --by, other
-columns whose cells differ between merged rows are warned about, and the
-first row's cell is written. --strict makes duplicated designators and such
-differing cells an error (exit 2).
---expand: one row per designator, every other cell copied, quantity 1.
-
-The separator (comma, semicolon or tab) is taken from the header line unless
---sep names it; UTF-16 files with a byte-order mark are read. The output is
-written in the input's separator, line end and encoding.
-
-Examples:
-  ztxgrp bom parts.csv > collapsed.csv
-  ztxgrp bom --expand collapsed.csv -o placement.csv)";
-
-void AddBomCommand(CLI::App& app, ztxgrp::cli::Options& options) {
-  ztxgrp::cli::BomOptions& bom = options.bom;
-  CLI::App* sub = app.add_subcommand(
-      "bom", "collapse a parts-list CSV to one row per part, or expand it to one per designator");
-  sub->footer(kBomFooter);
-  sub->add_option("FILE", bom.file, "the CSV file (default or -: standard input)");
-  sub->add_option("-o,--output", bom.output,
-                  "write to FILE, replaced only when everything succeeded")
-      ->option_text("FILE");
-  sub->add_option_function<std::string>(
-         "--sep",
-         [&bom](const std::string& text) {
-           try {
-             bom.separator = ztxgrp::separator_named(text);
-           } catch (const ztxgrp::PartsError& error) {
-             throw CLI::ValidationError("--sep", error.what());
-           }
-         },
-         "the field separator (default: the one of , ; TAB in the header line)")
-      ->option_text("SEP");
-  sub->add_option("--refs", bom.refs,
-                  "the designator column (default: the first Reference, References, Ref, Refs, "
-                  "Designator, Designators or RefDes)")
-      ->option_text("NAME");
-  sub->add_option("--qty", bom.qty,
-                  "the quantity column (default: Qty or Quantity, else a new Qty column after "
-                  "the designators)")
-      ->option_text("NAME");
-  sub->add_option("--by", bom.by,
-                  "the key columns, comma-separated, repeatable (default: all but designators "
-                  "and quantity)")
-      ->delimiter(',')
-      // One argument per --by, any number of names in all (A,B or --by A --by B).
-      ->expected(1, CLI::detail::expected_max_vector_size)
-      ->allow_extra_args(false)
-      ->option_text("COL[,COL...]");
-  sub->add_option("-j,--join", bom.join, "between grouped entries (default \", \")")
-      ->option_text("SEP");
-  AddMinRun(sub, options);
-  sub->add_flag("--expand", bom.expand, "one row per designator instead of one per part");
-  sub->add_flag("--strict", bom.strict, "duplicated designators are an error (exit 2)");
-  sub->callback([&options] { options.command = ztxgrp::cli::Command::Bom; });
 }
 
 // The words after the "--" that ends the options are items (bom: its FILE),
@@ -186,14 +93,15 @@ bool Parse(int argc, char** argv, ztxgrp::cli::Options& options, ztxgrp::cli::Ou
   app.footer(kExamples);
   app.set_version_flag("--version", "ztxgrp " ZTXGRP_VERSION);
   app.require_subcommand(1);
-  AddMinRun(
+  ztxgrp::cli::AddMinRun(
       AddCommand(app, "group", "sort items and fold runs into ranges", Command::Group, options),
       options);
   AddCommand(app, "ungroup", "expand items and ranges, sorted", Command::Ungroup, options);
   AddCommand(app, "expand", "expand one item or range text", Command::Expand, options);
   AddCommand(app, "check", "tell whether texts are valid items or ascending ranges", Command::Check,
              options);
-  AddBomCommand(app, options);
+  ztxgrp::cli::AddBomCommand(app, options);
+  ztxgrp::cli::AddDiffCommand(app, options);
   const std::vector<std::string> items = WordsAfterEndOfOptions(app, argc, argv);
   try {
     app.parse(argc, argv);
@@ -205,7 +113,17 @@ bool Parse(int argc, char** argv, ztxgrp::cli::Options& options, ztxgrp::cli::Ou
   } catch (const CLI::ParseError& error) {
     throw ztxgrp::cli::UsageError(error.what());
   }
-  if (options.command != ztxgrp::cli::Command::Bom) {
+  if (options.command == ztxgrp::cli::Command::Diff) {
+    // After "--" the words left are the lists, OLD then NEW.
+    std::vector<std::string*> files;
+    if (options.bom.file.empty()) files.push_back(&options.bom.file);
+    if (options.diff.newFile.empty()) files.push_back(&options.diff.newFile);
+    if (items.size() > files.size())
+      throw ztxgrp::cli::UsageError("diff takes two files, OLD and NEW");
+    for (std::size_t k = 0; k < items.size(); ++k) *files[k] = items[k];
+    if (options.diff.newFile.empty())
+      throw ztxgrp::cli::UsageError("diff takes two files, OLD and NEW");
+  } else if (options.command != ztxgrp::cli::Command::Bom) {
     options.items.insert(options.items.end(), items.begin(), items.end());
   } else if (!items.empty()) {
     // After "--" the one word left is the parts list's FILE.

@@ -9,9 +9,9 @@
 
 namespace ztxgrp::cli {
 
-enum class Command { Group, Ungroup, Expand, Check, Bom };
+enum class Command { Group, Ungroup, Expand, Check, Bom, Diff };
 
-// What `ztxgrp bom` was asked for.
+// What `ztxgrp bom` was asked for (and `ztxgrp diff`, of its OLD list).
 struct BomOptions {
   std::string file;                   // empty or "-": standard input
   std::optional<std::string> output;  // none: standard output
@@ -24,6 +24,14 @@ struct BomOptions {
   bool strict = false;                // duplicated designators are an error
 };
 
+// What `ztxgrp diff` was asked for beyond the parts-list options.
+struct DiffOptions {
+  std::string newFile;  // "-": standard input
+  bool all = false;     // also unchanged designators
+  bool csv = false;     // a CSV table
+  bool json = false;    // JSON
+};
+
 struct Options {
   Command command = Command::Group;
   std::vector<std::string> items;   // empty: read standard input
@@ -31,13 +39,14 @@ struct Options {
   std::optional<std::string> join;  // join the output with this separator
   bool json = false;                // JSON on standard input and output
   int minRun = kSystemMinRun;       // group, bom: the shortest run written as a range
-  BomOptions bom;                   // bom only
+  BomOptions bom;                   // bom and diff
+  DiffOptions diff;                 // diff only
 };
 
 // Exit statuses of the command.
 enum ExitStatus : int {
   kSuccess = 0,
-  kInvalidRange = 1,  // check answered false for some text
+  kInvalidRange = 1,  // check answered false for some text; diff found changes
   kUsageError = 2,    // bad options or unreadable input
   kRuntimeError = 3,  // the engine raised a runtime error
 };

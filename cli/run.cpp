@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "bom.hpp"
+#include "diff.hpp"
 #include "input.hpp"
 #include "json_input.hpp"
 #include "output.hpp"
@@ -98,6 +99,7 @@ int RunLines(const Options& options, InputBuffer& in, OutputWriter& out) {
 
 int Run(const Options& options, InputBuffer& in, OutputWriter& out) {
   if (options.command == Command::Bom) return RunBom(options, in, out);
+  if (options.command == Command::Diff) return RunDiff(options, in, out);
   return options.json ? RunJson(options, in, out) : RunLines(options, in, out);
 }
 

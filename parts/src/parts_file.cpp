@@ -25,6 +25,45 @@ PartsFileResult process_parts_file(std::string bytes, const PartsFileOptions& op
   });
 }
 
+namespace {
+
+CsvTable ReadNamed(std::string bytes, std::optional<char> separator, const std::string& name,
+                   const char* fallback) {
+  try {
+    return ReadCsv(std::move(bytes), separator);
+  } catch (const PartsError& error) {
+    throw PartsError((name.empty() ? std::string(fallback) : name) + ": " + error.what(),
+                     error.row());
+  }
+}
+
+PartsTableView ViewOf(const CsvTable& table) {
+  return {table.header, table.cells, table.lines, "line"};
+}
+
+}  // namespace
+
+PartsDiffFileResult diff_parts_files(std::string old_bytes, std::string new_bytes,
+                                     const PartsFileOptions& options,
+                                     const PartsOptionSpelling& spelling, bool unchanged,
+                                     const PartsDiffNames& tables) {
+  return WithMemoryErrorsNumbered([&] {
+    const CsvTable older =
+        ReadNamed(std::move(old_bytes), options.separator, tables.old_name, "the old list");
+    const CsvTable newer =
+        ReadNamed(std::move(new_bytes), options.separator, tables.new_name, "the new list");
+    PartsDiffFileResult result;
+    result.diff =
+        diff_tables(ViewOf(older), ViewOf(newer), options.names, spelling, unchanged, tables);
+    const PartsTable table = diff_table(result.diff);
+    std::string text;
+    AppendCsvRow(text, table.header, newer.format);
+    for (const std::vector<std::string>& row : table.rows) AppendCsvRow(text, row, newer.format);
+    result.bytes = Encoded(text, newer.format);
+    return result;
+  });
+}
+
 char separator_named(std::string_view name) {
   if (name == "tab" || name == "\\t") return '\t';
   if (name.size() == 1 && name != "\"" && name != "\n" && name != "\r") return name.front();

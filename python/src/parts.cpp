@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ztxgrp/parts_diff.hpp"
 #include "ztxgrp/parts_file.hpp"
 #include "ztxgrp/parts_list.hpp"
 
@@ -112,6 +113,73 @@ py::tuple ProcessCsv(const py::buffer& data, std::optional<std::string> refs,
   return py::make_tuple(py::bytes(result.bytes), std::move(warnings));
 }
 
+// A table of strings seen through views of its cells, for the library's
+// calls that take views.
+struct TableCells {
+  std::vector<std::string_view> cells;
+  PartsTableView View(const PartsTable& table, std::string_view noun) {
+    for (const std::vector<std::string>& row : table.rows)
+      cells.insert(cells.end(), row.begin(), row.end());
+    return {table.header, cells, {}, noun};
+  }
+};
+
+py::tuple DiffRows(py::handle oldRows, py::handle newRows, std::optional<std::string> refs,
+                   std::vector<std::string> by, std::optional<std::string> qty, std::string join,
+                   int minRun, bool unchanged) {
+  const PartsTable older = TableOf(oldRows), newer = TableOf(newRows);
+  PartsColumnNames names;
+  names.refs = std::move(refs);
+  names.qty = std::move(qty);
+  names.by = std::move(by);
+  names.join = std::move(join);
+  names.min_run = minRun;
+  TableCells oldCells, newCells;
+  const PartsTableView oldView = oldCells.View(older, "row"), newView = newCells.View(newer, "row");
+  PartsDiff diff;
+  {
+    py::gil_scoped_release unlocked;
+    diff =
+        diff_tables(oldView, newView, names, {"refs=", "qty=", "by="}, unchanged, {"old", "new"});
+  }
+  PartsResult result;
+  result.table = diff_table(diff);
+  result.warnings = diff.warnings;
+  for (const std::string& note : diff.notes)
+    result.warnings.push_back({PartsWarning::Kind::DifferingCells, note, {}});
+  return ToPython(result);
+}
+
+py::tuple DiffCsv(const py::buffer& oldData, const py::buffer& newData,
+                  std::optional<std::string> refs, std::vector<std::string> by,
+                  std::optional<std::string> qty, std::string join, int minRun,
+                  std::optional<std::string> sep, bool unchanged) {
+  auto bytesOf = [](const py::buffer& data) {
+    const py::buffer_info info = data.request();
+    if (info.ndim != 1 || info.itemsize != 1) throw py::type_error("data is bytes");
+    return std::string(static_cast<const char*>(info.ptr), static_cast<std::size_t>(info.size));
+  };
+  PartsFileOptions options;
+  options.names.refs = std::move(refs);
+  options.names.qty = std::move(qty);
+  options.names.by = std::move(by);
+  options.names.join = std::move(join);
+  options.names.min_run = minRun;
+  if (sep) options.separator = separator_named(*sep);
+  std::string older = bytesOf(oldData), newer = bytesOf(newData);
+  PartsDiffFileResult result;
+  {
+    py::gil_scoped_release unlocked;
+    result = diff_parts_files(std::move(older), std::move(newer), options, {"refs=", "qty=", "by="},
+                              unchanged, {"old", "new"});
+  }
+  py::list messages;
+  for (const std::string& note : result.diff.notes) messages.append(py::str(note));
+  for (const PartsWarning& warning : result.diff.warnings)
+    messages.append(py::str(warning.message));
+  return py::make_tuple(py::bytes(result.bytes), std::move(messages));
+}
+
 // No rows: nothing to collapse or expand, and no columns known.
 py::tuple NoRows() {
   return py::make_tuple(py::list(), py::list());
@@ -151,6 +219,12 @@ void AddPartsFunctions(py::module_& module) {
         return ToPython(result);
       },
       py::arg("rows"), py::arg("refs"), py::arg("qty"), py::arg("join"));
+  module.def("_diff_rows", &DiffRows, py::arg("old_rows"), py::arg("new_rows"), py::arg("refs"),
+             py::arg("by"), py::arg("qty"), py::arg("join"), py::arg("min_run"),
+             py::arg("unchanged"));
+  module.def("_diff_csv", &DiffCsv, py::arg("old"), py::arg("new"), py::arg("refs"), py::arg("by"),
+             py::arg("qty"), py::arg("join"), py::arg("min_run"), py::arg("sep"),
+             py::arg("unchanged"));
   module.def("_process_csv", &ProcessCsv, py::arg("data"), py::arg("refs"), py::arg("by"),
              py::arg("qty"), py::arg("join"), py::arg("min_run"), py::arg("sep"),
              py::arg("expand"));

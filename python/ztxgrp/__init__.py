@@ -20,7 +20,7 @@ from ztxgrp import _ztxgrp
 
 __all__ = [
     "Error", "PartsWarning", "group", "ungroup", "expand", "is_valid_range",
-    "collapse_rows", "expand_rows", "collapse_csv", "expand_csv",
+    "collapse_rows", "expand_rows", "collapse_csv", "expand_csv", "diff_rows", "diff_csv",
 ]
 
 
@@ -92,5 +92,31 @@ def expand_csv(data, *, refs=None, qty=None, join=", ", sep=None):
     the bytes that `ztxgrp bom --expand` writes for them."""
     result, messages = _ztxgrp._process_csv(
         _data(data), refs, [], qty, join, _ztxgrp.DEFAULT_MIN_RUN, sep, True)
+    _warn(messages)
+    return result
+
+
+def diff_rows(old_rows, new_rows, *, refs=None, by=None, qty=None, join=", ",
+              min_run=_ztxgrp.DEFAULT_MIN_RUN, unchanged=False):
+    """What changed between two parts lists (iterables of dicts): a list of
+    dicts with the columns that `ztxgrp diff --csv` writes (Change, the
+    designator column, Count, then "C (old)" and "C (new)" for each compared
+    column and the quantity). Designators are matched by their text as
+    written; `by` names the compared columns (default: every column both
+    lists have but designators and quantity); lines of unchanged designators
+    only when `unchanged`. Warnings and notes are PartsWarning.
+    """
+    result, messages = _ztxgrp._diff_rows(
+        old_rows, new_rows, refs, _names(by), qty, join, min_run, unchanged)
+    _warn(messages)
+    return result
+
+
+def diff_csv(old, new, *, refs=None, by=None, qty=None, join=", ",
+             min_run=_ztxgrp.DEFAULT_MIN_RUN, sep=None, unchanged=False):
+    """Two parts-list files' bytes compared: the bytes that
+    `ztxgrp diff --csv` writes (in NEW's separator, line ends and encoding)."""
+    result, messages = _ztxgrp._diff_csv(
+        _data(old), _data(new), refs, _names(by), qty, join, min_run, sep, unchanged)
     _warn(messages)
     return result

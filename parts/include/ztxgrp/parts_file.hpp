@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ztxgrp/parts_diff.hpp"
 #include "ztxgrp/parts_list.hpp"
 
 namespace ztxgrp {
@@ -35,6 +36,20 @@ struct PartsFileResult {
 // the engine refuses, with its line), EncodingError, runtime error 7.
 PartsFileResult process_parts_file(std::string bytes, const PartsFileOptions& options,
                                    const PartsOptionSpelling& spelling);
+
+struct PartsDiffFileResult {
+  std::string bytes;  // the comparison's table (diff_table) as a file
+  PartsDiff diff;
+};
+
+// Reads both files as process_parts_file reads one and compares them
+// (diff_tables); the table of changes is written in NEW's separator, line
+// ends and encoding. `options.expand` is not used. Errors as
+// process_parts_file's and diff_tables', naming the file.
+PartsDiffFileResult diff_parts_files(std::string old_bytes, std::string new_bytes,
+                                     const PartsFileOptions& options,
+                                     const PartsOptionSpelling& spelling, bool unchanged,
+                                     const PartsDiffNames& tables = {});
 
 // A separator as users name it: one character other than a quote or a line
 // break, or "tab" (also "\t" spelled with a backslash). PartsError otherwise.

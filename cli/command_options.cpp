@@ -1,0 +1,155 @@
+// The options of the parts-list commands (bom, diff) and of the shortest run.
+#include "command_options.hpp"
+
+#include <charconv>
+
+#include "ztxgrp/error_message.hpp"
+#include "ztxgrp/list_texts.hpp"
+#include "ztxgrp/parts_file.hpp"
+
+namespace ztxgrp::cli {
+
+// --min-run N: a decimal number (no octal or hexadecimal reading of 010 or
+// 0x10), within the range that the engine's own check allows.
+void AddMinRun(CLI::App* sub, Options& options) {
+  sub->add_option_function<std::string>(
+         "--min-run",
+         [&options](const std::string& text) {
+           int value = 0;
+           const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+           if (text.empty() || error != std::errc() || end != text.data() + text.size())
+             throw CLI::ValidationError("--min-run", "N is a decimal number");
+           try {
+             ztxgrp::CheckMinRun(value);
+           } catch (const ztxgrp::RuntimeError& failure) {
+             throw CLI::ValidationError("--min-run", ztxgrp::RuntimeErrorHead(failure) +
+                                                         " (N is a decimal number of 2 or more)");
+           }
+           options.minRun = value;
+         },
+         "write runs shorter than N items item by item (default 2: every run)")
+      ->option_text("N");
+}
+
+constexpr const char* kBomFooter =
+    R"(The designator column may hold several designators and ranges per cell,
+separated by commas, semicolons, blanks, line breaks or the --join separator
+("R1, R3-R5 R9"; "C1 - C4" is the range C1-C4). A piece with "-" is a range
+only when both halves (cut at the first "-") read as numbered items of one
+prefix (R3-R5; R3-R1 fails with runtime error 9). Designators are written
+back exactly as they came: one that ztxgrp would write differently (R001,
+U1.1, Half-Bridge_DO1301) is kept whole and never folded into a range.
+
+Collapse (default): rows that agree on the key columns become one row whose
+designator cell is the grouped list of all their designators and whose
+quantity column holds their number; rows are ordered by first designator.
+Rows without designators are written as they came, last. A row whose
+quantity is no whole number (DNP) stays apart and keeps it (a warning); a
+quantity that differs from the count is warned about. With --by, other
+columns whose cells differ between merged rows are warned about, and the
+first row's cell is written. --strict makes duplicated designators and such
+differing cells an error (exit 2).
+--expand: one row per designator, every other cell copied, quantity 1.
+
+The separator (comma, semicolon or tab) is taken from the header line unless
+--sep names it; UTF-16 files with a byte-order mark are read. The output is
+written in the input's separator, line end and encoding.
+
+Examples:
+  ztxgrp bom parts.csv > collapsed.csv
+  ztxgrp bom --expand collapsed.csv -o placement.csv)";
+
+namespace {
+
+// The options that bom and diff share: the output file, the separator, the
+// columns, the join separator and the shortest run. `by` says what the key
+// columns are for.
+void AddPartsListOptions(CLI::App* sub, Options& options, const char* byHelp) {
+  BomOptions& bom = options.bom;
+  sub->add_option("-o,--output", bom.output,
+                  "write to FILE, replaced only when everything succeeded")
+      ->option_text("FILE");
+  sub->add_option_function<std::string>(
+         "--sep",
+         [&bom](const std::string& text) {
+           try {
+             bom.separator = separator_named(text);
+           } catch (const PartsError& error) {
+             throw CLI::ValidationError("--sep", error.what());
+           }
+         },
+         "the field separator (default: the one of , ; TAB in the header line)")
+      ->option_text("SEP");
+  sub->add_option("--refs", bom.refs,
+                  "the designator column (default: the first Reference, References, Ref, Refs, "
+                  "Designator, Designators or RefDes)")
+      ->option_text("NAME");
+  sub->add_option("--qty", bom.qty,
+                  "the quantity column (default: Qty or Quantity, else a new Qty column after "
+                  "the designators)")
+      ->option_text("NAME");
+  sub->add_option("--by", bom.by, byHelp)
+      ->delimiter(',')
+      // One argument per --by, any number of names in all (A,B or --by A --by B).
+      ->expected(1, CLI::detail::expected_max_vector_size)
+      ->allow_extra_args(false)
+      ->option_text("COL[,COL...]");
+  sub->add_option("-j,--join", bom.join, "between grouped entries (default \", \")")
+      ->option_text("SEP");
+  AddMinRun(sub, options);
+}
+
+constexpr const char* kDiffFooter =
+    R"text(Each designator is compared with itself in the other list, matched by its
+text as written: only in OLD is "removed", only in NEW "added", in both with
+a compared cell or its quantity different "changed". Compared columns: --by,
+else every column both lists have (but designators and quantity); a column in
+one list only is noted. A designator's quantity is 1 on a row whose quantity
+is a whole number, else the cell as written (DNP). Rows without designators
+are matched by their compared cells. Changes of one kind with the same cells
+are one line, their designators grouped as bom groups them.
+
+Output: one line per change, then a summary; --csv a table (Change, the
+designator column, Count, then "C (old)" and "C (new)" for each compared
+column and the quantity), in NEW's separator, line ends and encoding; --json
+the changes as JSON. Exit status: 0 the lists agree, 1 they differ, 2 usage,
+input or output error, 3 runtime error.
+
+Examples:
+  ztxgrp diff rev-a.csv rev-b.csv
+  ztxgrp diff --csv parts.csv placement.csv -o check.csv)text";
+
+}  // namespace
+
+void AddBomCommand(CLI::App& app, Options& options) {
+  BomOptions& bom = options.bom;
+  CLI::App* sub = app.add_subcommand(
+      "bom", "collapse a parts-list CSV to one row per part, or expand it to one per designator");
+  sub->footer(kBomFooter);
+  sub->add_option("FILE", bom.file, "the CSV file (default or -: standard input)");
+  AddPartsListOptions(sub, options,
+                      "the key columns, comma-separated, repeatable (default: all but "
+                      "designators and quantity)");
+  sub->add_flag("--expand", bom.expand, "one row per designator instead of one per part");
+  sub->add_flag("--strict", bom.strict, "duplicated designators are an error (exit 2)");
+  sub->callback([&options] { options.command = Command::Bom; });
+}
+
+void AddDiffCommand(CLI::App& app, Options& options) {
+  DiffOptions& diff = options.diff;
+  CLI::App* sub = app.add_subcommand("diff",
+                                     "compare two parts lists: what was added, removed "
+                                     "or changed, designators grouped");
+  sub->footer(kDiffFooter);
+  sub->add_option("OLD", options.bom.file, "the old parts list (-: standard input)");
+  sub->add_option("NEW", diff.newFile, "the new parts list (-: standard input)");
+  AddPartsListOptions(sub, options,
+                      "the compared columns, comma-separated, repeatable (default: every column "
+                      "both lists have but designators and quantity)");
+  sub->add_flag("--all", diff.all, "also write the designators that did not change");
+  sub->add_flag("--csv", diff.csv, "write the changes as a CSV table");
+  sub->add_flag("--json", diff.json, "write the changes as JSON");
+  sub->callback([&options] { options.command = Command::Diff; });
+}
+
+}  // namespace ztxgrp::cli

@@ -1,0 +1,129 @@
+#include "diff.hpp"
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+
+#include "bom.hpp"
+#include "errors.hpp"
+#include "output_file.hpp"
+#include "platform.hpp"
+#include "ztxgrp/parts_file.hpp"
+#include "ztxgrp/quoted.hpp"
+
+namespace ztxgrp::cli {
+namespace {
+
+bool IsStandardInput(const std::string& name) {
+  return name.empty() || name == "-";
+}
+
+// "Value "10k" -> "22k"" for the cells that differ; for a one-sided line,
+// its cells that hold something.
+std::string CellsText(const PartsDiff& diff, const PartsChange& change) {
+  std::vector<std::string> names = diff.columns;
+  if (diff.qty_name) names.push_back(*diff.qty_name);
+  std::string text;
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    std::string part;
+    if (change.old_cells && change.new_cells) {
+      const std::string &before = (*change.old_cells)[k], &after = (*change.new_cells)[k];
+      if (before != after) part = Quoted(names[k]) + " " + Quoted(before) + " -> " + Quoted(after);
+    } else {
+      const std::string& cell = change.old_cells ? (*change.old_cells)[k] : (*change.new_cells)[k];
+      if (!cell.empty()) part = Quoted(names[k]) + " " + Quoted(cell);
+    }
+    if (!part.empty()) text += (text.empty() ? "" : ", ") + part;
+  }
+  return text;
+}
+
+// One line per change, then the summary.
+std::string PeopleText(const PartsDiff& diff) {
+  std::string text;
+  std::size_t lines[4] = {}, designators[4] = {};
+  for (const PartsChange& change : diff.changes) {
+    const auto kind = static_cast<std::size_t>(change.kind);
+    ++lines[kind];
+    designators[kind] += change.count.value_or(0);
+    text += change_name(change.kind);
+    text += change.count ? " " + change.designators + " (" + std::to_string(*change.count) + ")"
+                         : std::string(" (a row without designators)");
+    const std::string cells = CellsText(diff, change);
+    if (!cells.empty()) text += ": " + cells;
+    text += '\n';
+  }
+  std::string summary;
+  for (const PartsChange::Kind kind : {PartsChange::Kind::Changed, PartsChange::Kind::Added,
+                                       PartsChange::Kind::Removed, PartsChange::Kind::Unchanged}) {
+    const auto k = static_cast<std::size_t>(kind);
+    if (lines[k] == 0) continue;
+    const char* noun = designators[k] == 1 ? " designator)" : " designators)";
+    summary += (summary.empty() ? "" : ", ") + std::to_string(lines[k]) + " " + change_name(kind) +
+               " (" + std::to_string(designators[k]) + (summary.empty() ? noun : ")");
+  }
+  if (!diff.differ()) summary = "the lists agree" + (summary.empty() ? "" : ": " + summary);
+  return text + summary + '\n';
+}
+
+nlohmann::ordered_json Side(const PartsDiff& diff, const std::optional<std::vector<std::string>>& cells) {
+  if (!cells) return nullptr;
+  nlohmann::ordered_json side = nlohmann::ordered_json::object();
+  for (std::size_t k = 0; k < diff.columns.size(); ++k) side[diff.columns[k]] = (*cells)[k];
+  if (diff.qty_name) side[*diff.qty_name] = cells->back();
+  return side;
+}
+
+std::string JsonText(const PartsDiff& diff) {
+  nlohmann::ordered_json changes = nlohmann::ordered_json::array();
+  for (const PartsChange& change : diff.changes)
+    changes.push_back({{"change", change_name(change.kind)},
+                       {"designators", change.designators},
+                       {"count", change.count ? nlohmann::ordered_json(*change.count) : nullptr},
+                       {"old", Side(diff, change.old_cells)},
+                       {"new", Side(diff, change.new_cells)}});
+  nlohmann::ordered_json warnings = nlohmann::ordered_json::array();
+  for (const PartsWarning& warning : diff.warnings) warnings.push_back(warning.message);
+  const nlohmann::ordered_json document = {{"columns", diff.columns},
+                                   {"changes", changes},
+                                   {"warnings", warnings},
+                                   {"notes", diff.notes}};
+  return document.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::strict) + '\n';
+}
+
+}  // namespace
+
+int RunDiff(const Options& options, InputBuffer& in, OutputWriter& out) {
+  const BomOptions& bom = options.bom;
+  const DiffOptions& diff = options.diff;
+  if (IsStandardInput(bom.file) && IsStandardInput(diff.newFile))
+    throw UsageError("diff: at most one of OLD and NEW is standard input");
+  if (diff.csv && diff.json) throw UsageError("diff: --csv and --json cannot be combined");
+  PartsFileOptions file;
+  file.names.refs = bom.refs;
+  file.names.qty = bom.qty;
+  file.names.by = bom.by;
+  file.names.join = bom.join;
+  file.names.min_run = options.minRun;
+  file.separator = bom.separator;
+  const std::string oldName = IsStandardInput(bom.file) ? "standard input" : bom.file;
+  const std::string newName = IsStandardInput(diff.newFile) ? "standard input" : diff.newFile;
+  std::string oldBytes = ReadPartsFile(bom.file, in);
+  std::string newBytes = ReadPartsFile(diff.newFile, in);
+  const PartsDiffFileResult result =
+      diff_parts_files(std::move(oldBytes), std::move(newBytes), file, {"--refs", "--qty", "--by"},
+                       diff.all, {oldName, newName});
+  for (const std::string& note : result.diff.notes) WriteMessage("ztxgrp: note: " + note);
+  for (const PartsWarning& warning : result.diff.warnings)
+    WriteMessage("ztxgrp: warning: " + warning.message);
+  const std::string text = diff.csv    ? result.bytes
+                           : diff.json ? JsonText(result.diff)
+                                       : PeopleText(result.diff);
+  if (bom.output)
+    WriteOutputFile(*bom.output, text);
+  else
+    out.Write(text);
+  return result.diff.differ() ? kInvalidRange : kSuccess;
+}
+
+}  // namespace ztxgrp::cli

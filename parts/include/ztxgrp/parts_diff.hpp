@@ -1,0 +1,66 @@
+// Comparing two parts lists: which designators were added, removed or
+// changed between an old and a new list, each change written with its
+// designators grouped as `ztxgrp bom` groups them.
+//
+// Every designator of a designator cell is one placement carrying its row's
+// compared cells and a quantity: 1 on a row whose quantity is a whole number
+// (or empty, or in a table without a quantity column), else the quantity
+// cell as written (DNP). Designators are matched by their text exactly as
+// written; occurrences of one designator are compared as a multiset (equal
+// cells pair up first, the rest in reading order). Rows without designators
+// are matched by their compared cells, their quantity cells compared.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ztxgrp/parts_list.hpp"
+
+namespace ztxgrp {
+
+struct PartsChange {
+  enum class Kind { Added, Removed, Changed, Unchanged };
+  Kind kind = Kind::Unchanged;
+  std::string designators;           // grouped and joined; empty for a row without designators
+  std::optional<std::size_t> count;  // the designators on the line; none for such a row
+  // The compared cells, then the quantity when the comparison has a quantity
+  // column; none for the side that a line does not have.
+  std::optional<std::vector<std::string>> old_cells, new_cells;
+};
+
+struct PartsDiff {
+  std::vector<std::string> columns;     // the compared columns, by OLD's names, in OLD's order
+  std::string refs_name;                // OLD's designator column
+  std::optional<std::string> qty_name;  // OLD's quantity column, else NEW's, if either has one
+  std::vector<PartsChange> changes;     // by first designator; lines without designators last
+  std::vector<PartsWarning> warnings;   // designators in more than one place
+  std::vector<std::string> notes;       // columns in one table only
+  bool differ() const noexcept;
+};
+
+// How messages name the two tables ("old.csv"; empty: "the old list").
+struct PartsDiffNames {
+  std::string old_name, new_name;
+};
+
+// Compares `old_table` with `new_table`. `names` as for collapsing (refs,
+// qty, by, join, min_run; a `by` column must be in both tables); lines of
+// unchanged designators only when `unchanged`. Messages name each table as
+// `tables` says and its rows by its `row_noun`. Errors: PartsError (a
+// column, a cell), RowError (a designator the engine refuses, with the
+// table and row).
+PartsDiff diff_tables(const PartsTableView& old_table, const PartsTableView& new_table,
+                      const PartsColumnNames& names, const PartsOptionSpelling& spelling,
+                      bool unchanged = false, const PartsDiffNames& tables = {});
+
+// The changes as a table: Change, the designator column (OLD's name), Count,
+// then "C (old)" and "C (new)" for each compared column C and for the
+// quantity; a side that a line does not have is empty.
+PartsTable diff_table(const PartsDiff& diff);
+
+// Word for a kind: "added", "removed", "changed", "unchanged".
+const char* change_name(PartsChange::Kind kind) noexcept;
+
+}  // namespace ztxgrp

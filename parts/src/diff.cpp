@@ -1,0 +1,388 @@
+// Comparing two parts lists.
+#include <algorithm>
+#include <map>
+#include <unordered_map>
+#include <utility>
+
+#include "designator_cell.hpp"
+#include "duplicates.hpp"
+#include "ordered.hpp"
+#include "parts_job.hpp"
+#include "quantity.hpp"
+#include "ztxgrp/engine/keyed_hash.hpp"
+#include "ztxgrp/memory_errors.hpp"
+#include "ztxgrp/parts_diff.hpp"
+#include "ztxgrp/quoted.hpp"
+#include "ztxgrp/utf.hpp"
+
+namespace ztxgrp {
+namespace {
+
+using internal::Designator;
+
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+// Rows' compared cells (and quantity) interned: equal contents, equal ids.
+class KeyTable {
+ public:
+  std::size_t Intern(const std::vector<std::string_view>& cells) {
+    std::string key;
+    for (const std::string_view cell : cells) {
+      const std::uint64_t size = cell.size();
+      key.append(reinterpret_cast<const char*>(&size), sizeof size).append(cell);
+    }
+    const auto [found, added] = ids_.try_emplace(std::move(key), cells_.size());
+    if (added) cells_.emplace_back(cells.begin(), cells.end());
+    return found->second;
+  }
+  const std::vector<std::string>& Cells(std::size_t id) const { return cells_[id]; }
+
+ private:
+  struct Hash {
+    std::size_t operator()(const std::string& key) const noexcept {
+      return static_cast<std::size_t>(KeyedHash(key));
+    }
+  };
+  std::unordered_map<std::string, std::size_t, Hash> ids_;
+  std::vector<std::vector<std::string>> cells_;
+};
+
+// One list read: every designator with its row's key, and the rows without
+// designators with theirs (the quantity cell apart, `bareKey`).
+struct Side {
+  PartsTableView view;
+  std::string name;  // for messages; empty: not named
+  PartsColumns columns;
+  std::vector<std::size_t> compared;  // this side's columns, in OLD's order
+  std::vector<Designator> all;
+  std::vector<std::size_t> keyOf;  // per designator
+  struct Bare {
+    std::size_t row, cellsKey, fullKey;
+  };
+  std::vector<Bare> bare;
+
+  std::size_t Width() const { return view.header.size(); }
+  std::string_view Cell(std::size_t r, std::size_t c) const { return view.cells[r * Width() + c]; }
+  std::size_t RowNumber(std::size_t r) const {
+    return view.row_numbers.empty() ? r + 1 : view.row_numbers[r];
+  }
+  std::string Noun() const {
+    return name.empty() ? std::string(view.row_noun) : name + " " + std::string(view.row_noun);
+  }
+};
+
+std::string Label(const Side& side, const char* fallback) {
+  return side.name.empty() ? std::string(fallback) : Quoted(side.name);
+}
+
+// Reads a side's rows; `quantity`: whether the comparison carries one.
+void ReadSide(Side& side, bool quantity, KeyTable& keys) {
+  if (side.view.cells.size() % std::max<std::size_t>(side.Width(), 1) != 0)
+    throw PartsError("the cells do not fill whole rows");
+  const std::size_t rows = side.Width() == 0 ? 0 : side.view.cells.size() / side.Width();
+  if (!side.view.row_numbers.empty() && side.view.row_numbers.size() != rows)
+    throw PartsError("the row numbers do not match the rows");
+  internal::DesignatorCellReader reader;
+  const std::u16string join = Utf8ToUtf16(side.columns.join);
+  std::vector<std::string_view> cells;
+  for (std::size_t r = 0; r < rows; ++r) {
+    const std::size_t before = side.all.size();
+    try {
+      reader.Read(Utf8ToUtf16(side.Cell(r, side.columns.refs)), join, side.RowNumber(r), side.all);
+    } catch (const RuntimeError& error) {
+      throw RowError(error, side.RowNumber(r), side.Noun());
+    }
+    cells.clear();
+    for (const std::size_t c : side.compared) cells.push_back(side.Cell(r, c));
+    const std::string_view qtyCell = side.columns.qty ? side.Cell(r, *side.columns.qty) : "";
+    if (side.all.size() == before) {
+      const std::size_t cellsKey = keys.Intern(cells);
+      if (quantity) cells.push_back(qtyCell);
+      side.bare.push_back({r, cellsKey, keys.Intern(cells)});
+      continue;
+    }
+    if (quantity) {
+      const bool other = internal::ReadQuantity(qtyCell).kind == internal::Quantity::Other;
+      cells.push_back(other ? qtyCell : std::string_view("1"));
+    }
+    side.keyOf.resize(side.all.size(), keys.Intern(cells));
+  }
+}
+
+void WarnRepeated(const Side& side, std::vector<PartsWarning>& warnings) {
+  for (const std::vector<std::size_t>& indices : internal::RepeatedDesignators(side.all)) {
+    std::vector<std::size_t> rows;
+    for (const std::size_t k : indices) rows.push_back(side.all[k].row);
+    std::string message = (side.name.empty() ? std::string() : side.name + ": ") + "designator " +
+                          Quoted(Utf16ToUtf8(side.all[indices.front()].text)) + " occurs " +
+                          std::to_string(rows.size()) + " times, in " +
+                          internal::RowList(side.view.row_noun, rows);
+    warnings.push_back(
+        {PartsWarning::Kind::DuplicateDesignator, std::move(message), std::move(rows)});
+  }
+}
+
+// The columns each side compares, matched by name in OLD's order; notes for
+// the columns that only one side has.
+void ChooseCompared(Side& older, Side& newer, const PartsColumnNames& names, PartsDiff& diff) {
+  const auto special = [](const Side& side, std::size_t c) {
+    return c == side.columns.refs || c == side.columns.qty;
+  };
+  if (!names.by.empty()) {
+    older.compared = older.columns.by;
+    newer.compared = newer.columns.by;
+  } else {
+    for (std::size_t c = 0; c < older.Width(); ++c) {
+      if (special(older, c)) continue;
+      const auto match = find_column(newer.view.header, older.view.header[c]);
+      if (match && !special(newer, *match) &&
+          std::find(newer.compared.begin(), newer.compared.end(), *match) == newer.compared.end()) {
+        older.compared.push_back(c);
+        newer.compared.push_back(*match);
+      } else {
+        diff.notes.push_back("column " + Quoted(older.view.header[c]) + " is only in " +
+                             Label(older, "the old list") + "; it is not compared");
+      }
+    }
+    for (std::size_t c = 0; c < newer.Width(); ++c)
+      if (!special(newer, c) &&
+          std::find(newer.compared.begin(), newer.compared.end(), c) == newer.compared.end())
+        diff.notes.push_back("column " + Quoted(newer.view.header[c]) + " is only in " +
+                             Label(newer, "the new list") + "; it is not compared");
+  }
+  for (const std::size_t c : older.compared) diff.columns.push_back(older.view.header[c]);
+}
+
+// A line of the comparison while it is gathered.
+struct Line {
+  PartsChange::Kind kind;
+  std::size_t oldKey, newKey;
+  std::vector<const Designator*> designators;
+};
+
+class Lines {
+ public:
+  void Add(PartsChange::Kind kind, std::size_t oldKey, std::size_t newKey, const Designator* d) {
+    const auto [found, added] = index_.try_emplace({kind, oldKey, newKey}, lines_.size());
+    if (added) lines_.push_back({kind, oldKey, newKey, {}});
+    lines_[found->second].designators.push_back(d);
+  }
+  std::vector<Line>& All() { return lines_; }
+
+ private:
+  std::map<std::tuple<PartsChange::Kind, std::size_t, std::size_t>, std::size_t> index_;
+  std::vector<Line> lines_;
+};
+
+// Pairs each designator's occurrences on both sides: equal keys first, the
+// rest in reading order as changed, what remains added or removed.
+void MatchDesignators(const Side& older, const Side& newer, Lines& lines) {
+  struct Occurrences {
+    std::vector<std::size_t> older, newer;
+  };
+  std::unordered_map<std::u16string_view, Occurrences> byText;
+  std::vector<std::u16string_view> order;  // texts in reading order, OLD first
+  for (std::size_t k = 0; k < older.all.size(); ++k) {
+    auto [found, added] = byText.try_emplace(older.all[k].text);
+    if (added) order.push_back(found->first);
+    found->second.older.push_back(k);
+  }
+  for (std::size_t k = 0; k < newer.all.size(); ++k) {
+    auto [found, added] = byText.try_emplace(newer.all[k].text);
+    if (added) order.push_back(found->first);
+    found->second.newer.push_back(k);
+  }
+  for (const std::u16string_view text : order) {
+    const Occurrences& o = byText.at(text);
+    std::map<std::size_t, std::vector<std::size_t>> newByKey;  // unmatched, in reading order
+    for (auto it = o.newer.rbegin(); it != o.newer.rend(); ++it)
+      newByKey[newer.keyOf[*it]].push_back(*it);
+    std::vector<std::size_t> oldLeft;
+    std::map<std::size_t, bool> taken;
+    for (const std::size_t k : o.older) {
+      auto& queue = newByKey[older.keyOf[k]];
+      if (queue.empty()) {
+        oldLeft.push_back(k);
+        continue;
+      }
+      taken[queue.back()] = true;
+      queue.pop_back();
+      lines.Add(PartsChange::Kind::Unchanged, older.keyOf[k], older.keyOf[k], &older.all[k]);
+    }
+    std::vector<std::size_t> newLeft;
+    for (const std::size_t k : o.newer)
+      if (!taken.count(k)) newLeft.push_back(k);
+    const std::size_t pairs = std::min(oldLeft.size(), newLeft.size());
+    for (std::size_t i = 0; i < pairs; ++i)
+      lines.Add(PartsChange::Kind::Changed, older.keyOf[oldLeft[i]], newer.keyOf[newLeft[i]],
+                &older.all[oldLeft[i]]);
+    for (std::size_t i = pairs; i < oldLeft.size(); ++i)
+      lines.Add(PartsChange::Kind::Removed, older.keyOf[oldLeft[i]], kNone, &older.all[oldLeft[i]]);
+    for (std::size_t i = pairs; i < newLeft.size(); ++i)
+      lines.Add(PartsChange::Kind::Added, kNone, newer.keyOf[newLeft[i]], &newer.all[newLeft[i]]);
+  }
+}
+
+// Rows without designators, matched by their compared cells: equal with
+// their quantity first, then equal cells (the quantity changed).
+void MatchBareRows(const Side& older, const Side& newer, std::vector<PartsChange>& bare,
+                   const KeyTable& keys) {
+  std::vector<bool> newTaken(newer.bare.size(), false);
+  std::vector<const Side::Bare*> oldLeft;
+  auto line = [&](PartsChange::Kind kind, const Side::Bare* o, const Side::Bare* n) {
+    PartsChange change;
+    change.kind = kind;
+    if (o) change.old_cells = keys.Cells(o->fullKey);
+    if (n) change.new_cells = keys.Cells(n->fullKey);
+    bare.push_back(std::move(change));
+  };
+  // Matching by a map of unmatched rows per key keeps this linear.
+  std::map<std::size_t, std::vector<std::size_t>> byFull, byCells;
+  for (std::size_t n = newer.bare.size(); n-- > 0;) {
+    byFull[newer.bare[n].fullKey].push_back(n);
+    byCells[newer.bare[n].cellsKey].push_back(n);
+  }
+  auto pop = [&](std::vector<std::size_t>& queue) -> const Side::Bare* {
+    while (!queue.empty() && newTaken[queue.back()]) queue.pop_back();
+    if (queue.empty()) return nullptr;
+    newTaken[queue.back()] = true;
+    return &newer.bare[queue.back()];
+  };
+  for (const Side::Bare& o : older.bare) {
+    if (const Side::Bare* n = pop(byFull[o.fullKey]))
+      line(PartsChange::Kind::Unchanged, &o, n);
+    else
+      oldLeft.push_back(&o);
+  }
+  for (const Side::Bare* o : oldLeft) {
+    if (const Side::Bare* n = pop(byCells[o->cellsKey]))
+      line(PartsChange::Kind::Changed, o, n);
+    else
+      line(PartsChange::Kind::Removed, o, nullptr);
+  }
+  for (std::size_t n = 0; n < newer.bare.size(); ++n)
+    if (!newTaken[n]) line(PartsChange::Kind::Added, nullptr, &newer.bare[n]);
+}
+
+Side SideOf(const PartsTableView& view, const std::string& name, const PartsColumnNames& names,
+            const PartsOptionSpelling& spelling, const char* fallback) {
+  Side side;
+  side.view = view;
+  side.name = name;
+  try {
+    side.columns = choose_columns(view.header, names, spelling);
+  } catch (const PartsError& error) {
+    throw PartsError(Label(side, fallback) + ": " + error.what());
+  }
+  return side;
+}
+
+PartsDiff Diff(const PartsTableView& oldTable, const PartsTableView& newTable,
+               const PartsColumnNames& names, const PartsOptionSpelling& spelling, bool unchanged,
+               const PartsDiffNames& tables) {
+  CheckMinRun(names.min_run);
+  Side older = SideOf(oldTable, tables.old_name, names, spelling, "the old list");
+  Side newer = SideOf(newTable, tables.new_name, names, spelling, "the new list");
+  PartsDiff diff;
+  diff.refs_name = oldTable.header[older.columns.refs];
+  if (older.columns.qty)
+    diff.qty_name = oldTable.header[*older.columns.qty];
+  else if (newer.columns.qty)
+    diff.qty_name = newTable.header[*newer.columns.qty];
+  ChooseCompared(older, newer, names, diff);
+  KeyTable keys;
+  ReadSide(older, diff.qty_name.has_value(), keys);
+  ReadSide(newer, diff.qty_name.has_value(), keys);
+  WarnRepeated(older, diff.warnings);
+  WarnRepeated(newer, diff.warnings);
+
+  Lines lines;
+  MatchDesignators(older, newer, lines);
+  struct Placed {
+    PartsChange change;
+    std::u16string prefix;
+    std::int16_t first;
+  };
+  std::vector<Placed> placed;
+  internal::Ordered ordered;
+  for (Line& line : lines.All()) {
+    if (line.kind == PartsChange::Kind::Unchanged && !unchanged) continue;
+    internal::Ordered::JoinedCell cell;
+    try {
+      cell = ordered.Join(line.designators, names.min_run, names.join);
+    } catch (const RuntimeError& error) {
+      const Side& side = line.kind == PartsChange::Kind::Added ? newer : older;
+      throw RowError(error, line.designators.front()->row, side.Noun());
+    }
+    PartsChange change;
+    change.kind = line.kind;
+    change.designators = std::move(cell.text);
+    change.count = line.designators.size();
+    if (line.oldKey != kNone) change.old_cells = keys.Cells(line.oldKey);
+    if (line.newKey != kNone) change.new_cells = keys.Cells(line.newKey);
+    placed.push_back({std::move(change), std::move(cell.prefix), cell.first});
+  }
+  std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
+    return std::make_pair(std::u16string_view(a.prefix), a.first) <
+           std::make_pair(std::u16string_view(b.prefix), b.first);
+  });
+  for (Placed& p : placed) diff.changes.push_back(std::move(p.change));
+  std::vector<PartsChange> bare;
+  MatchBareRows(older, newer, bare, keys);
+  for (PartsChange& change : bare)
+    if (change.kind != PartsChange::Kind::Unchanged || unchanged)
+      diff.changes.push_back(std::move(change));
+  return diff;
+}
+
+}  // namespace
+
+bool PartsDiff::differ() const noexcept {
+  return std::any_of(changes.begin(), changes.end(), [](const PartsChange& change) {
+    return change.kind != PartsChange::Kind::Unchanged;
+  });
+}
+
+const char* change_name(PartsChange::Kind kind) noexcept {
+  switch (kind) {
+    case PartsChange::Kind::Added:
+      return "added";
+    case PartsChange::Kind::Removed:
+      return "removed";
+    case PartsChange::Kind::Changed:
+      return "changed";
+    case PartsChange::Kind::Unchanged:
+      break;
+  }
+  return "unchanged";
+}
+
+PartsDiff diff_tables(const PartsTableView& old_table, const PartsTableView& new_table,
+                      const PartsColumnNames& names, const PartsOptionSpelling& spelling,
+                      bool unchanged, const PartsDiffNames& tables) {
+  return WithMemoryErrorsNumbered(
+      [&] { return Diff(old_table, new_table, names, spelling, unchanged, tables); });
+}
+
+PartsTable diff_table(const PartsDiff& diff) {
+  PartsTable table;
+  table.header = {"Change", diff.refs_name, "Count"};
+  std::vector<std::string> compared = diff.columns;
+  if (diff.qty_name) compared.push_back(*diff.qty_name);
+  for (const std::string& name : compared) {
+    table.header.push_back(name + " (old)");
+    table.header.push_back(name + " (new)");
+  }
+  for (const PartsChange& change : diff.changes) {
+    std::vector<std::string> row = {change_name(change.kind), change.designators,
+                                    change.count ? std::to_string(*change.count) : std::string()};
+    for (std::size_t k = 0; k < compared.size(); ++k) {
+      row.push_back(change.old_cells ? (*change.old_cells)[k] : std::string());
+      row.push_back(change.new_cells ? (*change.new_cells)[k] : std::string());
+    }
+    table.rows.push_back(std::move(row));
+  }
+  return table;
+}
+
+}  // namespace ztxgrp
