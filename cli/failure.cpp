@@ -25,7 +25,7 @@ int RuntimeFailure(const RuntimeError& error) {
   Say(RuntimeErrorHead(error));
   if (error.item()) Say("offending item: " + Quoted(*error.item()));
   if (const auto* row = dynamic_cast<const RowError*>(&error))
-    Say("in the row that starts on line " + std::to_string(row->row()));
+    Say("in the row that starts on " + row->noun() + " " + std::to_string(row->row()));
   return kRuntimeError;
 }
 

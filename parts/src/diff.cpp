@@ -51,7 +51,8 @@ class KeyTable {
 // designators with theirs (the quantity cell apart, `bareKey`).
 struct Side {
   PartsTableView view;
-  std::string name;  // for messages; empty: not named
+  std::string name;          // for messages; empty: not named
+  const char* side = "old";  // "old" or "new", where it has no name
   PartsColumns columns;
   std::vector<std::size_t> compared;  // this side's columns, in OLD's order
   std::vector<Designator> all;
@@ -67,7 +68,7 @@ struct Side {
     return view.row_numbers.empty() ? r + 1 : view.row_numbers[r];
   }
   std::string Noun() const {
-    return name.empty() ? std::string(view.row_noun) : name + " " + std::string(view.row_noun);
+    return (name.empty() ? std::string(side) : name) + " " + std::string(view.row_noun);
   }
 };
 
@@ -113,10 +114,10 @@ void WarnRepeated(const Side& side, std::vector<PartsWarning>& warnings) {
   for (const std::vector<std::size_t>& indices : internal::RepeatedDesignators(side.all)) {
     std::vector<std::size_t> rows;
     for (const std::size_t k : indices) rows.push_back(side.all[k].row);
-    std::string message = (side.name.empty() ? std::string() : side.name + ": ") + "designator " +
-                          Quoted(Utf16ToUtf8(side.all[indices.front()].text)) + " occurs " +
-                          std::to_string(rows.size()) + " times, in " +
-                          internal::RowList(side.view.row_noun, rows);
+    std::string message =
+        (side.name.empty() ? "the " + std::string(side.side) + " list" : side.name) + ": " +
+        "designator " + Quoted(Utf16ToUtf8(side.all[indices.front()].text)) + " occurs " +
+        std::to_string(rows.size()) + " times, in " + internal::RowList(side.view.row_noun, rows);
     warnings.push_back(
         {PartsWarning::Kind::DuplicateDesignator, std::move(message), std::move(rows)});
   }
@@ -283,6 +284,7 @@ PartsDiff Diff(const PartsTableView& oldTable, const PartsTableView& newTable,
   CheckMinRun(names.min_run);
   Side older = SideOf(oldTable, tables.old_name, names, spelling, "the old list");
   Side newer = SideOf(newTable, tables.new_name, names, spelling, "the new list");
+  newer.side = "new";
   PartsDiff diff;
   diff.refs_name = oldTable.header[older.columns.refs];
   if (older.columns.qty)

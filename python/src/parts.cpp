@@ -140,7 +140,7 @@ py::tuple DiffRows(py::handle oldRows, py::handle newRows, std::optional<std::st
   {
     py::gil_scoped_release unlocked;
     diff =
-        diff_tables(oldView, newView, names, {"refs=", "qty=", "by="}, unchanged, {"old", "new"});
+        diff_tables(oldView, newView, names, {"refs=", "qty=", "by="}, unchanged);
   }
   PartsResult result;
   result.table = diff_table(diff);
@@ -171,7 +171,7 @@ py::tuple DiffCsv(const py::buffer& oldData, const py::buffer& newData,
   {
     py::gil_scoped_release unlocked;
     result = diff_parts_files(std::move(older), std::move(newer), options, {"refs=", "qty=", "by="},
-                              unchanged, {"old", "new"});
+                              unchanged);
   }
   py::list messages;
   for (const std::string& note : result.diff.notes) messages.append(py::str(note));

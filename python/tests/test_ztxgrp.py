@@ -328,3 +328,47 @@ def test_real_boards_as_bom_writes_them():
             written = ztxgrp.collapse_csv(data)
         assert written == subprocess.run([command, "bom", path], capture_output=True, check=True).stdout, name
     assert len(names) == 5
+
+
+DIFF_CASES = os.path.join(os.path.dirname(PARTS_FILES), "diff")
+
+
+def _diff_cases():
+    with open(os.path.join(DIFF_CASES, "cases.json"), encoding="utf-8") as file:
+        return json.load(file)
+
+
+@pytest.mark.parametrize("case", _diff_cases(), ids=lambda case: case["name"])
+def test_diff_csv_as_ztxgrp_diff_writes_it(case):
+    def read(name):
+        with open(os.path.join(DIFF_CASES, name), "rb") as file:
+            return file.read()
+
+    options = case["options"]
+    keywords = {"by": options.get("by"), "join": options.get("join", ", "),
+                "min_run": options.get("minRun", 2), "unchanged": options.get("unchanged", False)}
+    call = lambda: ztxgrp.diff_csv(read(case["old"]), read(case["new"]), **keywords)
+    if "output" not in case:
+        with pytest.raises(ValueError) as raised:
+            call()
+        assert case["error"] in str(raised.value)
+        return
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        assert call() == read(case["output"])
+    messages = [str(w.message) for w in caught]
+    assert len(messages) == len(case["notes"]) + len(case["warnings"])
+    for expected, message in zip(case["notes"] + case["warnings"], messages):
+        assert expected in message
+
+
+def test_diff_rows_gives_the_table_as_dicts():
+    old = [{"Ref": "R1, R2", "Value": "10k"}, {"Ref": "C1", "Value": "1u"}]
+    new = [{"Ref": "R1", "Value": "10k"}, {"Ref": "R2", "Value": "22k"}]
+    assert ztxgrp.diff_rows(old, new) == [
+        {"Change": "removed", "Ref": "C1", "Count": "1", "Value (old)": "1u", "Value (new)": ""},
+        {"Change": "changed", "Ref": "R2", "Count": "1", "Value (old)": "10k", "Value (new)": "22k"},
+    ]
+    with pytest.raises(ztxgrp.Error) as raised:
+        ztxgrp.diff_rows(old, [{"Ref": "R3-R1", "Value": "x"}])
+    assert raised.value.row == 1 and "new row 1" in str(raised.value)

@@ -54,7 +54,7 @@ export interface CsvResult {
 }
 
 export interface PartsWarning {
-  kind: 'duplicate-designator' | 'differing-cells' | 'quantity-not-whole' | 'quantity-mismatch';
+  kind: 'duplicate-designator' | 'differing-cells' | 'quantity-not-whole' | 'quantity-mismatch' | 'column-not-compared';
   /** One line, naming the rows by number (1 for the first). */
   message: string;
   rows: number[];
@@ -83,3 +83,12 @@ export function expandCsv(data: Uint8Array | ArrayBuffer | ArrayBufferView | str
 
 /** A CSV file read as the parts-list functions read it: the header, the first `maxRows` rows, the row count. */
 export function readCsv(data: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: { sep?: string | null; maxRows?: number }): { header: string[]; rows: string[][]; rowCount: number };
+
+export interface DiffOptions extends PartsOptions {
+  /** Also the designators that did not change (default false). */
+  unchanged?: boolean;
+}
+/** What changed between two parts lists: the rows of `ztxgrp diff --csv`, by column name. */
+export function diffRows(oldRows: Iterable<PartsRow>, newRows: Iterable<PartsRow>, options?: DiffOptions): PartsResult;
+/** Two parts-list files compared: the bytes `ztxgrp diff --csv` writes. */
+export function diffCsv(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & { sep?: string | null }): CsvResult;

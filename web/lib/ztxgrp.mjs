@@ -245,25 +245,27 @@ function warningsOf(count, messages, details) {
 // in the order first seen are the header; a missing cell is empty. Only a
 // row's own properties are read, each once: a column may be named
 // "constructor" or "__proto__".
-function partsCall(rows, options, expandRows) {
+// A list of row objects read once: the header (keys in the order first
+// seen) and the cells row by row in header order (a missing cell empty).
+function readRows(rows, what) {
   if (rows === null || typeof rows !== 'object' || typeof rows[Symbol.iterator] !== 'function')
-    throw new TypeError('rows is a list of objects');
+    throw new TypeError(`${what} is a list of objects`);
   const list = snapshot(rows);
   const header = [];
   const seen = new Map();
   // Each row's own cells, read once: their columns and texts, row after row.
   const columns = [], texts = [], starts = [0];
   list.forEach((row, k) => {
-    if (row === null || typeof row !== 'object') throw new TypeError(`rows[${k}] is no object`);
+    if (row === null || typeof row !== 'object') throw new TypeError(`${what}[${k}] is no object`);
     for (const name of Object.keys(row)) {
       const cell = row[name];
       if (cell !== null && cell !== undefined && typeof cell !== 'string')
-        throw new TypeError(`rows[${k}].${name} is a ${typeof cell}, not a string`);
+        throw new TypeError(`${what}[${k}].${name} is a ${typeof cell}, not a string`);
       const lone = typeof cell === 'string' ? cell.search(LONE_SURROGATE) : -1;
-      if (lone >= 0) throw new RangeError(`rows[${k}].${name} holds an unpaired surrogate at position ${lone}`);
+      if (lone >= 0) throw new RangeError(`${what}[${k}].${name} holds an unpaired surrogate at position ${lone}`);
       let column = seen.get(name);
       if (column === undefined) {
-        if (LONE_SURROGATE.test(name)) throw new RangeError(`rows[${k}]: the column name ${JSON.stringify(name)} holds an unpaired surrogate`);
+        if (LONE_SURROGATE.test(name)) throw new RangeError(`${what}[${k}]: the column name ${JSON.stringify(name)} holds an unpaired surrogate`);
         column = header.length;
         seen.set(name, column);
         header.push(name);
@@ -273,45 +275,58 @@ function partsCall(rows, options, expandRows) {
     }
     starts.push(columns.length);
   });
-  const { refs, qty, join, byNames, minRun } = partsOptions(options);
-  // No rows: nothing to collapse or expand, and no columns known.
-  if (list.length === 0) return { header: [], rows: [], warnings: [] };
-  // The table as the module reads it: options, header, then every row's
-  // cells in header order (a column the row lacks is empty).
-  const leading = [];
-  if (refs != null) leading.push(refs);
-  if (qty != null) leading.push(qty);
-  leading.push(join, ...byNames, ...header);
   const width = header.length;
-  const table = new Array(leading.length + list.length * width).fill('');
-  for (let k = 0; k < leading.length; ++k) table[k] = leading[k];
-  for (let r = 0; r < list.length; ++r) {
-    const base = leading.length + r * width;
-    for (let e = starts[r]; e < starts[r + 1]; ++e) table[base + columns[e]] = texts[e];
-  }
-  const numbers = [refs != null ? 1 : 0, qty != null ? 1 : 0, byNames.length, header.length, list.length, minRun >>> 0];
-  const meta = wasm.ztxgrp_alloc(numbers.length * 4);
-  let out;
-  try {
-    new Uint32Array(memory.buffer, meta, numbers.length).set(numbers);
-    out = checked(withTexts(table, 'options', (b, n, l, c) => wasm.ztxgrp_parts(b, n, l, c, meta, expandRows ? 1 : 0), 8, true));
-  } finally {
-    wasm.ztxgrp_free(meta);
-  }
-  const [outWidth, count, warningCount, ...details] = resultMeta();
-  const names = out.slice(0, outWidth);
+  const cells = new Array(list.length * width).fill('');
+  for (let r = 0; r < list.length; ++r)
+    for (let e = starts[r]; e < starts[r + 1]; ++e) cells[r * width + columns[e]] = texts[e];
+  return { header, cells, count: list.length };
+}
+
+// The module's table result as row objects that hold any column name.
+function resultRows(out, width, count) {
+  const names = out.slice(0, width);
   const result = new Array(count);
   for (let r = 0; r < count; ++r) {
     const row = {};
-    for (let k = 0; k < outWidth; ++k) {
-      const cell = out[outWidth + r * outWidth + k];
+    for (let k = 0; k < width; ++k) {
+      const cell = out[width + r * width + k];
       // Defined, not assigned, where assigning would set the prototype.
       if (names[k] === '__proto__') Object.defineProperty(row, names[k], { value: cell, enumerable: true, writable: true, configurable: true });
       else row[names[k]] = cell;
     }
     result[r] = row;
   }
-  return { header: names, rows: result, warnings: warningsOf(warningCount, out.slice(outWidth * (count + 1)), details) };
+  return { header: names, rows: result };
+}
+
+// Calls the module with numbers in its memory for the call.
+function withNumbers(numbers, call) {
+  const meta = wasm.ztxgrp_alloc(numbers.length * 4);
+  try {
+    if (!meta) throw new ZtxgrpError(7, 'Out of memory');
+    new Uint32Array(memory.buffer, meta, numbers.length).set(numbers);
+    return call(meta);
+  } finally {
+    wasm.ztxgrp_free(meta);
+  }
+}
+
+function partsCall(rows, options, expandRows) {
+  const { header, cells, count: rowCount } = readRows(rows, 'rows');
+  const { refs, qty, join, byNames, minRun } = partsOptions(options);
+  // No rows: nothing to collapse or expand, and no columns known.
+  if (rowCount === 0) return { header: [], rows: [], warnings: [] };
+  // The table as the module reads it: options, header, then the cells.
+  const table = [];
+  if (refs != null) table.push(refs);
+  if (qty != null) table.push(qty);
+  table.push(join, ...byNames, ...header);
+  for (const cell of cells) table.push(cell);
+  const numbers = [refs != null ? 1 : 0, qty != null ? 1 : 0, byNames.length, header.length, rowCount, minRun >>> 0];
+  const out = withNumbers(numbers, (meta) =>
+    checked(withTexts(table, 'options', (b, n, l, c) => wasm.ztxgrp_parts(b, n, l, c, meta, expandRows ? 1 : 0), 8, true)));
+  const [outWidth, count, warningCount, ...details] = resultMeta();
+  return { ...resultRows(out, outWidth, count), warnings: warningsOf(warningCount, out.slice(outWidth * (count + 1)), details) };
 }
 
 /**
@@ -366,6 +381,76 @@ function csvCall(data, options, expand) {
   const [, , warningCount, ...details] = resultMeta();
   const out = new Uint8Array(memory.buffer, wasm.ztxgrp_result_bytes(), wasm.ztxgrp_result_byte_count()).slice();
   return { data: out, warnings: warningsOf(warningCount, messages, details) };
+}
+
+// The kinds of warnings; a note (a column in one list only) has its own.
+const DIFF_NOTE = 'column-not-compared';
+
+/**
+ * What changed between two parts lists (row objects): `{header, rows,
+ * warnings}` with the columns that `ztxgrp diff --csv` writes (Change, the
+ * designator column, Count, then "C (old)" and "C (new)" per compared column
+ * and the quantity). Options as for collapseRows, and `unchanged` (also the
+ * designators that did not change).
+ */
+export function diffRows(oldRows, newRows, options = {}) {
+  const older = readRows(oldRows, 'oldRows'), newer = readRows(newRows, 'newRows');
+  const { refs, qty, join, byNames, minRun } = partsOptions(options);
+  const unchanged = unchangedOf(options);
+  const texts = [];
+  if (refs != null) texts.push(refs);
+  if (qty != null) texts.push(qty);
+  texts.push(join, ...byNames, ...older.header, ...older.cells, ...newer.header, ...newer.cells);
+  const numbers = [refs != null ? 1 : 0, qty != null ? 1 : 0, byNames.length, minRun >>> 0, unchanged ? 1 : 0,
+    older.header.length, older.count, newer.header.length, newer.count];
+  const out = withNumbers(numbers, (meta) =>
+    checked(withTexts(texts, 'rows', (b, n, l, c) => wasm.ztxgrp_diff_rows(b, n, l, c, meta), 8, true)));
+  const [width, count, warningCount, ...details] = resultMeta();
+  return { ...resultRows(out, width, count), warnings: diffWarnings(warningsOf(warningCount, out.slice(width * (count + 1)), details)) };
+}
+
+function unchangedOf(options) {
+  const unchanged = options.unchanged ?? false;
+  if (typeof unchanged !== 'boolean') throw new TypeError(`unchanged is a boolean, not ${typeof unchanged}`);
+  return unchanged;
+}
+
+// Notes travel as warnings without rows: they get a kind of their own.
+function diffWarnings(warnings) {
+  return warnings.map((w) => (w.rows.length === 0 && w.kind === 'differing-cells' ? { ...w, kind: DIFF_NOTE } : w));
+}
+
+/**
+ * Two parts-list files compared: `{data, warnings}`, `data` the bytes that
+ * `ztxgrp diff --csv` writes (in NEW's separator, line ends and encoding).
+ */
+export function diffCsv(oldData, newData, options = {}) {
+  const { refs, qty, join, byNames, minRun, sep } = partsOptions(options);
+  const unchanged = unchangedOf(options);
+  const older = fileBytes(oldData), newer = fileBytes(newData);
+  const oldSize = older.length, newSize = newer.length;
+  const texts = [];
+  if (refs != null) texts.push(refs);
+  if (qty != null) texts.push(qty);
+  texts.push(join, ...byNames);
+  if (sep != null) texts.push(sep);
+  const numbers = [refs != null ? 1 : 0, qty != null ? 1 : 0, byNames.length, minRun >>> 0, sep != null ? 1 : 0, unchanged ? 1 : 0];
+  wasm.ztxgrp_reserve((oldSize + newSize) * 8 + 65536);
+  const oldAt = wasm.ztxgrp_alloc(oldSize), newAt = wasm.ztxgrp_alloc(newSize);
+  let messages;
+  try {
+    if (!oldAt || !newAt) throw new ZtxgrpError(7, 'Out of memory');
+    new Uint8Array(memory.buffer, oldAt, oldSize).set(older.subarray(0, oldSize));
+    new Uint8Array(memory.buffer, newAt, newSize).set(newer.subarray(0, newSize));
+    messages = withNumbers(numbers, (meta) => checked(withTexts(texts, 'options', (b, n, l, c) =>
+      wasm.ztxgrp_diff_files(oldAt, oldSize, newAt, newSize, b, n, l, c, meta), 4, true)));
+  } finally {
+    wasm.ztxgrp_free(newAt);
+    wasm.ztxgrp_free(oldAt);
+  }
+  const [, , warningCount, ...details] = resultMeta();
+  const data = new Uint8Array(memory.buffer, wasm.ztxgrp_result_bytes(), wasm.ztxgrp_result_byte_count()).slice();
+  return { data, warnings: diffWarnings(warningsOf(warningCount, messages, details)) };
 }
 
 /**

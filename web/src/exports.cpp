@@ -24,6 +24,7 @@
 #include "ztxgrp/csv_file.hpp"
 #include "ztxgrp/error_message.hpp"
 #include "ztxgrp/list_texts.hpp"
+#include "ztxgrp/parts_diff.hpp"
 #include "ztxgrp/parts_file.hpp"
 #include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/utf.hpp"
@@ -322,6 +323,76 @@ int ztxgrp_parts_file(const char* bytes, std::size_t size, const char* options,
         ztxgrp::process_parts_file(std::string(bytes, size), file, {"refs", "qty", "by"});
     result.meta = {0, 0, static_cast<std::uint32_t>(done.warnings.size())};
     WriteWarnings(done.warnings);
+    result.bytes = std::move(done.bytes);
+  });
+}
+
+// Two tables compared. Texts: refs, qty (each when its flag is set), join,
+// the `by` names, then each table's header and cells; numbers: has refs,
+// has qty, by count, min_run, unchanged, old width, old rows, new width, new
+// rows. The result as ztxgrp_parts writes it (the table of changes, then the
+// warnings and notes).
+int ztxgrp_diff_rows(const char* bytes, std::size_t size, const std::uint32_t* lengths,
+                     std::size_t count, const std::uint32_t* numbers) {
+  return Guarded([&] {
+    const std::vector<std::string_view> texts = ReadUtf8Texts(bytes, size, lengths, count);
+    const std::size_t byCount = numbers[2];
+    const std::size_t widths[2] = {numbers[5], numbers[7]}, rows[2] = {numbers[6], numbers[8]};
+    std::size_t at = (numbers[0] ? 1 : 0) + (numbers[1] ? 1 : 0);
+    std::size_t needed = at + 1 + byCount;
+    for (int side = 0; side < 2; ++side) {
+      if (rows[side] != 0 &&
+          widths[side] > (texts.size() - std::min(needed, texts.size())) / rows[side])
+        throw std::invalid_argument("the tables' shapes do not match their cells");
+      needed += widths[side] * (rows[side] + 1);
+    }
+    if (needed != texts.size())
+      throw std::invalid_argument("the tables' shapes do not match their cells");
+    ztxgrp::PartsColumnNames names;
+    at = 0;
+    if (numbers[0]) names.refs = std::string(texts[at++]);
+    if (numbers[1]) names.qty = std::string(texts[at++]);
+    names.join = std::string(texts[at++]);
+    for (std::size_t k = 0; k < byCount; ++k) names.by.emplace_back(texts[at++]);
+    names.min_run = static_cast<int>(static_cast<std::int32_t>(numbers[3]));
+    std::vector<std::string> headers[2];
+    ztxgrp::PartsTableView views[2];
+    const std::span<const std::string_view> all(texts);
+    for (int side = 0; side < 2; ++side) {
+      for (std::size_t k = 0; k < widths[side]; ++k) headers[side].emplace_back(texts[at++]);
+      views[side] = {headers[side], all.subspan(at, widths[side] * rows[side]), {}, "row"};
+      at += widths[side] * rows[side];
+    }
+    const ztxgrp::PartsDiff diff =
+        ztxgrp::diff_tables(views[0], views[1], names, {"refs", "qty", "by"}, numbers[4] != 0);
+    ztxgrp::PartsResult parts;
+    parts.table = ztxgrp::diff_table(diff);
+    for (const std::string& note : diff.notes)
+      parts.warnings.push_back({ztxgrp::PartsWarning::Kind::DifferingCells, note, {}});
+    parts.warnings.insert(parts.warnings.end(), diff.warnings.begin(), diff.warnings.end());
+    WriteParts(parts);
+  });
+}
+
+// Two parts-list files compared: the bytes of the table of changes, and
+// the notes and warnings as for ztxgrp_parts_file. Options as there, the
+// last number `unchanged` instead of expand.
+int ztxgrp_diff_files(const char* oldBytes, std::size_t oldSize, const char* newBytes,
+                      std::size_t newSize, const char* options, std::size_t optionsSize,
+                      const std::uint32_t* lengths, std::size_t count,
+                      const std::uint32_t* numbers) {
+  return Guarded([&] {
+    const ztxgrp::PartsFileOptions file =
+        ReadFileOptions(ReadUtf8Texts(options, optionsSize, lengths, count), numbers);
+    ztxgrp::PartsDiffFileResult done =
+        ztxgrp::diff_parts_files(std::string(oldBytes, oldSize), std::string(newBytes, newSize),
+                                 file, {"refs", "qty", "by"}, file.expand);
+    std::vector<ztxgrp::PartsWarning> warnings;
+    for (const std::string& note : done.diff.notes)
+      warnings.push_back({ztxgrp::PartsWarning::Kind::DifferingCells, note, {}});
+    warnings.insert(warnings.end(), done.diff.warnings.begin(), done.diff.warnings.end());
+    result.meta = {0, 0, static_cast<std::uint32_t>(warnings.size())};
+    WriteWarnings(warnings);
     result.bytes = std::move(done.bytes);
   });
 }

@@ -4,7 +4,7 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { existsSync, readdirSync, readFileSync } from 'node:fs';
-import { group, ungroup, expand, isValidRange, collapseRows, expandRows, collapseCsv, expandCsv, readCsv, ZtxgrpError } from '../lib/ztxgrp.mjs';
+import { group, ungroup, expand, isValidRange, collapseRows, expandRows, collapseCsv, expandCsv, readCsv, diffRows, diffCsv, ZtxgrpError } from '../lib/ztxgrp.mjs';
 
 const excerpt = new URL('../../tests/data/bom/excerpt.csv', import.meta.url);
 
@@ -131,4 +131,27 @@ test('real boards: the bytes that ztxgrp bom writes', { skip: !(process.env.ZTXG
     assert.deepEqual(Buffer.from(collapseCsv(readFileSync(path)).data), execFileSync(process.env.ZTXGRP_CLI, ['bom', path.pathname], { stdio: ['ignore', 'pipe', 'ignore'] }), name);
   }
   assert.equal(names.length, 5);
+});
+
+// The table of compared parts lists that every front end writes alike.
+test('parts lists compared: the bytes that ztxgrp diff --csv writes', () => {
+  const folder = new URL('../../tests/data/diff/', import.meta.url);
+  for (const c of JSON.parse(readFileSync(new URL('cases.json', folder), 'utf8'))) {
+    const call = () => diffCsv(readFileSync(new URL(c.old, folder)), readFileSync(new URL(c.new, folder)), c.options);
+    if (!c.output) {
+      assert.throws(call, (e) => e.message.includes(c.error), c.name);
+      continue;
+    }
+    const result = call();
+    assert.deepEqual(Buffer.from(result.data), readFileSync(new URL(c.output, folder)), c.name);
+    const expected = [...c.notes, ...c.warnings];
+    assert.equal(result.warnings.length, expected.length, c.name);
+    result.warnings.forEach((w, k) => assert.ok(w.message.includes(expected[k]), `${c.name}: ${w.message}`));
+  }
+  const rows = diffRows([{ Ref: 'R1, R2', Value: '10k' }, { Ref: 'C1', Value: '1u' }], [{ Ref: 'R1', Value: '10k' }, { Ref: 'R2', Value: '22k' }]);
+  assert.deepEqual(rows.rows, [
+    { Change: 'removed', Ref: 'C1', Count: '1', 'Value (old)': '1u', 'Value (new)': '' },
+    { Change: 'changed', Ref: 'R2', Count: '1', 'Value (old)': '10k', 'Value (new)': '22k' },
+  ]);
+  assert.throws(() => diffRows([], [], { unchanged: 'yes' }), TypeError);
 });
