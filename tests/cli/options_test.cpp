@@ -22,6 +22,9 @@ struct OptionRow {
 
 const std::string kParts = "Ref,Value,MPN,Note\nR1,1k,A,x\nR2,1k,A,y\nR3,1k,B,x\nR4,2k,B,x\n";
 
+// The other list of the diff rows: R1 1k, R2 2k.
+const std::string kOther = ZTXGRP_TEST_DATA "/diff/options-other.csv";
+
 const std::vector<OptionRow>& Rows() {
   static const std::vector<OptionRow> rows = {
       {{"--help"}, "", 0, "~Subcommands:"},
@@ -91,6 +94,35 @@ const std::vector<OptionRow>& Rows() {
       {{"bom", "--output=/dev/stdout"}, "Ref\nR1\n", 0, "Ref,Qty\nR1,1\n"},
       {{"bom", "-"}, "Ref\nR1\n", 0, "Ref,Qty\nR1,1\n"},
       {{"bom", "--", "-"}, "Ref\nR1\n", 0, "Ref,Qty\nR1,1\n"},
+      {{"diff", "--help"}, "", 0, "~--all"},
+      {{"diff", "-h"}, "", 0, "~--csv"},
+      {{"diff", "-", kOther}, "Ref,Value\nR1,1k\nR2,1k\n", 1, "changed R2 \\(1\\): .*\n.*\n"},
+      {{"diff", "--all", "-", kOther}, "Ref,Value\nR1,1k\n", 1, "unchanged R1 \\(1\\)\n(.|\n)*"},
+      {{"diff", "--csv", "-", kOther},
+       "Ref,Value\nR1,1k\n",
+       1,
+       "Change,Ref,Count,Value \\(old\\),Value \\(new\\)\nadded,R2,1,,2k\n"},
+      {{"diff", "--json", "--", "-", kOther},
+       "Ref,Value\nR1,1k\n",
+       1,
+       "\\{\"columns\":\\[\"Value\"\\].*\n"},
+      {{"diff", "--by", "Value", "--csv", "-", kOther}, "Ref,Value\nR1,1k\n", 1, "~added,R2,1,,2k"},
+      {{"diff", "--refs", "Ref", "--qty", "Qty", "-", kOther},
+       "Ref,Value\nR1,1k\n",
+       1,
+       "~added R2"},
+      {{"diff", "--sep", ",", "-j", " ", "--min-run", "2", "-", kOther},
+       "Ref,Value\nR1,1k\n",
+       1,
+       "~added R2"},
+      {{"diff", "--join", ";", "--output", "/dev/stdout", "-", kOther},
+       "Ref,Value\nR1,1k\n",
+       1,
+       "~added R2"},
+      {{"diff", "-o", "/dev/stdout", "-", kOther},
+       "Ref,Value\nR1,1k\nR2,2k\n",
+       0,
+       "the lists agree\n"},
   };
   return rows;
 }
@@ -119,7 +151,8 @@ TEST(OptionTableTest, EveryDocumentedFormWorks) {
 
 // Every option name that a --help lists has a row above for its command.
 TEST(OptionTableTest, EveryOptionThatHelpListsHasARow) {
-  const std::vector<std::string> commands = {"", "group", "ungroup", "expand", "check", "bom"};
+  const std::vector<std::string> commands = {"",      "group", "ungroup", "expand",
+                                             "check", "bom",   "diff"};
   const std::regex option("(^|[ ,])(--?[A-Za-z][-A-Za-z]*)");
   for (const std::string& command : commands) {
     std::vector<std::string> args;

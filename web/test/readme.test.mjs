@@ -5,6 +5,7 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync, writeFileSync, rmSync } from 'node:fs';
 import { format } from 'node:util';
+import { fileURLToPath } from 'node:url';
 
 const readme = readFileSync(new URL('../../README.md', import.meta.url), 'utf8');
 const blocks = [...readme.matchAll(/^```js\n([\s\S]*?)^```/gm)].map((m) => m[1]);
@@ -26,7 +27,9 @@ for (const [index, block] of blocks.entries()) {
       assert.equal(normal(format(...values)), normal(expected.get(line)), `README example line ${line}`);
       checked.push(line);
     };
-    // Inside the package folder, so that 'ztxgrp' names this package.
+    // Run from the top of the project, as the README says; the file lies
+    // inside the package folder, so that 'ztxgrp' names this package.
+    process.chdir(fileURLToPath(new URL('../..', import.meta.url)));
     const file = new URL(`../.readme-example-${index}.mjs`, import.meta.url);
     writeFileSync(file, lines.join('\n'));
     try {
