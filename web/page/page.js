@@ -70,11 +70,17 @@ let loaded = null;  // { name, bytes }
 let result = null;  // { data, warnings, preview }
 let worker = null;
 let job = 0;
+let compareJob = -1;
 
 function startWorker() {
   worker = new Worker(new URL('worker.js', import.meta.url), { type: 'module' });
   worker.addEventListener('message', ({ data }) => {
-    if (data.ready || data.id !== job) return;
+    if (data.ready) return;
+    if (data.id === compareJob) {
+      finishCompare(data);
+      return;
+    }
+    if (data.id !== job) return;
     finishWork();
     if (data.error) showFailure(data.error);
     else showResult(data);
@@ -103,7 +109,7 @@ function run() {
   $('download').disabled = true;
   job += 1;
   startWork(`${loaded.name}: working…`);
-  worker.postMessage({ id: job, bytes: loaded.bytes.slice(), expand });
+  worker.postMessage({ id: job, kind: expand ? 'expand' : 'collapse', bytes: loaded.bytes.slice() });
 }
 
 async function openFile(file) {
@@ -150,17 +156,103 @@ function showResult(done) {
   $('download').disabled = false;
 }
 
-$('download').addEventListener('click', () => {
-  if (!result) return;
-  const suffix = document.querySelector('input[name=parts-mode]:checked').value === 'expand' ? 'expanded' : 'collapsed';
+function offerDownload(bytes, name) {
   const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([result.data], { type: 'text/csv' }));
-  link.download = loaded.name.replace(/(\.[^.]*)?$/, `-${suffix}$1`);
+  link.href = URL.createObjectURL(new Blob([bytes], { type: 'text/csv' }));
+  link.download = name;
   document.body.append(link);
   link.click();
   link.remove();
   setTimeout(() => URL.revokeObjectURL(link.href), 1000);
+}
+
+$('download').addEventListener('click', () => {
+  if (!result) return;
+  const suffix = document.querySelector('input[name=parts-mode]:checked').value === 'expand' ? 'expanded' : 'collapsed';
+  offerDownload(result.data, loaded.name.replace(/(\.[^.]*)?$/, `-${suffix}$1`));
 });
+
+// ---- Comparing two parts lists --------------------------------------------
+
+const lists = { old: null, new: null };  // { name, bytes }
+let comparison = null;
+// Each kind of change is told by its word and a sign, not by colour alone.
+const SIGNS = { added: '+', removed: '\u2212', changed: '~', unchanged: '=' };
+
+async function openList(which, file) {
+  try {
+    lists[which] = { name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) };
+    $(`compare-${which}-name`).textContent = file.name;
+    compare();
+  } catch (failure) {
+    $('compare-error').textContent = failure.message;
+  }
+}
+
+function compare() {
+  $('compare-error').textContent = '';
+  if (!lists.old || !lists.new) return;
+  $('compare-download').disabled = true;
+  job += 1;
+  compareJob = job;
+  $('compare-status').textContent = 'Comparing…';
+  worker.postMessage({ id: job, kind: 'diff', oldBytes: lists.old.bytes.slice(), newBytes: lists.new.bytes.slice() });
+}
+
+function finishCompare(done) {
+  compareJob = -1;
+  const table = $('compare-table');
+  if (done.error) {
+    comparison = null;
+    $('compare-status').textContent = '';
+    $('compare-error').textContent = done.error;
+    $('compare-notes').replaceChildren();
+    table.replaceChildren();
+    return;
+  }
+  comparison = done;
+  const { header, rows, rowCount } = done.preview;
+  $('compare-status').textContent = rowCount === 0
+    ? `${lists.old.name} and ${lists.new.name} agree.`
+    : `${lists.old.name} → ${lists.new.name}: ${rowCount} changes` + (rows.length < rowCount ? `; the first ${rows.length} are shown.` : '.');
+  const notes = document.createDocumentFragment();
+  for (const warning of done.warnings) notes.append(Object.assign(document.createElement('li'), { textContent: warning.message }));
+  $('compare-notes').replaceChildren(notes);
+  const head = document.createElement('thead');
+  const headRow = cellRow(header, 'th');
+  for (const th of headRow.children) th.scope = 'col';
+  head.append(headRow);
+  const body = document.createElement('tbody');
+  for (const row of rows) {
+    const tr = cellRow(row, 'td');
+    tr.className = `change-${row[0]}`;
+    tr.cells[0].textContent = `${SIGNS[row[0]] ?? ''} ${row[0]}`;
+    body.append(tr);
+  }
+  table.replaceChildren(head, body);
+  $('compare-download').disabled = false;
+}
+
+$('compare-download').addEventListener('click', () => {
+  if (comparison) offerDownload(comparison.data, `${lists.old.name.replace(/\.[^.]*$/, '')}-vs-${lists.new.name.replace(/\.[^.]*$/, '')}.csv`);
+});
+for (const which of ['old', 'new']) {
+  $(`compare-${which}`).addEventListener('change', (event) => {
+    if (event.target.files[0]) openList(which, event.target.files[0]);
+  });
+  const area = $(`compare-${which}-zone`);
+  area.addEventListener('dragover', (event) => {
+    event.preventDefault();
+    area.classList.add('over');
+  });
+  area.addEventListener('dragleave', () => area.classList.remove('over'));
+  area.addEventListener('drop', (event) => {
+    event.preventDefault();
+    area.classList.remove('over');
+    const file = event.dataTransfer?.files?.[0];
+    if (file) openList(which, file);
+  });
+}
 
 for (const radio of document.querySelectorAll('input[name=parts-mode]')) radio.addEventListener('change', run);
 $('parts-file').addEventListener('change', (event) => {

@@ -65,6 +65,8 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
     await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
     const drop = async (bytes, name, mode) => {
       await page.click(`input[name=parts-mode][value=${mode}]`);
+      // A new mode reruns the file before: let that finish first.
+      await page.waitForFunction(() => !/working/.test(document.getElementById('parts-status').textContent), { timeout: 30000 });
       await page.evaluate(() => {
         document.getElementById('parts-status').textContent = '';
         document.getElementById('parts-error').textContent = '';
@@ -74,8 +76,13 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
         data.items.add(new File([new Uint8Array(bytes)], name, { type: 'text/csv' }));
         document.getElementById('drop-zone').dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
       }, [...bytes], name);
-      await page.waitForFunction(() => /rows written/.test(document.getElementById('parts-status').textContent) ||
-        document.getElementById('parts-error').textContent !== '', { timeout: 30000 });
+      // Done when this file's result is shown (switching the mode reruns the
+      // file before, whose result may come first) or an error is.
+      await page.waitForFunction((name) => {
+        const status = document.getElementById('parts-status').textContent;
+        return (status.startsWith(`${name}:`) && /rows written/.test(status)) ||
+          document.getElementById('parts-error').textContent !== '';
+      }, { timeout: 30000 }, name);
       return page.evaluate(() => document.getElementById('parts-error').textContent);
     };
     const download = async () => {
@@ -119,6 +126,38 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
       assert.deepEqual(warnings, c.warnings, c.name);
       assert.deepEqual((await download()).bytes, readFileSync(new URL(c.output, folder)), c.name);
     }
+    // Two parts lists compared: the table of changes, each kind told by its
+    // word and sign, and the download the bytes of `ztxgrp diff --csv`.
+    const diffFolder = new URL('../../tests/data/diff/', import.meta.url);
+    const dropList = (which, name) => page.evaluate((which, bytes, name) => {
+      const data = new DataTransfer();
+      data.items.add(new File([new Uint8Array(bytes)], name, { type: 'text/csv' }));
+      document.getElementById(`compare-${which}-zone`).dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+    }, which, [...readFileSync(new URL(name, diffFolder))], name);
+    await dropList('old', 'rpi-rev-a.csv');
+    await dropList('new', 'rpi-rev-b.csv');
+    await page.waitForFunction(() => /4 changes/.test(document.getElementById('compare-status').textContent), { timeout: 30000 });
+    const changes = await page.$$eval('#compare-table tbody tr', (rows) => rows.map((r) => [r.cells[0].textContent, r.cells[1].textContent]));
+    assert.deepEqual(changes, [['~ changed', 'C103'], ['+ added', 'C190-C192'], ['~ changed', 'R101-R102'], ['\u2212 removed', 'Y101']]);
+    await page.$eval('#compare-title', (title) => title.scrollIntoView());
+    if (process.env.ZTXGRP_COMPARE_SCREENSHOT) await page.screenshot({ path: process.env.ZTXGRP_COMPARE_SCREENSHOT });
+    for (const name of readdirSync(downloads)) rmSync(join(downloads, name));
+    await page.click('#compare-download');
+    let files = [];
+    for (let wait = 0; wait < 200 && !(files = readdirSync(downloads)).some((f) => f.endsWith('.csv') && !files.some((g) => g.endsWith('.crdownload'))); ++wait)
+      await new Promise((resolve) => setTimeout(resolve, 50));
+    assert.deepEqual(files, ['rpi-rev-a-vs-rpi-rev-b.csv']);
+    const a = fileURLToPath(new URL('rpi-rev-a.csv', diffFolder)), b = fileURLToPath(new URL('rpi-rev-b.csv', diffFolder));
+    if (process.env.ZTXGRP_CLI) {
+      let expected;
+      try {
+        execFileSync(process.env.ZTXGRP_CLI, ['diff', '--csv', a, b]);
+      } catch (error) {
+        expected = error.stdout;  // exit status 1: the lists differ
+      }
+      assert.deepEqual(readFileSync(join(downloads, files[0])), expected);
+    }
+
     assert.deepEqual(failures, []);
   } finally {
     await browser.close();
