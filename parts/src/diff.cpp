@@ -1,6 +1,8 @@
 // Comparing two parts lists.
 #include <algorithm>
+#include <bit>
 #include <map>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 
@@ -110,8 +112,14 @@ void ReadSide(Side& side, bool quantity, KeyTable& keys) {
   }
 }
 
-void WarnRepeated(const Side& side, std::vector<PartsWarning>& warnings) {
-  for (const std::vector<std::size_t>& indices : internal::RepeatedDesignators(side.all)) {
+// A warning for each designator that a side holds more than once, in the
+// order of their texts.
+void WarnRepeated(const Side& side, std::vector<std::vector<std::size_t>>& repeated,
+                  std::vector<PartsWarning>& warnings) {
+  std::sort(repeated.begin(), repeated.end(), [&](const auto& a, const auto& b) {
+    return side.all[a.front()].text < side.all[b.front()].text;
+  });
+  for (const std::vector<std::size_t>& indices : repeated) {
     std::vector<std::size_t> rows;
     for (const std::size_t k : indices) rows.push_back(side.all[k].row);
     std::string message =
@@ -163,64 +171,133 @@ struct Line {
 
 class Lines {
  public:
+  // `unchanged`: whether lines of unchanged designators are kept.
+  explicit Lines(bool unchanged) : unchanged_(unchanged) {}
   void Add(PartsChange::Kind kind, std::size_t oldKey, std::size_t newKey, const Designator* d) {
-    const auto [found, added] = index_.try_emplace({kind, oldKey, newKey}, lines_.size());
+    if (kind == PartsChange::Kind::Unchanged && !unchanged_) return;
+    const auto [found, added] = index_.try_emplace(Key{kind, oldKey, newKey}, lines_.size());
     if (added) lines_.push_back({kind, oldKey, newKey, {}});
     lines_[found->second].designators.push_back(d);
   }
   std::vector<Line>& All() { return lines_; }
 
  private:
-  std::map<std::tuple<PartsChange::Kind, std::size_t, std::size_t>, std::size_t> index_;
+  struct Key {
+    PartsChange::Kind kind;
+    std::size_t oldKey, newKey;
+    bool operator==(const Key&) const = default;
+  };
+  // Ids of interned cells, numbered in reading order: no input chooses them.
+  struct Hash {
+    std::size_t operator()(const Key& key) const noexcept {
+      return (key.oldKey * 0x9E3779B97F4A7C15ull) ^ (key.newKey * 0xC2B2AE3D27D4EB4Full) ^
+             static_cast<std::size_t>(key.kind);
+    }
+  };
+  bool unchanged_;
+  std::unordered_map<Key, std::size_t, Hash> index_;
   std::vector<Line> lines_;
 };
 
-// Pairs each designator's occurrences on both sides: equal keys first, the
+// One designator's occurrences on both sides paired: equal keys first, the
 // rest in reading order as changed, what remains added or removed.
-void MatchDesignators(const Side& older, const Side& newer, Lines& lines) {
-  struct Occurrences {
-    std::vector<std::size_t> older, newer;
-  };
-  std::unordered_map<std::u16string_view, Occurrences> byText;
-  std::vector<std::u16string_view> order;  // texts in reading order, OLD first
-  for (std::size_t k = 0; k < older.all.size(); ++k) {
-    auto [found, added] = byText.try_emplace(older.all[k].text);
-    if (added) order.push_back(found->first);
-    found->second.older.push_back(k);
+void MatchOccurrences(const Side& older, const Side& newer, const std::vector<std::size_t>& olds,
+                      const std::vector<std::size_t>& news, Lines& lines) {
+  if (olds.size() == 1 && news.size() == 1) {  // the usual case
+    const std::size_t o = olds.front(), n = news.front();
+    const bool same = older.keyOf[o] == newer.keyOf[n];
+    lines.Add(same ? PartsChange::Kind::Unchanged : PartsChange::Kind::Changed, older.keyOf[o],
+              newer.keyOf[n], &older.all[o]);
+    return;
   }
-  for (std::size_t k = 0; k < newer.all.size(); ++k) {
-    auto [found, added] = byText.try_emplace(newer.all[k].text);
-    if (added) order.push_back(found->first);
-    found->second.newer.push_back(k);
-  }
-  for (const std::u16string_view text : order) {
-    const Occurrences& o = byText.at(text);
-    std::map<std::size_t, std::vector<std::size_t>> newByKey;  // unmatched, in reading order
-    for (auto it = o.newer.rbegin(); it != o.newer.rend(); ++it)
-      newByKey[newer.keyOf[*it]].push_back(*it);
-    std::vector<std::size_t> oldLeft;
-    std::map<std::size_t, bool> taken;
-    for (const std::size_t k : o.older) {
-      auto& queue = newByKey[older.keyOf[k]];
-      if (queue.empty()) {
-        oldLeft.push_back(k);
-        continue;
-      }
-      taken[queue.back()] = true;
-      queue.pop_back();
-      lines.Add(PartsChange::Kind::Unchanged, older.keyOf[k], older.keyOf[k], &older.all[k]);
+  std::map<std::size_t, std::vector<std::size_t>> newByKey;  // unmatched, reading order reversed
+  for (auto it = news.rbegin(); it != news.rend(); ++it) newByKey[newer.keyOf[*it]].push_back(*it);
+  std::vector<std::size_t> oldLeft, newLeft;
+  std::vector<std::size_t> taken;
+  for (const std::size_t k : olds) {
+    auto found = newByKey.find(older.keyOf[k]);
+    if (found == newByKey.end() || found->second.empty()) {
+      oldLeft.push_back(k);
+      continue;
     }
-    std::vector<std::size_t> newLeft;
-    for (const std::size_t k : o.newer)
-      if (!taken.count(k)) newLeft.push_back(k);
-    const std::size_t pairs = std::min(oldLeft.size(), newLeft.size());
-    for (std::size_t i = 0; i < pairs; ++i)
-      lines.Add(PartsChange::Kind::Changed, older.keyOf[oldLeft[i]], newer.keyOf[newLeft[i]],
-                &older.all[oldLeft[i]]);
-    for (std::size_t i = pairs; i < oldLeft.size(); ++i)
-      lines.Add(PartsChange::Kind::Removed, older.keyOf[oldLeft[i]], kNone, &older.all[oldLeft[i]]);
-    for (std::size_t i = pairs; i < newLeft.size(); ++i)
-      lines.Add(PartsChange::Kind::Added, kNone, newer.keyOf[newLeft[i]], &newer.all[newLeft[i]]);
+    taken.push_back(found->second.back());
+    found->second.pop_back();
+    lines.Add(PartsChange::Kind::Unchanged, older.keyOf[k], older.keyOf[k], &older.all[k]);
+  }
+  std::sort(taken.begin(), taken.end());
+  for (const std::size_t k : news)
+    if (!std::binary_search(taken.begin(), taken.end(), k)) newLeft.push_back(k);
+  const std::size_t pairs = std::min(oldLeft.size(), newLeft.size());
+  for (std::size_t i = 0; i < pairs; ++i)
+    lines.Add(PartsChange::Kind::Changed, older.keyOf[oldLeft[i]], newer.keyOf[newLeft[i]],
+              &older.all[oldLeft[i]]);
+  for (std::size_t i = pairs; i < oldLeft.size(); ++i)
+    lines.Add(PartsChange::Kind::Removed, older.keyOf[oldLeft[i]], kNone, &older.all[oldLeft[i]]);
+  for (std::size_t i = pairs; i < newLeft.size(); ++i)
+    lines.Add(PartsChange::Kind::Added, kNone, newer.keyOf[newLeft[i]], &newer.all[newLeft[i]]);
+}
+
+// Every designator matched with itself in the other list. Texts are found
+// alike by sorting keyed hashes of them (no list can be made to collide),
+// and only within runs of equal hashes are texts compared.
+// Also gathers the designators that one list holds more than once
+// (`repeated`: indices into each side's designators, per side).
+void MatchDesignators(const Side& older, const Side& newer, Lines& lines,
+                      std::vector<std::vector<std::size_t>> (&repeated)[2]) {
+  const std::size_t oldCount = older.all.size(), n = oldCount + newer.all.size();
+  auto text = [&](std::size_t i) -> const std::u16string& {
+    return i < oldCount ? older.all[i].text : newer.all[i - oldCount].text;
+  };
+  const int indexBits = std::max(1, static_cast<int>(std::bit_width(n)));
+  const std::uint64_t indexMask = (std::uint64_t{1} << indexBits) - 1;
+  std::vector<std::uint64_t> keys(n);
+  for (std::size_t i = 0; i < n; ++i) keys[i] = (KeyedHash(text(i)) & ~indexMask) | i;
+  internal::SortKeys(keys);
+  std::vector<std::size_t> run, olds, news;
+  for (std::size_t begin = 0, end = 0; begin < n; begin = end) {
+    for (end = begin + 1; end < n && ((keys[end] ^ keys[begin]) & ~indexMask) == 0;) ++end;
+    const std::size_t first = keys[begin] & indexMask;
+    // The usual runs: a designator in one list only, or once in each.
+    if (end - begin == 1) {
+      if (first < oldCount)
+        lines.Add(PartsChange::Kind::Removed, older.keyOf[first], kNone, &older.all[first]);
+      else
+        lines.Add(PartsChange::Kind::Added, kNone, newer.keyOf[first - oldCount],
+                  &newer.all[first - oldCount]);
+      continue;
+    }
+    const std::size_t second = keys[begin + 1] & indexMask;
+    if (end - begin == 2 && first < oldCount && second >= oldCount && text(first) == text(second)) {
+      olds.assign(1, first);
+      news.assign(1, second - oldCount);
+      MatchOccurrences(older, newer, olds, news, lines);
+      continue;
+    }
+    run.clear();
+    for (std::size_t k = begin; k < end; ++k) run.push_back(keys[k] & indexMask);
+    std::stable_sort(run.begin(), run.end(),
+                     [&](std::size_t a, std::size_t b) { return text(a) < text(b); });
+    for (std::size_t from = 0, to = 0; from < run.size(); from = to) {
+      olds.clear();
+      news.clear();
+      for (to = from; to < run.size() && text(run[to]) == text(run[from]); ++to) {
+        if (run[to] < oldCount)
+          olds.push_back(run[to]);
+        else
+          news.push_back(run[to] - oldCount);
+      }
+      if (olds.size() > 1) repeated[0].push_back(olds);
+      if (news.size() > 1) repeated[1].push_back(news);
+      if (news.empty()) {
+        for (const std::size_t k : olds)
+          lines.Add(PartsChange::Kind::Removed, older.keyOf[k], kNone, &older.all[k]);
+      } else if (olds.empty()) {
+        for (const std::size_t k : news)
+          lines.Add(PartsChange::Kind::Added, kNone, newer.keyOf[k], &newer.all[k]);
+      } else {
+        MatchOccurrences(older, newer, olds, news, lines);
+      }
+    }
   }
 }
 
@@ -295,15 +372,16 @@ PartsDiff Diff(const PartsTableView& oldTable, const PartsTableView& newTable,
   KeyTable keys;
   ReadSide(older, diff.qty_name.has_value(), keys);
   ReadSide(newer, diff.qty_name.has_value(), keys);
-  WarnRepeated(older, diff.warnings);
-  WarnRepeated(newer, diff.warnings);
-
-  Lines lines;
-  MatchDesignators(older, newer, lines);
+  Lines lines(unchanged);
+  std::vector<std::vector<std::size_t>> repeated[2];
+  MatchDesignators(older, newer, lines, repeated);
+  WarnRepeated(older, repeated[0], diff.warnings);
+  WarnRepeated(newer, repeated[1], diff.warnings);
   struct Placed {
     PartsChange change;
     std::u16string prefix;
     std::int16_t first;
+    std::size_t oldKey, newKey;
   };
   std::vector<Placed> placed;
   internal::Ordered ordered;
@@ -322,11 +400,16 @@ PartsDiff Diff(const PartsTableView& oldTable, const PartsTableView& newTable,
     change.count = line.designators.size();
     if (line.oldKey != kNone) change.old_cells = keys.Cells(line.oldKey);
     if (line.newKey != kNone) change.new_cells = keys.Cells(line.newKey);
-    placed.push_back({std::move(change), std::move(cell.prefix), cell.first});
+    placed.push_back(
+        {std::move(change), std::move(cell.prefix), cell.first, line.oldKey, line.newKey});
   }
-  std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
-    return std::make_pair(std::u16string_view(a.prefix), a.first) <
-           std::make_pair(std::u16string_view(b.prefix), b.first);
+  // By first designator in the engine's order; lines that start alike (a
+  // designator removed and re-used) by kind and cells, so that the order
+  // does not depend on how lines were found.
+  std::sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
+    return std::make_tuple(std::u16string_view(a.prefix), a.first, a.change.kind, a.oldKey,
+                           a.newKey) < std::make_tuple(std::u16string_view(b.prefix), b.first,
+                                                       b.change.kind, b.oldKey, b.newKey);
   });
   for (Placed& p : placed) diff.changes.push_back(std::move(p.change));
   std::vector<PartsChange> bare;

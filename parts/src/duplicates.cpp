@@ -8,31 +8,6 @@
 #include "ztxgrp/engine/keyed_hash.hpp"
 
 namespace ztxgrp::internal {
-namespace {
-
-// Sorts keys whose high bits are a keyed hash, so spread evenly: a pass
-// into buckets by their top bits, about 64 keys each, then each bucket,
-// small and in cache, sorted on its own.
-void SortKeys(std::vector<std::uint64_t>& keys) {
-  const int bits = std::clamp(static_cast<int>(std::bit_width(keys.size())) - 6, 0, 16);
-  if (bits == 0) {
-    std::sort(keys.begin(), keys.end());
-    return;
-  }
-  const int shift = 64 - bits;
-  std::vector<std::size_t> starts((std::size_t{1} << bits) + 1);
-  for (const std::uint64_t key : keys) ++starts[(key >> shift) + 1];
-  for (std::size_t b = 1; b < starts.size(); ++b) starts[b] += starts[b - 1];
-  std::vector<std::uint64_t> sorted(keys.size());
-  std::vector<std::size_t> next(starts.begin(), starts.end() - 1);
-  for (const std::uint64_t key : keys) sorted[next[key >> shift]++] = key;
-  for (std::size_t b = 0; b + 1 < starts.size(); ++b)
-    std::sort(sorted.begin() + static_cast<std::ptrdiff_t>(starts[b]),
-              sorted.begin() + static_cast<std::ptrdiff_t>(starts[b + 1]));
-  keys = std::move(sorted);
-}
-
-}  // namespace
 
 std::vector<std::vector<std::size_t>> RepeatedDesignators(std::span<const Designator> all) {
   // Each designator becomes one integer, the high bits of its text's hash
@@ -62,6 +37,28 @@ std::vector<std::vector<std::size_t>> RepeatedDesignators(std::span<const Design
   std::sort(repeated.begin(), repeated.end(),
             [&](const auto& a, const auto& b) { return text(a.front()) < text(b.front()); });
   return repeated;
+}
+
+// Sorts keys whose high bits are a keyed hash, so spread evenly: a pass
+// into buckets by their top bits, about 64 keys each, then each bucket,
+// small and in cache, sorted on its own.
+void SortKeys(std::vector<std::uint64_t>& keys) {
+  const int bits = std::clamp(static_cast<int>(std::bit_width(keys.size())) - 6, 0, 16);
+  if (bits == 0) {
+    std::sort(keys.begin(), keys.end());
+    return;
+  }
+  const int shift = 64 - bits;
+  std::vector<std::size_t> starts((std::size_t{1} << bits) + 1);
+  for (const std::uint64_t key : keys) ++starts[(key >> shift) + 1];
+  for (std::size_t b = 1; b < starts.size(); ++b) starts[b] += starts[b - 1];
+  std::vector<std::uint64_t> sorted(keys.size());
+  std::vector<std::size_t> next(starts.begin(), starts.end() - 1);
+  for (const std::uint64_t key : keys) sorted[next[key >> shift]++] = key;
+  for (std::size_t b = 0; b + 1 < starts.size(); ++b)
+    std::sort(sorted.begin() + static_cast<std::ptrdiff_t>(starts[b]),
+              sorted.begin() + static_cast<std::ptrdiff_t>(starts[b + 1]));
+  keys = std::move(sorted);
 }
 
 }  // namespace ztxgrp::internal

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -13,5 +14,9 @@ namespace ztxgrp::internal {
 // group ascending, the groups in the order of their texts. Time linear in
 // the designators (plus sorting within groups of equal hashes).
 std::vector<std::vector<std::size_t>> RepeatedDesignators(std::span<const Designator> all);
+
+// Sorts keys whose high bits are a keyed hash (so spread evenly) faster
+// than a comparison sort: into buckets by their top bits, then each bucket.
+void SortKeys(std::vector<std::uint64_t>& keys);
 
 }  // namespace ztxgrp::internal
