@@ -1,12 +1,16 @@
-// The parts-list property: nothing a user wrote is lost, invented or
+// The parts-list properties: nothing a user wrote is lost, invented or
 // changed. Collapsing a table and expanding the result gives the same rows
 // as expanding the table itself (as multisets, the quantity column aside).
+// Comparing a table with itself finds no change; comparing it with the table
+// one of whose compared cells was edited finds only changed designators
+// (rows without any are matched by their cells), and as many in all.
 #include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "checks.hpp"
+#include "ztxgrp/parts_diff.hpp"
 #include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/utf.hpp"
 
@@ -38,6 +42,60 @@ std::vector<std::vector<std::string>> RowsWithout(const PartsTable& table, std::
 
 bool IsEngineError(int number) {
   return number == 5 || number == 6 || number == 7 || number == 9 || number == 13 || number == 94;
+}
+
+struct Views {
+  std::vector<std::string_view> cells;
+  PartsTableView Of(const PartsTable& table) {
+    cells.clear();
+    for (const auto& row : table.rows) cells.insert(cells.end(), row.begin(), row.end());
+    return {table.header, cells, {}, "row"};
+  }
+};
+
+std::size_t Designators(const PartsDiff& diff, bool changedOnly) {
+  std::size_t total = 0;
+  for (const PartsChange& change : diff.changes)
+    if (!changedOnly || change.kind != PartsChange::Kind::Unchanged)
+      total += change.count.value_or(0);
+  return total;
+}
+
+// `row` and `column` choose the cell that is edited.
+std::string CheckDiff(const PartsTable& table, const PartsColumns& columns, std::size_t row,
+                      std::size_t column) {
+  PartsColumnNames names;
+  names.refs = table.header[columns.refs];
+  if (columns.qty) names.qty = table.header[*columns.qty];
+  names.join = columns.join;
+  names.min_run = columns.min_run;
+  // Columns whose name another column before them shares are not compared.
+  if (find_column(table.header, *names.refs) != columns.refs) return "";
+  if (columns.qty && find_column(table.header, *names.qty) != columns.qty) return "";
+  Views a, b;
+  const PartsDiff same = diff_tables(a.Of(table), b.Of(table), names, {"refs", "qty", "by"}, true);
+  if (same.differ()) return "a table compared with itself differs";
+  if (table.rows.empty() || table.header.size() < 2) return "";
+  row %= table.rows.size();
+  column %= table.header.size();
+  if (column == columns.refs || column == columns.qty ||
+      find_column(table.header, table.header[column]) != column)
+    return "";
+  const std::optional<std::size_t> quantity = find_quantity_column(table.header);
+  if (!columns.qty && quantity && *quantity == column) return "";
+  PartsTable edited = table;
+  edited.rows[row][column] += "*";
+  const PartsDiff diff = diff_tables(a.Of(table), b.Of(edited), names, {"refs", "qty", "by"}, true);
+  if (!diff.differ()) return "an edited cell went unnoticed";
+  // Rows without designators are matched by their compared cells: an
+  // edited one is removed and added.
+  for (const PartsChange& change : diff.changes)
+    if (change.count &&
+        (change.kind == PartsChange::Kind::Added || change.kind == PartsChange::Kind::Removed))
+      return "an edited cell added or removed designators";
+  if (Designators(diff, false) != Designators(same, false))
+    return "comparing with an edited table lost or invented designators";
+  return "";
 }
 
 }  // namespace
@@ -88,7 +146,11 @@ std::string CheckParts(const std::uint8_t* data, std::size_t size) {
   const std::size_t qty = columns.qty ? *columns.qty : table.header.size();
   if (RowsWithout(roundTrip.table, *again.qty) != RowsWithout(expanded.table, qty))
     return "collapsing then expanding changed the rows";
-  return "";
+  try {
+    return CheckDiff(table, columns, size > 1 ? data[size - 1] : 0, data[0] >> 3);
+  } catch (const std::exception& error) {
+    return std::string("comparing a table that collapses failed: ") + error.what();
+  }
 }
 
 }  // namespace ztxgrp::fuzz
