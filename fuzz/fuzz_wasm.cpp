@@ -21,6 +21,10 @@ int ztxgrp_parts(const char*, std::size_t, const std::uint32_t*, std::size_t, co
                  int);
 int ztxgrp_parts_file(const char*, std::size_t, const char*, std::size_t, const std::uint32_t*,
                       std::size_t, const std::uint32_t*);
+int ztxgrp_diff_files(const char*, std::size_t, const char*, std::size_t, const char*, std::size_t,
+                      const std::uint32_t*, std::size_t, const std::uint32_t*);
+int ztxgrp_diff_rows(const char*, std::size_t, const std::uint32_t*, std::size_t,
+                     const std::uint32_t*);
 std::size_t ztxgrp_result_units();
 const std::uint32_t* ztxgrp_result_lengths();
 std::size_t ztxgrp_result_count();
@@ -36,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint32_t numbers[6] = {data[2] & 1u, data[3] & 1u, data[4] % 3u,
                                     data[5] % 4u, data[6] % 8u, data[7] % 4u};
   int status = 0;
-  switch (data[0] % 7) {
+  switch (data[0] % 9) {
     case 0:
       status = ztxgrp_group(text, bytes, lengths.data(), lengths.size(), data[8] % 5);
       break;
@@ -55,6 +59,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                             data[5] % 4u, data[6] & 1u, data[7] & 1u};
       status = ztxgrp_parts_file(text, bytes, text, bytes < 16 ? bytes : 16, lengths.data(),
                                  lengths.size() % 6, fileNumbers);
+      break;
+    }
+    case 7: {
+      // The buffer cut in two as the old and new file.
+      const std::uint32_t fileNumbers[6] = {
+          data[2] & 1u, data[3] & 1u, data[4] % 3u, data[5] % 4u, 0, data[7] & 1u};
+      const std::size_t half = bytes / 2;
+      status =
+          ztxgrp_diff_files(text, half, text + half, bytes - half, text, bytes < 16 ? bytes : 16,
+                            lengths.data(), lengths.size() % 4, fileNumbers);
+      break;
+    }
+    case 8: {
+      const std::uint32_t diffNumbers[9] = {data[2] & 1u, data[3] & 1u, data[4] % 3u,
+                                            data[5] % 4u, data[6] & 1u, data[7] % 3u,
+                                            data[8] % 3u, data[1] % 3u, data[2] % 3u};
+      status = ztxgrp_diff_rows(text, bytes, lengths.data(), lengths.size(), diffNumbers);
       break;
     }
     default:
