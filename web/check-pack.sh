@@ -6,6 +6,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 tarball=$(cd "$here" && npm pack --silent --pack-destination "$work")
+listing=$(tar -tzf "$work/$tarball")
+for file in package/README.md package/LICENSE package/lib/ztxgrp.cjs; do
+  printf '%s\n' "$listing" | grep -qx "$file" || { echo "check-pack: $file is not in the tarball"; exit 1; }
+done
 mkdir "$work/user"
 cd "$work/user"
 echo '{"name": "user", "version": "1.0.0", "private": true, "type": "module"}' >package.json
@@ -19,6 +23,9 @@ console.log(out.join(' | '));
 JS
 result=$(node try.mjs)
 [ "$result" = "$(printf 'C2 R1-R3 R5 | C1 C2 C3 | R1-R2 | Ref;Qty;V\r\nR1-R2;2;1k')" ] || { echo "check-pack: got '$result'"; exit 1; }
+# CommonJS, as many Node tools still load packages.
+required=$(node -e "console.log(require('ztxgrp').group(['R2','R1']))")
+[ "$required" = "[ 'R1-R2' ]" ] || { echo "check-pack: require gave '$required'"; exit 1; }
 for file in lib/ztxgrp.wasm lib/ztxgrp.d.ts page/index.html page/page.js page/worker.js; do
   [ -f "node_modules/ztxgrp/$file" ] || { echo "check-pack: $file is not in the package"; exit 1; }
 done

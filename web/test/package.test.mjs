@@ -123,7 +123,7 @@ test('parts-list files: the bytes and warnings that ztxgrp bom gives', () => {
 });
 
 // The real boards beside the project, when they and the command are at hand.
-const boards = new URL('../../../shared/data/boards/', import.meta.url);
+const boards = process.env.ZTXGRP_BOARD_DATA ? new URL(`file://${process.env.ZTXGRP_BOARD_DATA}/`) : new URL('../../../shared/data/boards/', import.meta.url);
 test('real boards: the bytes that ztxgrp bom writes', { skip: !(process.env.ZTXGRP_CLI && existsSync(boards)) && 'no command or board data' }, () => {
   const names = readdirSync(boards).filter((name) => name.endsWith('.csv'));
   for (const name of names) {
