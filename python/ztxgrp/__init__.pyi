@@ -1,13 +1,52 @@
-from typing import Iterable, Optional, Union
+from typing import Iterable, Mapping, Optional, Union
 
-Item = Union[str, int, float, bool, None]
+
+_Item = Union[str, int, float, bool, None]
+# The bytes of a file: bytes, bytearray or a memoryview of bytes.
+_Buffer = Union[bytes, bytearray, memoryview]
+# A row as csv.DictReader gives it: column name to cell (None for a missing
+# cell; fields beyond the header, which DictReader keeps under None, are
+# refused at run time).
+_Row = Mapping[str, Optional[str]]
+_Names = Union[str, Iterable[str], None]
+
+__all__ = [
+    "Error", "PartsWarning", "group", "ungroup", "expand", "is_valid_range",
+    "collapse_rows", "expand_rows", "collapse_csv", "expand_csv", "diff_rows", "diff_csv",
+]
 
 class Error(ValueError):
     number: int
     description: str
     item: Optional[str]
+    row: Optional[int]
 
-def group(items: Iterable[Item], *, min_run: int = ...) -> list[str]: ...
-def ungroup(items: Iterable[Item]) -> list[str]: ...
+class PartsWarning(UserWarning): ...
+
+def group(items: Iterable[_Item], *, min_run: int = ...) -> list[str]: ...
+def ungroup(items: Iterable[_Item]) -> list[str]: ...
 def expand(text: str) -> list[str]: ...
 def is_valid_range(text: str) -> bool: ...
+def collapse_rows(
+    rows: Iterable[_Row], *, refs: Optional[str] = ..., by: _Names = ..., qty: Optional[str] = ...,
+    join: str = ..., min_run: int = ...,
+) -> list[dict[str, str]]: ...
+def expand_rows(
+    rows: Iterable[_Row], *, refs: Optional[str] = ..., qty: Optional[str] = ..., join: str = ...,
+) -> list[dict[str, str]]: ...
+def collapse_csv(
+    data: _Buffer, *, refs: Optional[str] = ..., by: _Names = ..., qty: Optional[str] = ...,
+    join: str = ..., min_run: int = ..., sep: Optional[str] = ...,
+) -> bytes: ...
+def expand_csv(
+    data: _Buffer, *, refs: Optional[str] = ..., qty: Optional[str] = ..., join: str = ...,
+    sep: Optional[str] = ...,
+) -> bytes: ...
+def diff_rows(
+    old_rows: Iterable[_Row], new_rows: Iterable[_Row], *, refs: Optional[str] = ..., by: _Names = ...,
+    qty: Optional[str] = ..., join: str = ..., min_run: int = ..., unchanged: bool = ...,
+) -> list[dict[str, str]]: ...
+def diff_csv(
+    old: _Buffer, new: _Buffer, *, refs: Optional[str] = ..., by: _Names = ..., qty: Optional[str] = ...,
+    join: str = ..., min_run: int = ..., sep: Optional[str] = ..., unchanged: bool = ...,
+) -> bytes: ...
