@@ -13,10 +13,10 @@
 #include "checks.hpp"
 
 extern "C" {
-int ztxgrp_group(const char*, std::size_t, const std::uint32_t*, std::size_t, int);
-int ztxgrp_ungroup(const char*, std::size_t, const std::uint32_t*, std::size_t);
-int ztxgrp_expand(const char*, std::size_t);
-int ztxgrp_is_valid_range(const char*, std::size_t);
+int ztxgrp_group(const char16_t*, std::size_t, const std::uint32_t*, std::size_t, int);
+int ztxgrp_ungroup(const char16_t*, std::size_t, const std::uint32_t*, std::size_t);
+int ztxgrp_expand(const char16_t*, std::size_t);
+int ztxgrp_is_valid_range(const char16_t*, std::size_t);
 int ztxgrp_parts(const char*, std::size_t, const std::uint32_t*, std::size_t, const std::uint32_t*,
                  int);
 int ztxgrp_parts_file(const char*, std::size_t, const char*, std::size_t, const std::uint32_t*,
@@ -39,19 +39,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t k = 0; k < lengths.size(); ++k) lengths[k] = data[2 + k % 7] % 16;
   const std::uint32_t numbers[6] = {data[2] & 1u, data[3] & 1u, data[4] % 3u,
                                     data[5] % 4u, data[6] % 8u, data[7] % 4u};
+  // The list operations read UTF-16 units: the same bytes, two to a unit.
+  std::u16string input(bytes / 2, u'\0');
+  std::memcpy(input.data(), text, input.size() * 2);
   int status = 0;
   switch (data[0] % 9) {
     case 0:
-      status = ztxgrp_group(text, bytes, lengths.data(), lengths.size(), data[8] % 5);
+      status =
+          ztxgrp_group(input.data(), input.size(), lengths.data(), lengths.size(), data[8] % 5);
       break;
     case 1:
-      status = ztxgrp_ungroup(text, bytes, lengths.data(), lengths.size());
+      status = ztxgrp_ungroup(input.data(), input.size(), lengths.data(), lengths.size());
       break;
     case 2:
-      status = ztxgrp_expand(text, bytes);
+      status = ztxgrp_expand(input.data(), input.size());
       break;
     case 3:
-      status = ztxgrp_is_valid_range(text, bytes);
+      status = ztxgrp_is_valid_range(input.data(), input.size());
       break;
     case 6: {
       // The whole buffer as the file; its first bytes also as the options.

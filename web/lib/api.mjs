@@ -88,6 +88,42 @@ function withTexts(texts, what, call, headroom = 4, byteLengths = false) {
   }
 }
 
+// The texts' own UTF-16 units and their lengths in module memory, for one
+// call: no conversion. A text with an unpaired surrogate, which no other
+// front end can hold, is refused.
+function withUnits(texts, what, call) {
+  let units = 0;
+  for (const text of texts) units += text.length;
+  wasm.ztxgrp_reserve(4 * (units * 2 + texts.length * 4) + 65536);
+  const lengths = wasm.ztxgrp_alloc(texts.length * 4);
+  const buffer = wasm.ztxgrp_alloc(units * 2);
+  try {
+    if (!lengths || !buffer) throw new ZtxgrpError(7, 'Out of memory');
+    const lengthView = new Uint32Array(memory.buffer, lengths, texts.length);
+    const unitView = new Uint16Array(memory.buffer, buffer, units);
+    let at = 0;
+    for (let k = 0; k < texts.length; ++k) {
+      const text = texts[k];
+      lengthView[k] = text.length;
+      let surrogate = false;
+      for (let i = 0; i < text.length; ++i) {
+        const unit = text.charCodeAt(i);
+        surrogate ||= unit >= 0xd800 && unit <= 0xdfff;
+        unitView[at + i] = unit;
+      }
+      if (surrogate) {
+        const lone = text.search(LONE_SURROGATE);
+        if (lone >= 0) throw new RangeError(`${what}[${k}] holds an unpaired surrogate at position ${lone}`);
+      }
+      at += text.length;
+    }
+    return call(buffer, units, lengths, texts.length);
+  } finally {
+    wasm.ztxgrp_free(buffer);
+    wasm.ztxgrp_free(lengths);
+  }
+}
+
 function resultMeta() {
   return Array.from(new Uint32Array(memory.buffer, wasm.ztxgrp_result_meta(), wasm.ztxgrp_result_meta_count()));
 }
@@ -163,7 +199,7 @@ export function group(items, options = {}) {
   const minRun = minRunOf(options);
   const texts = textList(items, 'items');
   try {
-    return checked(withTexts(texts, 'items', (b, n, l, c) => wasm.ztxgrp_group(b, n, l, c, minRun)));
+    return checked(withUnits(texts, 'items', (b, n, l, c) => wasm.ztxgrp_group(b, n, l, c, minRun)));
   } catch (error) {
     if (error instanceof ZtxgrpError && error.number === 5) error.message += ' (minRun)';
     throw error;
@@ -173,7 +209,7 @@ export function group(items, options = {}) {
 /** Expands items and ranges, sorted: ['C1-C3', 'R5'] -> ['C1', 'C2', 'C3', 'R5']. */
 export function ungroup(items) {
   const texts = textList(items, 'items');
-  return checked(withTexts(texts, 'items', (b, n, l, c) => wasm.ztxgrp_ungroup(b, n, l, c)));
+  return checked(withUnits(texts, 'items', (b, n, l, c) => wasm.ztxgrp_ungroup(b, n, l, c)));
 }
 
 function oneText(text, what) {
@@ -184,13 +220,13 @@ function oneText(text, what) {
 /** Expands one item or range text: 'R1-R3' -> ['R1', 'R2', 'R3']. */
 export function expand(text) {
   oneText(text, 'text');
-  return checked(withTexts([text], 'text', (b, n) => wasm.ztxgrp_expand(b, n)));
+  return checked(withUnits([text], 'text', (b, n) => wasm.ztxgrp_expand(b, n)));
 }
 
 /** Whether a text is a valid item or ascending range. */
 export function isValidRange(text) {
   oneText(text, 'text');
-  checked(withTexts([text], 'text', (b, n) => wasm.ztxgrp_is_valid_range(b, n)));
+  checked(withUnits([text], 'text', (b, n) => wasm.ztxgrp_is_valid_range(b, n)));
   return resultMeta()[0] === 1;
 }
 

@@ -1,6 +1,7 @@
 // The WebAssembly module's boundary. JavaScript hands over a list of texts
-// in one buffer (their UTF-8 bytes one after another, and each text's
-// length: in UTF-16 code units, for the parts list in bytes), calls one operation, and reads the
+// in one buffer (for the list operations its own UTF-16 units, for the
+// parts-list calls UTF-8 bytes; each text's length in those units), calls
+// one operation, and reads the
 // result back the same way: one UTF-16 buffer with each result's length, and a few numbers
 // (`meta`). One crossing per call, whatever the number of items.
 //
@@ -23,6 +24,7 @@
 
 #include "ztxgrp/csv_file.hpp"
 #include "ztxgrp/error_message.hpp"
+#include "ztxgrp/icls_group.hpp"
 #include "ztxgrp/list_texts.hpp"
 #include "ztxgrp/parts_diff.hpp"
 #include "ztxgrp/parts_file.hpp"
@@ -68,26 +70,21 @@ struct Result final : ztxgrp::ResultWriter {
 
 Result result;
 
-// The texts of the input buffer: `bytes` decoded once, cut at the lengths.
-// The lengths come from the host: they must add up to what was decoded.
-struct Texts {
-  std::u16string units;
+// The texts of the input buffer, JavaScript's own UTF-16 units, cut at the
+// lengths: no conversion on the way in. The lengths come from the host:
+// they must add up to the buffer.
+std::vector<std::u16string_view> ReadTexts(const char16_t* units, std::size_t size,
+                                           const std::uint32_t* lengths, std::size_t count) {
   std::vector<std::u16string_view> views;
-};
-Texts ReadTexts(const char* bytes, std::size_t size, const std::uint32_t* lengths,
-                std::size_t count) {
-  Texts texts;
-  texts.units = ztxgrp::Utf8ToUtf16(std::string_view(bytes, size));
-  texts.views.reserve(count);
+  views.reserve(count);
   std::size_t at = 0;
   for (std::size_t k = 0; k < count; ++k) {
-    if (lengths[k] > texts.units.size() - at)
-      throw std::invalid_argument("text lengths exceed the text");
-    texts.views.emplace_back(texts.units.data() + at, lengths[k]);
+    if (lengths[k] > size - at) throw std::invalid_argument("text lengths exceed the text");
+    views.emplace_back(units + at, lengths[k]);
     at += lengths[k];
   }
-  if (at != texts.units.size()) throw std::invalid_argument("text lengths fall short of the text");
-  return texts;
+  if (at != size) throw std::invalid_argument("text lengths fall short of the text");
+  return views;
 }
 
 // Runs `work` with the result cleared, and turns every failure into a status.
@@ -271,34 +268,33 @@ void ztxgrp_free(void* pointer) {
   std::free(pointer);
 }
 
-int ztxgrp_group(const char* bytes, std::size_t size, const std::uint32_t* lengths,
+// The list operations take the texts as UTF-16 units (`units`, `size` of
+// them) and write UTF-16 results.
+int ztxgrp_group(const char16_t* units, std::size_t size, const std::uint32_t* lengths,
                  std::size_t count, int minRun) {
   return Guarded([&] {
     ztxgrp::CheckMinRun(minRun);
-    const Texts texts = ReadTexts(bytes, size, lengths, count);
-    ztxgrp::GroupTextList(texts.views, minRun, result);
+    ztxgrp::GroupTextList(ReadTexts(units, size, lengths, count), minRun, result);
   });
 }
 
-int ztxgrp_ungroup(const char* bytes, std::size_t size, const std::uint32_t* lengths,
+int ztxgrp_ungroup(const char16_t* units, std::size_t size, const std::uint32_t* lengths,
                    std::size_t count) {
-  return Guarded([&] {
-    const Texts texts = ReadTexts(bytes, size, lengths, count);
-    ztxgrp::UngroupTextList(texts.views, result);
-  });
+  return Guarded([&] { ztxgrp::UngroupTextList(ReadTexts(units, size, lengths, count), result); });
 }
 
-int ztxgrp_expand(const char* bytes, std::size_t size) {
+int ztxgrp_expand(const char16_t* units, std::size_t size) {
   return Guarded([&] {
-    for (const std::string& item : ztxgrp::ungroup_item(std::string_view(bytes, size)))
-      result.AddUtf8(item);
+    const ztxgrp::Value items = ztxgrp::IclsGroup().UngroupItem(std::u16string_view(units, size));
+    for (const ztxgrp::Value& item : items.list().elements) result.Add(item.text());
   });
 }
 
 // Status 0 with meta[0] 1 (valid) or 0.
-int ztxgrp_is_valid_range(const char* bytes, std::size_t size) {
-  return Guarded(
-      [&] { result.meta = {ztxgrp::is_valid_range(std::string_view(bytes, size)) ? 1u : 0u}; });
+int ztxgrp_is_valid_range(const char16_t* units, std::size_t size) {
+  return Guarded([&] {
+    result.meta = {ztxgrp::IclsGroup().IsValidRange(std::u16string_view(units, size)) ? 1u : 0u};
+  });
 }
 
 int ztxgrp_parts(const char* bytes, std::size_t size, const std::uint32_t* lengths,
