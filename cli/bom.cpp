@@ -31,7 +31,7 @@ std::string ReadPartsFile(const std::string& name, InputBuffer& standardInput) {
   return in.ReadAll(size && *size < SIZE_MAX / 2 ? static_cast<std::size_t>(*size) + 1 : 0);
 }
 
-int RunBom(const Options& options, InputBuffer& standardInput, OutputWriter& out) {
+PartsFileOptions FileOptionsOf(const Options& options) {
   const BomOptions& bom = options.bom;
   PartsFileOptions file;
   file.names.refs = bom.refs;
@@ -40,6 +40,12 @@ int RunBom(const Options& options, InputBuffer& standardInput, OutputWriter& out
   file.names.join = bom.join;
   file.names.min_run = options.minRun;
   file.separator = bom.separator;
+  return file;
+}
+
+int RunBom(const Options& options, InputBuffer& standardInput, OutputWriter& out) {
+  const BomOptions& bom = options.bom;
+  PartsFileOptions file = FileOptionsOf(options);
   file.expand = bom.expand;
   const PartsFileResult result =
       process_parts_file(ReadPartsFile(bom.file, standardInput), file, {"--refs", "--qty", "--by"});

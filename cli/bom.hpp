@@ -7,6 +7,7 @@
 
 #include "io.hpp"
 #include "options.hpp"
+#include "ztxgrp/parts_file.hpp"
 
 namespace ztxgrp::cli {
 
@@ -16,6 +17,9 @@ namespace ztxgrp::cli {
 // (exit 2), a RowError for a designator that the engine refuses (exit 3),
 // InputError with --strict for duplicated designators or differing cells.
 int RunBom(const Options& options, InputBuffer& in, OutputWriter& out);
+
+// The parts-list options as the library takes them (bom and diff).
+PartsFileOptions FileOptionsOf(const Options& options);
 
 // A parts-list file's bytes: the file `name`, or standard input for "-" or
 // an empty name. InputError when it cannot be opened or read.

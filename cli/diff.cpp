@@ -66,7 +66,8 @@ std::string PeopleText(const PartsDiff& diff) {
   return text + summary + '\n';
 }
 
-nlohmann::ordered_json Side(const PartsDiff& diff, const std::optional<std::vector<std::string>>& cells) {
+nlohmann::ordered_json Side(const PartsDiff& diff,
+                            const std::optional<std::vector<std::string>>& cells) {
   if (!cells) return nullptr;
   nlohmann::ordered_json side = nlohmann::ordered_json::object();
   for (std::size_t k = 0; k < diff.columns.size(); ++k) side[diff.columns[k]] = (*cells)[k];
@@ -85,9 +86,9 @@ std::string JsonText(const PartsDiff& diff) {
   nlohmann::ordered_json warnings = nlohmann::ordered_json::array();
   for (const PartsWarning& warning : diff.warnings) warnings.push_back(warning.message);
   const nlohmann::ordered_json document = {{"columns", diff.columns},
-                                   {"changes", changes},
-                                   {"warnings", warnings},
-                                   {"notes", diff.notes}};
+                                           {"changes", changes},
+                                           {"warnings", warnings},
+                                           {"notes", diff.notes}};
   return document.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::strict) + '\n';
 }
 
@@ -99,13 +100,7 @@ int RunDiff(const Options& options, InputBuffer& in, OutputWriter& out) {
   if (IsStandardInput(bom.file) && IsStandardInput(diff.newFile))
     throw UsageError("diff: at most one of OLD and NEW is standard input");
   if (diff.csv && diff.json) throw UsageError("diff: --csv and --json cannot be combined");
-  PartsFileOptions file;
-  file.names.refs = bom.refs;
-  file.names.qty = bom.qty;
-  file.names.by = bom.by;
-  file.names.join = bom.join;
-  file.names.min_run = options.minRun;
-  file.separator = bom.separator;
+  const PartsFileOptions file = FileOptionsOf(options);
   const std::string oldName = IsStandardInput(bom.file) ? "standard input" : bom.file;
   const std::string newName = IsStandardInput(diff.newFile) ? "standard input" : diff.newFile;
   std::string oldBytes = ReadPartsFile(bom.file, in);

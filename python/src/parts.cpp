@@ -87,14 +87,16 @@ py::tuple ToPython(const PartsResult& result) {
   return py::make_tuple(std::move(rows), std::move(warnings));
 }
 
-// A parts-list file's bytes, collapsed or expanded, as the bytes of the
-// result file and the warnings' messages.
-py::tuple ProcessCsv(const py::buffer& data, std::optional<std::string> refs,
-                     std::vector<std::string> by, std::optional<std::string> qty, std::string join,
-                     int minRun, std::optional<std::string> sep, bool expand) {
+// A file's bytes from any bytes-like object.
+std::string BytesOf(const py::buffer& data) {
   const py::buffer_info info = data.request();
   if (info.ndim != 1 || info.itemsize != 1) throw py::type_error("data is bytes");
-  std::string bytes(static_cast<const char*>(info.ptr), static_cast<std::size_t>(info.size));
+  return std::string(static_cast<const char*>(info.ptr), static_cast<std::size_t>(info.size));
+}
+
+PartsFileOptions FileOptions(std::optional<std::string> refs, std::vector<std::string> by,
+                             std::optional<std::string> qty, std::string join, int minRun,
+                             const std::optional<std::string>& sep) {
   PartsFileOptions options;
   options.names.refs = std::move(refs);
   options.names.qty = std::move(qty);
@@ -102,6 +104,17 @@ py::tuple ProcessCsv(const py::buffer& data, std::optional<std::string> refs,
   options.names.join = std::move(join);
   options.names.min_run = minRun;
   if (sep) options.separator = separator_named(*sep);
+  return options;
+}
+
+// A parts-list file's bytes, collapsed or expanded, as the bytes of the
+// result file and the warnings' messages.
+py::tuple ProcessCsv(const py::buffer& data, std::optional<std::string> refs,
+                     std::vector<std::string> by, std::optional<std::string> qty, std::string join,
+                     int minRun, std::optional<std::string> sep, bool expand) {
+  std::string bytes = BytesOf(data);
+  PartsFileOptions options =
+      FileOptions(std::move(refs), std::move(by), std::move(qty), std::move(join), minRun, sep);
   options.expand = expand;
   PartsFileResult result;
   {
@@ -139,8 +152,7 @@ py::tuple DiffRows(py::handle oldRows, py::handle newRows, std::optional<std::st
   PartsDiff diff;
   {
     py::gil_scoped_release unlocked;
-    diff =
-        diff_tables(oldView, newView, names, {"refs=", "qty=", "by="}, unchanged);
+    diff = diff_tables(oldView, newView, names, {"refs=", "qty=", "by="}, unchanged);
   }
   PartsResult result;
   result.table = diff_table(diff);
@@ -154,19 +166,9 @@ py::tuple DiffCsv(const py::buffer& oldData, const py::buffer& newData,
                   std::optional<std::string> refs, std::vector<std::string> by,
                   std::optional<std::string> qty, std::string join, int minRun,
                   std::optional<std::string> sep, bool unchanged) {
-  auto bytesOf = [](const py::buffer& data) {
-    const py::buffer_info info = data.request();
-    if (info.ndim != 1 || info.itemsize != 1) throw py::type_error("data is bytes");
-    return std::string(static_cast<const char*>(info.ptr), static_cast<std::size_t>(info.size));
-  };
-  PartsFileOptions options;
-  options.names.refs = std::move(refs);
-  options.names.qty = std::move(qty);
-  options.names.by = std::move(by);
-  options.names.join = std::move(join);
-  options.names.min_run = minRun;
-  if (sep) options.separator = separator_named(*sep);
-  std::string older = bytesOf(oldData), newer = bytesOf(newData);
+  const PartsFileOptions options =
+      FileOptions(std::move(refs), std::move(by), std::move(qty), std::move(join), minRun, sep);
+  std::string older = BytesOf(oldData), newer = BytesOf(newData);
   PartsDiffFileResult result;
   {
     py::gil_scoped_release unlocked;
