@@ -4,8 +4,8 @@
 import { execFileSync } from 'node:child_process';
 import { readFileSync, rmSync, writeFileSync } from 'node:fs';
 
-const here = new URL('./types/', import.meta.url);
-const readme = readFileSync(new URL('../../README.md', import.meta.url), 'utf8');
+const here = new URL('./test/types/', import.meta.url);
+const readme = readFileSync(new URL('../README.md', import.meta.url), 'utf8');
 const blocks = [...readme.matchAll(/^```js\n([\s\S]*?)^```/gm)].map((m) => m[1]);
 if (blocks.length === 0) throw new Error('the README shows no Node example');
 const written = blocks.map((block, k) => {
@@ -14,7 +14,7 @@ const written = blocks.map((block, k) => {
   return file;
 });
 try {
-  execFileSync(new URL('../node_modules/.bin/tsc', import.meta.url).pathname,
+  execFileSync(new URL('./node_modules/.bin/tsc', import.meta.url).pathname,
     ['-p', new URL('tsconfig.json', here).pathname], { stdio: 'inherit' });
   console.log(`check:types: usage.ts and ${blocks.length} README examples compile with tsc --strict`);
 } finally {
