@@ -76,7 +76,10 @@ function withTexts(texts, what, call, headroom = 4, byteLengths = false) {
         continue;
       }
       const lone = text.search(LONE_SURROGATE);
-      if (lone >= 0) throw new RangeError(`${what}[${k}] holds an unpaired surrogate at position ${lone}`);
+      if (lone >= 0) {
+        const name = typeof what === 'function' ? what(k) : `${what}[${k}]`;
+        throw new RangeError(`${name} holds an unpaired surrogate at position ${lone}`);
+      }
       const written = encoder.encodeInto(text, heap.subarray(at, bytes + units * 3)).written;
       lengthView[k] = byteLengths ? written : text.length;
       at += written;
@@ -285,13 +288,17 @@ function readRows(rows, what) {
   const columns = [], texts = [], starts = [0];
   list.forEach((row, k) => {
     if (row === null || typeof row !== 'object') throw new TypeError(`${what}[${k}] is no object`);
-    for (const name of Object.keys(row)) {
+    const keys = Object.keys(row);
+    // Rows from a CSV parser have the header's keys in its order: found
+    // without a look-up.
+    let inOrder = keys.length <= header.length;
+    for (let i = 0; inOrder && i < keys.length; ++i) inOrder = keys[i] === header[i];
+    for (let i = 0; i < keys.length; ++i) {
+      const name = keys[i];
       const cell = row[name];
       if (cell !== null && cell !== undefined && typeof cell !== 'string')
         throw new TypeError(`${what}[${k}].${name} is a ${typeof cell}, not a string`);
-      const lone = typeof cell === 'string' ? cell.search(LONE_SURROGATE) : -1;
-      if (lone >= 0) throw new RangeError(`${what}[${k}].${name} holds an unpaired surrogate at position ${lone}`);
-      let column = seen.get(name);
+      let column = inOrder ? i : seen.get(name);
       if (column === undefined) {
         if (LONE_SURROGATE.test(name)) throw new RangeError(`${what}[${k}]: the column name ${JSON.stringify(name)} holds an unpaired surrogate`);
         column = header.length;
@@ -308,6 +315,16 @@ function readRows(rows, what) {
   for (let r = 0; r < list.length; ++r)
     for (let e = starts[r]; e < starts[r + 1]; ++e) cells[r * width + columns[e]] = texts[e];
   return { header, cells, count: list.length };
+}
+
+// Where text `k` of a parts call's table came from, for a message: an option
+// before `leading`, else a row's cell or, for `header`, a column name.
+function cellNamer(what, leading, header) {
+  return (k) => {
+    if (k < leading) return 'options';
+    const r = Math.floor((k - leading) / header.length);
+    return `${what}[${r}].${header[(k - leading) % header.length]}`;
+  };
 }
 
 // The module's table result as row objects that hold any column name.
@@ -345,14 +362,16 @@ function partsCall(rows, options, expandRows) {
   // No rows: nothing to collapse or expand, and no columns known.
   if (rowCount === 0) return { header: [], rows: [], warnings: [] };
   // The table as the module reads it: options, header, then the cells.
-  const table = [];
-  if (refs != null) table.push(refs);
-  if (qty != null) table.push(qty);
-  table.push(join, ...byNames, ...header);
-  for (const cell of cells) table.push(cell);
+  const leading = [];
+  if (refs != null) leading.push(refs);
+  if (qty != null) leading.push(qty);
+  leading.push(join, ...byNames);
+  const table = leading.concat(header, cells);
+  const nameOf = cellNamer('rows', leading.length + header.length, header);
   const numbers = [refs != null ? 1 : 0, qty != null ? 1 : 0, byNames.length, header.length, rowCount, minRun >>> 0];
   const out = withNumbers(numbers, (meta) =>
-    checked(withTexts(table, 'options', (b, n, l, c) => wasm.ztxgrp_parts(b, n, l, c, meta, expandRows ? 1 : 0), 8, true)));
+    checked(withTexts(table, (k) => (k < leading.length + header.length ? (k < leading.length ? 'options' : 'a column name') : nameOf(k)),
+      (b, n, l, c) => wasm.ztxgrp_parts(b, n, l, c, meta, expandRows ? 1 : 0), 8, true)));
   const [outWidth, count, warningCount, ...details] = resultMeta();
   return { ...resultRows(out, outWidth, count), warnings: warningsOf(warningCount, out.slice(outWidth * (count + 1)), details) };
 }
