@@ -28,14 +28,17 @@ constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 class KeyTable {
  public:
   std::size_t Intern(const std::vector<std::string_view>& cells) {
-    std::string key;
+    // The key is built in a buffer kept from call to call; only a new one is
+    // stored.
+    key_.clear();
     for (const std::string_view cell : cells) {
       const std::uint64_t size = cell.size();
-      key.append(reinterpret_cast<const char*>(&size), sizeof size).append(cell);
+      key_.append(reinterpret_cast<const char*>(&size), sizeof size).append(cell);
     }
-    const auto [found, added] = ids_.try_emplace(std::move(key), cells_.size());
-    if (added) cells_.emplace_back(cells.begin(), cells.end());
-    return found->second;
+    if (const auto found = ids_.find(key_); found != ids_.end()) return found->second;
+    ids_.emplace(key_, cells_.size());
+    cells_.emplace_back(cells.begin(), cells.end());
+    return cells_.size() - 1;
   }
   const std::vector<std::string>& Cells(std::size_t id) const { return cells_[id]; }
 
@@ -47,6 +50,7 @@ class KeyTable {
   };
   std::unordered_map<std::string, std::size_t, Hash> ids_;
   std::vector<std::vector<std::string>> cells_;
+  std::string key_;
 };
 
 // One list read: every designator with its row's key, and the rows without
@@ -88,10 +92,14 @@ void ReadSide(Side& side, bool quantity, KeyTable& keys) {
   internal::DesignatorCellReader reader;
   const std::u16string join = Utf8ToUtf16(side.columns.join);
   std::vector<std::string_view> cells;
+  std::u16string units;  // the designator cell being read, as UTF-16
   for (std::size_t r = 0; r < rows; ++r) {
     const std::size_t before = side.all.size();
+    const std::string_view refs = side.Cell(r, side.columns.refs);
+    units.resize(refs.size());  // never more units than bytes
+    units.resize(Utf8ToUtf16(refs, units.data()));
     try {
-      reader.Read(Utf8ToUtf16(side.Cell(r, side.columns.refs)), join, side.RowNumber(r), side.all);
+      reader.Read(units, join, side.RowNumber(r), side.all);
     } catch (const RuntimeError& error) {
       throw RowError(error, side.RowNumber(r), side.Noun());
     }
