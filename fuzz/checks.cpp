@@ -3,7 +3,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "internal/numeric.hpp"
@@ -25,8 +27,27 @@ bool KnownError(int number) {
   return number == 0 || number == 5 || number == 6 || number == 9 || number == 13 || number == 94;
 }
 
+// Bytes as UTF-16 units; the top eight byte values stand for characters
+// whose UTF-8 and UTF-16 orders differ (U+E000..U+FFFF against those beyond
+// U+FFFF) and for other multi-byte forms, so that the UTF-8 functions meet them.
 std::u16string Text(const std::uint8_t* data, std::size_t size) {
-  return std::u16string(data, data + size);
+  static const char16_t* const kWide[] = {u"\uE000", u"\uFFFD", u"\U0001F600", u"\U00010000",
+                                          u"\uD7FF", u"\u0800", u"\u00E9",     u"\U0010FFFF"};
+  std::u16string text;
+  for (std::size_t k = 0; k < size; ++k)
+    text += data[k] >= 0xF8 ? std::u16string(kWide[data[k] - 0xF8]) : std::u16string(1, data[k]);
+  return text;
+}
+
+// The error number and item that `call` raised; (0, nothing) when it did not.
+template <typename Call>
+std::pair<int, std::optional<std::u16string>> FailureOf(Call&& call) {
+  try {
+    call();
+  } catch (const RuntimeError& error) {
+    return {error.number(), error.item()};
+  }
+  return {0, std::nullopt};
 }
 
 Value DecodeList(const std::uint8_t* data, std::size_t size) {
@@ -131,11 +152,13 @@ std::string CheckList(const std::uint8_t* data, std::size_t size) {
     std::vector<std::string> items;
     for (const Value& element : list.list().elements) items.push_back(Utf16ToUtf8(element.text()));
     std::vector<std::string> direct;
-    int error = ErrorOf([&] { direct = ztxgrp::group(items); });
-    if (error != grouped.error || (error == 0 && direct != to_utf8(grouped.value)))
+    if (FailureOf([&] { direct = ztxgrp::group(items); }) !=
+            FailureOf([&] { group.GroupItems(list); }) ||
+        (grouped.error == 0 && direct != to_utf8(grouped.value)))
       return "grouping UTF-8 texts differs from grouping the list";
-    error = ErrorOf([&] { direct = ztxgrp::ungroup(items); });
-    if (error != ungrouped.error || (error == 0 && direct != to_utf8(ungrouped.value)))
+    if (FailureOf([&] { direct = ztxgrp::ungroup(items); }) !=
+            FailureOf([&] { group.UngroupItems(list); }) ||
+        (ungrouped.error == 0 && direct != to_utf8(ungrouped.value)))
       return "ungrouping UTF-8 texts differs from ungrouping the list";
   }
 

@@ -10,7 +10,7 @@
 namespace ztxgrp {
 
 Value clsGroup::ExpandItem(std::u16string strItem) const {
-  const internal::Expansion expansion = internal::ReadExpansion(strItem);
+  const internal::Expansion expansion = internal::ReadExpansion<char16_t>(strItem);
   ItemList result;
   result.elements.reserve(static_cast<std::size_t>(expansion.count));
   for (std::int32_t k = 0; k < expansion.count; ++k)

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "ztxgrp/engine/utf.hpp"
+
 namespace ztxgrp {
 
 std::string_view DescriptionOf(ErrorNumber number) noexcept {
@@ -34,6 +36,14 @@ void Raise(ErrorNumber number) {
 
 void Raise(ErrorNumber number, std::u16string_view item) {
   throw RuntimeError(number, std::u16string(item));
+}
+
+void Raise(ErrorNumber number, std::string_view item) {
+  throw RuntimeError(number, Utf8ToUtf16(item));
+}
+
+void Reraise(const RuntimeError& error, std::string_view item) {
+  throw RuntimeError(static_cast<ErrorNumber>(error.number()), Utf8ToUtf16(item));
 }
 
 void Reraise(const RuntimeError& error, std::u16string_view item) {

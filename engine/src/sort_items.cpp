@@ -24,7 +24,7 @@ void clsGroup::SortItems(Value& list) const {
   // An element that an exchange sort moves upward at least once is stored
   // as its text: that is every element with a smaller key somewhere after it.
   std::vector<std::uint32_t> keyOf(count);
-  const internal::SortedKeys& keys = reading.keys;
+  const internal::SortedKeys<char16_t>& keys = reading.keys;
   for (std::size_t k = 0; k < count; ++k) keyOf[keys.PositionOf(k)] = keys.KeyOf(k);
   std::vector<bool> movesUp(count, false);
   std::uint32_t smallest = keyOf[count - 1];

@@ -12,7 +12,7 @@ namespace ztxgrp {
 void clsGroup::SplitItem(std::u16string strItem, std::u16string& strPrefix,
                          std::int16_t& intNumber) const {
   intNumber = -1;
-  const internal::ItemReading reading = internal::ReadItem(strItem);
+  const internal::ItemReading reading = internal::ReadItem<char16_t>(strItem);
   if (reading.prefixKnown) strPrefix.assign(strItem, 0, reading.prefixLength);
   if (!reading.ok) throw RuntimeError(reading.error, std::move(strItem));
   intNumber = reading.number;
@@ -21,7 +21,7 @@ void clsGroup::SplitItem(std::u16string strItem, std::u16string& strPrefix,
 void clsGroup::SplitRange(std::u16string strRange, std::u16string& strPrefix1,
                           std::int16_t& intStart, std::int16_t& intEnd,
                           std::u16string& strPrefix2) const {
-  const std::optional<HyphenSplit> halves = SplitAtFirstHyphen(strRange);
+  const auto halves = SplitAtFirstHyphen<char16_t>(strRange);
   if (!halves) Raise(ErrorNumber::InvalidArgument, strRange);
   SplitItem(std::u16string(halves->left), strPrefix1, intStart);
   SplitItem(std::u16string(halves->right), strPrefix2, intEnd);
@@ -30,7 +30,7 @@ void clsGroup::SplitRange(std::u16string strRange, std::u16string& strPrefix1,
 bool clsGroup::CheckRange(std::u16string strRange) const noexcept {
   try {
     const std::u16string_view text = strRange;
-    const std::optional<HyphenSplit> halves = SplitAtFirstHyphen(text);
+    const auto halves = SplitAtFirstHyphen(text);
     if (!halves) {
       const internal::ItemReading item = internal::ReadItem(text);
       return item.ok && item.prefixLength > 0 && item.number >= 0;

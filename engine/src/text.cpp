@@ -1,5 +1,4 @@
 #include "ztxgrp/engine/text.hpp"
-#include "internal/text_slices.hpp"
 
 #include <charconv>
 #include <clocale>
@@ -11,12 +10,6 @@
 #include "ztxgrp/engine/runtime_error.hpp"
 
 namespace ztxgrp {
-
-std::optional<HyphenSplit> SplitAtFirstHyphen(std::u16string_view text) noexcept {
-  const std::size_t hyphen = text.find(u'-');
-  if (hyphen == std::u16string_view::npos) return std::nullopt;
-  return HyphenSplit{text.substr(0, hyphen), text.substr(hyphen + 1)};
-}
 
 std::u16string RealText(double value, int significantDigits) {
   if (!std::isfinite(value)) Raise(ErrorNumber::TypeMismatch);

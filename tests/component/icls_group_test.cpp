@@ -159,6 +159,47 @@ TEST(Utf8ApiTest, ConvertsBothWaysAndRejectsInvalidInput) {
   EXPECT_THROW(Utf16ToUtf8(u"\xD800"), EncodingError);
 }
 
+// UTF-8 texts are read as they are, yet order, count and fail as their
+// UTF-16 forms: U+E000..U+FFFF order after characters beyond U+FFFF (their
+// bytes order before them), lengths count UTF-16 units, errors name the item.
+TEST(Utf8ApiTest, ReadsTextsAsTheirUtf16FormsRead) {
+  std::string wide;  // 32765 "é" (two bytes, one unit each)
+  for (int k = 0; k < 32765; ++k) wide += "\u00E9";
+  const struct {
+    bool group;
+    std::vector<std::string> input, expected;
+    int error;
+    std::u16string item;
+  } cases[] = {
+      {true,
+       {"\uE0001", "\U0001F6001", "\uFFFD1", "\u00E91"},
+       {"\u00E91", "\U0001F6001", "\uE0001", "\uFFFD1"},
+       0,
+       {}},
+      {true, {"\uE0002", "\U0001F6001", "\uE0001"}, {"\U0001F6001", "\uE0001-\uE0002"}, 0, {}},
+      {false, {"\uE0001-\uE0002", "\U0001F6003"}, {"\U0001F6003", "\uE0001", "\uE0002"}, 0, {}},
+      {true, {wide + "R1"}, {wide + "R1"}, 0, {}},  // 32767 units, 65532 bytes
+      {true, {"R1", wide + "RR1"}, {}, 6, {}},      // 32768 units: too long to read
+      {true, {"R1", "\u00E999999"}, {}, 6, u"\u00E999999"},
+      {false, {"\u00E95-\u00E93"}, {}, 9, u"\u00E95-\u00E93"},
+      {false, {"5-\u00E9"}, {}, 13, u"5-\u00E9"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.input.back().substr(0, 20));
+    std::vector<std::string> result;
+    try {
+      result = c.group ? group(c.input) : ungroup(c.input);
+      EXPECT_EQ(c.error, 0);
+    } catch (const RuntimeError& error) {
+      EXPECT_EQ(error.number(), c.error);
+      if (!c.item.empty()) {
+        EXPECT_EQ(error.item(), c.item);
+      }
+    }
+    EXPECT_EQ(result, c.expected);
+  }
+}
+
 // Messages show a user's text the same way in every front end.
 TEST(QuotedTest, EscapesLikeJsonAndCutsLongTexts) {
   const struct {

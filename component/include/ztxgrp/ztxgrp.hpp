@@ -14,18 +14,21 @@
 #include <string_view>
 #include <vector>
 
-#include "ztxgrp/icls_group.hpp"
 #include "ztxgrp/engine/runtime_error.hpp"
-#include "ztxgrp/utf.hpp"
 #include "ztxgrp/engine/value.hpp"
+#include "ztxgrp/icls_group.hpp"
+#include "ztxgrp/utf.hpp"
 
 namespace ztxgrp {
 
 // Runs shorter than `min_run` items are written item by item (2: every run
 // of two or more becomes a range). A `min_run` below 2: RuntimeError 5.
 std::vector<std::string> group(std::span<const std::string> items, int min_run = kSystemMinRun);
+std::vector<std::string> group(std::span<const std::string_view> items,
+                               int min_run = kSystemMinRun);
 // Every item and range expanded into single items, sorted.
 std::vector<std::string> ungroup(std::span<const std::string> items);
+std::vector<std::string> ungroup(std::span<const std::string_view> items);
 // The single items of one item or range text, ascending.
 std::vector<std::string> ungroup_item(std::string_view item);
 // True for a numbered item or an ascending range with equal prefixes; never fails.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "internal/code_units.hpp"
 #include "internal/counters.hpp"
 #include "internal/item_reader.hpp"
 #include "internal/numeric.hpp"
@@ -14,9 +15,11 @@
 namespace ztxgrp::internal {
 namespace {
 
-std::int16_t ReadNumber(std::u16string_view piece, std::u16string_view text) {
+template <typename Char>
+std::int16_t ReadNumber(std::basic_string_view<Char> piece, std::basic_string_view<Char> text) {
   try {
-    return TextToInt16(piece);
+    std::u16string scratch;
+    return TextToInt16(CodeUnits<Char>::Widened(piece, scratch));
   } catch (const RuntimeError& error) {
     Reraise(error, text);
   }
@@ -24,9 +27,10 @@ std::int16_t ReadNumber(std::u16string_view piece, std::u16string_view text) {
 
 }  // namespace
 
-Expansion ReadExpansion(std::u16string_view text) {
-  Expansion expansion;
-  const std::optional<HyphenSplit> range = SplitAtFirstHyphen(text);
+template <typename Char>
+Expansion<Char> ReadExpansion(std::basic_string_view<Char> text) {
+  Expansion<Char> expansion;
+  const auto range = SplitAtFirstHyphen(text);
   if (!range) {
     const ItemReading reading = ReadItemOrRaise(text, text);
     expansion.prefix = text.substr(0, reading.prefixLength);
@@ -35,10 +39,10 @@ Expansion ReadExpansion(std::u16string_view text) {
   }
   const auto [left, right] = *range;
   std::int16_t end = 0;
-  if (IsDigit(text[0])) {
+  if (IsDigit(Wide(text[0]))) {
     // A range of plain numbers: the first two pieces, further pieces ignored.
     expansion.start = ReadNumber(left, text);
-    end = ReadNumber(SplitAtFirstHyphen(right).value_or(HyphenSplit{right, {}}).left, text);
+    end = ReadNumber(SplitAtFirstHyphen(right).value_or(HyphenSplit<Char>{right, {}}).left, text);
   } else {
     const ItemReading first = ReadItemOrRaise(left, text);
     const ItemReading last = ReadItemOrRaise(right, text);
@@ -81,10 +85,7 @@ void AppendEntry(std::vector<Value>& out, std::u16string_view prefix, std::int32
 #endif
 }
 
-std::u16string ItemText(std::u16string_view prefix, std::int32_t number) {
-  std::u16string out;
-  AppendEntryText(out, prefix, number, number);
-  return out;
-}
+template Expansion<char> ReadExpansion(std::string_view text);
+template Expansion<char16_t> ReadExpansion(std::u16string_view text);
 
 }  // namespace ztxgrp::internal

@@ -11,13 +11,15 @@
 #include <string_view>
 #include <vector>
 
+#include "ztxgrp/engine/entry_text.hpp"
 #include "ztxgrp/engine/text_lists.hpp"
 #include "ztxgrp/engine/value.hpp"
 
 namespace ztxgrp::internal {
 
+template <typename Char>
 struct Expansion {
-  std::u16string_view prefix;
+  std::basic_string_view<Char> prefix;
   std::int16_t start = 0;
   std::int32_t count = 1;  // 1..32767
 };
@@ -25,7 +27,8 @@ struct Expansion {
 // Errors: 9 (end below start), 6 (end - start beyond 16 bits, or more than
 // 32767 items), 13 (a plain-number piece that is no number), the readings'
 // errors. Each names `text`.
-Expansion ReadExpansion(std::u16string_view text);
+template <typename Char>
+Expansion<Char> ReadExpansion(std::basic_string_view<Char> text);
 
 // Appends the item (first == last) or the range "<prefix><first>-<prefix><last>"
 // as a text element, built in place.
@@ -44,6 +47,11 @@ struct ElementWriter {
 };
 // An item's written form: the prefix alone for number -1, else the prefix
 // followed by the decimal text of the number.
-std::u16string ItemText(std::u16string_view prefix, std::int32_t number);
+template <typename Char>
+std::basic_string<Char> ItemText(std::basic_string_view<Char> prefix, std::int32_t number) {
+  std::basic_string<Char> out;
+  AppendEntryText(out, prefix, number, number);
+  return out;
+}
 
 }  // namespace ztxgrp::internal

@@ -18,13 +18,13 @@ namespace ztxgrp::internal {
 // Calls `write(entry)` for each entry of the sorted items, in order: runs of
 // at least `minRun` items as ranges, shorter runs item by item. A 32768th
 // entry is runtime error 6, raised before it is written.
-template <typename Write>
-void FoldRuns(const SortedKeys& sorted, int minRun, Write&& write) {
+template <typename Char, typename Write>
+void FoldRuns(const SortedKeys<Char>& sorted, int minRun, Write&& write) {
   const std::size_t count = sorted.size();
   std::int64_t entries = 0;
-  auto emit = [&](std::u16string_view prefix, std::int16_t first, std::int16_t last) {
+  auto emit = [&](std::basic_string_view<Char> prefix, std::int16_t first, std::int16_t last) {
     if (ItemsOverflow(++entries)) Raise(ErrorNumber::Overflow);
-    write(GroupEntry{prefix, first, last});
+    write(BasicGroupEntry<Char>{prefix, first, last});
   };
   std::size_t at = 0;
   while (at < count) {
@@ -35,7 +35,7 @@ void FoldRuns(const SortedKeys& sorted, int minRun, Write&& write) {
       while (last + 1 < count && sorted.NextFollows(last) && sorted.NumberOf(last + 1) != -1)
         ++last;
     }
-    const std::u16string_view prefix = sorted.PrefixOf(at);
+    const std::basic_string_view<Char> prefix = sorted.PrefixOf(at);
     if (last != at && last - at + 1 >= static_cast<std::size_t>(minRun)) {
       emit(prefix, sorted.NumberOf(at), sorted.NumberOf(last));
     } else {
@@ -51,9 +51,9 @@ void FoldRuns(const SortedKeys& sorted, int minRun, Write&& write) {
 // once for an empty list. The caller checks `minRun` first (CheckMinRun).
 template <typename TextOf, typename Writer>
 void GroupTexts(ListBounds bounds, std::size_t count, int minRun, TextOf&& textOf, Writer& write) {
-  const SortedKeys sorted = ReadSortedKeys(bounds, count, textOf);
+  const auto sorted = ReadSortedKeys(bounds, count, textOf);
   if (SortEndOverflows(bounds, count)) Raise(ErrorNumber::Overflow);
-  FoldRuns(sorted, minRun, [&](const GroupEntry& entry) { write.Entry(entry); });
+  FoldRuns(sorted, minRun, [&](const auto& entry) { write.Entry(entry); });
   if (count == 0) write.EmptyElement();
 }
 

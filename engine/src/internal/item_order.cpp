@@ -6,6 +6,7 @@
 #include <cstring>
 #include <utility>
 
+#include "internal/code_units.hpp"
 #include "ztxgrp/engine/keyed_hash.hpp"
 
 namespace ztxgrp::internal {
@@ -13,13 +14,16 @@ namespace {
 
 constexpr std::uint64_t kLongTag = std::uint64_t{1} << 63;
 
-// Up to three code units and the length, exactly; a longer prefix is tagged
-// by a keyed hash of all of its code units and its length.
-std::uint64_t TagOf(std::u16string_view prefix) noexcept {
+// Up to 48 bits of code units and the length, exactly; a longer prefix is
+// tagged by a keyed hash of all of its code units and its length.
+template <typename Char>
+std::uint64_t TagOf(std::basic_string_view<Char> prefix) noexcept {
+  constexpr int kBits = CodeUnits<Char>::kBits;
   const std::size_t size = prefix.size();
-  if (size <= 3) {
+  if (size <= 48 / kBits) {
     std::uint64_t tag = std::uint64_t{size} << 48;
-    for (std::size_t k = 0; k < size; ++k) tag |= std::uint64_t{prefix[k]} << (16 * k);
+    for (std::size_t k = 0; k < size; ++k)
+      tag |= std::uint64_t{static_cast<std::make_unsigned_t<Char>>(prefix[k])} << (kBits * k);
     return tag;
   }
   const std::uint64_t hash = KeyedHash(prefix);
@@ -30,21 +34,24 @@ std::size_t SlotOf(std::uint64_t tag, std::size_t mask) noexcept {
   return static_cast<std::size_t>((tag * 0x9E3779B97F4A7C15ull) >> 40) & mask;
 }
 
-bool SameText(std::u16string_view a, std::u16string_view b) noexcept {
-  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * 2) == 0;
+template <typename Char>
+bool SameText(std::basic_string_view<Char> a, std::basic_string_view<Char> b) noexcept {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(Char)) == 0;
 }
 
 constexpr std::size_t kRadixThreshold = 256;
 
 }  // namespace
 
-PrefixTable::PrefixTable(std::size_t expected) : expected_(expected) {
+template <typename Char>
+PrefixTable<Char>::PrefixTable(std::size_t expected) : expected_(expected) {
   std::size_t capacity = 16;
   while (capacity < 2 * std::min<std::size_t>(expected, 1024)) capacity *= 2;
   slots_.assign(capacity, 0);
 }
 
-std::uint32_t PrefixTable::Intern(std::u16string_view prefix) {
+template <typename Char>
+std::uint32_t PrefixTable<Char>::Intern(View prefix) {
   ++calls_;
   const std::uint64_t tag = TagOf(prefix);
   const std::size_t mask = slots_.size() - 1;
@@ -64,7 +71,8 @@ std::uint32_t PrefixTable::Intern(std::u16string_view prefix) {
   }
 }
 
-void PrefixTable::Grow() {
+template <typename Char>
+void PrefixTable<Char>::Grow() {
   // Few rehashes when many are new: when most items so far brought a prefix
   // of their own, room for every item that may come.
   std::size_t capacity = slots_.size() * 4;
@@ -86,19 +94,23 @@ void PrefixTable::Grow() {
 
 namespace {
 
-// Four code units of a prefix from some depth, zero-padded, with how many of
-// them the prefix has: a prefix that ends orders before its extensions.
+// The code units of a prefix that fill 64 bits (four UTF-16 units, eight
+// bytes) from some depth, weighted and zero-padded, with how many of them
+// the prefix has: a prefix that ends orders before its extensions.
 struct RankEntry {
   std::uint64_t units;
-  std::uint32_t length;  // 0..4
+  std::uint32_t length;  // 0..kUnits
   std::uint32_t id;
 
-  void Read(std::u16string_view prefix, std::size_t depth) noexcept {
+  template <typename Char>
+  void Read(std::basic_string_view<Char> prefix, std::size_t depth) noexcept {
+    constexpr int kBits = CodeUnits<Char>::kBits;
+    constexpr std::size_t kUnits = 64 / kBits;
     const std::size_t size = prefix.size();
-    length = static_cast<std::uint32_t>(depth < size ? std::min<std::size_t>(size - depth, 4) : 0);
+    length = static_cast<std::uint32_t>(depth < size ? std::min(size - depth, kUnits) : 0);
     units = 0;
-    for (std::size_t k = 0; k < 4; ++k)
-      units = (units << 16) | (k < length ? prefix[depth + k] : 0u);
+    for (std::size_t k = 0; k < kUnits; ++k)
+      units = (units << kBits) | (k < length ? CodeUnits<Char>::Weight(prefix[depth + k]) : 0u);
   }
   bool operator<(const RankEntry& other) const noexcept {
     return units != other.units ? units < other.units : length < other.length;
@@ -136,7 +148,7 @@ void SortRankEntries(RankEntry* first, std::size_t count, std::vector<RankEntry>
     for (std::size_t k = 0; k < count; ++k) to[counts[digitOf(from[k])]++] = from[k];
     std::swap(from, to);
   };
-  if (lengthVaries) pass(5, [](const RankEntry& e) { return e.length; });
+  if (lengthVaries) pass(9, [](const RankEntry& e) { return e.length; });
   // Digits of up to 11 bits, each starting at the lowest bit that varies
   // and is not sorted yet: runs of bits that never vary (the high bits of
   // letters' code units) cost no pass.
@@ -152,8 +164,9 @@ void SortRankEntries(RankEntry* first, std::size_t count, std::vector<RankEntry>
 
 }  // namespace
 
-std::vector<std::uint32_t> PrefixTable::Ranks() const {
-  // Prefixes are ordered four code units at a time (a most significant digit
+template <typename Char>
+std::vector<std::uint32_t> PrefixTable<Char>::Ranks() const {
+  // Prefixes are ordered 64 bits of code units at a time (a most significant digit
   // radix sort): a range of prefixes that agree on everything before `depth`
   // is sorted by its next four units in linear time, and only runs that
   // agree on those too go one step deeper. Each prefix thus costs its own
@@ -161,7 +174,7 @@ std::vector<std::uint32_t> PrefixTable::Ranks() const {
   struct Task {
     std::size_t begin, end, depth;
   };
-  constexpr std::size_t kUnits = 4;
+  constexpr std::size_t kUnits = 64 / CodeUnits<Char>::kBits;
   std::vector<RankEntry> entries(spans_.size());
   for (std::uint32_t id = 0; id < spans_.size(); ++id) entries[id].id = id;
   std::vector<RankEntry> buffer;
@@ -185,6 +198,9 @@ std::vector<std::uint32_t> PrefixTable::Ranks() const {
   for (std::uint32_t rank = 0; rank < entries.size(); ++rank) ranks[entries[rank].id] = rank;
   return ranks;
 }
+
+template class PrefixTable<char>;
+template class PrefixTable<char16_t>;
 
 void SortPacked(std::vector<std::uint64_t>& items) {
   if (items.size() < kRadixThreshold) {

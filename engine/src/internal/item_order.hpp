@@ -15,19 +15,23 @@
 
 namespace ztxgrp::internal {
 
+template <typename Char>
 struct ItemKey {
-  std::u16string_view prefix;
+  std::basic_string_view<Char> prefix;
   std::int16_t number = -1;
 };
 
-// Distinct prefixes, each given a dense id on first sight.
+// Distinct prefixes, each given a dense id on first sight; UTF-8 (char) or
+// UTF-16 (char16_t), ranked in UTF-16 order either way.
+template <typename Char>
 class PrefixTable {
  public:
+  using View = std::basic_string_view<Char>;
   explicit PrefixTable(std::size_t expected = 16);
-  std::uint32_t Intern(std::u16string_view prefix);
+  std::uint32_t Intern(View prefix);
   std::size_t size() const { return spans_.size(); }
   // Valid until the next Intern; moving the table keeps it valid.
-  std::u16string_view Prefix(std::uint32_t id) const {
+  View Prefix(std::uint32_t id) const {
     return {arena_.data() + spans_[id].offset, spans_[id].size};
   }
   // The rank of each id among all interned prefixes in binary order.
@@ -40,10 +44,11 @@ class PrefixTable {
   struct Span {
     std::size_t offset, size;
   };
-  std::vector<char16_t> arena_;
+  std::vector<Char> arena_;
   std::vector<Span> spans_;
-  // A prefix of up to three code units is its own tag (units and length);
-  // a longer one is tagged by its length and a hash, and compared in full.
+  // A prefix of up to 48 bits of code units (three UTF-16 units, six bytes)
+  // is its own tag (units and length); a longer one is tagged by a hash of
+  // its units and length, and compared in full.
   std::vector<std::uint64_t> tags_;
   std::vector<std::uint32_t> slots_;  // id + 1, or 0 for a free slot
   std::size_t expected_;              // items that may come

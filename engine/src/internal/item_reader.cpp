@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "internal/code_units.hpp"
 #include "internal/number_grammar.hpp"
 #include "internal/numeric.hpp"
 #include "ztxgrp/engine/limits.hpp"
@@ -15,14 +16,15 @@ constexpr std::size_t kMaxScanLength = kMaxItemLength;
 
 }  // namespace
 
-ItemReading ReadItem(std::u16string_view text) {
+template <typename Char>
+ItemReading ReadItem(std::basic_string_view<Char> text) {
   ItemReading reading;
   const std::size_t length = text.size();
-  if (length == 0 || !IsDigit(text[length - 1]) || IsDigit(text[0])) {
+  if (length == 0 || !IsDigit(Wide(text[length - 1])) || IsDigit(Wide(text[0]))) {
     reading.prefixLength = length;
     return reading;
   }
-  if (length > kMaxScanLength) {
+  if (LongerThan(text, kMaxScanLength)) {
     // The scan's end value does not fit a 16-bit counter.
     reading.ok = false;
     reading.prefixKnown = false;
@@ -36,7 +38,7 @@ ItemReading ReadItem(std::u16string_view text) {
   // the run of digits ends before it.
   std::size_t tail = 1;
   std::uint64_t value = static_cast<std::uint64_t>(text[length - 1] - u'0'), scale = 1;
-  while (IsDigit(text[length - 1 - tail])) {
+  while (IsDigit(Wide(text[length - 1 - tail]))) {
     scale *= 10;
     value += static_cast<std::uint64_t>(text[length - 1 - tail] - u'0') * scale;
     ++tail;
@@ -44,7 +46,7 @@ ItemReading ReadItem(std::u16string_view text) {
   const std::size_t plainDigits = tail;
   Backward state = kDigits;
   while (tail < length) {
-    state = kBackwardNext[state][ClassOf(text[length - 1 - tail])];
+    state = kBackwardNext[state][ClassOf(Wide(text[length - 1 - tail]))];
     if (!kBackwardAccepting[state]) break;
     ++tail;
   }
@@ -58,7 +60,6 @@ ItemReading ReadItem(std::u16string_view text) {
     return reading;
   }
   reading.prefixLength = length - tail;
-  const std::u16string_view digits = text.substr(reading.prefixLength);
   if (tail == plainDigits && tail <= 9) {
     if (value > static_cast<std::uint64_t>(kLargestNumber)) {
       reading.ok = false;
@@ -68,12 +69,18 @@ ItemReading ReadItem(std::u16string_view text) {
     return reading;
   }
   try {
-    reading.number = TextToInt16(digits);
+    // The numeric tail is ASCII: the grammar reads nothing else.
+    std::u16string scratch;
+    reading.number =
+        TextToInt16(CodeUnits<Char>::Widened(text.substr(reading.prefixLength), scratch));
   } catch (const RuntimeError& error) {
     reading.ok = false;
     reading.error = static_cast<ErrorNumber>(error.number());
   }
   return reading;
 }
+
+template ItemReading ReadItem(std::string_view text);
+template ItemReading ReadItem(std::u16string_view text);
 
 }  // namespace ztxgrp::internal

@@ -26,12 +26,15 @@ struct ItemReading {
 };
 
 // Reading failures are reported in the result, so that callers decide when
-// (and whether) to raise them; only exhausted memory throws.
-ItemReading ReadItem(std::u16string_view text);
+// (and whether) to raise them; only exhausted memory throws. UTF-8 (char) and
+// UTF-16 (char16_t) texts read alike; the prefix length counts their units.
+template <typename Char>
+ItemReading ReadItem(std::basic_string_view<Char> text);
 
 // The reading of `item`, whose failure is raised naming `named` (the item
 // itself, or the range text it is part of).
-inline ItemReading ReadItemOrRaise(std::u16string_view item, std::u16string_view named) {
+template <typename Char>
+ItemReading ReadItemOrRaise(std::basic_string_view<Char> item, std::basic_string_view<Char> named) {
   const ItemReading reading = ReadItem(item);
   if (!reading.ok) Raise(reading.error, named);
   return reading;

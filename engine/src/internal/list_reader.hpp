@@ -9,6 +9,7 @@
 #include <deque>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "internal/counters.hpp"
@@ -33,10 +34,15 @@ ListBounds BoundsOf(std::int64_t lower, std::size_t count);
 
 // The element as text, its reading as a key. Raises the element's error,
 // naming its text when it has one.
-inline ItemKey ReadKey(std::u16string_view text) {
+template <typename Char>
+ItemKey<Char> ReadKey(std::basic_string_view<Char> text) {
   const ItemReading reading = ReadItemOrRaise(text, text);
-  return ItemKey{text.substr(0, reading.prefixLength), reading.number};
+  return ItemKey<Char>{text.substr(0, reading.prefixLength), reading.number};
 }
+
+// The code unit of the texts that `textOf(index)` gives.
+template <typename TextOf>
+using CharOf = typename std::invoke_result_t<TextOf&, std::size_t>::value_type;
 
 // Reads `count` texts, `textOf(index)` once each, and sorts them, with the
 // sort's errors in the sort's order: a lower bound of 32767 with elements
@@ -45,14 +51,14 @@ inline ItemKey ReadKey(std::u16string_view text) {
 // one-element list is read too. For longer lists the caller raises the
 // lower-bound -32768 limit, which strikes after the sort is complete. The
 // texts must outlive the result.
-template <typename TextOf>
-SortedKeys ReadSortedKeys(ListBounds bounds, std::size_t count, TextOf&& textOf) {
-  if (count == 0) return SortedKeys(0);
+template <typename TextOf, typename Char = CharOf<TextOf>>
+SortedKeys<Char> ReadSortedKeys(ListBounds bounds, std::size_t count, TextOf&& textOf) {
+  if (count == 0) return SortedKeys<Char>(0);
   if (SortStartOverflows(bounds, count)) Raise(ErrorNumber::Overflow);
   if (count == 1 && SortEndOverflows(bounds, count)) Raise(ErrorNumber::Overflow);
-  SortedKeys keys(count);
+  SortedKeys<Char> keys(count);
   auto read = [&](std::size_t index) {
-    const ItemKey key = ReadKey(textOf(index));
+    const ItemKey<Char> key = ReadKey(std::basic_string_view<Char>(textOf(index)));
     keys.Add(static_cast<std::uint32_t>(index), key.prefix, key.number);
   };
   if (count >= 2) read(1);
@@ -68,7 +74,7 @@ SortedKeys ReadSortedKeys(ListBounds bounds, std::size_t count, TextOf&& textOf)
 struct SortedList {
   ListBounds bounds;
   std::deque<std::u16string> converted;
-  SortedKeys keys{0};
+  SortedKeys<char16_t> keys{0};
 };
 
 // Reads every element of a list once and sorts: its bounds (6), then the

@@ -14,17 +14,18 @@
 
 namespace ztxgrp::internal {
 
+template <typename Char>
 class SortedKeys {
  public:
+  using View = std::basic_string_view<Char>;
   // Room for items at positions 0 .. count-1.
   explicit SortedKeys(std::size_t count);
 
   // The key of the item at `position`; the prefix must outlive this object.
-  void Add(std::uint32_t position, std::u16string_view prefix, std::int16_t number);
+  void Add(std::uint32_t position, View prefix, std::int16_t number);
   // The keys of `count` items of one prefix at positions `position`... and
   // numbers `number`...: the prefix is interned once for them all.
-  void AddRun(std::uint32_t position, std::u16string_view prefix, std::int16_t number,
-              std::int32_t count);
+  void AddRun(std::uint32_t position, View prefix, std::int16_t number, std::int32_t count);
 
   // Ranks the prefixes and sorts the items; once, after every item was added.
   void Sort();
@@ -33,9 +34,7 @@ class SortedKeys {
   std::size_t size() const noexcept { return items_.size(); }
   std::uint32_t PositionOf(std::size_t k) const noexcept { return IndexOf(items_[k]); }
   std::int16_t NumberOf(std::size_t k) const noexcept { return internal::NumberOf(items_[k]); }
-  std::u16string_view PrefixOf(std::size_t k) const noexcept {
-    return prefixOfRank_[RankOf(items_[k])];
-  }
+  View PrefixOf(std::size_t k) const noexcept { return prefixOfRank_[RankOf(items_[k])]; }
   // The key as one comparable number: prefix rank, then number.
   std::uint32_t KeyOf(std::size_t k) const noexcept { return internal::KeyOf(items_[k]); }
   // True when item k+1 has item k's prefix and the next number (a prefix's
@@ -45,9 +44,9 @@ class SortedKeys {
   }
 
  private:
-  PrefixTable prefixes_;
+  PrefixTable<Char> prefixes_;
   std::vector<std::uint64_t> items_;  // packed; by position until sorted
-  std::vector<std::u16string_view> prefixOfRank_;
+  std::vector<View> prefixOfRank_;
 };
 
 }  // namespace ztxgrp::internal

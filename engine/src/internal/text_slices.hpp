@@ -1,19 +1,23 @@
 // The engine's split of a range text at its first hyphen.
 #pragma once
 
-#include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace ztxgrp {
 
 // A text cut at its first "-": everything before it and everything after
 // it; nothing when the text holds no "-".
+template <typename Char>
 struct HyphenSplit {
-  std::u16string_view left, right;
+  std::basic_string_view<Char> left, right;
 };
-std::optional<HyphenSplit> SplitAtFirstHyphen(std::u16string_view text) noexcept;
+
+template <typename Char>
+std::optional<HyphenSplit<Char>> SplitAtFirstHyphen(std::basic_string_view<Char> text) noexcept {
+  const std::size_t hyphen = text.find(static_cast<Char>('-'));
+  if (hyphen == text.npos) return std::nullopt;
+  return HyphenSplit<Char>{text.substr(0, hyphen), text.substr(hyphen + 1)};
+}
 
 }  // namespace ztxgrp

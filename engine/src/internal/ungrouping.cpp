@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "internal/code_units.hpp"
 #include "internal/numeric.hpp"
 
 namespace ztxgrp::internal {
@@ -11,9 +12,11 @@ namespace {
 // (prefix, n): the prefix starts with something other than a digit and its
 // last character cannot extend the numeric tail. Otherwise the written text
 // must be read again to find its sort key.
-bool KeyIsPrefixAndNumber(std::u16string_view prefix) {
-  if (prefix.empty() || IsDigit(prefix.front()) || prefix.size() + 6 > kMaxItemLength) return false;
-  switch (const char16_t last = prefix.back(); last) {
+template <typename Char>
+bool KeyIsPrefixAndNumber(std::basic_string_view<Char> prefix) {
+  if (prefix.empty() || IsDigit(Wide(prefix.front())) || LongerThan(prefix, kMaxItemLength - 6))
+    return false;
+  switch (const char16_t last = Wide(prefix.back()); last) {
     case u'.':
     case u'+':
     case u'-':
@@ -27,10 +30,11 @@ bool KeyIsPrefixAndNumber(std::u16string_view prefix) {
 
 }  // namespace
 
-std::vector<Reread> RereadWrittenTexts(const Collected& collected) {
-  std::vector<Reread> reread;
+template <typename Char>
+std::vector<Reread<Char>> RereadWrittenTexts(const Collected<Char>& collected) {
+  std::vector<Reread<Char>> reread;
   std::uint32_t position = 0;
-  for (const Expansion& expansion : collected.expansions) {
+  for (const Expansion<Char>& expansion : collected.expansions) {
     const bool direct = KeyIsPrefixAndNumber(expansion.prefix);
     for (std::int32_t k = 0; k < expansion.count; ++k, ++position) {
       const std::int32_t number = expansion.start + k;
@@ -45,24 +49,27 @@ std::vector<Reread> RereadWrittenTexts(const Collected& collected) {
   return reread;
 }
 
-const Reread* FindReread(const std::vector<Reread>& reread, std::uint32_t position) {
-  const auto found =
-      std::lower_bound(reread.begin(), reread.end(), position,
-                       [](const Reread& item, std::uint32_t at) { return item.position < at; });
+template <typename Char>
+const Reread<Char>* FindReread(const std::vector<Reread<Char>>& reread, std::uint32_t position) {
+  const auto found = std::lower_bound(
+      reread.begin(), reread.end(), position,
+      [](const Reread<Char>& item, std::uint32_t at) { return item.position < at; });
   return found != reread.end() && found->position == position ? &*found : nullptr;
 }
 
-SortedKeys SortCollected(const Collected& collected, const std::vector<Reread>& reread) {
-  SortedKeys keys(static_cast<std::size_t>(collected.total));
+template <typename Char>
+SortedKeys<Char> SortCollected(const Collected<Char>& collected,
+                               const std::vector<Reread<Char>>& reread) {
+  SortedKeys<Char> keys(static_cast<std::size_t>(collected.total));
   auto next = reread.begin();
   std::uint32_t position = 0;
-  for (const Expansion& expansion : collected.expansions) {
+  for (const Expansion<Char>& expansion : collected.expansions) {
     // The items up to the next one read again share the expansion's prefix.
     const std::uint32_t first = position;
     const std::uint32_t end = first + static_cast<std::uint32_t>(expansion.count);
     while (position < end) {
       if (next != reread.end() && next->position == position) {
-        keys.Add(position, std::u16string_view(next->text).substr(0, next->prefixLength),
+        keys.Add(position, std::basic_string_view<Char>(next->text).substr(0, next->prefixLength),
                  next->number);
         ++next;
         ++position;
@@ -78,5 +85,13 @@ SortedKeys SortCollected(const Collected& collected, const std::vector<Reread>& 
   keys.Sort();
   return keys;
 }
+
+template std::vector<Reread<char>> RereadWrittenTexts(const Collected<char>&);
+template std::vector<Reread<char16_t>> RereadWrittenTexts(const Collected<char16_t>&);
+template const Reread<char>* FindReread(const std::vector<Reread<char>>&, std::uint32_t);
+template const Reread<char16_t>* FindReread(const std::vector<Reread<char16_t>>&, std::uint32_t);
+template SortedKeys<char> SortCollected(const Collected<char>&, const std::vector<Reread<char>>&);
+template SortedKeys<char16_t> SortCollected(const Collected<char16_t>&,
+                                            const std::vector<Reread<char16_t>>&);
 
 }  // namespace ztxgrp::internal

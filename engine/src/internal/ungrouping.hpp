@@ -18,21 +18,23 @@
 namespace ztxgrp::internal {
 
 // Every element read as text and expanded, in input order.
+template <typename Char>
 struct Collected {
-  std::vector<Expansion> expansions;
+  std::vector<Expansion<Char>> expansions;
   std::int32_t total = 0;  // items in all
 };
 
 // An item whose written text may read back as another key: written now and
 // read again, as the final sort reads it.
+template <typename Char>
 struct Reread {
   std::uint32_t position;
-  std::u16string text;
+  std::basic_string<Char> text;
   std::size_t prefixLength = 0;  // the reading of `text`
   std::int16_t number = -1;
 
   void Read() {
-    const ItemKey key = ReadKey(text);
+    const ItemKey<Char> key = ReadKey(std::basic_string_view<Char>(text));
     prefixLength = key.prefix.size();
     number = key.number;
   }
@@ -42,13 +44,13 @@ struct Reread {
 // the text's, 6 when the items collected pass 32767 (the count steps past
 // it), 6 when the element counter steps past an upper bound of 32767 after
 // the last element. The texts must outlive the result.
-template <typename TextOf>
-Collected CollectExpansions(ListBounds bounds, std::size_t count, TextOf&& textOf) {
-  Collected collected;
+template <typename TextOf, typename Char = CharOf<TextOf>>
+Collected<Char> CollectExpansions(ListBounds bounds, std::size_t count, TextOf&& textOf) {
+  Collected<Char> collected;
   collected.expansions.reserve(count);
   for (std::size_t index = 0; index < count; ++index) {
-    const std::u16string_view text = textOf(index);
-    const Expansion expansion = ReadExpansion(text);
+    const std::basic_string_view<Char> text = textOf(index);
+    const Expansion<Char> expansion = ReadExpansion(text);
     if (ItemsOverflow(std::int64_t{collected.total} + expansion.count))
       Raise(ErrorNumber::Overflow, text);
     collected.total += expansion.count;
@@ -62,14 +64,18 @@ Collected CollectExpansions(ListBounds bounds, std::size_t count, TextOf&& textO
 // which a sort of neighbours first reads them (item 1, item 0, then
 // upwards), so that the first failure is the sort's. A single item is never
 // read by the sort.
-std::vector<Reread> RereadWrittenTexts(const Collected& collected);
+template <typename Char>
+std::vector<Reread<Char>> RereadWrittenTexts(const Collected<Char>& collected);
 
 // Every item's key: its own reading when it was read again, else its
 // expansion's prefix and its number.
-SortedKeys SortCollected(const Collected& collected, const std::vector<Reread>& reread);
+template <typename Char>
+SortedKeys<Char> SortCollected(const Collected<Char>& collected,
+                               const std::vector<Reread<Char>>& reread);
 
 // The item read again at `position`, if any.
-const Reread* FindReread(const std::vector<Reread>& reread, std::uint32_t position);
+template <typename Char>
+const Reread<Char>* FindReread(const std::vector<Reread<Char>>& reread, std::uint32_t position);
 
 // Ungroups `count` texts with `bounds`: `write.Reserve(items)` once, then
 // `write.Entry(item)` for each item in order, or `write.Text(text)` for an
@@ -77,19 +83,21 @@ const Reread* FindReread(const std::vector<Reread>& reread, std::uint32_t positi
 // texts hold no item at all.
 template <typename TextOf, typename Writer>
 void UngroupTexts(ListBounds bounds, std::size_t count, TextOf&& textOf, Writer& write) {
-  const Collected collected = CollectExpansions(bounds, count, textOf);
+  using Char = CharOf<TextOf>;
+  const Collected<Char> collected = CollectExpansions(bounds, count, textOf);
   if (collected.total == 0) {
     write.EmptyElement();
     return;
   }
-  const std::vector<Reread> reread = RereadWrittenTexts(collected);
-  const SortedKeys keys = SortCollected(collected, reread);
+  const std::vector<Reread<Char>> reread = RereadWrittenTexts(collected);
+  const SortedKeys<Char> keys = SortCollected(collected, reread);
   write.Reserve(keys.size());
   for (std::size_t k = 0; k < keys.size(); ++k) {
-    if (const Reread* item = reread.empty() ? nullptr : FindReread(reread, keys.PositionOf(k)))
+    if (const Reread<Char>* item =
+            reread.empty() ? nullptr : FindReread(reread, keys.PositionOf(k)))
       write.Text(item->text);
     else
-      write.Entry(GroupEntry{keys.PrefixOf(k), keys.NumberOf(k), keys.NumberOf(k)});
+      write.Entry(BasicGroupEntry<Char>{keys.PrefixOf(k), keys.NumberOf(k), keys.NumberOf(k)});
   }
 }
 

@@ -45,7 +45,10 @@ class RuntimeError : public std::exception {
 
 [[noreturn]] void Raise(ErrorNumber number);
 [[noreturn]] void Raise(ErrorNumber number, std::u16string_view item);
+// The same, naming a UTF-8 text (held as UTF-16, as every item is).
+[[noreturn]] void Raise(ErrorNumber number, std::string_view item);
 // The same error again, naming `item` (a range text, say, instead of its half).
 [[noreturn]] void Reraise(const RuntimeError& error, std::u16string_view item);
+[[noreturn]] void Reraise(const RuntimeError& error, std::string_view item);
 
 }  // namespace ztxgrp

@@ -1,8 +1,10 @@
 // Grouping and ungrouping lists of texts, for callers that hold their own
-// texts (the UTF-8 functions, the parts-list layer): the worker class's
-// operations on a list with lower bound 0, without building a list of values
-// on the way in or out. Results, errors and their order are those of
-// clsGroup::GroupItems and clsGroup::UngroupItems.
+// texts: UTF-8 (the UTF-8 functions, the parts-list layer, the command) or
+// UTF-16 (the WebAssembly module). Texts are read, ordered and written in
+// the form they come in, without converting the list; results, errors and
+// their order are those of clsGroup::GroupItems and clsGroup::UngroupItems.
+// UTF-8 texts must be valid UTF-8 (CheckUtf8): prefixes order as their
+// UTF-16 forms do, and lengths count UTF-16 units.
 #pragma once
 
 #include <cstddef>
@@ -16,26 +18,33 @@ namespace ztxgrp {
 
 // One entry of a grouped list: a single item (first == last; -1 for an item
 // without number) or a range of two or more items, first < last.
-struct GroupEntry {
-  std::u16string_view prefix;
+template <typename Char>
+struct BasicGroupEntry {
+  std::basic_string_view<Char> prefix;
   std::int16_t first = -1;
   std::int16_t last = -1;
   bool IsRange() const noexcept { return first != last; }
 };
+using GroupEntry = BasicGroupEntry<char16_t>;
+using Utf8GroupEntry = BasicGroupEntry<char>;
 
-// Where results go, in order. The views are valid during the call only.
-class ResultWriter {
+// Where results go, in order, in the texts' own form. The views are valid
+// during the call only.
+template <typename Char>
+class BasicResultWriter {
  public:
-  virtual ~ResultWriter() = default;
+  virtual ~BasicResultWriter() = default;
   // Called once before the results of ungrouping, with their number.
   virtual void Reserve(std::size_t results) = 0;
   // An item or a range, to be written in the engine's form (entry_text.hpp).
-  virtual void Entry(const GroupEntry& entry) = 0;
+  virtual void Entry(const BasicGroupEntry<Char>& entry) = 0;
   // An item whose written form had to be read again: written as this text.
-  virtual void Text(std::u16string_view text) = 0;
+  virtual void Text(std::basic_string_view<Char> text) = 0;
   // The one element of an empty result (an empty list, or no item at all).
   virtual void EmptyElement() = 0;
 };
+using ResultWriter = BasicResultWriter<char16_t>;
+using Utf8ResultWriter = BasicResultWriter<char>;
 
 // Runtime error 5 for a shortest run below 2; every route that groups checks
 // it before anything else.
@@ -45,16 +54,23 @@ void CheckMinRun(int intMinRun);
 // read), then those of GroupItems.
 void GroupTextList(std::span<const std::u16string_view> strItems, int intMinRun,
                    ResultWriter& objWriter);
+void GroupTextList(std::span<const std::string_view> strItems, int intMinRun,
+                   Utf8ResultWriter& objWriter);
 
 // UngroupItems on `strItems`, with its errors.
 void UngroupTextList(std::span<const std::u16string_view> strItems, ResultWriter& objWriter);
+void UngroupTextList(std::span<const std::string_view> strItems, Utf8ResultWriter& objWriter);
 
 // The reading of one item text: prefix and number (-1: no number); the
 // prefix views `strItem`. Errors: those of clsGroup::SplitItem, naming the text.
-struct ItemSplit {
-  std::u16string_view strPrefix;
+template <typename Char>
+struct BasicItemSplit {
+  std::basic_string_view<Char> strPrefix;
   std::int16_t intNumber = -1;
 };
+using ItemSplit = BasicItemSplit<char16_t>;
+using Utf8ItemSplit = BasicItemSplit<char>;
 ItemSplit ReadItemSplit(std::u16string_view strItem);
+Utf8ItemSplit ReadItemSplit(std::string_view strItem);
 
 }  // namespace ztxgrp

@@ -1,4 +1,4 @@
-#include "ztxgrp/utf.hpp"
+#include "ztxgrp/engine/utf.hpp"
 
 #include <cstdint>
 #include <cstring>
@@ -140,6 +140,16 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     }
   }
   return out;
+}
+
+std::size_t Utf16Length(std::string_view text) noexcept {
+  std::size_t units = 0;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    units += (byte & 0xC0) != 0x80 ? 1 : 0;
+    units += byte >= 0xF0 ? 1 : 0;
+  }
+  return units;
 }
 
 std::size_t CodePointCount(std::u16string_view text) noexcept {
