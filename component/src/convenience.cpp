@@ -10,28 +10,16 @@
 namespace ztxgrp {
 namespace {
 
-// The texts as views, each checked to be valid UTF-8 first, so that the
-// engine reads them as they are.
-template <typename Text>
-std::vector<std::string_view> CheckedViews(std::span<const Text> items) {
-  std::vector<std::string_view> views(items.begin(), items.end());
-  for (const std::string_view item : views) CheckUtf8(item);
-  return views;
-}
-
 // Results written as UTF-8, each in a string of its exact size: the entries
 // of grouping, the items of ungrouping.
 class Utf8Results final : public Utf8ResultWriter {
  public:
   void Reserve(std::size_t results) override { results_.reserve(results); }
   void Entry(const Utf8GroupEntry& entry) override {
-    char small[64];
-    if (EntryTextRoom(entry.prefix.size(), entry.IsRange()) <= sizeof small) {
-      const char* end = WriteEntryText(small, entry.prefix, entry.first, entry.last);
-      results_.emplace_back(static_cast<const char*>(small), end);
-      return;
-    }
-    AppendEntryText(results_.emplace_back(), entry.prefix, entry.first, entry.last);
+    // Written in place: short texts stay inside their strings.
+    std::string& text = results_.emplace_back();
+    text.resize(EntryTextLength(entry.prefix.size(), entry.first, entry.last));
+    WriteEntryText(text.data(), entry.prefix, entry.first, entry.last);
   }
   void Text(std::string_view text) override { results_.emplace_back(text); }
   void EmptyElement() override { results_.emplace_back(); }
@@ -45,9 +33,8 @@ template <typename Text>
 std::vector<std::string> GroupUtf8(std::span<const Text> items, int min_run) {
   return WithMemoryErrorsNumbered([&] {
     CheckMinRun(min_run);
-    const std::vector<std::string_view> texts = CheckedViews(items);
     Utf8Results entries;
-    GroupTextList(texts, min_run, entries);
+    GroupTextList(items, min_run, entries);
     return std::move(entries).Take();
   });
 }
@@ -55,9 +42,8 @@ std::vector<std::string> GroupUtf8(std::span<const Text> items, int min_run) {
 template <typename Text>
 std::vector<std::string> UngroupUtf8(std::span<const Text> items) {
   return WithMemoryErrorsNumbered([&] {
-    const std::vector<std::string_view> texts = CheckedViews(items);
     Utf8Results results;
-    UngroupTextList(texts, results);
+    UngroupTextList(items, results);
     return std::move(results).Take();
   });
 }

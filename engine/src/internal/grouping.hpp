@@ -51,7 +51,8 @@ void FoldRuns(const SortedKeys<Char>& sorted, int minRun, Write&& write) {
 // once for an empty list. The caller checks `minRun` first (CheckMinRun).
 template <typename TextOf, typename Writer>
 void GroupTexts(ListBounds bounds, std::size_t count, int minRun, TextOf&& textOf, Writer& write) {
-  const auto sorted = ReadSortedKeys(bounds, count, textOf);
+  auto sorted = ReadKeys(bounds, count, textOf);
+  sorted.SortKeys();
   if (SortEndOverflows(bounds, count)) Raise(ErrorNumber::Overflow);
   FoldRuns(sorted, minRun, [&](const auto& entry) { write.Entry(entry); });
   if (count == 0) write.EmptyElement();

@@ -12,28 +12,6 @@
 namespace ztxgrp::internal {
 namespace {
 
-constexpr std::uint64_t kLongTag = std::uint64_t{1} << 63;
-
-// Up to 48 bits of code units and the length, exactly; a longer prefix is
-// tagged by a keyed hash of all of its code units and its length.
-template <typename Char>
-std::uint64_t TagOf(std::basic_string_view<Char> prefix) noexcept {
-  constexpr int kBits = CodeUnits<Char>::kBits;
-  const std::size_t size = prefix.size();
-  if (size <= 48 / kBits) {
-    std::uint64_t tag = std::uint64_t{size} << 48;
-    for (std::size_t k = 0; k < size; ++k)
-      tag |= std::uint64_t{static_cast<std::make_unsigned_t<Char>>(prefix[k])} << (kBits * k);
-    return tag;
-  }
-  const std::uint64_t hash = KeyedHash(prefix);
-  return kLongTag | (hash >> 1);
-}
-
-std::size_t SlotOf(std::uint64_t tag, std::size_t mask) noexcept {
-  return static_cast<std::size_t>((tag * 0x9E3779B97F4A7C15ull) >> 40) & mask;
-}
-
 template <typename Char>
 bool SameText(std::basic_string_view<Char> a, std::basic_string_view<Char> b) noexcept {
   return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(Char)) == 0;
@@ -51,9 +29,7 @@ PrefixTable<Char>::PrefixTable(std::size_t expected) : expected_(expected) {
 }
 
 template <typename Char>
-std::uint32_t PrefixTable<Char>::Intern(View prefix) {
-  ++calls_;
-  const std::uint64_t tag = TagOf(prefix);
+std::uint32_t PrefixTable<Char>::Find(View prefix, std::uint64_t tag) {
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t slot = SlotOf(tag, mask);; slot = (slot + 1) & mask) {
     const std::uint32_t entry = slots_[slot];

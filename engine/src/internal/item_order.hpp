@@ -7,10 +7,14 @@
 // input index packed together, sorted by a radix sort in linear time.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
+#include "internal/code_units.hpp"
+#include "ztxgrp/engine/keyed_hash.hpp"
 #include "ztxgrp/engine/limits.hpp"
 
 namespace ztxgrp::internal {
@@ -28,7 +32,15 @@ class PrefixTable {
  public:
   using View = std::basic_string_view<Char>;
   explicit PrefixTable(std::size_t expected = 16);
-  std::uint32_t Intern(View prefix);
+  // The id of `prefix`; a short prefix met before is found at its first slot
+  // here, the rest out of line.
+  std::uint32_t Intern(View prefix) {
+    ++calls_;
+    const std::uint64_t tag = TagOf(prefix);
+    const std::uint32_t entry = slots_[SlotOf(tag, slots_.size() - 1)];
+    if (entry != 0 && tags_[entry - 1] == tag && !(tag & kLongTag)) return entry - 1;
+    return Find(prefix, tag);
+  }
   std::size_t size() const { return spans_.size(); }
   // Valid until the next Intern; moving the table keeps it valid.
   View Prefix(std::uint32_t id) const {
@@ -38,6 +50,36 @@ class PrefixTable {
   std::vector<std::uint32_t> Ranks() const;
 
  private:
+  static constexpr std::uint64_t kLongTag = std::uint64_t{1} << 63;
+  // Up to 48 bits of code units and the length, exactly; a longer prefix is
+  // tagged by a keyed hash of all of its code units and its length.
+  static std::uint64_t TagOf(View prefix) noexcept {
+    constexpr int kBits = CodeUnits<Char>::kBits;
+    const std::size_t size = prefix.size();
+    if (size > 48 / kBits) return kLongTag | (KeyedHash(prefix) >> 1);
+    // Each unit at its place, without a loop: up to three units from the
+    // first, middle and last place; four to six bytes as two overlapping
+    // 32-bit words. Units that two reads share are the same.
+    auto unit = [&](std::size_t k) {
+      return std::uint64_t{static_cast<std::make_unsigned_t<Char>>(prefix[k])} << (kBits * k);
+    };
+    std::uint64_t tag = std::uint64_t{size} << 48;
+    if (sizeof(Char) == 1 && size > 3) {
+      std::uint32_t first, last;
+      std::memcpy(&first, prefix.data(), 4);
+      std::memcpy(&last, prefix.data() + size - 4, 4);
+      if constexpr (std::endian::native == std::endian::little)
+        return tag | first | std::uint64_t{last} << (8 * (size - 4));
+      for (std::size_t k = 0; k < size; ++k) tag |= unit(k);
+    } else if (size > 0) {
+      tag |= unit(0) | unit(size / 2) | unit(size - 1);
+    }
+    return tag;
+  }
+  static std::size_t SlotOf(std::uint64_t tag, std::size_t mask) noexcept {
+    return static_cast<std::size_t>((tag * 0x9E3779B97F4A7C15ull) >> 40) & mask;
+  }
+  std::uint32_t Find(View prefix, std::uint64_t tag);
   void Grow();
   // Each distinct prefix is copied once, side by side: ranking and writing
   // then read compact memory rather than texts spread over the list.

@@ -17,33 +17,17 @@ constexpr std::size_t kMaxScanLength = kMaxItemLength;
 }  // namespace
 
 template <typename Char>
-ItemReading ReadItem(std::basic_string_view<Char> text) {
+ItemReading ReadLongerTail(std::basic_string_view<Char> text, std::size_t plainDigits,
+                           std::uint64_t value) {
   ItemReading reading;
   const std::size_t length = text.size();
-  if (length == 0 || !IsDigit(Wide(text[length - 1])) || IsDigit(Wide(text[0]))) {
-    reading.prefixLength = length;
-    return reading;
-  }
   if (LongerThan(text, kMaxScanLength)) {
     // The scan's end value does not fit a 16-bit counter.
     reading.ok = false;
     reading.prefixKnown = false;
     return reading;
   }
-  // The last character is a digit: the tail of length 1 is numeric. Most
-  // items end in plain digits, which keep the automaton in kDigits: those are
-  // passed over first, their value taken on the way (it is used for up to
-  // nine digits; beyond, the unsigned arithmetic may wrap harmlessly), then
-  // the automaton goes on from there. The first character is no digit, so
-  // the run of digits ends before it.
-  std::size_t tail = 1;
-  std::uint64_t value = static_cast<std::uint64_t>(text[length - 1] - u'0'), scale = 1;
-  while (IsDigit(Wide(text[length - 1 - tail]))) {
-    scale *= 10;
-    value += static_cast<std::uint64_t>(text[length - 1 - tail] - u'0') * scale;
-    ++tail;
-  }
-  const std::size_t plainDigits = tail;
+  std::size_t tail = plainDigits;
   Backward state = kDigits;
   while (tail < length) {
     state = kBackwardNext[state][ClassOf(Wide(text[length - 1 - tail]))];
@@ -80,7 +64,7 @@ ItemReading ReadItem(std::basic_string_view<Char> text) {
   return reading;
 }
 
-template ItemReading ReadItem(std::string_view text);
-template ItemReading ReadItem(std::u16string_view text);
+template ItemReading ReadLongerTail(std::string_view, std::size_t, std::uint64_t);
+template ItemReading ReadLongerTail(std::u16string_view, std::size_t, std::uint64_t);
 
 }  // namespace ztxgrp::internal

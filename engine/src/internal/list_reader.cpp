@@ -41,9 +41,10 @@ ListBounds BoundsOf(std::int64_t lower, std::size_t count) {
 SortedList ReadSortedList(const ItemList& list) {
   SortedList result;
   result.bounds = BoundsOf(list);
-  result.keys = ReadSortedKeys(result.bounds, list.elements.size(), [&](std::size_t index) {
+  result.keys = ReadKeys(result.bounds, list.elements.size(), [&](std::size_t index) {
     return ReadElementText(list.elements[index], result.converted);
   });
+  result.keys.Sort();
   return result;
 }
 

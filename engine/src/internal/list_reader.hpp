@@ -44,15 +44,15 @@ ItemKey<Char> ReadKey(std::basic_string_view<Char> text) {
 template <typename TextOf>
 using CharOf = typename std::invoke_result_t<TextOf&, std::size_t>::value_type;
 
-// Reads `count` texts, `textOf(index)` once each, and sorts them, with the
-// sort's errors in the sort's order: a lower bound of 32767 with elements
+// Reads the keys of `count` texts, `textOf(index)` once each, for sorting,
+// with the sort's errors in the sort's order: a lower bound of 32767 with elements
 // (6), a one-element list at -32768 (6), element texts and readings in the
 // sort's read order, an upper bound of 32767 (6). The element of a
 // one-element list is read too. For longer lists the caller raises the
 // lower-bound -32768 limit, which strikes after the sort is complete. The
 // texts must outlive the result.
 template <typename TextOf, typename Char = CharOf<TextOf>>
-SortedKeys<Char> ReadSortedKeys(ListBounds bounds, std::size_t count, TextOf&& textOf) {
+SortedKeys<Char> ReadKeys(ListBounds bounds, std::size_t count, TextOf&& textOf) {
   if (count == 0) return SortedKeys<Char>(0);
   if (SortStartOverflows(bounds, count)) Raise(ErrorNumber::Overflow);
   if (count == 1 && SortEndOverflows(bounds, count)) Raise(ErrorNumber::Overflow);
@@ -65,7 +65,6 @@ SortedKeys<Char> ReadSortedKeys(ListBounds bounds, std::size_t count, TextOf&& t
   read(0);
   for (std::size_t index = 2; index < count; ++index) read(index);
   if (SortPassOverflows(bounds, count)) Raise(ErrorNumber::Overflow);
-  keys.Sort();
   return keys;
 }
 
@@ -78,7 +77,7 @@ struct SortedList {
 };
 
 // Reads every element of a list once and sorts: its bounds (6), then the
-// errors of ReadSortedKeys.
+// errors of ReadKeys.
 SortedList ReadSortedList(const ItemList& list);
 
 // An element as text that stays valid as long as the list and `converted`

@@ -171,4 +171,17 @@ inline constexpr std::array<BackwardRow, kBackwardCount> kBackwardNext = {{
 inline constexpr bool kBackwardAccepting[kBackwardCount] = {true,  false, true, false, true, true,
                                                             false, true,  true, true,  false};
 
+// True for a character that, read before a run of digits, makes the tail
+// not numeric (letters, most punctuation, every character beyond ASCII): the
+// numeric tail of an item that ends so is that run of digits.
+inline constexpr std::array<bool, 128> kEndsDigitRun = [] {
+  std::array<bool, 128> ends{};
+  for (char16_t c = 0; c < 128; ++c)
+    ends[c] = !kBackwardAccepting[kBackwardNext[kDigits][ClassOf(c)]];
+  return ends;
+}();
+constexpr bool EndsDigitRun(char16_t c) noexcept {
+  return c >= 128 || kEndsDigitRun[c];
+}
+
 }  // namespace ztxgrp::internal::number_grammar

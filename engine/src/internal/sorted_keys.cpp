@@ -1,14 +1,11 @@
 #include "internal/sorted_keys.hpp"
 
+#include <algorithm>
+
 namespace ztxgrp::internal {
 
 template <typename Char>
 SortedKeys<Char>::SortedKeys(std::size_t count) : prefixes_(count), items_(count) {}
-
-template <typename Char>
-void SortedKeys<Char>::Add(std::uint32_t position, View prefix, std::int16_t number) {
-  items_[position] = PackItem(prefixes_.Intern(prefix), number, position);
-}
 
 template <typename Char>
 void SortedKeys<Char>::AddRun(std::uint32_t position, View prefix, std::int16_t number,
@@ -21,11 +18,64 @@ void SortedKeys<Char>::AddRun(std::uint32_t position, View prefix, std::int16_t 
 }
 
 template <typename Char>
-void SortedKeys<Char>::Sort() {
-  const std::vector<std::uint32_t> ranks = prefixes_.Ranks();
+std::vector<std::uint32_t> SortedKeys<Char>::RankPrefixes() {
+  std::vector<std::uint32_t> ranks = prefixes_.Ranks();
   prefixOfRank_.resize(ranks.size());
   for (std::uint32_t id = 0; id < ranks.size(); ++id)
     prefixOfRank_[ranks[id]] = prefixes_.Prefix(id);
+  return ranks;
+}
+
+template <typename Char>
+bool SortedKeys<Char>::SortByCounting(const std::vector<std::uint32_t>& ranks) {
+  // The numbers each prefix spans, and whether all spans together stay
+  // within a few slots per item.
+  constexpr std::uint32_t kNone = 0xFFFFFFFF;
+  const std::size_t prefixes = ranks.size();
+  std::vector<std::uint32_t> low(prefixes, kNone), high(prefixes, 0);
+  for (const std::uint64_t item : items_) {
+    const std::uint32_t id = RankOf(item), number = internal::KeyOf(item) & 0xFFFF;
+    low[id] = std::min(low[id], number);
+    high[id] = std::max(high[id], number);
+  }
+  std::vector<std::uint32_t> idOfRank(prefixes);
+  for (std::uint32_t id = 0; id < prefixes; ++id) idOfRank[ranks[id]] = id;
+  // Slots of each prefix's span, in rank order; `origin` maps an id and a
+  // number to its slot.
+  std::vector<std::uint32_t> origin(prefixes);
+  std::size_t slots = 0;
+  for (const std::uint32_t id : idOfRank) {
+    origin[id] = static_cast<std::uint32_t>(slots) - low[id];
+    slots += high[id] - low[id] + 1;
+    if (slots > 2 * items_.size() + 1024) return false;
+  }
+  std::vector<std::uint32_t> counts(slots, 0);
+  for (const std::uint64_t item : items_)
+    ++counts[origin[RankOf(item)] + (internal::KeyOf(item) & 0xFFFF)];
+  std::size_t at = 0;
+  for (std::uint32_t rank = 0; rank < prefixes; ++rank) {
+    const std::uint32_t id = idOfRank[rank];
+    for (std::uint32_t number = low[id]; number <= high[id]; ++number) {
+      const std::uint64_t item = std::uint64_t{(rank << 16) | number} << 32;
+      for (std::uint32_t k = counts[origin[id] + number]; k > 0; --k) items_[at++] = item;
+    }
+  }
+  return true;
+}
+
+template <typename Char>
+void SortedKeys<Char>::SortKeys() {
+  const std::vector<std::uint32_t> ranks = RankPrefixes();
+  if (items_.empty() || !SortByCounting(ranks)) SortRanked(ranks);
+}
+
+template <typename Char>
+void SortedKeys<Char>::Sort() {
+  SortRanked(RankPrefixes());
+}
+
+template <typename Char>
+void SortedKeys<Char>::SortRanked(const std::vector<std::uint32_t>& ranks) {
   // The ids of first sight become ranks: the packed order is the key order.
   for (std::uint64_t& item : items_)
     item = PackItem(ranks[RankOf(item)], internal::NumberOf(item), IndexOf(item));

@@ -22,13 +22,21 @@ class SortedKeys {
   explicit SortedKeys(std::size_t count);
 
   // The key of the item at `position`; the prefix must outlive this object.
-  void Add(std::uint32_t position, View prefix, std::int16_t number);
+  void Add(std::uint32_t position, View prefix, std::int16_t number) {
+    items_[position] = PackItem(prefixes_.Intern(prefix), number, position);
+  }
   // The keys of `count` items of one prefix at positions `position`... and
   // numbers `number`...: the prefix is interned once for them all.
   void AddRun(std::uint32_t position, View prefix, std::int16_t number, std::int32_t count);
 
   // Ranks the prefixes and sorts the items; once, after every item was added.
   void Sort();
+  // The same for callers that need the keys in order but not the positions
+  // (grouping writes each entry from its key): equal keys may then come in
+  // any order and PositionOf is not meaningful. Lists whose numbers lie
+  // close together under each prefix, as designators do, are sorted by
+  // counting in time linear in the items.
+  void SortKeys();
 
   // The k-th item in order.
   std::size_t size() const noexcept { return items_.size(); }
@@ -44,6 +52,10 @@ class SortedKeys {
   }
 
  private:
+  std::vector<std::uint32_t> RankPrefixes();
+  bool SortByCounting(const std::vector<std::uint32_t>& ranks);
+  void SortRanked(const std::vector<std::uint32_t>& ranks);
+
   PrefixTable<Char> prefixes_;
   std::vector<std::uint64_t> items_;  // packed; by position until sorted
   std::vector<View> prefixOfRank_;

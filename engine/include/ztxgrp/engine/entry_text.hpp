@@ -38,11 +38,36 @@ Char* WriteDecimalText(Char* at, std::int64_t number) {
   return std::copy(begin, digits + kMaxNumberDigits, at);
 }
 
+// The length of the decimal text of `number`.
+constexpr std::size_t DecimalLength(std::int64_t number) noexcept {
+  std::size_t length = number < 0 ? 2 : 1;
+  std::uint64_t magnitude =
+      number < 0 ? 0u - static_cast<std::uint64_t>(number) : static_cast<std::uint64_t>(number);
+  for (; magnitude >= 10; magnitude /= 10) ++length;
+  return length;
+}
+
+// The length of an item's text and of the entry's text (entry_text.hpp's
+// forms below).
+constexpr std::size_t ItemTextLength(std::size_t prefixSize, std::int64_t number) noexcept {
+  return prefixSize + (number == -1 ? 0 : DecimalLength(number));
+}
+constexpr std::size_t EntryTextLength(std::size_t prefixSize, std::int64_t first,
+                                      std::int64_t last) noexcept {
+  const std::size_t item = ItemTextLength(prefixSize, first);
+  return first == last ? item : item + 1 + ItemTextLength(prefixSize, last);
+}
+
 // Writes one item at `at` and returns the end of what was written; number -1
 // is an item without number, written as its prefix alone.
 template <typename Char>
 Char* WriteItemText(Char* at, std::basic_string_view<Char> prefix, std::int64_t number) {
-  at = std::copy(prefix.begin(), prefix.end(), at);
+  // Most prefixes are a few units, for which a library call costs more than
+  // copying them one by one.
+  if (prefix.size() <= 8)
+    for (const Char unit : prefix) *at++ = unit;
+  else
+    at = std::copy(prefix.begin(), prefix.end(), at);
   if (number == -1) return at;
   return WriteDecimalText(at, number);
 }

@@ -3,13 +3,15 @@
 // UTF-16 (the WebAssembly module). Texts are read, ordered and written in
 // the form they come in, without converting the list; results, errors and
 // their order are those of clsGroup::GroupItems and clsGroup::UngroupItems.
-// UTF-8 texts must be valid UTF-8 (CheckUtf8): prefixes order as their
-// UTF-16 forms do, and lengths count UTF-16 units.
+// UTF-8 texts are checked as they are read: invalid UTF-8 anywhere in a list
+// raises EncodingError before any runtime error. They order as their UTF-16
+// forms do, and lengths count UTF-16 units.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "ztxgrp/engine/value.hpp"
@@ -56,10 +58,13 @@ void GroupTextList(std::span<const std::u16string_view> strItems, int intMinRun,
                    ResultWriter& objWriter);
 void GroupTextList(std::span<const std::string_view> strItems, int intMinRun,
                    Utf8ResultWriter& objWriter);
+void GroupTextList(std::span<const std::string> strItems, int intMinRun,
+                   Utf8ResultWriter& objWriter);
 
 // UngroupItems on `strItems`, with its errors.
 void UngroupTextList(std::span<const std::u16string_view> strItems, ResultWriter& objWriter);
 void UngroupTextList(std::span<const std::string_view> strItems, Utf8ResultWriter& objWriter);
+void UngroupTextList(std::span<const std::string> strItems, Utf8ResultWriter& objWriter);
 
 // The reading of one item text: prefix and number (-1: no number); the
 // prefix views `strItem`. Errors: those of clsGroup::SplitItem, naming the text.

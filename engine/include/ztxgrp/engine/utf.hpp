@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -29,6 +31,26 @@ std::u16string Utf8ToUtf16(std::string_view text);
 std::size_t Utf8ToUtf16(std::string_view text, char16_t* out);
 // Raises EncodingError where Utf8ToUtf16 would, converting nothing.
 void CheckUtf8(std::string_view text);
+// True when every byte is ASCII (and the text thus valid UTF-8), as most
+// designators are: a test cheap enough to make per item before CheckUtf8.
+inline bool IsAscii(std::string_view text) noexcept {
+  // Eight bytes at a time; the last bytes of a short text in two loads that
+  // may overlap, so that most designators take no loop at all.
+  const char* at = text.data();
+  std::size_t size = text.size();
+  std::uint64_t any = 0;
+  auto load = [](const char* from, auto word) {
+    std::memcpy(&word, from, sizeof word);
+    return static_cast<std::uint64_t>(word);
+  };
+  for (; size > 8; at += 8, size -= 8) any |= load(at, std::uint64_t{});
+  if (size >= 4)
+    any |= load(at, std::uint32_t{}) | load(at + size - 4, std::uint32_t{});
+  else if (size > 0)
+    any |= static_cast<unsigned char>(at[0]) | static_cast<unsigned char>(at[size / 2]) |
+           static_cast<unsigned char>(at[size - 1]);
+  return (any & 0x8080808080808080ull) == 0;
+}
 std::string Utf16ToUtf8(std::u16string_view text);
 
 // The number of UTF-16 units that valid UTF-8 `text` converts to: every byte
