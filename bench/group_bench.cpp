@@ -8,9 +8,9 @@
 
 #include "board_data.hpp"
 #include "reference.hpp"
-#include "ztxgrp/icls_group.hpp"
 #include "ztxgrp/engine/text.hpp"
 #include "ztxgrp/engine/text_lists.hpp"
+#include "ztxgrp/icls_group.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
 namespace ztxgrp::bench {
@@ -92,18 +92,20 @@ void ReferenceUngroup(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-// The UTF-8 API on std::string items, conversions included: what a C++
-// caller (and the Python package) does.
-std::vector<std::string> Utf8Board(std::size_t count) {
+// The UTF-8 API on std::string items: what a C++ caller (and the Python
+// package) does.
+template <Generator Make>
+std::vector<std::string> Utf8Items(std::size_t count) {
   std::vector<std::string> items;
-  for (const std::u16string& item : BoardDesignators(count, 42)) items.push_back(Utf16ToUtf8(item));
+  for (const std::u16string& item : Make(count, 42)) items.push_back(Utf16ToUtf8(item));
   return items;
 }
 
 // The floor for the UTF-8 functions: each text read once and its trailing
 // number parsed.
+template <Generator Make>
 void Utf8Floor(benchmark::State& state) {
-  const std::vector<std::string> items = Utf8Board(state.range(0));
+  const std::vector<std::string> items = Utf8Items<Make>(state.range(0));
   for (auto _ : state) {
     for (const std::string& item : items) {
       std::size_t digits = item.size();
@@ -117,15 +119,33 @@ void Utf8Floor(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+template <Generator Make>
 void Utf8Group(benchmark::State& state) {
-  const std::vector<std::string> items = Utf8Board(state.range(0));
+  const std::vector<std::string> items = Utf8Items<Make>(state.range(0));
   for (auto _ : state) benchmark::DoNotOptimize(ztxgrp::group(items));
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// Ungrouping the grouped list: its floor is Utf8Floor over the same items.
+template <Generator Make>
 void Utf8Ungroup(benchmark::State& state) {
-  const std::vector<std::string> grouped = ztxgrp::group(Utf8Board(state.range(0)));
+  const std::vector<std::string> grouped = ztxgrp::group(Utf8Items<Make>(state.range(0)));
   for (auto _ : state) benchmark::DoNotOptimize(ztxgrp::ungroup(grouped));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// A comparison sort of the same UTF-8 texts.
+template <Generator Make>
+void Utf8SortTexts(benchmark::State& state) {
+  const std::vector<std::string> texts = Utf8Items<Make>(state.range(0));
+  std::vector<std::string_view> views(texts.begin(), texts.end());
+  for (auto _ : state) {
+    state.PauseTiming();
+    views.assign(texts.begin(), texts.end());
+    state.ResumeTiming();
+    std::sort(views.begin(), views.end());
+    benchmark::DoNotOptimize(views.data());
+  }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
@@ -154,9 +174,15 @@ BENCHMARK(Group<BoardDesignators>)->Name("Group/board")->Apply(Sizes);
 BENCHMARK(FloorOfResults<BoardDesignators>)->Name("FloorOfResults/board")->Apply(Sizes);
 BENCHMARK(Ungroup<BoardDesignators>)->Name("Ungroup/board")->Apply(Sizes);
 BENCHMARK(IsValidRange)->Name("IsValidRange/board")->Apply(Sizes);
-BENCHMARK(Utf8Floor)->Name("Utf8Floor/board")->Arg(1000)->Arg(4000)->Arg(30000);
-BENCHMARK(Utf8Group)->Name("Utf8Group/board")->Arg(1000)->Arg(4000)->Arg(30000);
-BENCHMARK(Utf8Ungroup)->Name("Utf8Ungroup/board")->Arg(30000);
+BENCHMARK(Utf8Floor<BoardDesignators>)->Name("Utf8Floor/board")->Arg(1000)->Arg(4000)->Arg(30000);
+BENCHMARK(Utf8Group<BoardDesignators>)->Name("Utf8Group/board")->Arg(1000)->Arg(4000)->Arg(30000);
+BENCHMARK(Utf8Ungroup<BoardDesignators>)->Name("Utf8Ungroup/board")->Arg(30000);
+BENCHMARK(Utf8Group<DistinctPrefixes>)->Name("Utf8Group/distinct-prefixes")->Arg(32766);
+BENCHMARK(Utf8SortTexts<DistinctPrefixes>)->Name("Utf8SortTexts/distinct-prefixes")->Arg(32766);
+BENCHMARK(Utf8Group<CollidingPrefixes>)->Name("Utf8Group/colliding-prefixes")->Arg(32766);
+BENCHMARK(Utf8SortTexts<CollidingPrefixes>)->Name("Utf8SortTexts/colliding-prefixes")->Arg(32766);
+BENCHMARK(Utf8Floor<LongPrefixes>)->Name("Utf8Floor/long-prefixes")->Arg(32760);
+BENCHMARK(Utf8Ungroup<LongPrefixes>)->Name("Utf8Ungroup/long-prefixes")->Arg(32760);
 
 BENCHMARK(Floor<OnePrefix>)->Name("Floor/one-prefix")->Arg(32766);
 BENCHMARK(Group<OnePrefix>)->Name("Group/one-prefix")->Arg(32766);

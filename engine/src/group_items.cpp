@@ -18,7 +18,6 @@ Value clsGroup::GroupItems(const Value& arrInput, int intMinRun) const {
   const std::size_t count = items.elements.size();
   std::deque<std::u16string> converted;  // texts of elements that are no texts
   ItemList result;
-  result.elements.reserve(std::clamp<std::size_t>(count, 1, kMaxItems));
   internal::ElementWriter writer{result.elements};
   internal::GroupTexts(
       internal::BoundsOf(items), count, intMinRun,

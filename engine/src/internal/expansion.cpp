@@ -61,13 +61,14 @@ Expansion<Char> ReadExpansion(std::basic_string_view<Char> text) {
 
 void AppendEntry(std::vector<Value>& out, std::u16string_view prefix, std::int32_t first,
                  std::int32_t last) {
-  // The text is written once, into a small buffer or a string of the right
-  // size, so that short texts (kept inside the element) need no allocation.
+  // The text is written once, into a buffer on the stack, and the element
+  // made from it: short texts (kept inside the element) need no allocation,
+  // longer ones one allocation of their exact size.
   const std::size_t room = EntryTextRoom(prefix.size(), first != last);
-  char16_t small[64];
-  if (room <= std::size(small)) {
-    const char16_t* end = WriteEntryText(small, prefix, first, last);
-    out.emplace_back(std::u16string_view(small, static_cast<std::size_t>(end - small)));
+  char16_t buffer[256];
+  if (room <= std::size(buffer)) {
+    const char16_t* end = WriteEntryText(buffer, prefix, first, last);
+    out.emplace_back(std::u16string_view(buffer, static_cast<std::size_t>(end - buffer)));
     return;
   }
   std::u16string text(room, u'\0');

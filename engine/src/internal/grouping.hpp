@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "internal/counters.hpp"
 #include "internal/list_reader.hpp"
@@ -47,15 +48,24 @@ void FoldRuns(const SortedKeys<Char>& sorted, int minRun, Write&& write) {
 
 // Groups a list of `count` texts with `bounds`, `textOf(index)` read once
 // each, with the errors of reading and sorting in their order and then those
-// of folding: `write.Entry(entry)` for each entry, or `write.EmptyElement()`
-// once for an empty list. The caller checks `minRun` first (CheckMinRun).
+// of folding: `write.Reserve(entries)`, then `write.Entry(entry)` for each
+// entry, or `write.EmptyElement()` alone for an empty list. The caller
+// checks `minRun` first (CheckMinRun).
 template <typename TextOf, typename Writer>
 void GroupTexts(ListBounds bounds, std::size_t count, int minRun, TextOf&& textOf, Writer& write) {
   auto sorted = ReadKeys(bounds, count, textOf);
   sorted.SortKeys();
   if (SortEndOverflows(bounds, count)) Raise(ErrorNumber::Overflow);
-  FoldRuns(sorted, minRun, [&](const auto& entry) { write.Entry(entry); });
-  if (count == 0) write.EmptyElement();
+  if (count == 0) {
+    write.EmptyElement();
+    return;
+  }
+  // The entries are gathered first, so that the writer can make room for
+  // all of them at once.
+  std::vector<BasicGroupEntry<CharOf<TextOf>>> entries;
+  FoldRuns(sorted, minRun, [&](const auto& entry) { entries.push_back(entry); });
+  write.Reserve(entries.size());
+  for (const auto& entry : entries) write.Entry(entry);
 }
 
 }  // namespace ztxgrp::internal

@@ -12,6 +12,7 @@ void SortedKeys<Char>::AddRun(std::uint32_t position, View prefix, std::int16_t 
                               std::int32_t count) {
   if (count <= 0) return;
   const std::uint32_t id = prefixes_.Intern(prefix);
+  Spans(id, number, static_cast<std::int16_t>(number + count - 1));
   for (std::int32_t k = 0; k < count; ++k)
     items_[position + static_cast<std::uint32_t>(k)] = PackItem(
         id, static_cast<std::int16_t>(number + k), position + static_cast<std::uint32_t>(k));
@@ -28,16 +29,9 @@ std::vector<std::uint32_t> SortedKeys<Char>::RankPrefixes() {
 
 template <typename Char>
 bool SortedKeys<Char>::SortByCounting(const std::vector<std::uint32_t>& ranks) {
-  // The numbers each prefix spans, and whether all spans together stay
-  // within a few slots per item.
-  constexpr std::uint32_t kNone = 0xFFFFFFFF;
+  // Whether the spans of numbers of all prefixes together stay within a few
+  // slots per item.
   const std::size_t prefixes = ranks.size();
-  std::vector<std::uint32_t> low(prefixes, kNone), high(prefixes, 0);
-  for (const std::uint64_t item : items_) {
-    const std::uint32_t id = RankOf(item), number = internal::KeyOf(item) & 0xFFFF;
-    low[id] = std::min(low[id], number);
-    high[id] = std::max(high[id], number);
-  }
   std::vector<std::uint32_t> idOfRank(prefixes);
   for (std::uint32_t id = 0; id < prefixes; ++id) idOfRank[ranks[id]] = id;
   // Slots of each prefix's span, in rank order; `origin` maps an id and a
@@ -45,8 +39,8 @@ bool SortedKeys<Char>::SortByCounting(const std::vector<std::uint32_t>& ranks) {
   std::vector<std::uint32_t> origin(prefixes);
   std::size_t slots = 0;
   for (const std::uint32_t id : idOfRank) {
-    origin[id] = static_cast<std::uint32_t>(slots) - low[id];
-    slots += high[id] - low[id] + 1;
+    origin[id] = static_cast<std::uint32_t>(slots) - low_[id];
+    slots += high_[id] - low_[id] + 1u;
     if (slots > 2 * items_.size() + 1024) return false;
   }
   std::vector<std::uint32_t> counts(slots, 0);
@@ -55,7 +49,7 @@ bool SortedKeys<Char>::SortByCounting(const std::vector<std::uint32_t>& ranks) {
   std::size_t at = 0;
   for (std::uint32_t rank = 0; rank < prefixes; ++rank) {
     const std::uint32_t id = idOfRank[rank];
-    for (std::uint32_t number = low[id]; number <= high[id]; ++number) {
+    for (std::uint32_t number = low_[id]; number <= high_[id]; ++number) {
       const std::uint64_t item = std::uint64_t{(rank << 16) | number} << 32;
       for (std::uint32_t k = counts[origin[id] + number]; k > 0; --k) items_[at++] = item;
     }

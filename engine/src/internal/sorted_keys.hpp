@@ -4,6 +4,7 @@
 // order, which is exactly the order an exchange sort of neighbours leaves.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -23,7 +24,9 @@ class SortedKeys {
 
   // The key of the item at `position`; the prefix must outlive this object.
   void Add(std::uint32_t position, View prefix, std::int16_t number) {
-    items_[position] = PackItem(prefixes_.Intern(prefix), number, position);
+    const std::uint32_t id = prefixes_.Intern(prefix);
+    items_[position] = PackItem(id, number, position);
+    Spans(id, number, number);
   }
   // The keys of `count` items of one prefix at positions `position`... and
   // numbers `number`...: the prefix is interned once for them all.
@@ -52,12 +55,26 @@ class SortedKeys {
   }
 
  private:
+  // Widens the span of numbers of prefix `id` to take first..last in.
+  void Spans(std::uint32_t id, std::int16_t first, std::int16_t last) {
+    const auto low = static_cast<std::uint16_t>(first - kSmallest16);
+    const auto high = static_cast<std::uint16_t>(last - kSmallest16);
+    if (id == low_.size()) {
+      low_.push_back(low);
+      high_.push_back(high);
+      return;
+    }
+    low_[id] = std::min(low_[id], low);
+    high_[id] = std::max(high_[id], high);
+  }
   std::vector<std::uint32_t> RankPrefixes();
   bool SortByCounting(const std::vector<std::uint32_t>& ranks);
   void SortRanked(const std::vector<std::uint32_t>& ranks);
 
   PrefixTable<Char> prefixes_;
   std::vector<std::uint64_t> items_;  // packed; by position until sorted
+  // The smallest and largest number of each prefix id, less kSmallest16.
+  std::vector<std::uint16_t> low_, high_;
   std::vector<View> prefixOfRank_;
 };
 

@@ -36,7 +36,7 @@ template <typename Char>
 class BasicResultWriter {
  public:
   virtual ~BasicResultWriter() = default;
-  // Called once before the results of ungrouping, with their number.
+  // Called once before the results, with their number.
   virtual void Reserve(std::size_t results) = 0;
   // An item or a range, to be written in the engine's form (entry_text.hpp).
   virtual void Entry(const BasicGroupEntry<Char>& entry) = 0;
