@@ -134,27 +134,18 @@ void Utf8Ungroup(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-// A comparison sort of the same UTF-8 texts.
 template <Generator Make>
-void Utf8SortTexts(benchmark::State& state) {
-  const std::vector<std::string> texts = Utf8Items<Make>(state.range(0));
-  std::vector<std::string_view> views(texts.begin(), texts.end());
-  for (auto _ : state) {
-    state.PauseTiming();
-    views.assign(texts.begin(), texts.end());
-    state.ResumeTiming();
-    std::sort(views.begin(), views.end());
-    benchmark::DoNotOptimize(views.data());
-  }
-  state.SetItemsProcessed(state.iterations() * state.range(0));
+std::vector<std::u16string> Utf16Items(std::size_t count) {
+  return Make(count, 42);
 }
 
-// A comparison sort of the same texts: what a ranking of distinct prefixes
-// should beat.
-template <Generator Make>
+// A comparison sort of the same texts (UTF-16 or UTF-8): what a ranking of
+// distinct prefixes should beat.
+template <auto Items>
 void SortTexts(benchmark::State& state) {
-  const std::vector<std::u16string> texts = Make(state.range(0), 42);
-  std::vector<std::u16string_view> views(texts.begin(), texts.end());
+  const auto texts = Items(state.range(0));
+  using Text = typename decltype(texts)::value_type;
+  std::vector<std::basic_string_view<typename Text::value_type>> views(texts.begin(), texts.end());
   for (auto _ : state) {
     state.PauseTiming();
     views.assign(texts.begin(), texts.end());
@@ -178,9 +169,13 @@ BENCHMARK(Utf8Floor<BoardDesignators>)->Name("Utf8Floor/board")->Arg(1000)->Arg(
 BENCHMARK(Utf8Group<BoardDesignators>)->Name("Utf8Group/board")->Arg(1000)->Arg(4000)->Arg(30000);
 BENCHMARK(Utf8Ungroup<BoardDesignators>)->Name("Utf8Ungroup/board")->Arg(30000);
 BENCHMARK(Utf8Group<DistinctPrefixes>)->Name("Utf8Group/distinct-prefixes")->Arg(32766);
-BENCHMARK(Utf8SortTexts<DistinctPrefixes>)->Name("Utf8SortTexts/distinct-prefixes")->Arg(32766);
+BENCHMARK(SortTexts<Utf8Items<DistinctPrefixes>>)
+    ->Name("Utf8SortTexts/distinct-prefixes")
+    ->Arg(32766);
 BENCHMARK(Utf8Group<CollidingPrefixes>)->Name("Utf8Group/colliding-prefixes")->Arg(32766);
-BENCHMARK(Utf8SortTexts<CollidingPrefixes>)->Name("Utf8SortTexts/colliding-prefixes")->Arg(32766);
+BENCHMARK(SortTexts<Utf8Items<CollidingPrefixes>>)
+    ->Name("Utf8SortTexts/colliding-prefixes")
+    ->Arg(32766);
 BENCHMARK(Utf8Floor<LongPrefixes>)->Name("Utf8Floor/long-prefixes")->Arg(32760);
 BENCHMARK(Utf8Ungroup<LongPrefixes>)->Name("Utf8Ungroup/long-prefixes")->Arg(32760);
 
@@ -190,10 +185,12 @@ BENCHMARK(FloorOfResults<OnePrefix>)->Name("FloorOfResults/one-prefix")->Arg(327
 BENCHMARK(Ungroup<OnePrefix>)->Name("Ungroup/one-prefix")->Arg(32766);
 BENCHMARK(Floor<DistinctPrefixes>)->Name("Floor/distinct-prefixes")->Arg(32766);
 BENCHMARK(Group<DistinctPrefixes>)->Name("Group/distinct-prefixes")->Arg(32766);
-BENCHMARK(SortTexts<DistinctPrefixes>)->Name("SortTexts/distinct-prefixes")->Arg(32766);
+BENCHMARK(SortTexts<Utf16Items<DistinctPrefixes>>)->Name("SortTexts/distinct-prefixes")->Arg(32766);
 BENCHMARK(Floor<CollidingPrefixes>)->Name("Floor/colliding-prefixes")->Arg(32766);
 BENCHMARK(Group<CollidingPrefixes>)->Name("Group/colliding-prefixes")->Arg(32766);
-BENCHMARK(SortTexts<CollidingPrefixes>)->Name("SortTexts/colliding-prefixes")->Arg(32766);
+BENCHMARK(SortTexts<Utf16Items<CollidingPrefixes>>)
+    ->Name("SortTexts/colliding-prefixes")
+    ->Arg(32766);
 BENCHMARK(Floor<LongPrefixes>)->Name("Floor/long-prefixes")->Arg(32760);
 BENCHMARK(Group<LongPrefixes>)->Name("Group/long-prefixes")->Arg(32760);
 BENCHMARK(FloorOfResults<LongPrefixes>)->Name("FloorOfResults/long-prefixes")->Arg(32760);

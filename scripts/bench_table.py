@@ -34,6 +34,24 @@ def show(seconds):
     return f"{seconds * 1e6:.1f} µs"
 
 
+# Each goal: what is measured, the row measured and the row it is set
+# against, and the largest ratio allowed.
+GOALS = [
+    ("UTF-8 group, 30,000 board designators / UTF-8 floor", "Utf8Group/board/30000",
+     "Utf8Floor/board/30000", 3),
+    ("UTF-8 group, 4,000 / floor", "Utf8Group/board/4000", "Utf8Floor/board/4000", 5),
+    ("UTF-8 group, 1,000 / floor", "Utf8Group/board/1000", "Utf8Floor/board/1000", 6),
+    ("UTF-8 group, distinct prefixes / `std::sort` of the UTF-8 texts",
+     "Utf8Group/distinct-prefixes/32766", "Utf8SortTexts/distinct-prefixes/32766", 1),
+    ("UTF-8 group, colliding prefixes / `std::sort` of the UTF-8 texts",
+     "Utf8Group/colliding-prefixes/32766", "Utf8SortTexts/colliding-prefixes/32766", 1),
+    ("ungroup, 40 prefixes of 100 letters (values) / floor", "Ungroup/long-prefixes/32760",
+     "FloorOfResults/long-prefixes/32760", 5),
+    ("UTF-8 ungroup, 40 prefixes of 100 letters / UTF-8 floor",
+     "Utf8Ungroup/long-prefixes/32760", "Utf8Floor/long-prefixes/32760", 5),
+]
+
+
 def main():
     times = medians(sys.argv[1])
     rows = []
@@ -41,7 +59,7 @@ def main():
               "Utf8Group": "Utf8Floor", "Utf8Ungroup": "Utf8Floor"}
     for name, (seconds, rate) in times.items():
         operation, shape, size = name.split("/")
-        if "Floor" in operation or operation.startswith(("Reference", "SortTexts")):
+        if "Floor" in operation or operation.startswith(("Reference", "SortTexts", "Utf8SortTexts")):
             continue
         floor = times.get(f"{floors.get(operation, '')}/{shape}/{size}", (None,))[0]
         reference = times.get(f"Reference-{operation}/{shape}/{size}", (None,))[0]
@@ -57,14 +75,24 @@ def main():
     for row in rows:
         print("| " + " | ".join(row) + " |")
     print()
-    print("| every item its own prefix | Group | `std::sort` of the texts | Group / sort |")
-    print("|---|---|---|---|")
+    print("| every item its own prefix | texts | group | `std::sort` of the texts | group / sort |")
+    print("|---|---|---|---|---|")
     for name, (seconds, _) in times.items():
-        if not name.startswith("SortTexts/"):
+        sort, _, rest = name.partition("SortTexts/")
+        if _ == "" or sort not in ("", "Utf8"):
             continue
-        _, shape, size = name.split("/")
-        group = times[f"Group/{shape}/{size}"][0]
-        print(f"| {shape} {size} | {show(group)} | {show(seconds)} | {group / seconds:.2f}× |")
+        shape, size = rest.split("/")
+        group = times[f"{sort}Group/{shape}/{size}"][0]
+        texts = "UTF-8 (`ztxgrp::group`)" if sort else "UTF-16 values (`IclsGroup::Group`)"
+        print(f"| {shape} {size} | {texts} | {show(group)} | {show(seconds)} | "
+              f"{group / seconds:.2f}× |")
+    print()
+    print("| goal | measured | met |")
+    print("|---|---|---|")
+    for label, over, under, goal in GOALS:
+        if over in times and under in times:
+            ratio = times[over][0] / times[under][0]
+            print(f"| {label} ≤ {goal}× | {ratio:.2f}× | {'yes' if ratio <= goal else 'no'} |")
     with open(sys.argv[2]) as f:
         cli = json.load(f)["results"]
     with open(sys.argv[3]) as f:
