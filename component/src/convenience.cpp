@@ -29,8 +29,8 @@ class Utf8Results final : public Utf8ResultWriter {
   std::vector<std::string> results_;
 };
 
-template <typename Text>
-std::vector<std::string> GroupUtf8(std::span<const Text> items, int min_run) {
+template <typename Texts>
+std::vector<std::string> GroupUtf8(const Texts& items, int min_run) {
   return WithMemoryErrorsNumbered([&] {
     CheckMinRun(min_run);
     Utf8Results entries;
@@ -39,8 +39,8 @@ std::vector<std::string> GroupUtf8(std::span<const Text> items, int min_run) {
   });
 }
 
-template <typename Text>
-std::vector<std::string> UngroupUtf8(std::span<const Text> items) {
+template <typename Texts>
+std::vector<std::string> UngroupUtf8(const Texts& items) {
   return WithMemoryErrorsNumbered([&] {
     Utf8Results results;
     UngroupTextList(items, results);
@@ -50,11 +50,28 @@ std::vector<std::string> UngroupUtf8(std::span<const Text> items) {
 
 }  // namespace
 
-Value to_item_list(std::span<const std::string> items) {
+namespace {
+
+template <typename Texts>
+Value ItemListOf(const Texts& items) {
   ItemList list;
   list.elements.reserve(items.size());
-  for (const std::string& item : items) list.elements.emplace_back(Utf8ToUtf16(item));
+  for (std::size_t k = 0; k < items.size(); ++k) list.elements.emplace_back(Utf8ToUtf16(items[k]));
   return list;
+}
+
+}  // namespace
+
+Value to_item_list(std::span<const std::string> items) {
+  return ItemListOf(items);
+}
+
+Value to_item_list(std::span<const std::string_view> items) {
+  return ItemListOf(items);
+}
+
+Value to_item_list(const PackedTexts<char>& items) {
+  return ItemListOf(items);
 }
 
 std::vector<std::string> to_utf8(const Value& list) {
@@ -90,6 +107,14 @@ std::vector<std::string> ungroup(std::span<const std::string> items) {
 }
 
 std::vector<std::string> ungroup(std::span<const std::string_view> items) {
+  return UngroupUtf8(items);
+}
+
+std::vector<std::string> group(const PackedTexts<char>& items, int min_run) {
+  return GroupUtf8(items, min_run);
+}
+
+std::vector<std::string> ungroup(const PackedTexts<char>& items) {
   return UngroupUtf8(items);
 }
 

@@ -84,13 +84,14 @@ py::list Group(py::handle items, int min_run) {
     throw py::error_already_set();
   }
   const Items read = ItemsOf(items, kMaxListElements);
-  if (!read.list) return ToPython(WithoutLock([&] { return ztxgrp::group(read.texts, min_run); }));
+  if (!read.list)
+    return ToPython(WithoutLock([&] { return ztxgrp::group(read.texts(), min_run); }));
   return ToPython(WithoutLock([&] { return IclsGroup().Group(*read.list, min_run); }));
 }
 
 py::list Ungroup(py::handle items) {
   const Items read = ItemsOf(items, kMaxListElements);
-  if (!read.list) return ToPython(WithoutLock([&] { return ztxgrp::ungroup(read.texts); }));
+  if (!read.list) return ToPython(WithoutLock([&] { return ztxgrp::ungroup(read.texts()); }));
   return ToPython(WithoutLock([&] { return IclsGroup().Ungroup(*read.list); }));
 }
 

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 
+#include "ztxgrp/utf.hpp"
 #include "ztxgrp/values.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
@@ -81,23 +83,27 @@ std::u16string TextOf(py::handle text) {
 
 namespace {
 
-// A str as UTF-8, when it is one and has no lone surrogate (that one is read
-// as a value, which reports it). ASCII is already stored as UTF-8; other
-// texts are encoded into a temporary object, so that the caller's str does
-// not keep a UTF-8 copy of itself afterwards.
-std::optional<std::string> Utf8Of(py::handle item) {
+// Appends a str's UTF-8 bytes to `bytes` when it is a str without a lone
+// surrogate (that one is read as a value, which reports it); false for any
+// other item. An ASCII str's characters are its UTF-8 bytes; any other is
+// encoded into a temporary object, so that the caller's str does not keep a
+// UTF-8 copy of itself afterwards.
+bool AppendUtf8(py::handle item, std::string& bytes) {
   PyObject* object = item.ptr();
-  if (!PyUnicode_Check(object)) return std::nullopt;
-  if (PyUnicode_IS_ASCII(object))
-    return std::string(static_cast<const char*>(PyUnicode_DATA(object)),
-                       static_cast<std::size_t>(PyUnicode_GET_LENGTH(object)));
+  if (!PyUnicode_Check(object)) return false;
+  if (PyUnicode_IS_ASCII(object)) {
+    bytes.append(static_cast<const char*>(PyUnicode_DATA(object)),
+                 static_cast<std::size_t>(PyUnicode_GET_LENGTH(object)));
+    return true;
+  }
   const py::object encoded = py::reinterpret_steal<py::object>(PyUnicode_AsUTF8String(object));
   if (!encoded) {
     PyErr_Clear();
-    return std::nullopt;
+    return false;
   }
-  return std::string(PyBytes_AS_STRING(encoded.ptr()),
-                     static_cast<std::size_t>(PyBytes_GET_SIZE(encoded.ptr())));
+  bytes.append(PyBytes_AS_STRING(encoded.ptr()),
+               static_cast<std::size_t>(PyBytes_GET_SIZE(encoded.ptr())));
+  return true;
 }
 
 }  // namespace
@@ -109,19 +115,24 @@ Items ItemsOf(py::handle items, std::size_t maxItems) {
     throw py::type_error(
         "items must be an iterable of items, not a single str, bytes, bytearray or memoryview");
   Items read;
-  if (PyObject* sized = items.ptr(); PyList_Check(sized) || PyTuple_Check(sized))
-    read.texts.reserve(
-        std::min<std::size_t>(static_cast<std::size_t>(Py_SIZE(sized)), maxItems + 1));
+  if (PyObject* sized = items.ptr(); PyList_Check(sized) || PyTuple_Check(sized)) {
+    const std::size_t expected =
+        std::min<std::size_t>(static_cast<std::size_t>(Py_SIZE(sized)), maxItems + 1);
+    read.offsets.reserve(expected + 1);
+  }
   std::size_t count = 0;
   for (py::handle item : py::iter(items)) {
     if (count++ == maxItems) Raise(ErrorNumber::Overflow);
     if (!read.list) {
-      if (std::optional<std::string> text = Utf8Of(item)) {
-        read.texts.push_back(std::move(*text));
+      if (AppendUtf8(item, read.bytes)) {
+        // Offsets are 32-bit: texts of 4 GiB or more in all do not fit.
+        if (read.bytes.size() > UINT32_MAX) Raise(ErrorNumber::Overflow);
+        read.offsets.push_back(static_cast<std::uint32_t>(read.bytes.size()));
         continue;
       }
-      read.list = to_item_list(read.texts);  // the texts so far, as values
-      read.texts = {};
+      read.list = to_item_list(read.texts());  // the texts so far, as values
+      read.bytes = {};
+      read.offsets = {0};
     }
     read.list->list().elements.push_back(ElementOf(item));
   }
@@ -131,8 +142,16 @@ Items ItemsOf(py::handle items, std::size_t maxItems) {
 py::list ToPython(const std::vector<std::string>& result) {
   py::list out(result.size());
   for (std::size_t k = 0; k < result.size(); ++k) {
-    PyObject* item =
-        PyUnicode_DecodeUTF8(result[k].data(), static_cast<Py_ssize_t>(result[k].size()), "strict");
+    const std::string& text = result[k];
+    const auto size = static_cast<Py_ssize_t>(text.size());
+    // ASCII, as most results are, is copied into a str as it is.
+    PyObject* item = nullptr;
+    if (IsAscii(text)) {
+      item = PyUnicode_New(size, 127);
+      if (item) std::memcpy(PyUnicode_DATA(item), text.data(), text.size());
+    } else {
+      item = PyUnicode_DecodeUTF8(text.data(), size, "strict");
+    }
     if (!item) throw py::error_already_set();
     PyList_SET_ITEM(out.ptr(), static_cast<Py_ssize_t>(k), item);
   }

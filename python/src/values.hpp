@@ -7,10 +7,13 @@
 #include <pybind11/pybind11.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "ztxgrp/list_texts.hpp"
 #include "ztxgrp/values.hpp"
 
 namespace ztxgrp::python {
@@ -26,8 +29,13 @@ std::u16string TextOf(pybind11::handle text);
 // any longer list. A str or bytes object is refused (TypeError): it is one
 // item, not a list.
 struct Items {
-  std::vector<std::string> texts;  // every item, while `list` is empty
+  // Every item, while `list` is empty: its UTF-8 bytes side by side in
+  // `bytes`, copied so that they stay as they are while the engine runs
+  // without the interpreter lock; text k is bytes[offsets[k], offsets[k+1]).
+  std::string bytes;
+  std::vector<std::uint32_t> offsets{0};
   std::optional<Value> list;
+  PackedTexts<char> texts() const { return {bytes, offsets}; }
 };
 Items ItemsOf(pybind11::handle items, std::size_t maxItems);
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "ztxgrp/engine/runtime_error.hpp"
+#include "ztxgrp/engine/text_lists.hpp"
 #include "ztxgrp/engine/value.hpp"
 #include "ztxgrp/icls_group.hpp"
 #include "ztxgrp/utf.hpp"
@@ -29,6 +30,10 @@ std::vector<std::string> group(std::span<const std::string_view> items,
 // Every item and range expanded into single items, sorted.
 std::vector<std::string> ungroup(std::span<const std::string> items);
 std::vector<std::string> ungroup(std::span<const std::string_view> items);
+// The same on texts side by side in one buffer (text_lists.hpp), as a
+// binding that copies a host's list holds them.
+std::vector<std::string> group(const PackedTexts<char>& items, int min_run = kSystemMinRun);
+std::vector<std::string> ungroup(const PackedTexts<char>& items);
 // The single items of one item or range text, ascending.
 std::vector<std::string> ungroup_item(std::string_view item);
 // True for a numbered item or an ascending range with equal prefixes; never fails.
@@ -38,6 +43,8 @@ bool is_valid_range(std::string_view text);
 // UTF-8), and a result list back as UTF-8 (an empty element is ""); from a
 // list given up, each element is released once converted.
 Value to_item_list(std::span<const std::string> items);
+Value to_item_list(std::span<const std::string_view> items);
+Value to_item_list(const PackedTexts<char>& items);
 std::vector<std::string> to_utf8(const Value& list);
 std::vector<std::string> to_utf8(Value&& list);
 

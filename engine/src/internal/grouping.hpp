@@ -10,6 +10,7 @@
 
 #include "internal/counters.hpp"
 #include "internal/list_reader.hpp"
+#include "internal/recycled.hpp"
 #include "internal/sorted_keys.hpp"
 #include "ztxgrp/engine/runtime_error.hpp"
 #include "ztxgrp/engine/text_lists.hpp"
@@ -62,10 +63,10 @@ void GroupTexts(ListBounds bounds, std::size_t count, int minRun, TextOf&& textO
   }
   // The entries are gathered first, so that the writer can make room for
   // all of them at once.
-  std::vector<BasicGroupEntry<CharOf<TextOf>>> entries;
-  FoldRuns(sorted, minRun, [&](const auto& entry) { entries.push_back(entry); });
-  write.Reserve(entries.size());
-  for (const auto& entry : entries) write.Entry(entry);
+  Recycled<BasicGroupEntry<CharOf<TextOf>>> entries;
+  FoldRuns(sorted, minRun, [&](const auto& entry) { entries->push_back(entry); });
+  write.Reserve(entries->size());
+  for (const auto& entry : *entries) write.Entry(entry);
 }
 
 }  // namespace ztxgrp::internal

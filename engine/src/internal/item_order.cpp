@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "internal/code_units.hpp"
+#include "internal/recycled.hpp"
 #include "ztxgrp/engine/keyed_hash.hpp"
 
 namespace ztxgrp::internal {
@@ -199,9 +200,10 @@ void SortPacked(std::vector<std::uint64_t>& items) {
   const std::uint32_t digitMask = (1u << width) - 1;
   std::vector<std::uint32_t> counts(std::size_t{1} << width);
   const std::size_t count = items.size();
-  std::vector<std::uint64_t> buffer(count);
+  Recycled<std::uint64_t> buffer;
+  buffer->resize(count);
   std::uint64_t* from = items.data();
-  std::uint64_t* to = buffer.data();
+  std::uint64_t* to = buffer->data();
   for (int pass = 0; pass < passes; ++pass) {
     const int shift = 32 + low + pass * width;
     std::fill(counts.begin(), counts.end(), 0u);

@@ -5,7 +5,9 @@
 namespace ztxgrp::internal {
 
 template <typename Char>
-SortedKeys<Char>::SortedKeys(std::size_t count) : prefixes_(count), items_(count) {}
+SortedKeys<Char>::SortedKeys(std::size_t count) : prefixes_(count) {
+  items_->resize(count);
+}
 
 template <typename Char>
 void SortedKeys<Char>::AddRun(std::uint32_t position, View prefix, std::int16_t number,
@@ -14,7 +16,7 @@ void SortedKeys<Char>::AddRun(std::uint32_t position, View prefix, std::int16_t 
   const std::uint32_t id = prefixes_.Intern(prefix);
   Spans(id, number, static_cast<std::int16_t>(number + count - 1));
   for (std::int32_t k = 0; k < count; ++k)
-    items_[position + static_cast<std::uint32_t>(k)] = PackItem(
+    (*items_)[position + static_cast<std::uint32_t>(k)] = PackItem(
         id, static_cast<std::int16_t>(number + k), position + static_cast<std::uint32_t>(k));
 }
 
@@ -32,6 +34,7 @@ bool SortedKeys<Char>::SortByCounting(const std::vector<std::uint32_t>& ranks) {
   // Whether the spans of numbers of all prefixes together stay within a few
   // slots per item.
   const std::size_t prefixes = ranks.size();
+  if (items_->size() > 0xFFFF) return false;  // counts are 16-bit
   std::vector<std::uint32_t> idOfRank(prefixes);
   for (std::uint32_t id = 0; id < prefixes; ++id) idOfRank[ranks[id]] = id;
   // Slots of each prefix's span, in rank order; `origin` maps an id and a
@@ -41,17 +44,18 @@ bool SortedKeys<Char>::SortByCounting(const std::vector<std::uint32_t>& ranks) {
   for (const std::uint32_t id : idOfRank) {
     origin[id] = static_cast<std::uint32_t>(slots) - low_[id];
     slots += high_[id] - low_[id] + 1u;
-    if (slots > 2 * items_.size() + 1024) return false;
+    if (slots > 2 * items_->size() + 1024) return false;
   }
-  std::vector<std::uint32_t> counts(slots, 0);
-  for (const std::uint64_t item : items_)
-    ++counts[origin[RankOf(item)] + (internal::KeyOf(item) & 0xFFFF)];
+  Recycled<std::uint16_t> counts;
+  counts->assign(slots, 0);
+  for (const std::uint64_t item : *items_)
+    ++(*counts)[origin[RankOf(item)] + (internal::KeyOf(item) & 0xFFFF)];
   std::size_t at = 0;
   for (std::uint32_t rank = 0; rank < prefixes; ++rank) {
     const std::uint32_t id = idOfRank[rank];
     for (std::uint32_t number = low_[id]; number <= high_[id]; ++number) {
       const std::uint64_t item = std::uint64_t{(rank << 16) | number} << 32;
-      for (std::uint32_t k = counts[origin[id] + number]; k > 0; --k) items_[at++] = item;
+      for (std::uint32_t k = (*counts)[origin[id] + number]; k > 0; --k) (*items_)[at++] = item;
     }
   }
   return true;
@@ -60,7 +64,7 @@ bool SortedKeys<Char>::SortByCounting(const std::vector<std::uint32_t>& ranks) {
 template <typename Char>
 void SortedKeys<Char>::SortKeys() {
   const std::vector<std::uint32_t> ranks = RankPrefixes();
-  if (items_.empty() || !SortByCounting(ranks)) SortRanked(ranks);
+  if (items_->empty() || !SortByCounting(ranks)) SortRanked(ranks);
 }
 
 template <typename Char>
@@ -71,9 +75,9 @@ void SortedKeys<Char>::Sort() {
 template <typename Char>
 void SortedKeys<Char>::SortRanked(const std::vector<std::uint32_t>& ranks) {
   // The ids of first sight become ranks: the packed order is the key order.
-  for (std::uint64_t& item : items_)
+  for (std::uint64_t& item : *items_)
     item = PackItem(ranks[RankOf(item)], internal::NumberOf(item), IndexOf(item));
-  SortPacked(items_);
+  SortPacked(*items_);
 }
 
 template class SortedKeys<char>;

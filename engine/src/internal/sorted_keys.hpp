@@ -12,6 +12,7 @@
 
 #include "internal/counters.hpp"
 #include "internal/item_order.hpp"
+#include "internal/recycled.hpp"
 
 namespace ztxgrp::internal {
 
@@ -25,7 +26,7 @@ class SortedKeys {
   // The key of the item at `position`; the prefix must outlive this object.
   void Add(std::uint32_t position, View prefix, std::int16_t number) {
     const std::uint32_t id = prefixes_.Intern(prefix);
-    items_[position] = PackItem(id, number, position);
+    (*items_)[position] = PackItem(id, number, position);
     Spans(id, number, number);
   }
   // The keys of `count` items of one prefix at positions `position`... and
@@ -42,12 +43,12 @@ class SortedKeys {
   void SortKeys();
 
   // The k-th item in order.
-  std::size_t size() const noexcept { return items_.size(); }
-  std::uint32_t PositionOf(std::size_t k) const noexcept { return IndexOf(items_[k]); }
-  std::int16_t NumberOf(std::size_t k) const noexcept { return internal::NumberOf(items_[k]); }
-  View PrefixOf(std::size_t k) const noexcept { return prefixOfRank_[RankOf(items_[k])]; }
+  std::size_t size() const noexcept { return items_->size(); }
+  std::uint32_t PositionOf(std::size_t k) const noexcept { return IndexOf((*items_)[k]); }
+  std::int16_t NumberOf(std::size_t k) const noexcept { return internal::NumberOf((*items_)[k]); }
+  View PrefixOf(std::size_t k) const noexcept { return prefixOfRank_[RankOf((*items_)[k])]; }
   // The key as one comparable number: prefix rank, then number.
-  std::uint32_t KeyOf(std::size_t k) const noexcept { return internal::KeyOf(items_[k]); }
+  std::uint32_t KeyOf(std::size_t k) const noexcept { return internal::KeyOf((*items_)[k]); }
   // True when item k+1 has item k's prefix and the next number (a prefix's
   // number 32767 is never followed: one more would be the next prefix).
   bool NextFollows(std::size_t k) const noexcept {
@@ -72,7 +73,7 @@ class SortedKeys {
   void SortRanked(const std::vector<std::uint32_t>& ranks);
 
   PrefixTable<Char> prefixes_;
-  std::vector<std::uint64_t> items_;  // packed; by position until sorted
+  Recycled<std::uint64_t> items_;  // packed; by position until sorted
   // The smallest and largest number of each prefix id, less kSmallest16.
   std::vector<std::uint16_t> low_, high_;
   std::vector<View> prefixOfRank_;

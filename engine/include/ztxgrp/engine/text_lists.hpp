@@ -48,6 +48,24 @@ class BasicResultWriter {
 using ResultWriter = BasicResultWriter<char16_t>;
 using Utf8ResultWriter = BasicResultWriter<char>;
 
+// Texts side by side in one buffer, as front ends that copy a host's list
+// hold them: text k is units[offsets[k], offsets[k + 1]), so a list of n
+// texts has n + 1 offsets (or none when it is empty). The offsets come from
+// the host: std::invalid_argument when they decrease or pass the buffer.
+template <typename Char>
+class PackedTexts {
+ public:
+  PackedTexts(std::basic_string_view<Char> units, std::span<const std::uint32_t> offsets);
+  std::size_t size() const noexcept { return offsets_.empty() ? 0 : offsets_.size() - 1; }
+  std::basic_string_view<Char> operator[](std::size_t k) const noexcept {
+    return {units_.data() + offsets_[k], offsets_[k + 1] - offsets_[k]};
+  }
+
+ private:
+  std::basic_string_view<Char> units_;
+  std::span<const std::uint32_t> offsets_;
+};
+
 // Runtime error 5 for a shortest run below 2; every route that groups checks
 // it before anything else.
 void CheckMinRun(int intMinRun);
@@ -60,11 +78,15 @@ void GroupTextList(std::span<const std::string_view> strItems, int intMinRun,
                    Utf8ResultWriter& objWriter);
 void GroupTextList(std::span<const std::string> strItems, int intMinRun,
                    Utf8ResultWriter& objWriter);
+void GroupTextList(const PackedTexts<char16_t>& strItems, int intMinRun, ResultWriter& objWriter);
+void GroupTextList(const PackedTexts<char>& strItems, int intMinRun, Utf8ResultWriter& objWriter);
 
 // UngroupItems on `strItems`, with its errors.
 void UngroupTextList(std::span<const std::u16string_view> strItems, ResultWriter& objWriter);
 void UngroupTextList(std::span<const std::string_view> strItems, Utf8ResultWriter& objWriter);
 void UngroupTextList(std::span<const std::string> strItems, Utf8ResultWriter& objWriter);
+void UngroupTextList(const PackedTexts<char16_t>& strItems, ResultWriter& objWriter);
+void UngroupTextList(const PackedTexts<char>& strItems, Utf8ResultWriter& objWriter);
 
 // The reading of one item text: prefix and number (-1: no number); the
 // prefix views `strItem`. Errors: those of clsGroup::SplitItem, naming the text.
