@@ -43,13 +43,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::u16string input(bytes / 2, u'\0');
   std::memcpy(input.data(), text, input.size() * 2);
   int status = 0;
+  // The list operations take offsets: the lengths added up, one more than
+  // the texts (which need not span the buffer either).
+  std::vector<std::uint32_t> offsets(lengths.size() + 1, 0);
+  for (std::size_t k = 0; k < lengths.size(); ++k) offsets[k + 1] = offsets[k] + lengths[k];
   switch (data[0] % 9) {
     case 0:
       status =
-          ztxgrp_group(input.data(), input.size(), lengths.data(), lengths.size(), data[8] % 5);
+          ztxgrp_group(input.data(), input.size(), offsets.data(), lengths.size(), data[8] % 5);
       break;
     case 1:
-      status = ztxgrp_ungroup(input.data(), input.size(), lengths.data(), lengths.size());
+      status = ztxgrp_ungroup(input.data(), input.size(), offsets.data(), lengths.size());
       break;
     case 2:
       status = ztxgrp_expand(input.data(), input.size());

@@ -91,39 +91,55 @@ function withTexts(texts, what, call, headroom = 4, byteLengths = false) {
   }
 }
 
-// The texts' own UTF-16 units and their lengths in module memory, for one
-// call: no conversion. A text with an unpaired surrogate, which no other
-// front end can hold, is refused.
-function withUnits(texts, what, call) {
-  let units = 0;
-  for (const text of texts) units += text.length;
-  wasm.ztxgrp_reserve(4 * (units * 2 + texts.length * 4) + 65536);
-  const lengths = wasm.ztxgrp_alloc(texts.length * 4);
-  const buffer = wasm.ztxgrp_alloc(units * 2);
+// The texts' own UTF-16 units side by side in module memory, with the
+// offset where each begins and one where the last ends, for one call: no
+// conversion. Each element of `list` (an array, or a snapshot) is read once
+// and copied as it is read; the buffer grows when texts are longer than
+// designators usually are. A text with an unpaired surrogate, which no other
+// front end can hold, is refused, as is an element that is no string.
+function withUnits(list, what, call) {
+  const length = list.length;  // a Proxy may claim any length
+  const count = Number.isSafeInteger(length) && length > 0 ? Math.min(length, MAX_LIST) : 0;
+  let capacity = count * 8 + 64;
+  wasm.ztxgrp_reserve(4 * (capacity * 2 + count * 4) + 65536);
+  const offsets = wasm.ztxgrp_alloc((count + 1) * 4);
+  let buffer = wasm.ztxgrp_alloc(capacity * 2);
   try {
-    if (!lengths || !buffer) throw new ZtxgrpError(7, 'Out of memory');
-    const lengthView = new Uint32Array(memory.buffer, lengths, texts.length);
-    const unitView = new Uint16Array(memory.buffer, buffer, units);
+    if (!offsets || !buffer) throw new ZtxgrpError(7, 'Out of memory');
+    let units = new Uint16Array(memory.buffer, buffer, capacity);
+    let cuts = new Uint32Array(memory.buffer, offsets, count + 1);
     let at = 0;
-    for (let k = 0; k < texts.length; ++k) {
-      const text = texts[k];
-      lengthView[k] = text.length;
+    cuts[0] = 0;
+    for (let k = 0; k < count; ++k) {
+      const text = list[k];
+      if (typeof text !== 'string') throw new TypeError(`${what}[${k}] is a ${typeof text}, not a string`);
+      if (at + text.length > capacity) {
+        const grown = Math.max(2 * capacity, at + text.length);
+        const moved = wasm.ztxgrp_alloc(grown * 2);
+        if (!moved) throw new ZtxgrpError(7, 'Out of memory');
+        new Uint16Array(memory.buffer, moved, at).set(new Uint16Array(memory.buffer, buffer, at));
+        wasm.ztxgrp_free(buffer);
+        buffer = moved;
+        capacity = grown;
+        units = new Uint16Array(memory.buffer, buffer, capacity);
+        cuts = new Uint32Array(memory.buffer, offsets, count + 1);
+      }
       let surrogate = false;
       for (let i = 0; i < text.length; ++i) {
         const unit = text.charCodeAt(i);
-        surrogate ||= unit >= 0xd800 && unit <= 0xdfff;
-        unitView[at + i] = unit;
+        surrogate ||= (unit & 0xf800) === 0xd800;
+        units[at + i] = unit;
       }
       if (surrogate) {
         const lone = text.search(LONE_SURROGATE);
         if (lone >= 0) throw new RangeError(`${what}[${k}] holds an unpaired surrogate at position ${lone}`);
       }
-      at += text.length;
+      cuts[k + 1] = at += text.length;
     }
-    return call(buffer, units, lengths, texts.length);
+    return call(buffer, at, offsets, count);
   } finally {
     wasm.ztxgrp_free(buffer);
-    wasm.ztxgrp_free(lengths);
+    wasm.ztxgrp_free(offsets);
   }
 }
 
@@ -166,12 +182,13 @@ const MAX_LIST = 32768 + 1;
 // a getter or Proxy is asked for each element once, and what is measured and
 // copied afterwards is this snapshot.
 function snapshot(list, limit = Infinity) {
-  const out = [];
   if (Array.isArray(list)) {
     const length = Math.min(list.length, limit);
-    for (let k = 0; k < length; ++k) out.push(list[k]);
+    const out = new Array(length);
+    for (let k = 0; k < length; ++k) out[k] = list[k];
     return out;
   }
+  const out = [];
   for (const element of list) {
     if (out.length >= limit) break;
     out.push(element);
@@ -179,15 +196,13 @@ function snapshot(list, limit = Infinity) {
   return out;
 }
 
+// A list of texts as given (an array is read element by element, once each,
+// as its texts are copied) or as a snapshot of any other iterable.
 function textList(items, what) {
   if (typeof items === 'string' || items === null || typeof items !== 'object' ||
       typeof items[Symbol.iterator] !== 'function')
     throw new TypeError(`${what} is a list of strings (an array or other iterable), not ${items === null ? 'null' : typeof items}`);
-  const texts = snapshot(items, MAX_LIST);
-  for (let k = 0; k < texts.length; ++k) {
-    if (typeof texts[k] !== 'string') throw new TypeError(`${what}[${k}] is a ${typeof texts[k]}, not a string`);
-  }
-  return texts;
+  return Array.isArray(items) ? items : snapshot(items, MAX_LIST);
 }
 
 function minRunOf(options) {

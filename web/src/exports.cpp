@@ -18,6 +18,7 @@
 #include <new>
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -70,21 +71,16 @@ struct Result final : ztxgrp::ResultWriter {
 
 Result result;
 
-// The texts of the input buffer, JavaScript's own UTF-16 units, cut at the
-// lengths: no conversion on the way in. The lengths come from the host:
-// they must add up to the buffer.
-std::vector<std::u16string_view> ReadTexts(const char16_t* units, std::size_t size,
-                                           const std::uint32_t* lengths, std::size_t count) {
-  std::vector<std::u16string_view> views;
-  views.reserve(count);
-  std::size_t at = 0;
-  for (std::size_t k = 0; k < count; ++k) {
-    if (lengths[k] > size - at) throw std::invalid_argument("text lengths exceed the text");
-    views.emplace_back(units + at, lengths[k]);
-    at += lengths[k];
-  }
-  if (at != size) throw std::invalid_argument("text lengths fall short of the text");
-  return views;
+// The texts of the input buffer, JavaScript's own UTF-16 units side by side,
+// text k from offsets[k] to offsets[k + 1]: no conversion and no list of
+// views on the way in. The offsets come from the host: they must not
+// decrease and must end where the buffer does.
+ztxgrp::PackedTexts<char16_t> ReadTexts(const char16_t* units, std::size_t size,
+                                        const std::uint32_t* offsets, std::size_t count) {
+  const std::span<const std::uint32_t> cuts(offsets, count + 1);
+  if (cuts.front() != 0 || cuts.back() != size)
+    throw std::invalid_argument("text offsets do not span the text");
+  return ztxgrp::PackedTexts<char16_t>(std::u16string_view(units, size), cuts);
 }
 
 // Runs `work` with the result cleared, and turns every failure into a status.
@@ -268,19 +264,19 @@ void ztxgrp_free(void* pointer) {
   std::free(pointer);
 }
 
-// The list operations take the texts as UTF-16 units (`units`, `size` of
-// them) and write UTF-16 results.
-int ztxgrp_group(const char16_t* units, std::size_t size, const std::uint32_t* lengths,
+// The list operations take `count` texts as UTF-16 units (`units`, `size`
+// of them) with count + 1 offsets, and write UTF-16 results.
+int ztxgrp_group(const char16_t* units, std::size_t size, const std::uint32_t* offsets,
                  std::size_t count, int minRun) {
   return Guarded([&] {
     ztxgrp::CheckMinRun(minRun);
-    ztxgrp::GroupTextList(ReadTexts(units, size, lengths, count), minRun, result);
+    ztxgrp::GroupTextList(ReadTexts(units, size, offsets, count), minRun, result);
   });
 }
 
-int ztxgrp_ungroup(const char16_t* units, std::size_t size, const std::uint32_t* lengths,
+int ztxgrp_ungroup(const char16_t* units, std::size_t size, const std::uint32_t* offsets,
                    std::size_t count) {
-  return Guarded([&] { ztxgrp::UngroupTextList(ReadTexts(units, size, lengths, count), result); });
+  return Guarded([&] { ztxgrp::UngroupTextList(ReadTexts(units, size, offsets, count), result); });
 }
 
 int ztxgrp_expand(const char16_t* units, std::size_t size) {

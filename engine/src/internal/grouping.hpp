@@ -64,6 +64,7 @@ void GroupTexts(ListBounds bounds, std::size_t count, int minRun, TextOf&& textO
   // The entries are gathered first, so that the writer can make room for
   // all of them at once.
   Recycled<BasicGroupEntry<CharOf<TextOf>>> entries;
+  entries->clear();
   FoldRuns(sorted, minRun, [&](const auto& entry) { entries->push_back(entry); });
   write.Reserve(entries->size());
   for (const auto& entry : *entries) write.Entry(entry);

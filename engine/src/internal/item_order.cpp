@@ -201,7 +201,7 @@ void SortPacked(std::vector<std::uint64_t>& items) {
   std::vector<std::uint32_t> counts(std::size_t{1} << width);
   const std::size_t count = items.size();
   Recycled<std::uint64_t> buffer;
-  buffer->resize(count);
+  buffer->resize(count);  // every pass writes every item
   std::uint64_t* from = items.data();
   std::uint64_t* to = buffer->data();
   for (int pass = 0; pass < passes; ++pass) {

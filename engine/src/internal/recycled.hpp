@@ -5,12 +5,15 @@
 // otherwise ask the allocator for them anew each time, and an allocator that
 // hands such memory back to the system between calls makes every call touch
 // fresh pages. A Recycled vector takes a buffer from a small per-thread
-// store and gives it back, emptied, when it goes; the store keeps a few
+// store and gives it back as it is when it goes; the store keeps a few
 // buffers of at most kKeptBytes each, so what stays is bounded by the
-// largest list (32,768 items) whatever the calls.
+// largest list (32,768 items) whatever the calls. A vector taken holds what
+// it held before: its user clears it, or resizes it and writes every
+// element (elements of plain data, so that nothing needs destroying).
 #pragma once
 
 #include <cstddef>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -18,6 +21,8 @@ namespace ztxgrp::internal {
 
 template <typename T>
 class Recycled {
+  static_assert(std::is_trivially_copyable_v<T>);
+
  public:
   Recycled() {
     std::vector<std::vector<T>>& store = Store();
@@ -36,7 +41,6 @@ class Recycled {
     if (items_.capacity() == 0 || items_.capacity() * sizeof(T) > kKeptBytes ||
         store.size() == store.capacity())
       return;
-    items_.clear();
     store.push_back(std::move(items_));  // within capacity: does not allocate
   }
 

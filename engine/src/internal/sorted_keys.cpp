@@ -6,7 +6,7 @@ namespace ztxgrp::internal {
 
 template <typename Char>
 SortedKeys<Char>::SortedKeys(std::size_t count) : prefixes_(count) {
-  items_->resize(count);
+  items_->resize(count);  // every position is added before it is read
 }
 
 template <typename Char>
