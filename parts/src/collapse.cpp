@@ -8,6 +8,7 @@
 #include "ztxgrp/memory_errors.hpp"
 #include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/quoted.hpp"
+#include "ztxgrp/utf.hpp"
 
 namespace ztxgrp {
 namespace {
@@ -145,12 +146,12 @@ PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
     }
     WarnDifferingCells(job, columns, partOf.Keys(), part);
   }
-  // By first designator in the engine's order.
-  auto keyOf = [](const Merged& m) {
-    return std::make_pair(std::u16string_view(m.refs.prefix), m.refs.first);
-  };
-  std::stable_sort(merged.begin(), merged.end(),
-                   [&](const Merged& a, const Merged& b) { return keyOf(a) < keyOf(b); });
+  // By first designator in the engine's order: prefixes as their UTF-16
+  // forms order, then numbers.
+  std::stable_sort(merged.begin(), merged.end(), [](const Merged& a, const Merged& b) {
+    if (a.refs.prefix != b.refs.prefix) return Utf16OrderLess(a.refs.prefix, b.refs.prefix);
+    return a.refs.first < b.refs.first;
+  });
   for (Merged& m : merged) {
     std::optional<std::string> qty;
     if (!m.part->apart) qty = std::to_string(m.part->designators.size());

@@ -11,29 +11,29 @@
 namespace ztxgrp::internal {
 
 struct Designator {
-  std::u16string text;           // as written (a range's items as the engine writes them)
+  std::string text;              // as written (a range's items as the engine writes them)
   std::size_t prefixLength = 0;  // the engine's reading of `text`
   std::int16_t number = -1;
   bool foldable = false;  // the engine writes (prefix, number) back as `text`
   std::size_t row = 0;    // the number of its row, for messages
-  std::u16string_view prefix() const noexcept {
-    return std::u16string_view(text).substr(0, prefixLength);
+  std::string_view prefix() const noexcept {
+    return std::string_view(text).substr(0, prefixLength);
   }
 };
 
-// Adds the designators of `cell` to `out` in the order written, numbered
-// `row`. `join`, when not empty, separates designators too. Errors:
+// Adds the designators of `cell` (valid UTF-8) to `out` in the order
+// written, numbered `row`. `join`, when not empty, separates designators too. Errors:
 // PartsError (numbered `row`) for a lone dash that joins no range, or a
 // range whose ends the engine would write differently (R001-R003); the
 // engine's RuntimeError, naming the piece, for a designator it cannot read
 // or a range it cannot expand.
 class DesignatorCellReader {
  public:
-  void Read(std::u16string_view cell, std::u16string_view join, std::size_t row,
+  void Read(std::string_view cell, std::string_view join, std::size_t row,
             std::vector<Designator>& out);
 
  private:
-  std::vector<std::u16string_view> pieces_;  // reused from cell to cell
+  std::vector<std::string_view> pieces_;  // reused from cell to cell
 };
 
 }  // namespace ztxgrp::internal

@@ -90,16 +90,15 @@ void ReadSide(Side& side, bool quantity, KeyTable& keys) {
   if (!side.view.row_numbers.empty() && side.view.row_numbers.size() != rows)
     throw PartsError("the row numbers do not match the rows");
   internal::DesignatorCellReader reader;
-  const std::u16string join = Utf8ToUtf16(side.columns.join);
+  const std::string_view join = side.columns.join;
+  CheckUtf8(join);
   std::vector<std::string_view> cells;
-  std::u16string units;  // the designator cell being read, as UTF-16
   for (std::size_t r = 0; r < rows; ++r) {
     const std::size_t before = side.all.size();
     const std::string_view refs = side.Cell(r, side.columns.refs);
-    units.resize(refs.size());  // never more units than bytes
-    units.resize(Utf8ToUtf16(refs, units.data()));
+    if (!IsAscii(refs)) CheckUtf8(refs);  // read as it is: it must be valid UTF-8
     try {
-      reader.Read(units, join, side.RowNumber(r), side.all);
+      reader.Read(refs, join, side.RowNumber(r), side.all);
     } catch (const RuntimeError& error) {
       throw RowError(error, side.RowNumber(r), side.Noun());
     }
@@ -125,14 +124,14 @@ void ReadSide(Side& side, bool quantity, KeyTable& keys) {
 void WarnRepeated(const Side& side, std::vector<std::vector<std::size_t>>& repeated,
                   std::vector<PartsWarning>& warnings) {
   std::sort(repeated.begin(), repeated.end(), [&](const auto& a, const auto& b) {
-    return side.all[a.front()].text < side.all[b.front()].text;
+    return Utf16OrderLess(side.all[a.front()].text, side.all[b.front()].text);
   });
   for (const std::vector<std::size_t>& indices : repeated) {
     std::vector<std::size_t> rows;
     for (const std::size_t k : indices) rows.push_back(side.all[k].row);
     std::string message =
         (side.name.empty() ? "the " + std::string(side.side) + " list" : side.name) + ": " +
-        "designator " + Quoted(Utf16ToUtf8(side.all[indices.front()].text)) + " occurs " +
+        "designator " + Quoted(side.all[indices.front()].text) + " occurs " +
         std::to_string(rows.size()) + " times, in " + internal::RowList(side.view.row_noun, rows);
     warnings.push_back(
         {PartsWarning::Kind::DuplicateDesignator, std::move(message), std::move(rows)});
@@ -253,7 +252,7 @@ void MatchOccurrences(const Side& older, const Side& newer, const std::vector<st
 void MatchDesignators(const Side& older, const Side& newer, Lines& lines,
                       std::vector<std::vector<std::size_t>> (&repeated)[2]) {
   const std::size_t oldCount = older.all.size(), n = oldCount + newer.all.size();
-  auto text = [&](std::size_t i) -> const std::u16string& {
+  auto text = [&](std::size_t i) -> std::string_view {
     return i < oldCount ? older.all[i].text : newer.all[i - oldCount].text;
   };
   const int indexBits = std::max(1, static_cast<int>(std::bit_width(n)));
@@ -283,8 +282,9 @@ void MatchDesignators(const Side& older, const Side& newer, Lines& lines,
     }
     run.clear();
     for (std::size_t k = begin; k < end; ++k) run.push_back(keys[k] & indexMask);
-    std::stable_sort(run.begin(), run.end(),
-                     [&](std::size_t a, std::size_t b) { return text(a) < text(b); });
+    std::stable_sort(run.begin(), run.end(), [&](std::size_t a, std::size_t b) {
+      return Utf16OrderLess(text(a), text(b));
+    });
     for (std::size_t from = 0, to = 0; from < run.size(); from = to) {
       olds.clear();
       news.clear();
@@ -387,7 +387,7 @@ PartsDiff Diff(const PartsTableView& oldTable, const PartsTableView& newTable,
   WarnRepeated(newer, repeated[1], diff.warnings);
   struct Placed {
     PartsChange change;
-    std::u16string prefix;
+    std::string prefix;
     std::int16_t first;
     std::size_t oldKey, newKey;
   };
@@ -415,9 +415,9 @@ PartsDiff Diff(const PartsTableView& oldTable, const PartsTableView& newTable,
   // designator removed and re-used) by kind and cells, so that the order
   // does not depend on how lines were found.
   std::sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
-    return std::make_tuple(std::u16string_view(a.prefix), a.first, a.change.kind, a.oldKey,
-                           a.newKey) < std::make_tuple(std::u16string_view(b.prefix), b.first,
-                                                       b.change.kind, b.oldKey, b.newKey);
+    if (a.prefix != b.prefix) return Utf16OrderLess(a.prefix, b.prefix);
+    return std::make_tuple(a.first, a.change.kind, a.oldKey, a.newKey) <
+           std::make_tuple(b.first, b.change.kind, b.oldKey, b.newKey);
   });
   for (Placed& p : placed) diff.changes.push_back(std::move(p.change));
   std::vector<PartsChange> bare;

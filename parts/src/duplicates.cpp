@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ztxgrp/engine/keyed_hash.hpp"
+#include "ztxgrp/utf.hpp"
 
 namespace ztxgrp::internal {
 
@@ -19,7 +20,9 @@ std::vector<std::vector<std::size_t>> RepeatedDesignators(std::span<const Design
   std::vector<std::uint64_t> keys(n);
   for (std::size_t k = 0; k < n; ++k) keys[k] = (KeyedHash(all[k].text) & ~indexMask) | k;
   SortKeys(keys);
-  auto text = [&](std::size_t index) -> const std::u16string& { return all[index].text; };
+  auto text = [&](std::size_t index) -> std::string_view { return all[index].text; };
+  // Texts as their UTF-16 forms order.
+  auto before = [&](std::size_t a, std::size_t b) { return Utf16OrderLess(text(a), text(b)); };
   std::vector<std::vector<std::size_t>> repeated;  // indices of one text, ascending
   std::vector<std::size_t> run;
   for (std::size_t begin = 0, end = 0; begin < n; begin = end) {
@@ -27,15 +30,14 @@ std::vector<std::vector<std::size_t>> RepeatedDesignators(std::span<const Design
     if (end - begin < 2) continue;
     run.clear();
     for (std::size_t k = begin; k < end; ++k) run.push_back(keys[k] & indexMask);
-    std::stable_sort(run.begin(), run.end(),
-                     [&](std::size_t a, std::size_t b) { return text(a) < text(b); });
+    std::stable_sort(run.begin(), run.end(), before);
     for (std::size_t from = 0, to = 0; from < run.size(); from = to) {
       for (to = from + 1; to < run.size() && text(run[to]) == text(run[from]);) ++to;
       if (to - from > 1) repeated.emplace_back(run.begin() + from, run.begin() + to);
     }
   }
   std::sort(repeated.begin(), repeated.end(),
-            [&](const auto& a, const auto& b) { return text(a.front()) < text(b.front()); });
+            [&](const auto& a, const auto& b) { return before(a.front(), b.front()); });
   return repeated;
 }
 

@@ -3,6 +3,7 @@
 #include "parts_job.hpp"
 #include "ztxgrp/memory_errors.hpp"
 #include "ztxgrp/parts_list.hpp"
+#include "ztxgrp/utf.hpp"
 
 namespace ztxgrp {
 namespace {
@@ -39,7 +40,7 @@ PartsResult Expand(const PartsTableView& view, const PartsColumns& columns,
     for (const Ordered::Placed& item : *items) {
       std::optional<std::string> qty;
       if (quantity.kind != internal::Quantity::Other) qty = "1";
-      job.Add(r, Utf16ToUtf8(item.text), std::move(qty));
+      job.Add(r, item.text, std::move(qty));
     }
   }
   return std::move(job).Finish(all);

@@ -20,62 +20,61 @@ namespace ztxgrp::internal {
 // The designators sorted into the engine's order: the foldable ones through
 // the engine (grouped or ungrouped), the others placed where the engine's
 // order puts their own text, after the entries of an equal key.
-class Ordered final : public ResultWriter {
+class Ordered final : public Utf8ResultWriter {
  public:
   struct Placed {
-    std::u16string text;
+    std::string text;
     std::size_t prefixLength;
     std::int16_t first;
+    std::string_view prefix() const noexcept {
+      return std::string_view(text).substr(0, prefixLength);
+    }
   };
 
   // A part's designator cell: the entries joined, and its place, the
   // prefix and number of the first.
   struct JoinedCell {
     std::string text;
-    std::u16string prefix;
+    std::string prefix;
     std::int16_t first = -1;
   };
 
   void Reserve(std::size_t) override {}  // reused from call to call
-  void Entry(const GroupEntry& entry) override {
+  void Entry(const Utf8GroupEntry& entry) override {
     if (joining_) {
       Joining(entry.prefix, entry.first);
-      AppendEntryText(cell_.text, Utf8Prefix(entry.prefix), entry.first, entry.last);
+      AppendEntryText(cell_.text, entry.prefix, entry.first, entry.last);
       return;
     }
-    std::u16string text;
+    std::string text;
     AppendEntryText(text, entry.prefix, entry.first, entry.last);
     entries_.push_back({std::move(text), entry.prefix.size(), entry.first});
   }
-  void Text(std::u16string_view text) override {
-    const ItemSplit split = ReadItemSplit(text);
+  void Text(std::string_view text) override {
+    const Utf8ItemSplit split = ReadItemSplit(text);
     if (joining_) {
       Joining(split.strPrefix, split.intNumber);
-      cell_.text += Utf16ToUtf8(text);
+      cell_.text += text;
       return;
     }
-    entries_.push_back({std::u16string(text), split.strPrefix.size(), split.intNumber});
+    entries_.push_back({std::string(text), split.strPrefix.size(), split.intNumber});
   }
   void EmptyElement() override {}
 
   // The designators grouped and joined by `join`. When all are foldable
   // (the usual case) the engine's entries are written straight into the
-  // cell as UTF-8.
+  // cell.
   JoinedCell Join(std::span<const Designator* const> designators, int minRun,
                   std::string_view join) {
     cell_ = JoinedCell();
     started_ = false;
-    // The engine's prefix texts live for one call: a new call's may sit
-    // where an earlier one's did.
-    prefix16_ = {};
-    prefix8_.clear();
     join_ = join;
     if (!std::all_of(designators.begin(), designators.end(),
                      [](const Designator* designator) { return designator->foldable; })) {
       const std::vector<Placed>& entries = Take(designators, true, minRun);
       for (const Placed& entry : entries) {
-        Joining(std::u16string_view(entry.text).substr(0, entry.prefixLength), entry.first);
-        cell_.text += Utf16ToUtf8(entry.text);
+        Joining(entry.prefix(), entry.first);
+        cell_.text += entry.text;
       }
       return std::move(cell_);
     }
@@ -110,10 +109,9 @@ class Ordered final : public ResultWriter {
     for (const Designator* designator : designators)
       if (!designator->foldable)
         entries_.push_back({designator->text, designator->prefixLength, designator->number});
-    std::stable_sort(entries_.begin(), entries_.end(), [](const auto& a, const auto& b) {
-      const std::u16string_view prefixA = std::u16string_view(a.text).substr(0, a.prefixLength);
-      const std::u16string_view prefixB = std::u16string_view(b.text).substr(0, b.prefixLength);
-      if (prefixA != prefixB) return prefixA < prefixB;
+    // In the engine's order: prefixes as their UTF-16 forms order.
+    std::stable_sort(entries_.begin(), entries_.end(), [](const Placed& a, const Placed& b) {
+      if (a.prefix() != b.prefix()) return Utf16OrderLess(a.prefix(), b.prefix());
       return a.first < b.first;
     });
     return entries_;
@@ -122,7 +120,7 @@ class Ordered final : public ResultWriter {
  private:
   // The next entry of the joined cell: the separator before it, or the
   // cell's place when it is the first.
-  void Joining(std::u16string_view prefix, std::int16_t number) {
+  void Joining(std::string_view prefix, std::int16_t number) {
     if (started_) {
       cell_.text += join_;
       return;
@@ -131,24 +129,13 @@ class Ordered final : public ResultWriter {
     cell_.prefix = prefix;
     cell_.first = number;
   }
-  // Entries come in prefix order: each distinct prefix is converted once
-  // per call.
-  std::string_view Utf8Prefix(std::u16string_view prefix) {
-    if (prefix.data() != prefix16_.data() || prefix.size() != prefix16_.size()) {
-      prefix8_ = Utf16ToUtf8(prefix);
-      prefix16_ = prefix;
-    }
-    return prefix8_;
-  }
 
   std::vector<Placed> entries_;
-  std::vector<std::u16string_view> foldable_;
+  std::vector<std::string_view> foldable_;
   bool joining_ = false;
   bool started_ = false;
   std::string_view join_;
   JoinedCell cell_;
-  std::u16string_view prefix16_;
-  std::string prefix8_;
 };
 
 }  // namespace ztxgrp::internal

@@ -16,7 +16,8 @@ std::string RowList(std::string_view noun, const std::vector<std::size_t>& rows)
 
 Job::Job(const PartsTableView& view, const PartsColumns& columns, bool collapse,
          const PartsTable* owner)
-    : table_(view), columns_(columns), join_(Utf8ToUtf16(columns.join)) {
+    : table_(view), columns_(columns), join_(columns.join) {
+  CheckUtf8(join_);
   CheckMinRun(columns.min_run);
   width_ = view.header.size();
   if (columns.refs >= width_) throw PartsError("the designator column is not in the header");
@@ -32,7 +33,7 @@ Job::Job(const PartsTableView& view, const PartsColumns& columns, bool collapse,
                        " holds designators or quantities");
   }
   if (join_.empty()) throw PartsError("the join separator is empty");
-  if (join_.find_first_of(u"-\u2013") != std::u16string::npos)
+  if (join_.find('-') != std::string::npos || join_.find("\u2013") != std::string::npos)
     throw PartsError("the join separator " + Quoted(columns.join) +
                      " holds a dash, which would read as a range");
   if (owner) {
@@ -68,11 +69,10 @@ Job::Job(const PartsTableView& view, const PartsColumns& columns, bool collapse,
 
 std::size_t Job::Read(std::size_t r, std::vector<Designator>& out) {
   const std::string_view cell = Cell(r, columns_.refs);
-  units_.resize(cell.size());  // never more units than bytes
-  const std::size_t length = Utf8ToUtf16(cell, units_.data());
+  if (!IsAscii(cell)) CheckUtf8(cell);  // read as it is: it must be valid UTF-8
   const std::size_t before = out.size();
   try {
-    reader_.Read(std::u16string_view(units_.data(), length), join_, RowNumber(r), out);
+    reader_.Read(cell, join_, RowNumber(r), out);
   } catch (const RuntimeError& error) {
     throw RowError(error, RowNumber(r), Noun());
   }
@@ -117,9 +117,8 @@ PartsResult Job::Finish(std::span<const Designator> all) && {
   for (const std::vector<std::size_t>& indices : RepeatedDesignators(all)) {
     std::vector<std::size_t> rows;
     for (const std::size_t k : indices) rows.push_back(all[k].row);
-    std::string message = "designator " + Quoted(Utf16ToUtf8(all[indices.front()].text)) +
-                          " occurs " + std::to_string(rows.size()) + " times, in " +
-                          RowList(Noun(), rows);
+    std::string message = "designator " + Quoted(all[indices.front()].text) + " occurs " +
+                          std::to_string(rows.size()) + " times, in " + RowList(Noun(), rows);
     Warn(PartsWarning::Kind::DuplicateDesignator, std::move(message), std::move(rows));
   }
   return std::move(result_);

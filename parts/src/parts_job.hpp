@@ -70,10 +70,9 @@ class Job {
   std::size_t width_ = 0;
   std::size_t rows_ = 0;
   const PartsColumns& columns_;
-  const std::u16string join_;
+  const std::string join_;
   bool addQty_ = false;
   PartsResult result_;
-  std::u16string units_;  // the designator cell being read, as UTF-16
   internal::DesignatorCellReader reader_;
 };
 

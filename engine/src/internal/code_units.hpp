@@ -37,18 +37,8 @@ struct CodeUnits<char16_t> {
 template <>
 struct CodeUnits<char> {
   static constexpr int kBits = 8;
-  // UTF-8 byte order is code point order; UTF-16 order differs from it only
-  // in putting U+E000..U+FFFF (lead bytes EE, EF) after the characters beyond
-  // U+FFFF (surrogate pairs; lead bytes F0..F4). Those lead bytes trade
-  // places here, so that texts compared byte by byte by weight order as
-  // their UTF-16 forms do. Where two valid texts first differ, both bytes
-  // are leads or both continue characters of one lead (80..BF, unweighted).
-  static constexpr std::uint64_t Weight(char unit) noexcept {
-    const auto byte = static_cast<unsigned char>(unit);
-    if (byte == 0xEE || byte == 0xEF) return byte + 5u;  // to F3, F4
-    if (byte >= 0xF0 && byte <= 0xF4) return byte - 2u;  // to EE..F2
-    return byte;
-  }
+  // Bytes weighted so that UTF-8 texts order as their UTF-16 forms do.
+  static constexpr std::uint64_t Weight(char unit) noexcept { return Utf16OrderWeight(unit); }
   static std::size_t Utf16Length(std::string_view text) noexcept {
     return ztxgrp::Utf16Length(text);
   }

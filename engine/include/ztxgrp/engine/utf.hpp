@@ -5,6 +5,7 @@
 // EncodingError with the offset of the first bad unit.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -52,6 +53,29 @@ inline bool IsAscii(std::string_view text) noexcept {
   return (any & 0x8080808080808080ull) == 0;
 }
 std::string Utf16ToUtf8(std::u16string_view text);
+
+// The weight of a byte of valid UTF-8 that orders UTF-8 texts, compared byte
+// by byte, as their UTF-16 forms order unit by unit. Byte order is code
+// point order; UTF-16 differs from it only in putting U+E000..U+FFFF (lead
+// bytes EE, EF) after the characters beyond U+FFFF (surrogate pairs; lead
+// bytes F0..F4): those lead bytes trade places. Where two valid texts first
+// differ, both bytes are leads or both continue characters of one lead
+// (80..BF, unweighted).
+constexpr unsigned Utf16OrderWeight(char unit) noexcept {
+  const auto byte = static_cast<unsigned char>(unit);
+  if (byte == 0xEE || byte == 0xEF) return byte + 5u;  // to F3, F4
+  if (byte >= 0xF0 && byte <= 0xF4) return byte - 2u;  // to EE..F2
+  return byte;
+}
+
+// True when valid UTF-8 `a` orders before `b` as their UTF-16 forms do.
+inline bool Utf16OrderLess(std::string_view a, std::string_view b) noexcept {
+  const std::size_t common = std::min(a.size(), b.size());
+  std::size_t k = 0;
+  while (k < common && a[k] == b[k]) ++k;
+  if (k == common) return a.size() < b.size();
+  return Utf16OrderWeight(a[k]) < Utf16OrderWeight(b[k]);
+}
 
 // The number of UTF-16 units that valid UTF-8 `text` converts to: every byte
 // that starts a character, and one more for each character beyond U+FFFF.
