@@ -200,6 +200,18 @@ TEST(Utf8ApiTest, ReadsTextsAsTheirUtf16FormsRead) {
   }
 }
 
+// Texts side by side in one buffer, as the bindings hold them: offsets from
+// a host are checked before anything is read.
+TEST(Utf8ApiTest, PackedTextsHoldTheirListAndRefuseBadOffsets) {
+  const std::string bytes = "R3R1C2R2";
+  const std::vector<std::uint32_t> offsets = {0, 2, 4, 6, 8}, none = {};
+  EXPECT_EQ(group(PackedTexts<char>(bytes, offsets)), (std::vector<std::string>{"C2", "R1-R3"}));
+  EXPECT_EQ(group(PackedTexts<char>(bytes, none)), (std::vector<std::string>{""}));
+  const std::vector<std::vector<std::uint32_t>> bad = {{0, 4, 2}, {0, 9}, {3, 2}};
+  for (const std::vector<std::uint32_t>& cuts : bad)
+    EXPECT_THROW(PackedTexts<char>(bytes, cuts), std::invalid_argument);
+}
+
 // Messages show a user's text the same way in every front end.
 TEST(QuotedTest, EscapesLikeJsonAndCutsLongTexts) {
   const struct {
