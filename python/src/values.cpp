@@ -119,6 +119,14 @@ Items ItemsOf(py::handle items, std::size_t maxItems) {
     const std::size_t expected =
         std::min<std::size_t>(static_cast<std::size_t>(Py_SIZE(sized)), maxItems + 1);
     read.offsets.reserve(expected + 1);
+    // The characters of the strs among the first items: the bytes of ASCII
+    // texts exactly, so that the buffer is made once.
+    std::size_t characters = 0;
+    PyObject** elements = PySequence_Fast_ITEMS(sized);
+    for (std::size_t k = 0; k < expected; ++k)
+      if (PyUnicode_Check(elements[k]))
+        characters += static_cast<std::size_t>(PyUnicode_GET_LENGTH(elements[k]));
+    read.bytes.reserve(characters);
   }
   std::size_t count = 0;
   for (py::handle item : py::iter(items)) {
