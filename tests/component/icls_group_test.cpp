@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <sstream>
+#include <thread>
 
 #include "examples.hpp"
 #include "test_support.hpp"
@@ -210,6 +211,26 @@ TEST(Utf8ApiTest, PackedTextsHoldTheirListAndRefuseBadOffsets) {
   const std::vector<std::vector<std::uint32_t>> bad = {{0, 4, 2}, {0, 9}, {3, 2}};
   for (const std::vector<std::uint32_t>& cuts : bad)
     EXPECT_THROW(PackedTexts<char>(bytes, cuts), std::invalid_argument);
+}
+
+// Calls on several threads at once, as from Python with the interpreter lock
+// released: the buffers they keep between calls are never shared by two.
+TEST(Utf8ApiTest, CallsOnSeveralThreadsAtOnceKeepTheirOwnResults) {
+  std::vector<std::vector<std::string>> lists, expected;
+  for (int t = 0; t < 4; ++t) {
+    const std::string prefix(1, static_cast<char>('A' + t));
+    std::vector<std::string>& list = lists.emplace_back();
+    for (int k = 3000; k >= 1; --k) list.push_back(prefix + std::to_string(k * (t + 1)));
+    expected.push_back(t == 0 ? std::vector<std::string>{"A1-A3000"} : group(list));
+  }
+  std::vector<int> wrong(lists.size(), 0);
+  std::vector<std::thread> threads;
+  for (std::size_t t = 0; t < lists.size(); ++t)
+    threads.emplace_back([&, t] {
+      for (int round = 0; round < 100; ++round) wrong[t] += group(lists[t]) != expected[t];
+    });
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(wrong, std::vector<int>(lists.size(), 0));
 }
 
 // Messages show a user's text the same way in every front end.

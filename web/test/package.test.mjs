@@ -87,6 +87,14 @@ test('a large list crosses in one call and comes back whole', () => {
   assert.deepEqual(group(items), ['R1-R30000']);
   assert.deepEqual(ungroup(['R1-R30000']), items);
   assert.deepEqual(group(['Ω2', 'Ω1', 'R😀1']), ['R😀1', 'Ω1-Ω2']);
+  assert.deepEqual(group(['\uE0001', '\u{1F600}1']), ['\u{1F600}1', '\uE0001']);
+  // Texts far longer than designators: the buffer grows while the list is copied.
+  const prefix = 'P'.repeat(300);
+  const long = ['R1'];
+  for (let k = 1; k <= 2000; ++k) long.push(`${prefix}${k}`);
+  assert.deepEqual(group(long), [`${prefix}1-${prefix}2000`, 'R1']);
+  // A list that claims a length no array has is read as empty.
+  assert.deepEqual(group(new Proxy([], { get: (t, key) => (key === 'length' ? -3 : Reflect.get(t, key)) })), ['']);
 });
 
 test('parts lists: collapsed as ztxgrp bom writes them, expanded back', () => {
