@@ -53,8 +53,8 @@ void DecodeUtf8(std::string_view text, Put&& put, std::size_t i = 0) {
   }
 }
 
-}  // namespace
-
+// Writes the conversion of `text` to `out`, which has room for text.size()
+// units (never too few), and returns the number of units written.
 std::size_t Utf8ToUtf16(std::string_view text, char16_t* out) {
   char16_t* units = out;
   std::size_t i = 0;
@@ -76,6 +76,8 @@ std::size_t Utf8ToUtf16(std::string_view text, char16_t* out) {
       i);
   return static_cast<std::size_t>(units - out);
 }
+
+}  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view text) {
   std::u16string out(text.size(), u'\0');

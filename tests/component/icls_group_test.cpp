@@ -221,7 +221,10 @@ TEST(Utf8ApiTest, CallsOnSeveralThreadsAtOnceKeepTheirOwnResults) {
     const std::string prefix(1, static_cast<char>('A' + t));
     std::vector<std::string>& list = lists.emplace_back();
     for (int k = 3000; k >= 1; --k) list.push_back(prefix + std::to_string(k * (t + 1)));
-    expected.push_back(t == 0 ? std::vector<std::string>{"A1-A3000"} : group(list));
+    // A1..A3000 folds into one range; steps of two or more stay item by item.
+    std::vector<std::string>& sorted = expected.emplace_back();
+    if (t == 0) sorted = {"A1-A3000"};
+    for (int k = 1; t > 0 && k <= 3000; ++k) sorted.push_back(prefix + std::to_string(k * (t + 1)));
   }
   std::vector<int> wrong(lists.size(), 0);
   std::vector<std::thread> threads;

@@ -26,10 +26,6 @@ class EncodingError : public std::invalid_argument {
 };
 
 std::u16string Utf8ToUtf16(std::string_view text);
-// Writes the conversion of `text` to `out`, which has room for text.size()
-// units (never too few), and returns the number of units written: for lists
-// converted side by side into one buffer.
-std::size_t Utf8ToUtf16(std::string_view text, char16_t* out);
 // Raises EncodingError where Utf8ToUtf16 would, converting nothing.
 void CheckUtf8(std::string_view text);
 // True when every byte is ASCII (and the text thus valid UTF-8), as most
