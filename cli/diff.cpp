@@ -18,24 +18,46 @@ bool IsStandardInput(const std::string& name) {
   return name.empty() || name == "-";
 }
 
-// "Value "10k" -> "22k"" for the cells that differ; for a one-sided line,
-// its cells that hold something.
-std::string CellsText(const PartsDiff& diff, const PartsChange& change) {
+// The compared columns' names, then the quantity's.
+std::vector<std::string> CellNames(const PartsDiff& diff) {
   std::vector<std::string> names = diff.columns;
   if (diff.qty_name) names.push_back(*diff.qty_name);
+  return names;
+}
+
+// "Value" "10k": a cell whole, escaped so that it stays on one line.
+std::string NamedCell(const std::string& name, const std::string& cell) {
+  return QuotedWhole(name) + " " + QuotedWhole(cell);
+}
+
+// ""Value" "10k" -> "22k"" for the cells that differ; for a one-sided line,
+// its cells that hold something.
+std::string CellsText(const PartsDiff& diff, const PartsChange& change) {
+  const std::vector<std::string> names = CellNames(diff);
   std::string text;
   for (std::size_t k = 0; k < names.size(); ++k) {
     std::string part;
     if (change.old_cells && change.new_cells) {
       const std::string &before = (*change.old_cells)[k], &after = (*change.new_cells)[k];
-      if (before != after) part = Quoted(names[k]) + " " + Quoted(before) + " -> " + Quoted(after);
+      if (before != after) part = NamedCell(names[k], before) + " -> " + QuotedWhole(after);
     } else {
       const std::string& cell = change.old_cells ? (*change.old_cells)[k] : (*change.new_cells)[k];
-      if (!cell.empty()) part = Quoted(names[k]) + " " + Quoted(cell);
+      if (!cell.empty()) part = NamedCell(names[k], cell);
     }
     if (!part.empty()) text += (text.empty() ? "" : ", ") + part;
   }
   return text;
+}
+
+// A row without designators on both sides, named by the compared cells it
+// was matched by (those that hold something): which part it is.
+std::string MatchedBy(const PartsDiff& diff, const PartsChange& change) {
+  std::string text;
+  for (std::size_t k = 0; k < diff.columns.size(); ++k) {
+    const std::string& cell = (*change.old_cells)[k];
+    if (!cell.empty()) text += (text.empty() ? "" : ", ") + NamedCell(diff.columns[k], cell);
+  }
+  return text.empty() ? "with no compared cells" : text;
 }
 
 // One line per change, then the summary.
@@ -47,8 +69,12 @@ std::string PeopleText(const PartsDiff& diff) {
     ++lines[kind];
     designators[kind] += change.count.value_or(0);
     text += change_name(change.kind);
-    text += change.count ? " " + change.designators + " (" + std::to_string(*change.count) + ")"
-                         : std::string(" (a row without designators)");
+    if (change.count)
+      text += " " + change.designators + " (" + std::to_string(*change.count) + ")";
+    else if (change.old_cells && change.new_cells)
+      text += " (a row without designators: " + MatchedBy(diff, change) + ")";
+    else
+      text += " (a row without designators)";
     const std::string cells = CellsText(diff, change);
     if (!cells.empty()) text += ": " + cells;
     text += '\n';

@@ -1,6 +1,8 @@
 #include "input.hpp"
 
+#include "errors.hpp"
 #include "ztxgrp/designator_split.hpp"
+#include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/utf.hpp"
 
 namespace ztxgrp::cli {
@@ -9,6 +11,7 @@ ItemSource::ItemSource(const Options& options, InputBuffer& in, bool refuseLineB
       in_(in),
       fromArguments_(!options.items.empty()),
       split_(options.split),
+      expandRanges_(options.command == Command::Group),
       refuseLineBreaks_(refuseLineBreaks) {}
 
 std::string ItemSource::Where() const {
@@ -23,21 +26,18 @@ bool ItemSource::NextEntry() {
     if (!in_.ReadLine(entry_)) return false;
     ++number_;
   }
-  at_ = 0;
   return true;
 }
 
-void ItemSource::Check(std::string_view text, std::size_t offset) const {
-  if (refuseLineBreaks_ && text.find_first_of("\r\n") != std::string_view::npos)
+void ItemSource::Check(std::string_view text) const {
+  if (refuseLineBreaks_ && !split_ && text.find_first_of("\r\n") != std::string_view::npos)
     throw InputError(Where() +
                      " holds a line break, which output of one item per line cannot show; "
                      "use --json");
   try {
     CheckUtf8(text);
   } catch (const EncodingError& error) {
-    if (offset == 0) throw InputError(std::string(error.what()) + " in " + Where());
-    throw InputError("invalid UTF-8 at byte " + std::to_string(offset + error.offset()) + " of " +
-                     Where());
+    throw InputError(std::string(error.what()) + " in " + Where());
   }
 }
 
@@ -48,23 +48,21 @@ bool ItemSource::Next(std::string& item) {
     item = std::move(entry_);
     return true;
   }
-  for (;;) {
-    if (haveEntry_) {
-      const std::string_view entry = entry_;
-      for (std::size_t n; at_ < entry.size() && (n = DesignatorSeparatorLength(entry, at_)) != 0;)
-        at_ += n;
-      if (at_ < entry.size()) {
-        std::size_t end = at_;
-        while (end < entry.size() && DesignatorSeparatorLength(entry, end) == 0) ++end;
-        item.assign(entry_, at_, end - at_);
-        Check(item, at_);
-        at_ = end;
-        return true;
-      }
+  // Each line or argument is read as a parts-list cell is read ("C1 - C4"
+  // is a range); grouping takes its designators, ranges expanded, and the
+  // other commands its pieces, ranges as they are.
+  while (next_ == pieces_.size()) {
+    if (!NextEntry()) return false;
+    Check(entry_);
+    next_ = 0;
+    try {
+      pieces_ = expandRanges_ ? cell_designators(entry_, {}) : cell_pieces(entry_, {});
+    } catch (const PartsError& error) {
+      throw InputError(Where() + ": " + error.what());
     }
-    haveEntry_ = NextEntry();
-    if (!haveEntry_) return false;
   }
+  item = std::move(pieces_[next_++]);
+  return true;
 }
 
 }  // namespace ztxgrp::cli

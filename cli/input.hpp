@@ -1,6 +1,7 @@
 // The items of one command: its ITEM arguments, or the lines of standard
-// input, each optionally split where designators are separated (commas,
-// semicolons, blanks, no-break spaces, line breaks: ztxgrp/designator_split.hpp).
+// input, each optionally read as a parts-list cell is read (designators
+// separated by commas, semicolons, blanks, no-break spaces, line breaks;
+// "C1 - C4" a range: ztxgrp/designator_split.hpp).
 //
 // Items are produced one at a time, so that a command can stop reading as soon
 // as more input cannot change its answer, and every message names the line or
@@ -31,19 +32,20 @@ class ItemSource {
 
  private:
   bool NextEntry();
-  // The checks that every item passes.
-  // `offset`: where `text` starts within its line or argument.
-  void Check(std::string_view text, std::size_t offset = 0) const;
+  // The checks that every line or argument passes (split, its line breaks
+  // separate items).
+  void Check(std::string_view text) const;
 
   const std::vector<std::string>& arguments_;
   InputBuffer& in_;
   bool fromArguments_;
   bool split_;
+  bool expandRanges_;  // split: a range's designators instead of the range
   bool refuseLineBreaks_;
   std::size_t number_ = 0;  // 1-based number of the current line or argument
   std::string entry_;
-  std::size_t at_ = 0;  // position of the next piece in `entry_`
-  bool haveEntry_ = false;
+  std::vector<std::string> pieces_;  // split: the current entry's pieces
+  std::size_t next_ = 0;             // the next of them
 };
 
 }  // namespace ztxgrp::cli

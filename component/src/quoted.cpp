@@ -45,10 +45,8 @@ void AppendUnit(std::string& out, std::u16string_view text, std::size_t& k) {
   k += pair ? 1 : 0;
 }
 
-}  // namespace
-
-std::string Quoted(std::u16string_view text) {
-  const std::u16string_view shown = Excerpt(text, kShownUnits);
+std::string QuotedUpTo(std::u16string_view text, std::size_t units) {
+  const std::u16string_view shown = Excerpt(text, units);
   std::string out = "\"";
   for (std::size_t k = 0; k < shown.size(); ++k) AppendUnit(out, shown, k);
   out += '"';
@@ -57,13 +55,13 @@ std::string Quoted(std::u16string_view text) {
   return out;
 }
 
-std::string Quoted(std::string_view text) {
+std::string QuotedUpTo(std::string_view text, std::size_t units) {
   try {
-    return Quoted(Utf8ToUtf16(text));
+    return QuotedUpTo(Utf8ToUtf16(text), units);
   } catch (const EncodingError&) {
   }
   std::string out = "\"";
-  for (std::size_t k = 0; k < text.size() && k < kShownUnits; ++k) {
+  for (std::size_t k = 0; k < text.size() && k < units; ++k) {
     const auto byte = static_cast<unsigned char>(text[k]);
     if (byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\')
       out += static_cast<char>(byte);
@@ -71,9 +69,22 @@ std::string Quoted(std::string_view text) {
       AppendEscape(out, "\\x%02X", byte);
   }
   out += '"';
-  if (text.size() > kShownUnits)
-    out += "... (cut; " + std::to_string(text.size()) + " bytes in all)";
+  if (text.size() > units) out += "... (cut; " + std::to_string(text.size()) + " bytes in all)";
   return out;
+}
+
+}  // namespace
+
+std::string Quoted(std::u16string_view text) {
+  return QuotedUpTo(text, kShownUnits);
+}
+
+std::string Quoted(std::string_view text) {
+  return QuotedUpTo(text, kShownUnits);
+}
+
+std::string QuotedWhole(std::string_view text) {
+  return QuotedUpTo(text, text.size());
 }
 
 }  // namespace ztxgrp

@@ -8,6 +8,7 @@
 #include "ztxgrp/engine/text_lists.hpp"
 #include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/quoted.hpp"
+#include "ztxgrp/utf.hpp"
 
 namespace ztxgrp::internal {
 namespace {
@@ -100,36 +101,72 @@ void AddSingle(std::string_view piece, std::size_t row, std::vector<Designator>&
                  !hyphenated && WrittenAsIs(piece, split), row});
 }
 
-}  // namespace
-
-void DesignatorCellReader::Read(std::string_view cell, std::string_view join, std::size_t row,
-                                std::vector<Designator>& out) {
-  pieces_.clear();
-  SplitDesignators(cell, join, pieces_);
-  const std::vector<std::string_view>& pieces = pieces_;
+// Calls `visit(piece, range)` for each piece of `cell` in order: a range
+// typed with blanks around its dash ("C1 - C4") is one piece, joined in
+// `joined`; `range` is the piece's halves when it is a range, else null. A
+// cell that is only a placeholder has no pieces.
+template <typename Visit>
+void WalkPieces(std::string_view cell, std::string_view join, std::size_t row,
+                std::vector<std::string_view>& pieces, std::string& joined, Visit visit) {
+  pieces.clear();
+  SplitDesignators(cell, join, pieces);
   if (pieces.size() == 1 && IsPlaceholder(pieces.front())) return;
   for (std::size_t k = 0; k < pieces.size(); ++k) {
-    std::string_view piece = pieces[k];
-    std::string joined;
+    const std::string_view piece = pieces[k];
     if (k + 2 < pieces.size() && IsLoneDash(pieces[k + 1]) && !IsLoneDash(piece)) {
-      // "C1 - C4": a range typed with blanks around its dash.
-      joined.append(piece).append(1, '-').append(pieces[k + 2]);
+      joined.assign(piece).append(1, '-').append(pieces[k + 2]);
       const auto range = AsRange(joined);
       if (!range)
         throw PartsError("the dash in " + Quoted(cell) + " joins " + Quoted(piece) + " and " +
                              Quoted(pieces[k + 2]) + ", which form no range",
                          row);
-      AddRange(joined, *range, row, out);
+      visit(std::string_view(joined), &*range);
       k += 2;
       continue;
     }
     if (IsLoneDash(piece))
       throw PartsError("a lone dash in " + Quoted(cell) + " joins no two designators", row);
-    if (const auto range = AsRange(piece))
-      AddRange(piece, *range, row, out);
-    else
-      AddSingle(piece, row, out);
+    const auto range = AsRange(piece);
+    visit(piece, range ? &*range : nullptr);
   }
 }
 
+}  // namespace
+
+void DesignatorCellReader::Read(std::string_view cell, std::string_view join, std::size_t row,
+                                std::vector<Designator>& out) {
+  std::string joined;
+  WalkPieces(cell, join, row, pieces_, joined,
+             [&](std::string_view piece, const RangeHalves* range) {
+               if (range)
+                 AddRange(piece, *range, row, out);
+               else
+                 AddSingle(piece, row, out);
+             });
+}
+
 }  // namespace ztxgrp::internal
+
+namespace ztxgrp {
+
+std::vector<std::string> cell_pieces(std::string_view cell, std::string_view join) {
+  CheckUtf8(cell);
+  std::vector<std::string_view> pieces;
+  std::string joined;
+  std::vector<std::string> out;
+  internal::WalkPieces(cell, join, 0, pieces, joined,
+                       [&](std::string_view piece, const void*) { out.emplace_back(piece); });
+  return out;
+}
+
+std::vector<std::string> cell_designators(std::string_view cell, std::string_view join) {
+  CheckUtf8(cell);
+  std::vector<internal::Designator> designators;
+  internal::DesignatorCellReader().Read(cell, join, 0, designators);
+  std::vector<std::string> out;
+  out.reserve(designators.size());
+  for (internal::Designator& designator : designators) out.push_back(std::move(designator.text));
+  return out;
+}
+
+}  // namespace ztxgrp

@@ -12,6 +12,7 @@
 #include "parts_job.hpp"
 #include "quantity.hpp"
 #include "ztxgrp/engine/keyed_hash.hpp"
+#include "ztxgrp/engine/limits.hpp"
 #include "ztxgrp/memory_errors.hpp"
 #include "ztxgrp/parts_diff.hpp"
 #include "ztxgrp/quoted.hpp"
@@ -138,8 +139,58 @@ void WarnRepeated(const Side& side, std::vector<std::vector<std::size_t>>& repea
   }
 }
 
-// The columns each side compares, matched by name in OLD's order; notes for
-// the columns that only one side has.
+// Pairs OLD's columns `olds` with NEW's `news` that `same` names alike: the
+// n-th of a name in OLD with the n-th of it in NEW. Paired columns leave
+// both lists.
+template <typename Same>
+void PairColumns(const Side& older, const Side& newer, std::vector<std::size_t>& olds,
+                 std::vector<std::size_t>& news, Same same,
+                 std::vector<std::pair<std::size_t, std::size_t>>& pairs) {
+  std::vector<bool> taken(news.size(), false);
+  std::vector<std::size_t> oldLeft;
+  for (const std::size_t o : olds) {
+    std::size_t match = news.size();
+    for (std::size_t k = 0; k < news.size() && match == news.size(); ++k)
+      if (!taken[k] && same(older.view.header[o], newer.view.header[news[k]])) match = k;
+    if (match == news.size()) {
+      oldLeft.push_back(o);
+      continue;
+    }
+    taken[match] = true;
+    pairs.emplace_back(o, news[match]);
+  }
+  std::vector<std::size_t> newLeft;
+  for (std::size_t k = 0; k < news.size(); ++k)
+    if (!taken[k]) newLeft.push_back(news[k]);
+  olds = std::move(oldLeft);
+  news = std::move(newLeft);
+}
+
+// A name for each compared column that no other compared column has, so
+// that JSON keys do not repeat and a table's reader can tell them apart:
+// the header's own name where it is one of a kind, else the name and its
+// column's number in OLD ("Note (column 4)"; "column 5" for an empty name).
+std::vector<std::string> ColumnLabels(const Side& older, const std::vector<std::size_t>& compared,
+                                      const std::vector<std::string>& reserved) {
+  std::map<std::string, std::size_t> uses;
+  for (const std::size_t c : compared) ++uses[older.view.header[c]];
+  for (const std::string& name : reserved) ++uses[name];
+  std::vector<std::string> labels;
+  for (const std::size_t c : compared) {
+    const std::string& name = older.view.header[c];
+    if (!name.empty() && uses[name] == 1) {
+      labels.push_back(name);
+      continue;
+    }
+    const std::string where = "column " + std::to_string(c + 1);
+    labels.push_back(name.empty() ? where : name + " (" + where + ")");
+  }
+  return labels;
+}
+
+// The columns each side compares, in OLD's order: columns of the same name
+// paired in order (the same text first, then the same once blanks and case
+// are set aside); notes for the columns that only one side has.
 void ChooseCompared(Side& older, Side& newer, const PartsColumnNames& names, PartsDiff& diff) {
   const auto special = [](const Side& side, std::size_t c) {
     return c == side.columns.refs || c == side.columns.qty;
@@ -148,25 +199,29 @@ void ChooseCompared(Side& older, Side& newer, const PartsColumnNames& names, Par
     older.compared = older.columns.by;
     newer.compared = newer.columns.by;
   } else {
-    for (std::size_t c = 0; c < older.Width(); ++c) {
-      if (special(older, c)) continue;
-      const auto match = find_column(newer.view.header, older.view.header[c]);
-      if (match && !special(newer, *match) &&
-          std::find(newer.compared.begin(), newer.compared.end(), *match) == newer.compared.end()) {
-        older.compared.push_back(c);
-        newer.compared.push_back(*match);
-      } else {
-        diff.notes.push_back("column " + Quoted(older.view.header[c]) + " is only in " +
-                             Label(older, "the old list") + "; it is not compared");
-      }
-    }
+    std::vector<std::size_t> olds, news;
+    for (std::size_t c = 0; c < older.Width(); ++c)
+      if (!special(older, c)) olds.push_back(c);
     for (std::size_t c = 0; c < newer.Width(); ++c)
-      if (!special(newer, c) &&
-          std::find(newer.compared.begin(), newer.compared.end(), c) == newer.compared.end())
-        diff.notes.push_back("column " + Quoted(newer.view.header[c]) + " is only in " +
-                             Label(newer, "the new list") + "; it is not compared");
+      if (!special(newer, c)) news.push_back(c);
+    std::vector<std::pair<std::size_t, std::size_t>> pairs;
+    PairColumns(older, newer, olds, news, std::equal_to<>(), pairs);
+    PairColumns(older, newer, olds, news, same_column_name, pairs);
+    std::sort(pairs.begin(), pairs.end());
+    for (const auto& [o, n] : pairs) {
+      older.compared.push_back(o);
+      newer.compared.push_back(n);
+    }
+    for (const std::size_t c : olds)
+      diff.notes.push_back("column " + Quoted(older.view.header[c]) + " is only in " +
+                           Label(older, "the old list") + "; it is not compared");
+    for (const std::size_t c : news)
+      diff.notes.push_back("column " + Quoted(newer.view.header[c]) + " is only in " +
+                           Label(newer, "the new list") + "; it is not compared");
   }
-  for (const std::size_t c : older.compared) diff.columns.push_back(older.view.header[c]);
+  std::vector<std::string> reserved = {older.view.header[older.columns.refs]};
+  if (diff.qty_name) reserved.push_back(*diff.qty_name);
+  diff.columns = ColumnLabels(older, older.compared, reserved);
 }
 
 // A line of the comparison while it is gathered.
@@ -350,6 +405,19 @@ void MatchBareRows(const Side& older, const Side& newer, std::vector<PartsChange
     if (!newTaken[n]) line(PartsChange::Kind::Added, nullptr, &newer.bare[n]);
 }
 
+// Designators in the engine's order: by prefix as UTF-16 orders it, then
+// number; of equal keys, those the engine writes back first, each kind in
+// reading order (as grouping places them).
+void InEngineOrder(std::vector<const Designator*>& designators) {
+  std::stable_sort(designators.begin(), designators.end(),
+                   [](const Designator* a, const Designator* b) {
+                     if (a->prefix() != b->prefix())
+                       return Utf16OrderLess(a->prefix(), b->prefix());
+                     if (a->number != b->number) return a->number < b->number;
+                     return a->foldable && !b->foldable;
+                   });
+}
+
 Side SideOf(const PartsTableView& view, const std::string& name, const PartsColumnNames& names,
             const PartsOptionSpelling& spelling, const char* fallback) {
   Side side;
@@ -367,6 +435,7 @@ PartsDiff Diff(const PartsTableView& oldTable, const PartsTableView& newTable,
                const PartsColumnNames& names, const PartsOptionSpelling& spelling, bool unchanged,
                const PartsDiffNames& tables) {
   CheckMinRun(names.min_run);
+  internal::CheckJoin(names.join);
   Side older = SideOf(oldTable, tables.old_name, names, spelling, "the old list");
   Side newer = SideOf(newTable, tables.new_name, names, spelling, "the new list");
   newer.side = "new";
@@ -393,23 +462,34 @@ PartsDiff Diff(const PartsTableView& oldTable, const PartsTableView& newTable,
   };
   std::vector<Placed> placed;
   internal::Ordered ordered;
+  std::vector<const Designator*> piece;
   for (Line& line : lines.All()) {
     if (line.kind == PartsChange::Kind::Unchanged && !unchanged) continue;
-    internal::Ordered::JoinedCell cell;
-    try {
-      cell = ordered.Join(line.designators, names.min_run, names.join);
-    } catch (const RuntimeError& error) {
-      const Side& side = line.kind == PartsChange::Kind::Added ? newer : older;
-      throw RowError(error, line.designators.front()->row, side.Noun());
+    // A line holds any number of designators; the engine groups at most
+    // kMaxItems at once, so a longer line is written in pieces of that
+    // many, taken in the engine's order.
+    constexpr auto kPiece = static_cast<std::size_t>(kMaxItems);
+    if (line.designators.size() > kPiece) InEngineOrder(line.designators);
+    for (std::size_t from = 0; from < line.designators.size(); from += kPiece) {
+      const std::size_t count = std::min(kPiece, line.designators.size() - from);
+      piece.assign(line.designators.begin() + static_cast<std::ptrdiff_t>(from),
+                   line.designators.begin() + static_cast<std::ptrdiff_t>(from + count));
+      internal::Ordered::JoinedCell cell;
+      try {
+        cell = ordered.Join(piece, names.min_run, names.join);
+      } catch (const RuntimeError& error) {
+        const Side& side = line.kind == PartsChange::Kind::Added ? newer : older;
+        throw RowError(error, piece.front()->row, side.Noun());
+      }
+      PartsChange change;
+      change.kind = line.kind;
+      change.designators = std::move(cell.text);
+      change.count = count;
+      if (line.oldKey != kNone) change.old_cells = keys.Cells(line.oldKey);
+      if (line.newKey != kNone) change.new_cells = keys.Cells(line.newKey);
+      placed.push_back(
+          {std::move(change), std::move(cell.prefix), cell.first, line.oldKey, line.newKey});
     }
-    PartsChange change;
-    change.kind = line.kind;
-    change.designators = std::move(cell.text);
-    change.count = line.designators.size();
-    if (line.oldKey != kNone) change.old_cells = keys.Cells(line.oldKey);
-    if (line.newKey != kNone) change.new_cells = keys.Cells(line.newKey);
-    placed.push_back(
-        {std::move(change), std::move(cell.prefix), cell.first, line.oldKey, line.newKey});
   }
   // By first designator in the engine's order; lines that start alike (a
   // designator removed and re-used) by kind and cells, so that the order

@@ -82,6 +82,10 @@ std::optional<std::size_t> find_column(std::span<const std::string> header, std:
   return std::nullopt;
 }
 
+bool same_column_name(std::string_view a, std::string_view b) {
+  return Normalized(a) == Normalized(b);
+}
+
 std::optional<std::size_t> find_designator_column(std::span<const std::string> header) {
   static constexpr std::string_view kNames[] = {
       "reference",    "references",          "ref",

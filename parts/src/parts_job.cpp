@@ -14,10 +14,17 @@ std::string RowList(std::string_view noun, const std::vector<std::size_t>& rows)
   return text;
 }
 
+void CheckJoin(std::string_view join) {
+  CheckUtf8(join);
+  if (join.empty()) throw PartsError("the join separator is empty");
+  if (join.find('-') != std::string_view::npos || join.find("\u2013") != std::string_view::npos)
+    throw PartsError("the join separator " + Quoted(join) +
+                     " holds a dash, which would read as a range");
+}
+
 Job::Job(const PartsTableView& view, const PartsColumns& columns, bool collapse,
          const PartsTable* owner)
     : table_(view), columns_(columns), join_(columns.join) {
-  CheckUtf8(join_);
   CheckMinRun(columns.min_run);
   width_ = view.header.size();
   if (columns.refs >= width_) throw PartsError("the designator column is not in the header");
@@ -32,10 +39,7 @@ Job::Job(const PartsTableView& view, const PartsColumns& columns, bool collapse,
       throw PartsError("the key column " + Quoted(view.header[key]) +
                        " holds designators or quantities");
   }
-  if (join_.empty()) throw PartsError("the join separator is empty");
-  if (join_.find('-') != std::string::npos || join_.find("\u2013") != std::string::npos)
-    throw PartsError("the join separator " + Quoted(columns.join) +
-                     " holds a dash, which would read as a range");
+  CheckJoin(join_);
   if (owner) {
     rows_ = owner->rows.size();
   } else {

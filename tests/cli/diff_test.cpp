@@ -105,5 +105,65 @@ TEST(DiffTest, TheCommandWritesForPeopleAndAsJson) {
   EXPECT_EQ(RunProcess(CommandUnderTest(), {"diff", "-", b}, Bytes(a)).out, people.out);
 }
 
+// The text for people: each cell whole and on one line, a row without
+// designators named by the cells it was matched by, lines of any length.
+TEST(DiffTest, TheTextForPeopleShowsWholeCellsAndNamesEveryLine) {
+  const struct {
+    std::string name;
+    std::vector<std::string> options;
+    std::string out;
+  } cases[] = {
+      {"long-cells",
+       {},
+       "changed U1 (1): \"Description\" \"Microcontroller, 32-bit ARM Cortex-M4, 512 KB flash, "
+       "128 KB RAM, LQFP-64 \\\"A\\\"\" -> \"Microcontroller, 32-bit ARM Cortex-M4, 512 KB "
+       "flash, 128 KB RAM, LQFP-64 \\\"B\\\"\"\n1 changed (1 designator)\n"},
+      {"rows-without-designators",
+       {},
+       "changed (a row without designators: \"Value\" \"PCB\"): \"Qty\" \"4\" -> \"6\"\n"
+       "removed (a row without designators): \"Value\" \"Spacer\", \"Qty\" \"2\"\n"
+       "added (a row without designators): \"Value\" \"Screw M3\", \"Qty\" \"8\"\n"
+       "1 changed (0 designators), 1 added (0), 1 removed (0)\n"},
+      {"rows-without-designators",
+       {"--all", "--by", "Value"},
+       "unchanged R1 (1)\n"
+       "changed (a row without designators: \"Value\" \"PCB\"): \"Qty\" \"4\" -> \"6\"\n"
+       "removed (a row without designators): \"Value\" \"Spacer\", \"Qty\" \"2\"\n"
+       "added (a row without designators): \"Value\" \"Screw M3\", \"Qty\" \"8\"\n"
+       "1 changed (0 designators), 1 added (0), 1 removed (0), 1 unchanged (1)\n"},
+      {"same-name-columns",
+       {},
+       "changed R1 (1): \"Note (column 4)\" \"b\" -> \"x\"\n1 changed (1 designator)\n"},
+      {"long-line",
+       {},
+       "changed C1-C100, R1-R32667 (32767): \"Value\" \"10k\" -> \"22k\"\n"
+       "changed R32668-R32767 (100): \"Value\" \"10k\" -> \"22k\"\n"
+       "2 changed (32867 designators)\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> args = {"diff"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.push_back((kFolder / (c.name + ".old.csv")).string());
+    args.push_back((kFolder / (c.name + ".new.csv")).string());
+    const ProcessResult result = RunProcess(CommandUnderTest(), args);
+    EXPECT_EQ(result.status, 1) << result.err;
+    EXPECT_EQ(result.out, c.out);
+  }
+  // Unchanged rows without designators under --all are named too, and JSON
+  // keys of same-named columns do not repeat.
+  const std::string same = (kFolder / "rows-without-designators.old.csv").string();
+  EXPECT_EQ(RunProcess(CommandUnderTest(), {"diff", "--all", same, same}).out,
+            "unchanged R1 (1)\n"
+            "unchanged (a row without designators: \"Value\" \"PCB\")\n"
+            "unchanged (a row without designators: \"Value\" \"Spacer\")\n"
+            "the lists agree: 3 unchanged (1 designator)\n");
+  const ProcessResult json = RunProcess(
+      CommandUnderTest(), {"diff", "--json", (kFolder / "same-name-columns.old.csv").string(),
+                           (kFolder / "same-name-columns.new.csv").string()});
+  EXPECT_EQ(nlohmann::json::parse(json.out)["columns"],
+            nlohmann::json({"Value", "Note (column 3)", "Note (column 4)"}));
+}
+
 }  // namespace
 }  // namespace ztxgrp::testing

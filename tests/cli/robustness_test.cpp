@@ -73,7 +73,7 @@ TEST(CliRobustnessTest, FailuresEndWithAStatusAndAReason) {
        ""},
       {"items after --", "$Z group R1 -- -R2", "", 0, "^$", "-R2\nR1\n"},
       {"-- as the join separator", "$Z group -j -- R2 R1", "", 0, "^$", "R1-R2\n"},
-      {"split item not UTF-8", "$Z group -s", "R1 R2\nR3 \xFF\n", 2, "at byte 3 of line 2", ""},
+      {"split item not UTF-8", "$Z group -s", "R1 R2\nR3 \xFF\n", 2, "at byte 3 in line 2", ""},
       {"unknown option", "$Z group --nope", "", 2, "^ztxgrp: .*--nope\nRun 'ztxgrp --help'", ""},
       {"check streams", "yes R1-R3 | head -n 100000 | $Z check | wc -l", "", 0, "^$", "100000\n"},
       {"parts list is a directory", "$Z bom /", "", 2,

@@ -12,5 +12,8 @@ namespace ztxgrp {
 std::string Quoted(std::u16string_view text);
 // A UTF-8 text; bytes that are not UTF-8 are shown as \xNN.
 std::string Quoted(std::string_view text);
+// A UTF-8 text whole, escaped as Quoted escapes it, never cut: for output
+// that shows a user's cells on one line.
+std::string QuotedWhole(std::string_view text);
 
 }  // namespace ztxgrp

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -55,5 +56,18 @@ void SplitDesignators(std::basic_string_view<Char> text, std::basic_string_view<
   }
   cut(at);
 }
+
+// A text read as a parts-list cell is read, for `group -s` and `ungroup -s`:
+// its pieces in order, a range typed with blanks around its dash joined
+// ("C1 - C4, C6" gives "C1-C4", "C6"); none for a cell that is only "-",
+// "–" or "—". PartsError for a lone dash that joins no range;
+// EncodingError for invalid UTF-8.
+std::vector<std::string> cell_pieces(std::string_view cell, std::string_view join);
+
+// The designators of such a text, ranges expanded, each as written ("C1 -
+// C4, C6" gives C1, C2, C3, C4, C6). Errors as cell_pieces', and those of
+// reading a cell (a range whose ends would change their texts; the
+// engine's runtime errors, naming the piece).
+std::vector<std::string> cell_designators(std::string_view cell, std::string_view join);
 
 }  // namespace ztxgrp
