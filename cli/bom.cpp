@@ -31,24 +31,10 @@ std::string ReadPartsFile(const std::string& name, InputBuffer& standardInput) {
   return in.ReadAll(size && *size < SIZE_MAX / 2 ? static_cast<std::size_t>(*size) + 1 : 0);
 }
 
-PartsFileOptions FileOptionsOf(const Options& options) {
-  const BomOptions& bom = options.bom;
-  PartsFileOptions file;
-  file.names.refs = bom.refs;
-  file.names.qty = bom.qty;
-  file.names.by = bom.by;
-  file.names.join = bom.join;
-  file.names.min_run = options.minRun;
-  file.separator = bom.separator;
-  return file;
-}
-
 int RunBom(const Options& options, InputBuffer& standardInput, OutputWriter& out) {
-  const BomOptions& bom = options.bom;
-  PartsFileOptions file = FileOptionsOf(options);
-  file.expand = bom.expand;
+  const PartsListCommand& bom = options.partsList;
   const PartsFileResult result =
-      process_parts_file(ReadPartsFile(bom.file, standardInput), file, {"--refs", "--qty", "--by"});
+      process_parts_file(ReadPartsFile(bom.file, standardInput), bom.parts);
 
   bool strictFailure = false;
   for (const PartsWarning& warning : result.warnings) {

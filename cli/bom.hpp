@@ -18,9 +18,6 @@ namespace ztxgrp::cli {
 // InputError with --strict for duplicated designators or differing cells.
 int RunBom(const Options& options, InputBuffer& in, OutputWriter& out);
 
-// The parts-list options as the library takes them (bom and diff).
-PartsFileOptions FileOptionsOf(const Options& options);
-
 // A parts-list file's bytes: the file `name`, or standard input for "-" or
 // an empty name. InputError when it cannot be opened or read.
 std::string ReadPartsFile(const std::string& name, InputBuffer& standardInput);

@@ -2,6 +2,7 @@
 #include "command_options.hpp"
 
 #include <charconv>
+#include <climits>
 
 #include "ztxgrp/error_message.hpp"
 #include "ztxgrp/list_texts.hpp"
@@ -11,21 +12,24 @@ namespace ztxgrp::cli {
 
 // --min-run N: a decimal number (no octal or hexadecimal reading of 010 or
 // 0x10), within the range that the engine's own check allows.
-void AddMinRun(CLI::App* sub, Options& options) {
+void AddMinRun(CLI::App* sub, int& minRun) {
   sub->add_option_function<std::string>(
          "--min-run",
-         [&options](const std::string& text) {
-           int value = 0;
+         [&minRun](const std::string& text) {
+           long long value = 0;
            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-           if (text.empty() || error != std::errc() || end != text.data() + text.size())
+           // Past the range of long long: as far past as the clamp goes.
+           if (error == std::errc::result_out_of_range && end == text.data() + text.size())
+             value = text.front() == '-' ? LLONG_MIN : LLONG_MAX;
+           else if (text.empty() || error != std::errc() || end != text.data() + text.size())
              throw CLI::ValidationError("--min-run", "N is a decimal number");
            try {
-             ztxgrp::CheckMinRun(value);
+             ztxgrp::CheckMinRun(min_run_from(value));
            } catch (const ztxgrp::RuntimeError& failure) {
              throw CLI::ValidationError("--min-run", ztxgrp::RuntimeErrorHead(failure) +
                                                          " (N is a decimal number of 2 or more)");
            }
-           options.minRun = value;
+           minRun = min_run_from(value);
          },
          "write runs shorter than N items item by item (default 2: every run)")
       ->option_text("N");
@@ -65,38 +69,44 @@ namespace {
 // columns, the join separator and the shortest run. `by` says what the key
 // columns are for.
 void AddPartsListOptions(CLI::App* sub, Options& options, const char* byHelp) {
-  BomOptions& bom = options.bom;
-  sub->add_option("-o,--output", bom.output,
+  PartsListCommand& command = options.partsList;
+  PartsOptions& parts = command.parts;
+  sub->add_option("-o,--output", command.output,
                   "write to FILE, replaced only when everything succeeded")
       ->option_text("FILE");
   sub->add_option_function<std::string>(
          "--sep",
-         [&bom](const std::string& text) {
+         [&parts](const std::string& text) {
            try {
-             bom.separator = separator_named(text);
+             parts.set_separator(text);
            } catch (const PartsError& error) {
-             throw CLI::ValidationError("--sep", error.what());
+             throw CLI::ValidationError(error.what());
            }
          },
          "the field separator (default: the one of , ; TAB in the header line)")
       ->option_text("SEP");
-  sub->add_option("--refs", bom.refs,
+  sub->add_option("--refs", parts.refs,
                   "the designator column (default: the first Reference, References, Ref, Refs, "
                   "Designator, Designators or RefDes)")
       ->option_text("NAME");
-  sub->add_option("--qty", bom.qty,
+  sub->add_option("--qty", parts.qty,
                   "the quantity column (default: Qty or Quantity, else a new Qty column after "
                   "the designators)")
       ->option_text("NAME");
-  sub->add_option("--by", bom.by, byHelp)
-      ->delimiter(',')
-      // One argument per --by, any number of names in all (A,B or --by A --by B).
+  // One argument per --by, any number of names in all (A,B or --by A --by B),
+  // split as every front end splits a text of names.
+  sub->add_option_function<std::vector<std::string>>(
+         "--by",
+         [&parts](const std::vector<std::string>& texts) {
+           for (const std::string& text : texts) parts.add_by_text(text);
+         },
+         byHelp)
       ->expected(1, CLI::detail::expected_max_vector_size)
       ->allow_extra_args(false)
       ->option_text("COL[,COL...]");
-  sub->add_option("-j,--join", bom.join, "between grouped entries (default \", \")")
+  sub->add_option("-j,--join", parts.join, "between grouped entries (default \", \")")
       ->option_text("SEP");
-  AddMinRun(sub, options);
+  AddMinRun(sub, parts.min_run);
 }
 
 constexpr const char* kDiffFooter =
@@ -122,7 +132,7 @@ Examples:
 }  // namespace
 
 void AddBomCommand(CLI::App& app, Options& options) {
-  BomOptions& bom = options.bom;
+  PartsListCommand& bom = options.partsList;
   CLI::App* sub = app.add_subcommand(
       "bom", "collapse a parts-list CSV to one row per part, or expand it to one per designator");
   sub->footer(kBomFooter);
@@ -130,23 +140,23 @@ void AddBomCommand(CLI::App& app, Options& options) {
   AddPartsListOptions(sub, options,
                       "the key columns, comma-separated, repeatable (default: all but "
                       "designators and quantity)");
-  sub->add_flag("--expand", bom.expand, "one row per designator instead of one per part");
+  sub->add_flag("--expand", bom.parts.expand, "one row per designator instead of one per part");
   sub->add_flag("--strict", bom.strict, "duplicated designators are an error (exit 2)");
   sub->callback([&options] { options.command = Command::Bom; });
 }
 
 void AddDiffCommand(CLI::App& app, Options& options) {
-  DiffOptions& diff = options.diff;
+  PartsListCommand& diff = options.partsList;
   CLI::App* sub = app.add_subcommand("diff",
                                      "compare two parts lists: what was added, removed "
                                      "or changed, designators grouped");
   sub->footer(kDiffFooter);
-  sub->add_option("OLD", options.bom.file, "the old parts list (-: standard input)");
+  sub->add_option("OLD", diff.file, "the old parts list (-: standard input)");
   sub->add_option("NEW", diff.newFile, "the new parts list (-: standard input)");
   AddPartsListOptions(sub, options,
                       "the compared columns, comma-separated, repeatable (default: every column "
                       "both lists have but designators and quantity)");
-  sub->add_flag("--all", diff.all, "also write the designators that did not change");
+  sub->add_flag("--all", diff.parts.unchanged, "also write the designators that did not change");
   sub->add_flag("--csv", diff.csv, "write the changes as a CSV table");
   sub->add_flag("--json", diff.json, "write the changes as JSON");
   sub->callback([&options] { options.command = Command::Diff; });

@@ -9,7 +9,7 @@
 namespace ztxgrp::cli {
 
 // --min-run N for group, bom and diff.
-void AddMinRun(CLI::App* sub, Options& options);
+void AddMinRun(CLI::App* sub, int& minRun);
 void AddBomCommand(CLI::App& app, Options& options);
 void AddDiffCommand(CLI::App& app, Options& options);
 

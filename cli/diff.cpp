@@ -121,30 +121,27 @@ std::string JsonText(const PartsDiff& diff) {
 }  // namespace
 
 int RunDiff(const Options& options, InputBuffer& in, OutputWriter& out) {
-  const BomOptions& bom = options.bom;
-  const DiffOptions& diff = options.diff;
-  if (IsStandardInput(bom.file) && IsStandardInput(diff.newFile))
+  const PartsListCommand& diff = options.partsList;
+  if (IsStandardInput(diff.file) && IsStandardInput(diff.newFile))
     throw UsageError("diff: at most one of OLD and NEW is standard input");
   if (diff.csv && diff.json) throw UsageError("diff: --csv and --json cannot be combined");
-  const PartsFileOptions file = FileOptionsOf(options);
-  const std::string oldName = IsStandardInput(bom.file) ? "standard input" : bom.file;
+  const std::string oldName = IsStandardInput(diff.file) ? "standard input" : diff.file;
   const std::string newName = IsStandardInput(diff.newFile) ? "standard input" : diff.newFile;
-  std::string oldBytes = ReadPartsFile(bom.file, in);
+  std::string oldBytes = ReadPartsFile(diff.file, in);
   std::string newBytes = ReadPartsFile(diff.newFile, in);
   const PartsDiffFileResult result =
-      diff_parts_files(std::move(oldBytes), std::move(newBytes), file, {"--refs", "--qty", "--by"},
-                       diff.all, {oldName, newName});
+      diff_parts_files(std::move(oldBytes), std::move(newBytes), diff.parts, {oldName, newName});
   for (const std::string& note : result.diff.notes) WriteMessage("ztxgrp: note: " + note);
   for (const PartsWarning& warning : result.diff.warnings)
     WriteMessage("ztxgrp: warning: " + warning.message);
   const std::string text = diff.csv    ? result.bytes
                            : diff.json ? JsonText(result.diff)
                                        : PeopleText(result.diff);
-  if (bom.output)
-    WriteOutputFile(*bom.output, text);
+  if (diff.output)
+    WriteOutputFile(*diff.output, text);
   else
     out.Write(text);
-  return result.diff.differ() ? kInvalidRange : kSuccess;
+  return result.diff.differ() ? kListsDiffer : kSuccess;
 }
 
 }  // namespace ztxgrp::cli

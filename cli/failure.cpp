@@ -47,8 +47,7 @@ int ReportFailure(std::exception_ptr failure) noexcept {
       Say(std::string(error.what()) + (error.hintHelp() ? "\nRun 'ztxgrp --help' for usage." : ""));
       return error.status();
     } catch (const PartsError& error) {
-      Say((error.row() != 0 ? "line " + std::to_string(error.row()) + ": " : std::string()) +
-          error.what());
+      Say(error.located());
       return kUsageError;
     } catch (const EncodingError& error) {
       Say(error.what());

@@ -95,7 +95,7 @@ bool Parse(int argc, char** argv, ztxgrp::cli::Options& options, ztxgrp::cli::Ou
   app.require_subcommand(1);
   ztxgrp::cli::AddMinRun(
       AddCommand(app, "group", "sort items and fold runs into ranges", Command::Group, options),
-      options);
+      options.minRun);
   AddCommand(app, "ungroup", "expand items and ranges, sorted", Command::Ungroup, options);
   AddCommand(app, "expand", "expand one item or range text", Command::Expand, options);
   AddCommand(app, "check", "tell whether texts are valid items or ascending ranges", Command::Check,
@@ -116,20 +116,20 @@ bool Parse(int argc, char** argv, ztxgrp::cli::Options& options, ztxgrp::cli::Ou
   if (options.command == ztxgrp::cli::Command::Diff) {
     // After "--" the words left are the lists, OLD then NEW.
     std::vector<std::string*> files;
-    if (options.bom.file.empty()) files.push_back(&options.bom.file);
-    if (options.diff.newFile.empty()) files.push_back(&options.diff.newFile);
+    if (options.partsList.file.empty()) files.push_back(&options.partsList.file);
+    if (options.partsList.newFile.empty()) files.push_back(&options.partsList.newFile);
     if (items.size() > files.size())
       throw ztxgrp::cli::UsageError("diff takes two files, OLD and NEW");
     for (std::size_t k = 0; k < items.size(); ++k) *files[k] = items[k];
-    if (options.diff.newFile.empty())
+    if (options.partsList.newFile.empty())
       throw ztxgrp::cli::UsageError("diff takes two files, OLD and NEW");
   } else if (options.command != ztxgrp::cli::Command::Bom) {
     options.items.insert(options.items.end(), items.begin(), items.end());
   } else if (!items.empty()) {
     // After "--" the one word left is the parts list's FILE.
-    if (items.size() > 1 || !options.bom.file.empty())
+    if (items.size() > 1 || !options.partsList.file.empty())
       throw ztxgrp::cli::UsageError("bom takes at most one FILE");
-    options.bom.file = items.front();
+    options.partsList.file = items.front();
   }
   return true;
 }

@@ -5,31 +5,22 @@
 #include <string>
 #include <vector>
 
+#include "ztxgrp/parts_options.hpp"
 #include "ztxgrp/values.hpp"
 
 namespace ztxgrp::cli {
 
 enum class Command { Group, Ungroup, Expand, Check, Bom, Diff };
 
-// What `ztxgrp bom` was asked for (and `ztxgrp diff`, of its OLD list).
-struct BomOptions {
-  std::string file;                   // empty or "-": standard input
+// What `ztxgrp bom` and `ztxgrp diff` were asked for.
+struct PartsListCommand {
+  std::string file;                   // bom: FILE; diff: OLD. Empty or "-": standard input
+  std::string newFile;                // diff: NEW ("-": standard input)
   std::optional<std::string> output;  // none: standard output
-  std::optional<char> separator;      // none: detected from the header line
-  std::optional<std::string> refs;    // the designator column
-  std::optional<std::string> qty;     // the quantity column
-  std::vector<std::string> by;        // key columns; empty: all others
-  std::string join = ", ";            // between grouped entries
-  bool expand = false;                // one row per designator instead
-  bool strict = false;                // duplicated designators are an error
-};
-
-// What `ztxgrp diff` was asked for beyond the parts-list options.
-struct DiffOptions {
-  std::string newFile;  // "-": standard input
-  bool all = false;     // also unchanged designators
-  bool csv = false;     // a CSV table
-  bool json = false;    // JSON
+  PartsOptions parts;                 // the library's options, as the flags set them
+  bool strict = false;                // bom: duplicated designators are an error
+  bool csv = false;                   // diff: a CSV table
+  bool json = false;                  // diff: JSON
 };
 
 struct Options {
@@ -38,15 +29,15 @@ struct Options {
   bool split = false;               // split at commas and blanks first
   std::optional<std::string> join;  // join the output with this separator
   bool json = false;                // JSON on standard input and output
-  int minRun = kSystemMinRun;       // group, bom: the shortest run written as a range
-  BomOptions bom;                   // bom and diff
-  DiffOptions diff;                 // diff only
+  int minRun = kSystemMinRun;       // group: the shortest run written as a range
+  PartsListCommand partsList;       // bom and diff
 };
 
 // Exit statuses of the command.
 enum ExitStatus : int {
   kSuccess = 0,
-  kInvalidRange = 1,  // check answered false for some text; diff found changes
+  kInvalidRange = 1,  // check answered false for some text
+  kListsDiffer = 1,   // diff found changes
   kUsageError = 2,    // bad options or unreadable input
   kRuntimeError = 3,  // the engine raised a runtime error
 };

@@ -65,8 +65,8 @@ std::string CheckCommandInput(const std::uint8_t* data, std::size_t size) {
   if (data[0] & 16) options.join = ",";
   if (data[0] & 32) {
     options.command = cli::Command::Bom;
-    options.bom.expand = (data[0] & 1) != 0;
-    options.bom.strict = (data[0] & 2) != 0;
+    options.partsList.parts.expand = (data[0] & 1) != 0;
+    options.partsList.strict = (data[0] & 2) != 0;
   }
   std::string input(reinterpret_cast<const char*>(data + 1), size - 1);
   if (options.command == cli::Command::Bom && DescribeCsv(input, false) != DescribeCsv(input, true))

@@ -17,8 +17,7 @@ int ztxgrp_group(const char16_t*, std::size_t, const std::uint32_t*, std::size_t
 int ztxgrp_ungroup(const char16_t*, std::size_t, const std::uint32_t*, std::size_t);
 int ztxgrp_expand(const char16_t*, std::size_t);
 int ztxgrp_is_valid_range(const char16_t*, std::size_t);
-int ztxgrp_parts(const char*, std::size_t, const std::uint32_t*, std::size_t, const std::uint32_t*,
-                 int);
+int ztxgrp_parts(const char*, std::size_t, const std::uint32_t*, std::size_t, const std::uint32_t*);
 int ztxgrp_parts_file(const char*, std::size_t, const char*, std::size_t, const std::uint32_t*,
                       std::size_t, const std::uint32_t*);
 int ztxgrp_diff_files(const char*, std::size_t, const char*, std::size_t, const char*, std::size_t,
@@ -37,8 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Lengths: a byte each, as many as byte 1 says (some may be zero).
   std::vector<std::uint32_t> lengths(data[1] % 32);
   for (std::size_t k = 0; k < lengths.size(); ++k) lengths[k] = data[2 + k % 7] % 16;
-  const std::uint32_t numbers[6] = {data[2] & 1u, data[3] & 1u, data[4] % 3u,
-                                    data[5] % 4u, data[6] % 8u, data[7] % 4u};
+  // The options in the one layout that every parts call reads (has refs,
+  // has qty, has sep, by count, by as one text, min_run, expand,
+  // unchanged), then the tables' shapes (width and rows, twice).
+  const std::uint32_t numbers[12] = {data[2] & 1u, data[3] & 1u, data[4] & 1u, data[5] % 3u,
+                                     data[6] & 1u, data[7] % 4u, data[8] & 1u, data[1] & 1u,
+                                     data[2] % 4u, data[3] % 8u, data[4] % 3u, data[5] % 3u};
   // The list operations read UTF-16 units: the same bytes, two to a unit.
   std::u16string input(bytes / 2, u'\0');
   std::memcpy(input.data(), text, input.size() * 2);
@@ -61,33 +64,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 3:
       status = ztxgrp_is_valid_range(input.data(), input.size());
       break;
-    case 6: {
+    case 6:
       // The whole buffer as the file; its first bytes also as the options.
-      const std::uint32_t fileNumbers[6] = {data[2] & 1u, data[3] & 1u, data[4] % 3u,
-                                            data[5] % 4u, data[6] & 1u, data[7] & 1u};
       status = ztxgrp_parts_file(text, bytes, text, bytes < 16 ? bytes : 16, lengths.data(),
-                                 lengths.size() % 6, fileNumbers);
+                                 lengths.size() % 6, numbers);
       break;
-    }
     case 7: {
       // The buffer cut in two as the old and new file.
-      const std::uint32_t fileNumbers[6] = {
-          data[2] & 1u, data[3] & 1u, data[4] % 3u, data[5] % 4u, 0, data[7] & 1u};
       const std::size_t half = bytes / 2;
       status =
           ztxgrp_diff_files(text, half, text + half, bytes - half, text, bytes < 16 ? bytes : 16,
-                            lengths.data(), lengths.size() % 4, fileNumbers);
+                            lengths.data(), lengths.size() % 6, numbers);
       break;
     }
-    case 8: {
-      const std::uint32_t diffNumbers[9] = {data[2] & 1u, data[3] & 1u, data[4] % 3u,
-                                            data[5] % 4u, data[6] & 1u, data[7] % 3u,
-                                            data[8] % 3u, data[1] % 3u, data[2] % 3u};
-      status = ztxgrp_diff_rows(text, bytes, lengths.data(), lengths.size(), diffNumbers);
+    case 8:
+      status = ztxgrp_diff_rows(text, bytes, lengths.data(), lengths.size(), numbers);
       break;
-    }
     default:
-      status = ztxgrp_parts(text, bytes, lengths.data(), lengths.size(), numbers, data[0] % 2);
+      status = ztxgrp_parts(text, bytes, lengths.data(), lengths.size(), numbers);
   }
   if (status < 0 || status > 2) ztxgrp::fuzz::AbortOnProblem("status " + std::to_string(status));
   std::size_t units = 0;

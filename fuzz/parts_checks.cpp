@@ -64,7 +64,8 @@ std::size_t Designators(const PartsDiff& diff, bool changedOnly) {
 // `row` and `column` choose the cell that is edited.
 std::string CheckDiff(const PartsTable& table, const PartsColumns& columns, std::size_t row,
                       std::size_t column) {
-  PartsColumnNames names;
+  PartsOptions names;
+  names.unchanged = true;
   names.refs = table.header[columns.refs];
   if (columns.qty) names.qty = table.header[*columns.qty];
   names.join = columns.join;
@@ -73,7 +74,7 @@ std::string CheckDiff(const PartsTable& table, const PartsColumns& columns, std:
   if (find_column(table.header, *names.refs) != columns.refs) return "";
   if (columns.qty && find_column(table.header, *names.qty) != columns.qty) return "";
   Views a, b;
-  const PartsDiff same = diff_tables(a.Of(table), b.Of(table), names, {"refs", "qty", "by"}, true);
+  const PartsDiff same = diff_tables(a.Of(table), b.Of(table), names);
   if (same.differ()) return "a table compared with itself differs";
   if (table.rows.empty() || table.header.size() < 2) return "";
   row %= table.rows.size();
@@ -85,7 +86,7 @@ std::string CheckDiff(const PartsTable& table, const PartsColumns& columns, std:
   if (!columns.qty && quantity && *quantity == column) return "";
   PartsTable edited = table;
   edited.rows[row][column] += "*";
-  const PartsDiff diff = diff_tables(a.Of(table), b.Of(edited), names, {"refs", "qty", "by"}, true);
+  const PartsDiff diff = diff_tables(a.Of(table), b.Of(edited), names);
   if (!diff.differ()) return "an edited cell went unnoticed";
   // Rows without designators are matched by their compared cells: an
   // edited one is removed and added.

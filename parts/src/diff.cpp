@@ -102,6 +102,8 @@ void ReadSide(Side& side, bool quantity, KeyTable& keys) {
       reader.Read(refs, join, side.RowNumber(r), side.all);
     } catch (const RuntimeError& error) {
       throw RowError(error, side.RowNumber(r), side.Noun());
+    } catch (const PartsError& error) {
+      throw PartsError(error.what(), error.row(), side.Noun());
     }
     cells.clear();
     for (const std::size_t c : side.compared) cells.push_back(side.Cell(r, c));
@@ -191,7 +193,7 @@ std::vector<std::string> ColumnLabels(const Side& older, const std::vector<std::
 // The columns each side compares, in OLD's order: columns of the same name
 // paired in order (the same text first, then the same once blanks and case
 // are set aside); notes for the columns that only one side has.
-void ChooseCompared(Side& older, Side& newer, const PartsColumnNames& names, PartsDiff& diff) {
+void ChooseCompared(Side& older, Side& newer, const PartsOptions& names, PartsDiff& diff) {
   const auto special = [](const Side& side, std::size_t c) {
     return c == side.columns.refs || c == side.columns.qty;
   };
@@ -418,13 +420,13 @@ void InEngineOrder(std::vector<const Designator*>& designators) {
                    });
 }
 
-Side SideOf(const PartsTableView& view, const std::string& name, const PartsColumnNames& names,
-            const PartsOptionSpelling& spelling, const char* fallback) {
+Side SideOf(const PartsTableView& view, const std::string& name, const PartsOptions& names,
+            const char* fallback) {
   Side side;
   side.view = view;
   side.name = name;
   try {
-    side.columns = choose_columns(view.header, names, spelling);
+    side.columns = choose_columns(view.header, names);
   } catch (const PartsError& error) {
     throw PartsError(Label(side, fallback) + ": " + error.what());
   }
@@ -432,19 +434,24 @@ Side SideOf(const PartsTableView& view, const std::string& name, const PartsColu
 }
 
 PartsDiff Diff(const PartsTableView& oldTable, const PartsTableView& newTable,
-               const PartsColumnNames& names, const PartsOptionSpelling& spelling, bool unchanged,
-               const PartsDiffNames& tables) {
-  CheckMinRun(names.min_run);
-  internal::CheckJoin(names.join);
-  Side older = SideOf(oldTable, tables.old_name, names, spelling, "the old list");
-  Side newer = SideOf(newTable, tables.new_name, names, spelling, "the new list");
+               const PartsOptions& names, const PartsDiffNames& tables) {
+  check_parts_options(names);
+  const bool unchanged = names.unchanged;
+  // A list of no rows and no columns (an empty list of rows) is read as a
+  // table with the other's columns and no rows.
+  const auto orEmpty = [](const PartsTableView& table, const PartsTableView& other) {
+    if (!table.header.empty() || !table.cells.empty()) return table;
+    return PartsTableView{other.header, {}, {}, table.row_noun};
+  };
+  Side older = SideOf(orEmpty(oldTable, newTable), tables.old_name, names, "the old list");
+  Side newer = SideOf(orEmpty(newTable, oldTable), tables.new_name, names, "the new list");
   newer.side = "new";
   PartsDiff diff;
-  diff.refs_name = oldTable.header[older.columns.refs];
+  diff.refs_name = older.view.header[older.columns.refs];
   if (older.columns.qty)
-    diff.qty_name = oldTable.header[*older.columns.qty];
+    diff.qty_name = older.view.header[*older.columns.qty];
   else if (newer.columns.qty)
-    diff.qty_name = newTable.header[*newer.columns.qty];
+    diff.qty_name = newer.view.header[*newer.columns.qty];
   ChooseCompared(older, newer, names, diff);
   KeyTable keys;
   ReadSide(older, diff.qty_name.has_value(), keys);
@@ -531,10 +538,8 @@ const char* change_name(PartsChange::Kind kind) noexcept {
 }
 
 PartsDiff diff_tables(const PartsTableView& old_table, const PartsTableView& new_table,
-                      const PartsColumnNames& names, const PartsOptionSpelling& spelling,
-                      bool unchanged, const PartsDiffNames& tables) {
-  return WithMemoryErrorsNumbered(
-      [&] { return Diff(old_table, new_table, names, spelling, unchanged, tables); });
+                      const PartsOptions& options, const PartsDiffNames& tables) {
+  return WithMemoryErrorsNumbered([&] { return Diff(old_table, new_table, options, tables); });
 }
 
 PartsTable diff_table(const PartsDiff& diff) {

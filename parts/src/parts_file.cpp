@@ -5,16 +5,16 @@
 
 namespace ztxgrp {
 
-PartsFileResult process_parts_file(std::string bytes, const PartsFileOptions& options,
-                                   const PartsOptionSpelling& spelling) {
+PartsFileResult process_parts_file(std::string bytes, const PartsOptions& options) {
   return WithMemoryErrorsNumbered([&] {
+    check_parts_options(options);
     const CsvTable table = ReadCsv(std::move(bytes), options.separator);
     PartsTableView view;
     view.header = table.header;
     view.cells = table.cells;
     view.row_numbers = table.lines;
     view.row_noun = "line";
-    const PartsColumns columns = choose_columns(table.header, options.names, spelling);
+    const PartsColumns columns = choose_columns(table.header, options);
     PartsResult result = options.expand ? expand_rows(view, columns) : collapse_rows(view, columns);
 
     std::string text;
@@ -33,7 +33,7 @@ CsvTable ReadNamed(std::string bytes, std::optional<char> separator, const std::
     return ReadCsv(std::move(bytes), separator);
   } catch (const PartsError& error) {
     throw PartsError((name.empty() ? std::string(fallback) : name) + ": " + error.what(),
-                     error.row());
+                     error.row(), error.noun());
   }
 }
 
@@ -44,17 +44,15 @@ PartsTableView ViewOf(const CsvTable& table) {
 }  // namespace
 
 PartsDiffFileResult diff_parts_files(std::string old_bytes, std::string new_bytes,
-                                     const PartsFileOptions& options,
-                                     const PartsOptionSpelling& spelling, bool unchanged,
-                                     const PartsDiffNames& tables) {
+                                     const PartsOptions& options, const PartsDiffNames& tables) {
   return WithMemoryErrorsNumbered([&] {
+    check_parts_options(options);
     const CsvTable older =
         ReadNamed(std::move(old_bytes), options.separator, tables.old_name, "the old list");
     const CsvTable newer =
         ReadNamed(std::move(new_bytes), options.separator, tables.new_name, "the new list");
     PartsDiffFileResult result;
-    result.diff =
-        diff_tables(ViewOf(older), ViewOf(newer), options.names, spelling, unchanged, tables);
+    result.diff = diff_tables(ViewOf(older), ViewOf(newer), options, tables);
     const PartsTable table = diff_table(result.diff);
     std::string text;
     AppendCsvRow(text, table.header, newer.format);
@@ -62,12 +60,6 @@ PartsDiffFileResult diff_parts_files(std::string old_bytes, std::string new_byte
     result.bytes = Encoded(text, newer.format);
     return result;
   });
-}
-
-char separator_named(std::string_view name) {
-  if (name == "tab" || name == "\\t") return '\t';
-  if (name.size() == 1 && name != "\"" && name != "\n" && name != "\r") return name.front();
-  throw PartsError("the separator is one character, or \"tab\"");
 }
 
 }  // namespace ztxgrp

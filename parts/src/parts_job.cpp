@@ -14,14 +14,6 @@ std::string RowList(std::string_view noun, const std::vector<std::size_t>& rows)
   return text;
 }
 
-void CheckJoin(std::string_view join) {
-  CheckUtf8(join);
-  if (join.empty()) throw PartsError("the join separator is empty");
-  if (join.find('-') != std::string_view::npos || join.find("\u2013") != std::string_view::npos)
-    throw PartsError("the join separator " + Quoted(join) +
-                     " holds a dash, which would read as a range");
-}
-
 Job::Job(const PartsTableView& view, const PartsColumns& columns, bool collapse,
          const PartsTable* owner)
     : table_(view), columns_(columns), join_(columns.join) {
@@ -39,7 +31,7 @@ Job::Job(const PartsTableView& view, const PartsColumns& columns, bool collapse,
       throw PartsError("the key column " + Quoted(view.header[key]) +
                        " holds designators or quantities");
   }
-  CheckJoin(join_);
+  check_join(join_);
   if (owner) {
     rows_ = owner->rows.size();
   } else {
@@ -56,7 +48,7 @@ Job::Job(const PartsTableView& view, const PartsColumns& columns, bool collapse,
         throw PartsError("the " + std::string(view.row_noun) + " has " +
                              std::to_string(owner->rows[r].size()) + " cells; the header has " +
                              std::to_string(width_),
-                         RowNumber(r));
+                         RowNumber(r), std::string(view.row_noun));
     ownerCells_.reserve(rows_ * width_);
     for (const std::vector<std::string>& row : owner->rows)
       ownerCells_.insert(ownerCells_.end(), row.begin(), row.end());
@@ -79,6 +71,8 @@ std::size_t Job::Read(std::size_t r, std::vector<Designator>& out) {
     reader_.Read(cell, join_, RowNumber(r), out);
   } catch (const RuntimeError& error) {
     throw RowError(error, RowNumber(r), Noun());
+  } catch (const PartsError& error) {
+    throw PartsError(error.what(), error.row(), std::string(Noun()));
   }
   return out.size() - before;
 }

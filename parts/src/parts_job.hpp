@@ -19,11 +19,6 @@ namespace ztxgrp::internal {
 // "line 3" or "lines 2, 3, 6", for messages.
 std::string RowList(std::string_view noun, const std::vector<std::size_t>& rows);
 
-// The join separator as collapsing, expanding and comparing write it:
-// PartsError when it is empty or holds a dash (it would read as a range),
-// EncodingError when it is no UTF-8.
-void CheckJoin(std::string_view join);
-
 // A table of strings read through views of its cells (the job keeps them).
 inline PartsTableView ViewOf(const PartsTable& table) {
   return {table.header, {}, table.row_numbers, table.row_noun};

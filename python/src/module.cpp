@@ -63,10 +63,7 @@ void TranslateErrors(std::exception_ptr failure) {
   } catch (const RuntimeError& error) {
     SetError(error, row(error));
   } catch (const PartsError& error) {
-    const std::string message = error.row() != 0
-                                    ? "row " + std::to_string(error.row()) + ": " + error.what()
-                                    : error.what();
-    PyErr_SetString(PyExc_ValueError, message.c_str());
+    PyErr_SetString(PyExc_ValueError, error.located().c_str());
   }
 }
 
@@ -76,7 +73,8 @@ auto WithoutLock(Call&& call) {
   return call();
 }
 
-py::list Group(py::handle items, int min_run) {
+py::list Group(py::handle items, py::handle minRun) {
+  const int min_run = MinRunOf(minRun);
   try {
     CheckMinRun(min_run);
   } catch (const RuntimeError& error) {

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "values.hpp"
 #include "ztxgrp/parts_diff.hpp"
 #include "ztxgrp/parts_file.hpp"
 #include "ztxgrp/parts_list.hpp"
+#include "ztxgrp/parts_options.hpp"
 
 namespace py = pybind11;
 
@@ -28,11 +30,16 @@ std::string Utf8Of(py::handle text) {
 PartsTable TableOf(py::handle rows) {
   PartsTable table;
   std::vector<std::vector<std::pair<std::size_t, std::string>>> cells;
+  const py::object mapping = py::module_::import("collections.abc").attr("Mapping");
   for (const py::handle row : py::iter(rows)) {
-    if (!PyDict_Check(row.ptr()))
-      throw py::type_error("row " + std::to_string(cells.size() + 1) + " is no dict");
+    // A dict as it is; any other mapping (MappingProxyType, a custom one)
+    // read once into one.
+    const bool isDict = PyDict_Check(row.ptr());
+    if (!isDict && !py::isinstance(row, mapping))
+      throw py::type_error("row " + std::to_string(cells.size() + 1) + " is no mapping");
     auto& out = cells.emplace_back();
-    const py::dict dict = py::reinterpret_borrow<py::dict>(row);
+    const py::dict dict = isDict ? py::reinterpret_borrow<py::dict>(row)
+                                 : py::dict(py::reinterpret_borrow<py::object>(row));
     for (const auto& [key, value] : dict) {
       // csv.DictReader keeps the fields beyond the header under None.
       if (key.is_none() && py::isinstance<py::list>(value)) {
@@ -61,16 +68,38 @@ PartsTable TableOf(py::handle rows) {
   return table;
 }
 
-PartsColumns ColumnsOf(const PartsTable& table, const std::optional<std::string>& refs,
-                       const std::vector<std::string>& by, const std::optional<std::string>& qty,
-                       const std::string& join, int minRun) {
-  PartsColumnNames names;
-  names.refs = refs;
-  names.qty = qty;
-  names.by = by;
-  names.join = join;
-  names.min_run = minRun;
-  return choose_columns(table.header, names, {"refs=", "qty=", "by="});
+// The keyword arguments of a parts-list call (refs, qty, by, join,
+// min_run, sep, unchanged) as the library's options: `by` a str of names
+// separated by commas or an iterable of names; a min_run of any size.
+PartsOptions OptionsOf(const py::dict& keywords) {
+  PartsOptions options;
+  options.style = OptionStyle::Python;
+  const auto text = [&](const char* name) -> std::optional<std::string> {
+    if (!keywords.contains(name) || keywords[name].is_none()) return std::nullopt;
+    const py::handle value = keywords[name];
+    if (!PyUnicode_Check(value.ptr()))
+      throw py::type_error(std::string(name) + " is a str, not " +
+                           std::string(py::str(py::type::handle_of(value).attr("__name__"))));
+    return Utf8Of(value);
+  };
+  options.refs = text("refs");
+  options.qty = text("qty");
+  if (const auto join = text("join")) options.join = *join;
+  if (const auto sep = text("sep")) options.set_separator(*sep);
+  if (keywords.contains("by") && !keywords["by"].is_none()) {
+    const py::handle by = keywords["by"];
+    if (PyUnicode_Check(by.ptr())) {
+      options.add_by_text(Utf8Of(by));
+    } else {
+      for (const py::handle name : py::iter(by)) {
+        if (!PyUnicode_Check(name.ptr())) throw py::type_error("by is a str or a list of str");
+        options.by.push_back(Utf8Of(name));
+      }
+    }
+  }
+  if (keywords.contains("min_run")) options.min_run = MinRunOf(keywords["min_run"]);
+  if (keywords.contains("unchanged")) options.unchanged = py::cast<bool>(keywords["unchanged"]);
+  return options;
 }
 
 py::tuple ToPython(const PartsResult& result) {
@@ -94,36 +123,27 @@ std::string BytesOf(const py::buffer& data) {
   return std::string(static_cast<const char*>(info.ptr), static_cast<std::size_t>(info.size));
 }
 
-PartsFileOptions FileOptions(std::optional<std::string> refs, std::vector<std::string> by,
-                             std::optional<std::string> qty, std::string join, int minRun,
-                             const std::optional<std::string>& sep) {
-  PartsFileOptions options;
-  options.names.refs = std::move(refs);
-  options.names.qty = std::move(qty);
-  options.names.by = std::move(by);
-  options.names.join = std::move(join);
-  options.names.min_run = minRun;
-  if (sep) options.separator = separator_named(*sep);
-  return options;
+// The notes, then the warnings, as messages.
+py::list MessagesOf(const std::vector<std::string>& notes,
+                    const std::vector<PartsWarning>& warnings) {
+  py::list messages;
+  for (const std::string& note : notes) messages.append(py::str(note));
+  for (const PartsWarning& warning : warnings) messages.append(py::str(warning.message));
+  return messages;
 }
 
 // A parts-list file's bytes, collapsed or expanded, as the bytes of the
 // result file and the warnings' messages.
-py::tuple ProcessCsv(const py::buffer& data, std::optional<std::string> refs,
-                     std::vector<std::string> by, std::optional<std::string> qty, std::string join,
-                     int minRun, std::optional<std::string> sep, bool expand) {
+py::tuple ProcessCsv(const py::buffer& data, const py::dict& keywords, bool expand) {
   std::string bytes = BytesOf(data);
-  PartsFileOptions options =
-      FileOptions(std::move(refs), std::move(by), std::move(qty), std::move(join), minRun, sep);
+  PartsOptions options = OptionsOf(keywords);
   options.expand = expand;
   PartsFileResult result;
   {
     py::gil_scoped_release unlocked;
-    result = process_parts_file(std::move(bytes), options, {"refs=", "qty=", "by="});
+    result = process_parts_file(std::move(bytes), options);
   }
-  py::list warnings;
-  for (const PartsWarning& warning : result.warnings) warnings.append(py::str(warning.message));
-  return py::make_tuple(py::bytes(result.bytes), std::move(warnings));
+  return py::make_tuple(py::bytes(result.bytes), MessagesOf({}, result.warnings));
 }
 
 // A table of strings seen through views of its cells, for the library's
@@ -137,49 +157,32 @@ struct TableCells {
   }
 };
 
-py::tuple DiffRows(py::handle oldRows, py::handle newRows, std::optional<std::string> refs,
-                   std::vector<std::string> by, std::optional<std::string> qty, std::string join,
-                   int minRun, bool unchanged) {
+py::tuple DiffRows(py::handle oldRows, py::handle newRows, const py::dict& keywords) {
   const PartsTable older = TableOf(oldRows), newer = TableOf(newRows);
-  PartsColumnNames names;
-  names.refs = std::move(refs);
-  names.qty = std::move(qty);
-  names.by = std::move(by);
-  names.join = std::move(join);
-  names.min_run = minRun;
+  const PartsOptions options = OptionsOf(keywords);
   TableCells oldCells, newCells;
   const PartsTableView oldView = oldCells.View(older, "row"), newView = newCells.View(newer, "row");
   PartsDiff diff;
   {
     py::gil_scoped_release unlocked;
-    diff = diff_tables(oldView, newView, names, {"refs=", "qty=", "by="}, unchanged);
+    diff = diff_tables(oldView, newView, options);
   }
   PartsResult result;
   result.table = diff_table(diff);
-  result.warnings = diff.warnings;
-  for (const std::string& note : diff.notes)
-    result.warnings.push_back({PartsWarning::Kind::DifferingCells, note, {}});
-  return ToPython(result);
+  py::tuple rows = ToPython(result);
+  return py::make_tuple(rows[0], MessagesOf(diff.notes, diff.warnings));
 }
 
-py::tuple DiffCsv(const py::buffer& oldData, const py::buffer& newData,
-                  std::optional<std::string> refs, std::vector<std::string> by,
-                  std::optional<std::string> qty, std::string join, int minRun,
-                  std::optional<std::string> sep, bool unchanged) {
-  const PartsFileOptions options =
-      FileOptions(std::move(refs), std::move(by), std::move(qty), std::move(join), minRun, sep);
+py::tuple DiffCsv(const py::buffer& oldData, const py::buffer& newData, const py::dict& keywords) {
+  const PartsOptions options = OptionsOf(keywords);
   std::string older = BytesOf(oldData), newer = BytesOf(newData);
   PartsDiffFileResult result;
   {
     py::gil_scoped_release unlocked;
-    result = diff_parts_files(std::move(older), std::move(newer), options, {"refs=", "qty=", "by="},
-                              unchanged);
+    result = diff_parts_files(std::move(older), std::move(newer), options);
   }
-  py::list messages;
-  for (const std::string& note : result.diff.notes) messages.append(py::str(note));
-  for (const PartsWarning& warning : result.diff.warnings)
-    messages.append(py::str(warning.message));
-  return py::make_tuple(py::bytes(result.bytes), std::move(messages));
+  return py::make_tuple(py::bytes(result.bytes),
+                        MessagesOf(result.diff.notes, result.diff.warnings));
 }
 
 // No rows: nothing to collapse or expand, and no columns known.
@@ -187,49 +190,28 @@ py::tuple NoRows() {
   return py::make_tuple(py::list(), py::list());
 }
 
+// Rows collapsed or expanded.
+py::tuple ProcessRows(py::handle rows, const py::dict& keywords, bool expand) {
+  const PartsTable table = TableOf(rows);
+  PartsOptions options = OptionsOf(keywords);
+  check_parts_options(options);
+  if (table.rows.empty()) return NoRows();
+  const PartsColumns columns = choose_columns(table.header, options);
+  PartsResult result;
+  {
+    py::gil_scoped_release unlocked;
+    result = expand ? expand_rows(table, columns) : collapse_rows(table, columns);
+  }
+  return ToPython(result);
+}
+
 }  // namespace
 
 void AddPartsFunctions(py::module_& module) {
-  module.def(
-      "_collapse_rows",
-      [](py::handle rows, std::optional<std::string> refs, std::vector<std::string> by,
-         std::optional<std::string> qty, std::string join, int minRun) {
-        const PartsTable table = TableOf(rows);
-        if (table.rows.empty()) return NoRows();
-        const PartsColumns columns = ColumnsOf(table, refs, by, qty, join, minRun);
-        PartsResult result;
-        {
-          py::gil_scoped_release unlocked;
-          result = collapse_rows(table, columns);
-        }
-        return ToPython(result);
-      },
-      py::arg("rows"), py::arg("refs"), py::arg("by"), py::arg("qty"), py::arg("join"),
-      py::arg("min_run"));
-  module.def(
-      "_expand_rows",
-      [](py::handle rows, std::optional<std::string> refs, std::optional<std::string> qty,
-         std::string join) {
-        const PartsTable table = TableOf(rows);
-        if (table.rows.empty()) return NoRows();
-        const PartsColumns columns = ColumnsOf(table, refs, {}, qty, join, kSystemMinRun);
-        PartsResult result;
-        {
-          py::gil_scoped_release unlocked;
-          result = expand_rows(table, columns);
-        }
-        return ToPython(result);
-      },
-      py::arg("rows"), py::arg("refs"), py::arg("qty"), py::arg("join"));
-  module.def("_diff_rows", &DiffRows, py::arg("old_rows"), py::arg("new_rows"), py::arg("refs"),
-             py::arg("by"), py::arg("qty"), py::arg("join"), py::arg("min_run"),
-             py::arg("unchanged"));
-  module.def("_diff_csv", &DiffCsv, py::arg("old"), py::arg("new"), py::arg("refs"), py::arg("by"),
-             py::arg("qty"), py::arg("join"), py::arg("min_run"), py::arg("sep"),
-             py::arg("unchanged"));
-  module.def("_process_csv", &ProcessCsv, py::arg("data"), py::arg("refs"), py::arg("by"),
-             py::arg("qty"), py::arg("join"), py::arg("min_run"), py::arg("sep"),
-             py::arg("expand"));
+  module.def("_process_rows", &ProcessRows, py::arg("rows"), py::arg("options"), py::arg("expand"));
+  module.def("_diff_rows", &DiffRows, py::arg("old_rows"), py::arg("new_rows"), py::arg("options"));
+  module.def("_diff_csv", &DiffCsv, py::arg("old"), py::arg("new"), py::arg("options"));
+  module.def("_process_csv", &ProcessCsv, py::arg("data"), py::arg("options"), py::arg("expand"));
 }
 
 }  // namespace ztxgrp::python

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 
+#include "ztxgrp/parts_options.hpp"
 #include "ztxgrp/utf.hpp"
 #include "ztxgrp/values.hpp"
 #include "ztxgrp/ztxgrp.hpp"
@@ -191,6 +193,14 @@ py::list ToPython(const Value& result) {
     PyList_SET_ITEM(out.ptr(), static_cast<Py_ssize_t>(k), item);
   }
   return out;
+}
+
+int MinRunOf(pybind11::handle minRun) {
+  if (!PyLong_Check(minRun.ptr()) || PyBool_Check(minRun.ptr()))
+    throw pybind11::type_error("min_run is an int");
+  int overflow = 0;
+  const long long value = PyLong_AsLongLongAndOverflow(minRun.ptr(), &overflow);
+  return min_run_from(overflow > 0 ? LLONG_MAX : overflow < 0 ? LLONG_MIN : value);
 }
 
 }  // namespace ztxgrp::python

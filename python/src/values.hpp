@@ -39,6 +39,10 @@ struct Items {
 };
 Items ItemsOf(pybind11::handle items, std::size_t maxItems);
 
+// A shortest run given as a Python int of any size (one past the range of
+// int means what the nearest int means); TypeError for anything else.
+int MinRunOf(pybind11::handle minRun);
+
 // A result list as a Python list of str; an empty element is "".
 pybind11::list ToPython(const Value& result);
 pybind11::list ToPython(const std::vector<std::string>& result);

@@ -5,6 +5,7 @@ import json
 import os
 import subprocess
 import threading
+import types
 import warnings
 import tracemalloc
 
@@ -131,6 +132,8 @@ def test_any_iterable_but_a_single_text():
         (2, ["C1", "R1-R2", "R5-R7"]),
         (3, ["C1", "R1", "R2", "R5-R7"]),
         (4, ["C1", "R1", "R2", "R5", "R6", "R7"]),
+        # Past any list's length, however large: no ranges, as in every front end.
+        (10**30, ["C1", "R1", "R2", "R5", "R6", "R7"]),
     ],
 )
 def test_min_run(min_run, expected):
@@ -249,6 +252,12 @@ def test_rows_round_trip_on_real_boards():
         (lambda: ztxgrp.group(bytearray(b"R1")), "bytearray"),
         (lambda: ztxgrp.group(memoryview(b"R1")), "memoryview"),
         (lambda: ztxgrp.group(["R1"], min_run=1), "min_run"),
+        (lambda: ztxgrp.group(["R1"], min_run=-10**30), "min_run"),
+        (lambda: ztxgrp.group(["R1"], min_run="2"), "min_run is an int"),
+        # A refused cell is located as the file names it, in every front end.
+        (lambda: ztxgrp.collapse_csv(b"Ref\nR1 -\n"), "^line 2: a lone dash"),
+        (lambda: ztxgrp.diff_csv(b"Ref\nR1\n", b"Ref\nR1 -\n"), "^new line 2: a lone dash"),
+        (lambda: ztxgrp.diff_rows([{"Ref": "R1 -"}], []), "^old row 1: a lone dash"),
         # csv.DictReader keeps a row's fields beyond the header under None.
         (lambda: ztxgrp.collapse_rows(csv.DictReader(io.StringIO("Ref,V\nR1,a\nR2,b,c\n"))),
          "row 2 has 3 fields; the header has 2"),
@@ -262,6 +271,19 @@ def test_parts_and_argument_failures(call, failure):
 def test_no_rows_give_no_rows():
     assert ztxgrp.collapse_rows([], refs="Ref") == []
     assert ztxgrp.expand_rows(iter([])) == []
+    # An empty list compared is a list with no rows: every designator added.
+    assert ztxgrp.diff_rows([], [{"Ref": "R1", "V": "x"}]) == [
+        {"Change": "added", "Ref": "R1", "Count": "1", "V (old)": "", "V (new)": "x"}]
+
+
+def test_rows_are_any_mapping_and_by_one_rule():
+    rows = [types.MappingProxyType({"Ref": "R1", "V": "x", "W": "y"})]
+    assert ztxgrp.collapse_rows(rows, by="V,") == [{"Ref": "R1", "Qty": "1", "V": "x", "W": "y"}]
+    # Notes come before warnings, as every front end gives them.
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        ztxgrp.diff_rows([{"Ref": "R1, R1", "A": "x"}], [{"Ref": "R1", "B": "y"}])
+    assert [str(w.message).split(" ")[0] for w in caught] == ["column", "column", "the"]
 
 
 def test_parts_warnings_and_big_int_subclass():

@@ -30,14 +30,6 @@ class PartsWarning(UserWarning):
     not match the designators. Nothing was lost because of it."""
 
 
-def _names(by):
-    if by is None:
-        return []
-    if isinstance(by, str):
-        return [name for name in by.split(",") if name]
-    return list(by)
-
-
 def _warn(messages):
     for message in messages:
         _warnings.warn(message, PartsWarning, stacklevel=3)
@@ -54,14 +46,15 @@ def collapse_rows(rows, *, refs=None, by=None, qty=None, join=", ",
     Returns a list of dicts; warnings are PartsWarning. Errors: ztxgrp.Error
     with .row, ValueError for unusable columns or cells.
     """
-    result, messages = _ztxgrp._collapse_rows(rows, refs, _names(by), qty, join, min_run)
+    result, messages = _ztxgrp._process_rows(
+        rows, dict(refs=refs, by=by, qty=qty, join=join, min_run=min_run), False)
     _warn(messages)
     return result
 
 
 def expand_rows(rows, *, refs=None, qty=None, join=", "):
     """One row per designator, every other cell copied, quantity 1."""
-    result, messages = _ztxgrp._expand_rows(rows, refs, qty, join)
+    result, messages = _ztxgrp._process_rows(rows, dict(refs=refs, qty=qty, join=join), True)
     _warn(messages)
     return result
 
@@ -82,7 +75,7 @@ def collapse_csv(data, *, refs=None, by=None, qty=None, join=", ",
     ztxgrp.Error with .row (the line), ValueError for the file or a column.
     """
     result, messages = _ztxgrp._process_csv(
-        _data(data), refs, _names(by), qty, join, min_run, sep, False)
+        _data(data), dict(refs=refs, by=by, qty=qty, join=join, min_run=min_run, sep=sep), False)
     _warn(messages)
     return result
 
@@ -91,7 +84,7 @@ def expand_csv(data, *, refs=None, qty=None, join=", ", sep=None):
     """A parts-list CSV file's bytes expanded to one row per designator, as
     the bytes that `ztxgrp bom --expand` writes for them."""
     result, messages = _ztxgrp._process_csv(
-        _data(data), refs, [], qty, join, _ztxgrp.DEFAULT_MIN_RUN, sep, True)
+        _data(data), dict(refs=refs, qty=qty, join=join, sep=sep), True)
     _warn(messages)
     return result
 
@@ -106,8 +99,8 @@ def diff_rows(old_rows, new_rows, *, refs=None, by=None, qty=None, join=", ",
     lists have but designators and quantity); lines of unchanged designators
     only when `unchanged`. Warnings and notes are PartsWarning.
     """
-    result, messages = _ztxgrp._diff_rows(
-        old_rows, new_rows, refs, _names(by), qty, join, min_run, unchanged)
+    result, messages = _ztxgrp._diff_rows(old_rows, new_rows, dict(
+        refs=refs, by=by, qty=qty, join=join, min_run=min_run, unchanged=unchanged))
     _warn(messages)
     return result
 
@@ -116,7 +109,7 @@ def diff_csv(old, new, *, refs=None, by=None, qty=None, join=", ",
              min_run=_ztxgrp.DEFAULT_MIN_RUN, sep=None, unchanged=False):
     """Two parts-list files' bytes compared: the bytes that
     `ztxgrp diff --csv` writes (in NEW's separator, line ends and encoding)."""
-    result, messages = _ztxgrp._diff_csv(
-        _data(old), _data(new), refs, _names(by), qty, join, min_run, sep, unchanged)
+    result, messages = _ztxgrp._diff_csv(_data(old), _data(new), dict(
+        refs=refs, by=by, qty=qty, join=join, min_run=min_run, sep=sep, unchanged=unchanged))
     _warn(messages)
     return result

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <nlohmann/json.hpp>
 
+#include "parts_options_json.hpp"
 #include "process.hpp"
 #include "ztxgrp/parts_file.hpp"
 
@@ -39,15 +40,10 @@ TEST(DiffTest, LibraryAndCommandWriteWhatTheTableHolds) {
   for (const nlohmann::json& c : nlohmann::json::parse(Bytes(kFolder / "cases.json"))) {
     SCOPED_TRACE(c["name"].get<std::string>());
     const nlohmann::json& o = c["options"];
-    PartsFileOptions options;
-    if (o.contains("by")) options.names.by = o["by"].get<std::vector<std::string>>();
-    if (o.contains("join")) options.names.join = o["join"];
-    if (o.contains("minRun")) options.names.min_run = o["minRun"];
     const ProcessResult command = RunProcess(CommandUnderTest(), DiffArguments(c));
     try {
       const PartsDiffFileResult result =
-          diff_parts_files(Bytes(kFolder / c["old"]), Bytes(kFolder / c["new"]), options,
-                           {"--refs", "--qty", "--by"}, o.value("unchanged", false));
+          diff_parts_files(Bytes(kFolder / c["old"]), Bytes(kFolder / c["new"]), PartsOptionsOf(o));
       ASSERT_TRUE(c.contains("output")) << "refused nothing";
       EXPECT_EQ(result.bytes, Bytes(kFolder / c["output"]));
       EXPECT_EQ(result.diff.differ(), c["differ"].get<bool>());

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <nlohmann/json.hpp>
 
+#include "parts_options_json.hpp"
 #include "process.hpp"
 #include "ztxgrp/designator_split.hpp"
 #include "ztxgrp/parts_file.hpp"
@@ -50,17 +51,9 @@ TEST(PartsFilesTest, TheLibraryWritesWhatTheTableHolds) {
   for (const nlohmann::json& c : Cases()) {
     SCOPED_TRACE(c["name"].get<std::string>());
     const nlohmann::json& o = c["options"];
-    PartsFileOptions options;
-    if (o.contains("refs")) options.names.refs = o["refs"];
-    if (o.contains("qty")) options.names.qty = o["qty"];
-    if (o.contains("by")) options.names.by = o["by"].get<std::vector<std::string>>();
-    if (o.contains("join")) options.names.join = o["join"];
-    if (o.contains("minRun")) options.names.min_run = o["minRun"];
-    if (o.contains("sep")) options.separator = separator_named(o["sep"].get<std::string>());
-    options.expand = o.value("expand", false);
     try {
       const PartsFileResult result =
-          process_parts_file(Bytes(kFolder / c["input"]), options, {"refs", "qty", "by"});
+          process_parts_file(Bytes(kFolder / c["input"]), PartsOptionsOf(o));
       ASSERT_TRUE(c.contains("output")) << "refused nothing";
       EXPECT_EQ(result.bytes, Bytes(kFolder / c["output"]));
       std::vector<std::string> warnings;
@@ -115,9 +108,9 @@ TEST(PartsFilesTest, RealBoardsReadAlikeThroughTheLibraryAndTheCommand) {
     SCOPED_TRACE(entry.path().filename().string());
     const std::string bytes = Bytes(entry.path());
     for (const bool expand : {false, true}) {
-      PartsFileOptions options;
+      PartsOptions options;
       options.expand = expand;
-      const PartsFileResult library = process_parts_file(bytes, options, {"refs", "qty", "by"});
+      const PartsFileResult library = process_parts_file(bytes, options);
       const ProcessResult command = RunProcess(
           CommandUnderTest(),
           expand ? std::vector<std::string>{"bom", "--expand"} : std::vector<std::string>{"bom"},

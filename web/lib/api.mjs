@@ -205,11 +205,13 @@ function textList(items, what) {
   return Array.isArray(items) ? items : snapshot(items, MAX_LIST);
 }
 
+// The shortest run as the module takes it: any whole number, one beyond the
+// range of a 32-bit integer meaning what the nearest one means (a run longer
+// than any list: no ranges).
 function minRunOf(options) {
   const minRun = options?.minRun ?? wasm.ztxgrp_default_min_run();
-  if (!Number.isInteger(minRun) || minRun < -2147483648 || minRun > 2147483647)
-    throw new TypeError(`minRun is a whole number, not ${String(minRun)}`);
-  return minRun;
+  if (!Number.isInteger(minRun)) throw new TypeError(`minRun is a whole number, not ${String(minRun)}`);
+  return Math.min(Math.max(minRun, -2147483648), 2147483647);
 }
 
 /** Sorts items and folds runs into ranges: ['R3','R1','R2'] -> ['R1-R3']. */
@@ -248,10 +250,11 @@ export function isValidRange(text) {
   return resultMeta()[0] === 1;
 }
 
-// The column names of `by`: a name, names separated by commas, or a list.
+// The names of `by` as given: one text of names (the module splits it, as
+// every front end does) or a list of names.
 function byNamesOf(by) {
   if (by === undefined || by === null) return [];
-  if (typeof by === 'string') return by.split(',');
+  if (typeof by === 'string') return [by];
   if (typeof by !== 'object' || typeof by[Symbol.iterator] !== 'function')
     throw new TypeError(`by is a column name or a list of column names, not ${typeof by}`);
   const names = snapshot(by);
@@ -259,21 +262,32 @@ function byNamesOf(by) {
   return names;
 }
 
-// The parts-list options, checked: refs, qty, join, by, minRun and sep.
-function partsOptions(options) {
+// The options of every parts-list call in the module's one layout (its
+// ReadOptions): numbers, then texts. Only their types are checked here; the
+// library checks what they say.
+function optionLayout(options, expand = false) {
   if (options === null || typeof options !== 'object') throw new TypeError('options is an object');
   const { refs, qty, sep } = options;
   const join = options.join ?? ', ';
   const minRun = minRunOf(options);
+  const unchanged = options.unchanged ?? false;
+  if (typeof unchanged !== 'boolean') throw new TypeError(`unchanged is a boolean, not ${typeof unchanged}`);
   for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ['sep', sep]])
     if (value !== undefined && value !== null && typeof value !== 'string') throw new TypeError(`${what} is a string, not ${typeof value}`);
   const byNames = byNamesOf(options.by);
   for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ['sep', sep], ...byNames.map((b) => ['by', b])])
     if (typeof value === 'string' && LONE_SURROGATE.test(value)) throw new RangeError(`${what} holds an unpaired surrogate`);
-  return { refs, qty, join, byNames, minRun, sep };
+  const texts = [];
+  for (const value of [refs, qty, sep]) if (value != null) texts.push(value);
+  texts.push(join, ...byNames);
+  const numbers = [refs != null ? 1 : 0, qty != null ? 1 : 0, sep != null ? 1 : 0, byNames.length,
+    typeof options.by === 'string' ? 1 : 0, minRun >>> 0, expand ? 1 : 0, unchanged ? 1 : 0];
+  return { texts, numbers };
 }
 
-const WARNING_KINDS = ['duplicate-designator', 'differing-cells', 'quantity-not-whole', 'quantity-mismatch'];
+// The kinds of warnings, by their number in the module; a comparison's note
+// (a column not compared) has a kind of its own.
+const WARNING_KINDS = ['duplicate-designator', 'differing-cells', 'quantity-not-whole', 'quantity-mismatch', 'column-not-compared'];
 
 // The warnings of a parts call: `count` messages from `messages`, their
 // kinds and rows from `details`.
@@ -332,13 +346,20 @@ function readRows(rows, what) {
   return { header, cells, count: list.length };
 }
 
-// Where text `k` of a parts call's table came from, for a message: an option
-// before `leading`, else a row's cell or, for `header`, a column name.
-function cellNamer(what, leading, header) {
+// Where text `k` of a parts call's texts came from, for a message: an option
+// before `leading`, then each table's column names and cells in turn
+// (`tables`: their names in messages, headers and row counts).
+function tableNamer(tables, leading) {
   return (k) => {
     if (k < leading) return 'options';
-    const r = Math.floor((k - leading) / header.length);
-    return `${what}[${r}].${header[(k - leading) % header.length]}`;
+    let at = leading;
+    for (const [what, header, rows] of tables) {
+      if (k < at + header.length) return `${what}: a column name`;
+      at += header.length;
+      if (k < at + header.length * rows) return `${what}[${Math.floor((k - at) / header.length)}].${header[(k - at) % header.length]}`;
+      at += header.length * rows;
+    }
+    return 'options';
   };
 }
 
@@ -373,20 +394,15 @@ function withNumbers(numbers, call) {
 
 function partsCall(rows, options, expandRows) {
   const { header, cells, count: rowCount } = readRows(rows, 'rows');
-  const { refs, qty, join, byNames, minRun } = partsOptions(options);
+  const { texts: leading, numbers } = optionLayout(options, expandRows);
   // No rows: nothing to collapse or expand, and no columns known.
   if (rowCount === 0) return { header: [], rows: [], warnings: [] };
   // The table as the module reads it: options, header, then the cells.
-  const leading = [];
-  if (refs != null) leading.push(refs);
-  if (qty != null) leading.push(qty);
-  leading.push(join, ...byNames);
   const table = leading.concat(header, cells);
-  const nameOf = cellNamer('rows', leading.length + header.length, header);
-  const numbers = [refs != null ? 1 : 0, qty != null ? 1 : 0, byNames.length, header.length, rowCount, minRun >>> 0];
+  const nameOf = tableNamer([['rows', header, rowCount]], leading.length);
+  numbers.push(header.length, rowCount);
   const out = withNumbers(numbers, (meta) =>
-    checked(withTexts(table, (k) => (k < leading.length + header.length ? (k < leading.length ? 'options' : 'a column name') : nameOf(k)),
-      (b, n, l, c) => wasm.ztxgrp_parts(b, n, l, c, meta, expandRows ? 1 : 0), 8, true)));
+    checked(withTexts(table, nameOf, (b, n, l, c) => wasm.ztxgrp_parts(b, n, l, c, meta), 8, true)));
   const [outWidth, count, warningCount, ...details] = resultMeta();
   return { ...resultRows(out, outWidth, count), warnings: warningsOf(warningCount, out.slice(outWidth * (count + 1)), details) };
 }
@@ -418,15 +434,9 @@ function fileBytes(data) {
 }
 
 function csvCall(data, options, expand) {
-  const { refs, qty, join, byNames, minRun, sep } = partsOptions(options);
+  const { texts, numbers } = optionLayout(options, expand);
   const bytes = fileBytes(data);
   const size = bytes.length;  // measured once; the copy is bounded by it
-  const texts = [];
-  if (refs != null) texts.push(refs);
-  if (qty != null) texts.push(qty);
-  texts.push(join, ...byNames);
-  if (sep != null) texts.push(sep);
-  const numbers = [refs != null ? 1 : 0, qty != null ? 1 : 0, byNames.length, minRun >>> 0, sep != null ? 1 : 0, expand ? 1 : 0];
   wasm.ztxgrp_reserve(size * 8 + 65536);
   const file = wasm.ztxgrp_alloc(size);
   const meta = wasm.ztxgrp_alloc(numbers.length * 4);
@@ -445,41 +455,24 @@ function csvCall(data, options, expand) {
   return { data: out, warnings: warningsOf(warningCount, messages, details) };
 }
 
-// The kinds of warnings; a note (a column in one list only) has its own.
-const DIFF_NOTE = 'column-not-compared';
-
 /**
  * What changed between two parts lists (row objects): `{header, rows,
  * warnings}` with the columns that `ztxgrp diff --csv` writes (Change, the
  * designator column, Count, then "C (old)" and "C (new)" per compared column
  * and the quantity). Options as for collapseRows, and `unchanged` (also the
- * designators that did not change).
+ * designators that did not change). Notes (a column not compared) come first
+ * among the warnings, with their own kind.
  */
 export function diffRows(oldRows, newRows, options = {}) {
   const older = readRows(oldRows, 'oldRows'), newer = readRows(newRows, 'newRows');
-  const { refs, qty, join, byNames, minRun } = partsOptions(options);
-  const unchanged = unchangedOf(options);
-  const texts = [];
-  if (refs != null) texts.push(refs);
-  if (qty != null) texts.push(qty);
-  texts.push(join, ...byNames, ...older.header, ...older.cells, ...newer.header, ...newer.cells);
-  const numbers = [refs != null ? 1 : 0, qty != null ? 1 : 0, byNames.length, minRun >>> 0, unchanged ? 1 : 0,
-    older.header.length, older.count, newer.header.length, newer.count];
+  const { texts: leading, numbers } = optionLayout(options);
+  const texts = leading.concat(older.header, older.cells, newer.header, newer.cells);
+  const nameOf = tableNamer([['oldRows', older.header, older.count], ['newRows', newer.header, newer.count]], leading.length);
+  numbers.push(older.header.length, older.count, newer.header.length, newer.count);
   const out = withNumbers(numbers, (meta) =>
-    checked(withTexts(texts, 'rows', (b, n, l, c) => wasm.ztxgrp_diff_rows(b, n, l, c, meta), 8, true)));
+    checked(withTexts(texts, nameOf, (b, n, l, c) => wasm.ztxgrp_diff_rows(b, n, l, c, meta), 8, true)));
   const [width, count, warningCount, ...details] = resultMeta();
-  return { ...resultRows(out, width, count), warnings: diffWarnings(warningsOf(warningCount, out.slice(width * (count + 1)), details)) };
-}
-
-function unchangedOf(options) {
-  const unchanged = options.unchanged ?? false;
-  if (typeof unchanged !== 'boolean') throw new TypeError(`unchanged is a boolean, not ${typeof unchanged}`);
-  return unchanged;
-}
-
-// Notes travel as warnings without rows: they get a kind of their own.
-function diffWarnings(warnings) {
-  return warnings.map((w) => (w.rows.length === 0 && w.kind === 'differing-cells' ? { ...w, kind: DIFF_NOTE } : w));
+  return { ...resultRows(out, width, count), warnings: warningsOf(warningCount, out.slice(width * (count + 1)), details) };
 }
 
 /**
@@ -487,16 +480,9 @@ function diffWarnings(warnings) {
  * `ztxgrp diff --csv` writes (in NEW's separator, line ends and encoding).
  */
 export function diffCsv(oldData, newData, options = {}) {
-  const { refs, qty, join, byNames, minRun, sep } = partsOptions(options);
-  const unchanged = unchangedOf(options);
+  const { texts, numbers } = optionLayout(options);
   const older = fileBytes(oldData), newer = fileBytes(newData);
   const oldSize = older.length, newSize = newer.length;
-  const texts = [];
-  if (refs != null) texts.push(refs);
-  if (qty != null) texts.push(qty);
-  texts.push(join, ...byNames);
-  if (sep != null) texts.push(sep);
-  const numbers = [refs != null ? 1 : 0, qty != null ? 1 : 0, byNames.length, minRun >>> 0, sep != null ? 1 : 0, unchanged ? 1 : 0];
   wasm.ztxgrp_reserve((oldSize + newSize) * 8 + 65536);
   const oldAt = wasm.ztxgrp_alloc(oldSize), newAt = wasm.ztxgrp_alloc(newSize);
   let messages;
@@ -512,7 +498,7 @@ export function diffCsv(oldData, newData, options = {}) {
   }
   const [, , warningCount, ...details] = resultMeta();
   const data = new Uint8Array(memory.buffer, wasm.ztxgrp_result_bytes(), wasm.ztxgrp_result_byte_count()).slice();
-  return { data, warnings: diffWarnings(warningsOf(warningCount, messages, details)) };
+  return { data, warnings: warningsOf(warningCount, messages, details) };
 }
 
 /**

@@ -30,6 +30,7 @@
 #include "ztxgrp/parts_diff.hpp"
 #include "ztxgrp/parts_file.hpp"
 #include "ztxgrp/parts_list.hpp"
+#include "ztxgrp/parts_options.hpp"
 #include "ztxgrp/utf.hpp"
 #include "ztxgrp/values.hpp"
 #include "ztxgrp/ztxgrp.hpp"
@@ -114,8 +115,8 @@ int Guarded(Work&& work) noexcept {
   } catch (const std::exception& error) {
     try {
       result.Clear();
-      result.AddUtf8(error.what());
       const auto* parts = dynamic_cast<const ztxgrp::PartsError*>(&error);
+      result.AddUtf8(parts ? parts->located() : std::string(error.what()));
       result.meta = {parts ? static_cast<std::uint32_t>(parts->row()) : 0u};
     } catch (...) {
       result.Clear();
@@ -148,40 +149,69 @@ std::vector<std::string_view> ReadUtf8Texts(const char* bytes, std::size_t size,
   return views;
 }
 
-// The parts-list call's texts, in this order: refs, qty, join (each present
-// when its flag is set), the `by` names, the header, the cells row by row.
-struct PartsCall {
+// The options of every parts-list call, in one layout. Numbers (kOptionNumbers
+// of them): has refs, has qty, has sep, the number of `by` texts, whether
+// `by` was given as one text of names, min_run, expand, unchanged. Texts,
+// from `at` on: refs, qty, sep (each when it is there), join, the `by`
+// texts. `at` is left after them.
+constexpr std::size_t kOptionNumbers = 8;
+ztxgrp::PartsOptions ReadOptions(std::span<const std::string_view> texts,
+                                 const std::uint32_t* numbers, std::size_t& at) {
+  const bool hasRefs = numbers[0] != 0, hasQty = numbers[1] != 0, hasSep = numbers[2] != 0;
+  const std::size_t byCount = numbers[3];
+  const std::size_t count = (hasRefs ? 1u : 0u) + (hasQty ? 1u : 0u) + (hasSep ? 1u : 0u) + 1;
+  if (at > texts.size() || byCount > texts.size() - at || count > texts.size() - at - byCount)
+    throw std::invalid_argument("the options do not match their texts");
+  ztxgrp::PartsOptions options;
+  options.style = ztxgrp::OptionStyle::JavaScript;
+  if (hasRefs) options.refs = std::string(texts[at++]);
+  if (hasQty) options.qty = std::string(texts[at++]);
+  if (hasSep) options.set_separator(texts[at++]);
+  options.join = std::string(texts[at++]);
+  for (std::size_t k = 0; k < byCount; ++k) {
+    if (numbers[4] != 0)
+      options.add_by_text(texts[at++]);
+    else
+      options.by.emplace_back(texts[at++]);
+  }
+  options.min_run = static_cast<int>(static_cast<std::int32_t>(numbers[5]));
+  options.expand = numbers[6] != 0;
+  options.unchanged = numbers[7] != 0;
+  return options;
+}
+
+// A table of the parts-list calls: `width` header names from `at` on, then
+// `rows` rows of cells. `at` is left after them.
+struct Table {
   std::vector<std::string> header;
-  ztxgrp::PartsTableView table;
-  ztxgrp::PartsColumns columns;
+  ztxgrp::PartsTableView view;
 };
-PartsCall ReadParts(const std::vector<std::string_view>& texts, const std::uint32_t* numbers) {
-  // numbers: has refs, has qty, by count, columns, rows, min_run.
-  const bool hasRefs = numbers[0] != 0, hasQty = numbers[1] != 0;
-  const std::size_t byCount = numbers[2], width = numbers[3], rows = numbers[4];
-  const std::size_t needed = (hasRefs ? 1 : 0) + (hasQty ? 1 : 0) + 1 + byCount + width;
-  if (width == 0 || texts.size() < needed || (texts.size() - needed) / width != rows ||
-      (texts.size() - needed) % width != 0)
+Table ReadTable(std::span<const std::string_view> texts, std::size_t width, std::size_t rows,
+                std::size_t& at) {
+  if (at > texts.size() || width > texts.size() - at ||
+      (rows != 0 && width > (texts.size() - at - width) / rows))
     throw std::invalid_argument("the table's shape does not match its cells");
-  std::size_t at = 0;
-  ztxgrp::PartsColumnNames names;
-  if (hasRefs) names.refs = std::string(texts[at++]);
-  if (hasQty) names.qty = std::string(texts[at++]);
-  names.join = std::string(texts[at++]);
-  names.min_run = static_cast<int>(static_cast<std::int32_t>(numbers[5]));
-  for (std::size_t k = 0; k < byCount; ++k) names.by.emplace_back(texts[at++]);
-  PartsCall call;
-  for (std::size_t k = 0; k < width; ++k) call.header.emplace_back(texts[at++]);
-  call.table.header = call.header;
-  call.table.cells = std::span<const std::string_view>(texts).subspan(at);
-  call.columns = ztxgrp::choose_columns(call.header, names, {"refs", "qty", "by"});
-  return call;
+  Table table;
+  for (std::size_t k = 0; k < width; ++k) table.header.emplace_back(texts[at++]);
+  table.view.cells = texts.subspan(at, width * rows);
+  table.view.row_noun = "row";
+  at += width * rows;
+  return table;
 }
 
 // The parts result: header, cells, then each warning's message; meta holds
 // the width, the row count, the warning count and for each warning its
 // kind, its number of rows and those rows.
-void WriteWarnings(const std::vector<ztxgrp::PartsWarning>& warnings) {
+// A comparison's notes (a column not compared) have a kind of their own,
+// after the warnings' kinds, and come first.
+constexpr std::uint32_t kNoteKind = 4;
+void WriteWarnings(const std::vector<ztxgrp::PartsWarning>& warnings,
+                   const std::vector<std::string>& notes = {}) {
+  for (const std::string& note : notes) {
+    result.AddUtf8(note);
+    result.meta.push_back(kNoteKind);
+    result.meta.push_back(0);
+  }
   for (const ztxgrp::PartsWarning& warning : warnings) {
     result.AddUtf8(warning.message);
     result.meta.push_back(static_cast<std::uint32_t>(warning.kind));
@@ -191,38 +221,15 @@ void WriteWarnings(const std::vector<ztxgrp::PartsWarning>& warnings) {
   }
 }
 
-void WriteParts(const ztxgrp::PartsResult& parts) {
+void WriteParts(const ztxgrp::PartsResult& parts, const std::vector<std::string>& notes = {}) {
   const ztxgrp::PartsTable& table = parts.table;
   result.meta = {static_cast<std::uint32_t>(table.header.size()),
                  static_cast<std::uint32_t>(table.rows.size()),
-                 static_cast<std::uint32_t>(parts.warnings.size())};
+                 static_cast<std::uint32_t>(notes.size() + parts.warnings.size())};
   for (const std::string& name : table.header) result.AddUtf8(name);
   for (const auto& row : table.rows)
     for (const std::string& cell : row) result.AddUtf8(cell);
-  WriteWarnings(parts.warnings);
-}
-
-// The options of a parts-list file call: texts refs, qty (each when its flag
-// is set), join, the `by` names, the separator's name (when its flag is
-// set); numbers: has refs, has qty, by count, min_run, has separator, expand.
-ztxgrp::PartsFileOptions ReadFileOptions(const std::vector<std::string_view>& texts,
-                                         const std::uint32_t* numbers) {
-  const bool hasRefs = numbers[0] != 0, hasQty = numbers[1] != 0;
-  const std::size_t byCount = numbers[2];
-  const bool hasSeparator = numbers[4] != 0;
-  if (texts.size() !=
-      (hasRefs ? 1u : 0u) + (hasQty ? 1u : 0u) + 1 + byCount + (hasSeparator ? 1u : 0u))
-    throw std::invalid_argument("the options do not match their texts");
-  ztxgrp::PartsFileOptions options;
-  std::size_t at = 0;
-  if (hasRefs) options.names.refs = std::string(texts[at++]);
-  if (hasQty) options.names.qty = std::string(texts[at++]);
-  options.names.join = std::string(texts[at++]);
-  for (std::size_t k = 0; k < byCount; ++k) options.names.by.emplace_back(texts[at++]);
-  options.names.min_run = static_cast<int>(static_cast<std::int32_t>(numbers[3]));
-  if (hasSeparator) options.separator = ztxgrp::separator_named(texts[at++]);
-  options.expand = numbers[5] != 0;
-  return options;
+  WriteWarnings(parts.warnings, notes);
 }
 
 }  // namespace
@@ -293,76 +300,66 @@ int ztxgrp_is_valid_range(const char16_t* units, std::size_t size) {
   });
 }
 
+// Rows collapsed (or, with the option, expanded). Texts: the options, then
+// the header and the cells row by row; numbers: the options', the width and
+// the number of rows.
 int ztxgrp_parts(const char* bytes, std::size_t size, const std::uint32_t* lengths,
-                 std::size_t count, const std::uint32_t* numbers, int expand) {
+                 std::size_t count, const std::uint32_t* numbers) {
   return Guarded([&] {
     const std::vector<std::string_view> texts = ReadUtf8Texts(bytes, size, lengths, count);
-    const PartsCall call = ReadParts(texts, numbers);
-    WriteParts(expand ? ztxgrp::expand_rows(call.table, call.columns)
-                      : ztxgrp::collapse_rows(call.table, call.columns));
+    std::size_t at = 0;
+    const ztxgrp::PartsOptions options = ReadOptions(texts, numbers, at);
+    Table table = ReadTable(texts, numbers[kOptionNumbers], numbers[kOptionNumbers + 1], at);
+    if (at != texts.size())
+      throw std::invalid_argument("the table's shape does not match its cells");
+    table.view.header = table.header;
+    ztxgrp::check_parts_options(options);
+    const ztxgrp::PartsColumns columns = ztxgrp::choose_columns(table.header, options);
+    WriteParts(options.expand ? ztxgrp::expand_rows(table.view, columns)
+                              : ztxgrp::collapse_rows(table.view, columns));
   });
 }
 
 // A parts-list file (`bytes`, as read) collapsed or expanded: the result's
 // bytes, and the warnings as for ztxgrp_parts (meta: 0, 0, their count...).
+// Texts and numbers: the options alone.
 int ztxgrp_parts_file(const char* bytes, std::size_t size, const char* options,
                       std::size_t optionsSize, const std::uint32_t* lengths, std::size_t count,
                       const std::uint32_t* numbers) {
   return Guarded([&] {
-    const ztxgrp::PartsFileOptions file =
-        ReadFileOptions(ReadUtf8Texts(options, optionsSize, lengths, count), numbers);
-    ztxgrp::PartsFileResult done =
-        ztxgrp::process_parts_file(std::string(bytes, size), file, {"refs", "qty", "by"});
+    const std::vector<std::string_view> texts = ReadUtf8Texts(options, optionsSize, lengths, count);
+    std::size_t at = 0;
+    const ztxgrp::PartsOptions file = ReadOptions(texts, numbers, at);
+    if (at != texts.size()) throw std::invalid_argument("the options do not match their texts");
+    ztxgrp::PartsFileResult done = ztxgrp::process_parts_file(std::string(bytes, size), file);
     result.meta = {0, 0, static_cast<std::uint32_t>(done.warnings.size())};
     WriteWarnings(done.warnings);
     result.bytes = std::move(done.bytes);
   });
 }
 
-// Two tables compared. Texts: refs, qty (each when its flag is set), join,
-// the `by` names, then each table's header and cells; numbers: has refs,
-// has qty, by count, min_run, unchanged, old width, old rows, new width, new
-// rows. The result as ztxgrp_parts writes it (the table of changes, then the
-// warnings and notes).
+// Two tables compared. Texts: the options, then each table's header and
+// cells; numbers: the options', old width, old rows, new width, new rows.
+// The result as ztxgrp_parts writes it (the table of changes, then the
+// notes and the warnings).
 int ztxgrp_diff_rows(const char* bytes, std::size_t size, const std::uint32_t* lengths,
                      std::size_t count, const std::uint32_t* numbers) {
   return Guarded([&] {
     const std::vector<std::string_view> texts = ReadUtf8Texts(bytes, size, lengths, count);
-    const std::size_t byCount = numbers[2];
-    const std::size_t widths[2] = {numbers[5], numbers[7]}, rows[2] = {numbers[6], numbers[8]};
-    std::size_t at = (numbers[0] ? 1 : 0) + (numbers[1] ? 1 : 0);
-    std::size_t needed = at + 1 + byCount;
-    for (int side = 0; side < 2; ++side) {
-      if (rows[side] != 0 &&
-          widths[side] > (texts.size() - std::min(needed, texts.size())) / rows[side])
-        throw std::invalid_argument("the tables' shapes do not match their cells");
-      needed += widths[side] * (rows[side] + 1);
-    }
-    if (needed != texts.size())
+    std::size_t at = 0;
+    const ztxgrp::PartsOptions options = ReadOptions(texts, numbers, at);
+    const std::uint32_t* shapes = numbers + kOptionNumbers;
+    Table older = ReadTable(texts, shapes[0], shapes[1], at);
+    Table newer = ReadTable(texts, shapes[2], shapes[3], at);
+    if (at != texts.size())
       throw std::invalid_argument("the tables' shapes do not match their cells");
-    ztxgrp::PartsColumnNames names;
-    at = 0;
-    if (numbers[0]) names.refs = std::string(texts[at++]);
-    if (numbers[1]) names.qty = std::string(texts[at++]);
-    names.join = std::string(texts[at++]);
-    for (std::size_t k = 0; k < byCount; ++k) names.by.emplace_back(texts[at++]);
-    names.min_run = static_cast<int>(static_cast<std::int32_t>(numbers[3]));
-    std::vector<std::string> headers[2];
-    ztxgrp::PartsTableView views[2];
-    const std::span<const std::string_view> all(texts);
-    for (int side = 0; side < 2; ++side) {
-      for (std::size_t k = 0; k < widths[side]; ++k) headers[side].emplace_back(texts[at++]);
-      views[side] = {headers[side], all.subspan(at, widths[side] * rows[side]), {}, "row"};
-      at += widths[side] * rows[side];
-    }
-    const ztxgrp::PartsDiff diff =
-        ztxgrp::diff_tables(views[0], views[1], names, {"refs", "qty", "by"}, numbers[4] != 0);
+    older.view.header = older.header;
+    newer.view.header = newer.header;
+    const ztxgrp::PartsDiff diff = ztxgrp::diff_tables(older.view, newer.view, options);
     ztxgrp::PartsResult parts;
     parts.table = ztxgrp::diff_table(diff);
-    for (const std::string& note : diff.notes)
-      parts.warnings.push_back({ztxgrp::PartsWarning::Kind::DifferingCells, note, {}});
-    parts.warnings.insert(parts.warnings.end(), diff.warnings.begin(), diff.warnings.end());
-    WriteParts(parts);
+    parts.warnings = diff.warnings;
+    WriteParts(parts, diff.notes);
   });
 }
 
@@ -374,17 +371,15 @@ int ztxgrp_diff_files(const char* oldBytes, std::size_t oldSize, const char* new
                       const std::uint32_t* lengths, std::size_t count,
                       const std::uint32_t* numbers) {
   return Guarded([&] {
-    const ztxgrp::PartsFileOptions file =
-        ReadFileOptions(ReadUtf8Texts(options, optionsSize, lengths, count), numbers);
-    ztxgrp::PartsDiffFileResult done =
-        ztxgrp::diff_parts_files(std::string(oldBytes, oldSize), std::string(newBytes, newSize),
-                                 file, {"refs", "qty", "by"}, file.expand);
-    std::vector<ztxgrp::PartsWarning> warnings;
-    for (const std::string& note : done.diff.notes)
-      warnings.push_back({ztxgrp::PartsWarning::Kind::DifferingCells, note, {}});
-    warnings.insert(warnings.end(), done.diff.warnings.begin(), done.diff.warnings.end());
-    result.meta = {0, 0, static_cast<std::uint32_t>(warnings.size())};
-    WriteWarnings(warnings);
+    const std::vector<std::string_view> texts = ReadUtf8Texts(options, optionsSize, lengths, count);
+    std::size_t at = 0;
+    const ztxgrp::PartsOptions file = ReadOptions(texts, numbers, at);
+    if (at != texts.size()) throw std::invalid_argument("the options do not match their texts");
+    ztxgrp::PartsDiffFileResult done = ztxgrp::diff_parts_files(
+        std::string(oldBytes, oldSize), std::string(newBytes, newSize), file);
+    result.meta = {0, 0,
+                   static_cast<std::uint32_t>(done.diff.notes.size() + done.diff.warnings.size())};
+    WriteWarnings(done.diff.warnings, done.diff.notes);
     result.bytes = std::move(done.bytes);
   });
 }

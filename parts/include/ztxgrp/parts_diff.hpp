@@ -45,15 +45,14 @@ struct PartsDiffNames {
   std::string old_name, new_name;
 };
 
-// Compares `old_table` with `new_table`. `names` as for collapsing (refs,
+// Compares `old_table` with `new_table`. `options` as for collapsing (refs,
 // qty, by, join, min_run; a `by` column must be in both tables); lines of
-// unchanged designators only when `unchanged`. Messages name each table as
-// `tables` says and its rows by its `row_noun`. Errors: PartsError (a
-// column, a cell), RowError (a designator the engine refuses, with the
-// table and row).
+// unchanged designators only with `options.unchanged`. Messages name each
+// table as `tables` says and its rows by its `row_noun`. Errors: PartsError
+// (the options, a column, a cell), RowError (a designator the engine
+// refuses, with the table and row).
 PartsDiff diff_tables(const PartsTableView& old_table, const PartsTableView& new_table,
-                      const PartsColumnNames& names, const PartsOptionSpelling& spelling,
-                      bool unchanged = false, const PartsDiffNames& tables = {});
+                      const PartsOptions& options, const PartsDiffNames& tables = {});
 
 // The changes as a table: Change, the designator column (OLD's name), Count,
 // then "C (old)" and "C (new)" for each compared column C and for the

@@ -17,25 +17,17 @@
 
 namespace ztxgrp {
 
-// What to do with a parts-list file, as every front end takes it.
-struct PartsFileOptions {
-  PartsColumnNames names;
-  std::optional<char> separator;  // none: detected from the header line
-  bool expand = false;            // one row per designator instead of one per part
-};
-
 struct PartsFileResult {
   std::string bytes;  // the whole output file
   std::vector<PartsWarning> warnings;
 };
 
 // Reads the file (csv_file.hpp: its rules and messages), chooses the columns
-// by name (`spelling` says how the caller's options are written, for
-// messages), collapses or expands the rows and writes the result. Errors:
-// PartsError (the file or a column, with the line), RowError (a designator
-// the engine refuses, with its line), EncodingError, runtime error 7.
-PartsFileResult process_parts_file(std::string bytes, const PartsFileOptions& options,
-                                   const PartsOptionSpelling& spelling);
+// by name, collapses (or, with `options.expand`, expands) the rows and
+// writes the result. Errors: PartsError (the options, the file or a
+// column, with the line), RowError (a designator the engine refuses, with
+// its line), EncodingError, runtime error 7.
+PartsFileResult process_parts_file(std::string bytes, const PartsOptions& options);
 
 struct PartsDiffFileResult {
   std::string bytes;  // the comparison's table (diff_table) as a file
@@ -47,12 +39,7 @@ struct PartsDiffFileResult {
 // ends and encoding. `options.expand` is not used. Errors as
 // process_parts_file's and diff_tables', naming the file.
 PartsDiffFileResult diff_parts_files(std::string old_bytes, std::string new_bytes,
-                                     const PartsFileOptions& options,
-                                     const PartsOptionSpelling& spelling, bool unchanged,
+                                     const PartsOptions& options,
                                      const PartsDiffNames& tables = {});
-
-// A separator as users name it: one character other than a quote or a line
-// break, or "tab" (also "\t" spelled with a backslash). PartsError otherwise.
-char separator_named(std::string_view name);
 
 }  // namespace ztxgrp

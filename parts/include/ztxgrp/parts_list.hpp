@@ -24,6 +24,7 @@
 
 #include "ztxgrp/engine/runtime_error.hpp"
 #include "ztxgrp/engine/value.hpp"
+#include "ztxgrp/parts_options.hpp"
 
 namespace ztxgrp {
 
@@ -111,36 +112,30 @@ std::optional<std::size_t> find_designator_column(std::span<const std::string> h
 // The first column named Qty or Quantity.
 std::optional<std::size_t> find_quantity_column(std::span<const std::string> header);
 
-// The columns as a user names them, the same in every front end.
-struct PartsColumnNames {
-  std::optional<std::string> refs;  // default: find_designator_column
-  // Default: find_quantity_column. A name that is not in the header names
-  // the quantity column that collapsing adds.
-  std::optional<std::string> qty;
-  std::vector<std::string> by;  // the key columns; empty: all but refs and qty
-  std::string join = ", ";
-  int min_run = kSystemMinRun;
-};
-// How a front end spells each choice in messages: "--refs" or "refs=".
-struct PartsOptionSpelling {
-  std::string refs, qty, by;
-};
-// The columns of `header` chosen by name. PartsError for a column that is
-// not there (naming it and the headers), or a quantity column that is the
-// designator column.
-PartsColumns choose_columns(std::span<const std::string> header, const PartsColumnNames& names,
-                            const PartsOptionSpelling& spelling);
+// The columns of `header` chosen by the names in `options` (refs, qty, by;
+// join and min_run copied). PartsError for a column that is not there
+// (naming the option, the column and the headers), or a quantity column
+// that is the designator column.
+PartsColumns choose_columns(std::span<const std::string> header, const PartsOptions& options);
 
 // A table, column or cell that cannot be used as given. `row()` is the
-// number of the row (0: no row).
+// number of the row (0: no row), `noun()` the table's word for it ("line",
+// "row", "old.csv line").
 class PartsError : public std::invalid_argument {
  public:
-  PartsError(const std::string& message, std::size_t row = 0)
-      : std::invalid_argument(message), row_(row) {}
+  PartsError(const std::string& message, std::size_t row = 0, std::string noun = "row")
+      : std::invalid_argument(message), row_(row), noun_(std::move(noun)) {}
   std::size_t row() const noexcept { return row_; }
+  const std::string& noun() const noexcept { return noun_; }
+  // The message as every front end words it: "line 2: " before it when
+  // the error has a row.
+  std::string located() const {
+    return row_ == 0 ? std::string(what()) : noun_ + " " + std::to_string(row_) + ": " + what();
+  }
 
  private:
   std::size_t row_;
+  std::string noun_;
 };
 
 // A runtime error of the engine on a row, named by its number and by the

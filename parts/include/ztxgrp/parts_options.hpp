@@ -1,0 +1,73 @@
+// The options of collapsing, expanding and comparing parts lists: one value
+// that every front end fills from its own syntax (the command's flags,
+// Python's keyword arguments, an options object in JavaScript), with its
+// defaults, its rules and the names its options have in each front end's
+// messages. The rules live here alone, so that no front end drifts.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ztxgrp/list_texts.hpp"
+
+namespace ztxgrp {
+
+// Whose words a message uses for an option.
+enum class OptionStyle {
+  Command,     // --refs
+  Python,      // refs=
+  JavaScript,  // refs
+};
+
+enum class PartsOption { Refs, Qty, By, Join, MinRun, Sep, Sheet, Unchanged };
+
+// The option as `style` spells it in messages: "--min-run", "min_run=",
+// "minRun".
+std::string option_name(PartsOption option, OptionStyle style);
+
+struct PartsOptions {
+  // The designator column; none: the first with a designator column's name
+  // (find_designator_column).
+  std::optional<std::string> refs;
+  // The quantity column; none: Qty or Quantity. A name that is not in the
+  // header names the quantity column that collapsing adds.
+  std::optional<std::string> qty;
+  // The key columns (collapse) or the compared columns (diff); empty: every
+  // column but the designators and the quantity.
+  std::vector<std::string> by;
+  std::string join = ", ";  // between grouped entries; also separates when reading
+  int min_run = kSystemMinRun;
+  std::optional<char> separator;  // none: detected from the header line
+  bool expand = false;            // bom: one row per designator instead of one per part
+  bool unchanged = false;         // diff: also the designators that did not change
+  OptionStyle style = OptionStyle::Command;  // for messages
+
+  // Adds the key columns named by one text: names separated by commas,
+  // empty names dropped ("Value," is Value).
+  void add_by_text(std::string_view text);
+  // The separator as users name it: one character other than a quote or a
+  // line break, or "tab" (also "\t" spelled with a backslash). PartsError
+  // naming the option otherwise.
+  void set_separator(std::string_view name);
+};
+
+// A shortest run given as any whole number: one beyond the range of `int`
+// means what the nearest `int` means (a run longer than any list: no
+// ranges; a negative one: error 5 when checked).
+int min_run_from(long long value) noexcept;
+
+// The options checked before any table is read: RuntimeError 5 for a
+// shortest run below 2, and check_join's errors naming the option.
+void check_parts_options(const PartsOptions& options);
+
+// The join separator as collapsing, expanding and comparing write it:
+// PartsError when it is empty or holds a dash (it would read as a range),
+// EncodingError when it is no UTF-8.
+void check_join(std::string_view join);
+
+// The separator rule alone, for a front end that reads a file to show it.
+char separator_named(std::string_view name);
+
+}  // namespace ztxgrp

@@ -1,0 +1,83 @@
+#include "ztxgrp/parts_options.hpp"
+
+#include <algorithm>
+#include <limits>
+
+#include "ztxgrp/list_texts.hpp"
+#include "ztxgrp/parts_list.hpp"
+#include "ztxgrp/quoted.hpp"
+#include "ztxgrp/utf.hpp"
+
+namespace ztxgrp {
+
+std::string option_name(PartsOption option, OptionStyle style) {
+  struct Names {
+    const char *command, *python, *javascript;
+  };
+  static constexpr Names kNames[] = {
+      {"--refs", "refs=", "refs"},
+      {"--qty", "qty=", "qty"},
+      {"--by", "by=", "by"},
+      {"--join", "join=", "join"},
+      {"--min-run", "min_run=", "minRun"},
+      {"--sep", "sep=", "sep"},
+      {"--sheet", "sheet=", "sheet"},
+      {"--all", "unchanged=", "unchanged"},
+  };
+  const Names& names = kNames[static_cast<int>(option)];
+  switch (style) {
+    case OptionStyle::Python:
+      return names.python;
+    case OptionStyle::JavaScript:
+      return names.javascript;
+    case OptionStyle::Command:
+      break;
+  }
+  return names.command;
+}
+
+int min_run_from(long long value) noexcept {
+  return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(),
+                                                std::numeric_limits<int>::max()));
+}
+
+void PartsOptions::add_by_text(std::string_view text) {
+  for (std::size_t start = 0; start <= text.size();) {
+    const std::size_t comma = std::min(text.find(',', start), text.size());
+    if (comma > start) by.emplace_back(text.substr(start, comma - start));
+    start = comma + 1;
+  }
+}
+
+char separator_named(std::string_view name) {
+  if (name == "tab" || name == "\\t") return '\t';
+  if (name.size() == 1 && name != "\"" && name != "\n" && name != "\r") return name.front();
+  throw PartsError("the separator is one character, or \"tab\"");
+}
+
+void PartsOptions::set_separator(std::string_view name) {
+  try {
+    separator = separator_named(name);
+  } catch (const PartsError& error) {
+    throw PartsError(option_name(PartsOption::Sep, style) + ": " + error.what());
+  }
+}
+
+void check_join(std::string_view join) {
+  CheckUtf8(join);
+  if (join.empty()) throw PartsError("the join separator is empty");
+  if (join.find('-') != std::string_view::npos || join.find("\u2013") != std::string_view::npos)
+    throw PartsError("the join separator " + Quoted(join) +
+                     " holds a dash, which would read as a range");
+}
+
+void check_parts_options(const PartsOptions& options) {
+  CheckMinRun(options.min_run);
+  try {
+    check_join(options.join);
+  } catch (const PartsError& error) {
+    throw PartsError(option_name(PartsOption::Join, options.style) + ": " + error.what());
+  }
+}
+
+}  // namespace ztxgrp

@@ -1,0 +1,27 @@
+// The options of a row of the parts-list tables (tests/data/parts-files,
+// tests/data/diff), spelled there as the npm package spells them, as the
+// library's options value.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include "ztxgrp/parts_options.hpp"
+
+namespace ztxgrp::testing {
+
+inline PartsOptions PartsOptionsOf(const nlohmann::json& o) {
+  PartsOptions options;
+  options.style = OptionStyle::JavaScript;
+  if (o.contains("refs")) options.refs = o["refs"];
+  if (o.contains("qty")) options.qty = o["qty"];
+  if (o.contains("by") && o["by"].is_string()) options.add_by_text(o["by"].get<std::string>());
+  if (o.contains("by") && o["by"].is_array()) options.by = o["by"].get<std::vector<std::string>>();
+  if (o.contains("join")) options.join = o["join"];
+  if (o.contains("minRun")) options.min_run = o["minRun"];
+  if (o.contains("sep")) options.set_separator(o["sep"].get<std::string>());
+  options.expand = o.value("expand", false);
+  options.unchanged = o.value("unchanged", false);
+  return options;
+}
+
+}  // namespace ztxgrp::testing
