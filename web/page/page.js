@@ -69,22 +69,35 @@ $('copy').addEventListener('click', async () => {
 let loaded = null;  // { name, bytes }
 let result = null;  // { data, warnings, preview }
 let worker = null;
-let job = 0;
-let compareJob = -1;
+// Each section's work is its own: its latest job alone is shown.
+const jobs = { parts: 0, compare: 0 };
 
 function startWorker() {
   worker = new Worker(new URL('worker.js', import.meta.url), { type: 'module' });
   worker.addEventListener('message', ({ data }) => {
-    if (data.ready) return;
-    if (data.id === compareJob) {
+    if (data.ready !== undefined || data.id !== jobs[data.section]) return;
+    if (data.section === 'compare') {
       finishCompare(data);
       return;
     }
-    if (data.id !== job) return;
     finishWork();
     if (data.error) showFailure(data.error);
     else showResult(data);
   });
+}
+
+// The parts-list options as the library takes them: an empty box is the
+// default. The library checks what they say.
+function listOptions() {
+  const options = {};
+  for (const [key, id] of [['refs', 'opt-refs'], ['qty', 'opt-qty'], ['by', 'opt-by'], ['sep', 'opt-sep']]) {
+    const value = $(id).value;
+    if (value !== '') options[key] = value;
+  }
+  options.join = $('opt-join').value;
+  const minRun = $('opt-min-run').value;
+  if (minRun !== '') options.minRun = Number(minRun);
+  return options;
 }
 
 // Long work says so, with the time it has taken.
@@ -107,9 +120,9 @@ function run() {
   const expand = document.querySelector('input[name=parts-mode]:checked').value === 'expand';
   $('parts-error').textContent = '';
   $('download').disabled = true;
-  job += 1;
+  jobs.parts += 1;
   startWork(`${loaded.name}: working…`);
-  worker.postMessage({ id: job, kind: expand ? 'expand' : 'collapse', bytes: loaded.bytes.slice() });
+  worker.postMessage({ section: 'parts', id: jobs.parts, kind: expand ? 'expand' : 'collapse', bytes: loaded.bytes.slice(), options: listOptions() });
 }
 
 async function openFile(file) {
@@ -193,14 +206,12 @@ function compare() {
   $('compare-error').textContent = '';
   if (!lists.old || !lists.new) return;
   $('compare-download').disabled = true;
-  job += 1;
-  compareJob = job;
+  jobs.compare += 1;
   $('compare-status').textContent = 'Comparing…';
-  worker.postMessage({ id: job, kind: 'diff', oldBytes: lists.old.bytes.slice(), newBytes: lists.new.bytes.slice() });
+  worker.postMessage({ section: 'compare', id: jobs.compare, kind: 'diff', oldBytes: lists.old.bytes.slice(), newBytes: lists.new.bytes.slice(), options: listOptions() });
 }
 
 function finishCompare(done) {
-  compareJob = -1;
   const table = $('compare-table');
   if (done.error) {
     comparison = null;
@@ -255,6 +266,12 @@ for (const which of ['old', 'new']) {
 }
 
 for (const radio of document.querySelectorAll('input[name=parts-mode]')) radio.addEventListener('change', run);
+// New options redo what is on show.
+$('list-options').addEventListener('change', () => {
+  run();
+  compare();
+});
+$('list-options').addEventListener('submit', (event) => event.preventDefault());
 $('parts-file').addEventListener('change', (event) => {
   if (event.target.files[0]) openFile(event.target.files[0]);
 });

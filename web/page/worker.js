@@ -1,23 +1,26 @@
 // The page's parts-list work, off the page's thread: a large file collapses,
 // expands or is compared without freezing the page. The result file's bytes
 // come back as they are (the download), with the first rows read back for
-// showing.
-import { collapseCsv, diffCsv, expandCsv, readCsv } from '../lib/ztxgrp.mjs';
+// showing. The listener is there from the start: work given while the
+// module still loads waits for it and then runs, in the order given.
+const api = import('../lib/ztxgrp.mjs');
 
 const PREVIEW_ROWS = 500;
 
-function work({ kind, bytes, oldBytes, newBytes }) {
-  if (kind === 'diff') return diffCsv(oldBytes, newBytes);
-  return (kind === 'expand' ? expandCsv : collapseCsv)(bytes);
+function work({ collapseCsv, diffCsv, expandCsv }, { kind, bytes, oldBytes, newBytes, options }) {
+  if (kind === 'diff') return diffCsv(oldBytes, newBytes, options);
+  return (kind === 'expand' ? expandCsv : collapseCsv)(bytes, options);
 }
 
-self.addEventListener('message', ({ data: request }) => {
+self.addEventListener('message', async ({ data: request }) => {
+  const { section, id } = request;
   try {
-    const result = work(request);
-    const preview = readCsv(result.data, { maxRows: PREVIEW_ROWS });
-    self.postMessage({ id: request.id, data: result.data, warnings: result.warnings, preview }, [result.data.buffer]);
+    const ztxgrp = await api;
+    const result = work(ztxgrp, request);
+    const preview = ztxgrp.readCsv(result.data, { maxRows: PREVIEW_ROWS, sep: request.options.sep });
+    self.postMessage({ section, id, data: result.data, warnings: result.warnings, preview }, [result.data.buffer]);
   } catch (error) {
-    self.postMessage({ id: request.id, error: error.message });
+    self.postMessage({ section, id, error: error.message });
   }
 });
-self.postMessage({ ready: true });
+api.then(() => self.postMessage({ ready: true }), (error) => self.postMessage({ ready: false, error: String(error) }));

@@ -113,9 +113,19 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
 
     // The table of parts-list files, as far as the page has its options.
     const folder = new URL('../../tests/data/parts-files/', import.meta.url);
+    // The options boxes set as a person types them (each row's own options,
+    // every other box empty: its default), then the file dropped.
+    const setOptions = (options) => page.evaluate((options) => {
+      const boxes = { refs: 'opt-refs', qty: 'opt-qty', by: 'opt-by', sep: 'opt-sep', join: 'opt-join', minRun: 'opt-min-run' };
+      const defaults = { join: ', ', minRun: '2' };
+      for (const [key, id] of Object.entries(boxes)) {
+        const value = options[key] ?? defaults[key] ?? '';
+        document.getElementById(id).value = Array.isArray(value) ? value.join(',') : String(value);
+      }
+    }, options);
     for (const c of JSON.parse(readFileSync(new URL('cases.json', folder), 'utf8'))) {
       const { expand, ...others } = c.options;
-      if (Object.keys(others).length !== 0) continue;
+      await setOptions(others);
       const error = await drop(readFileSync(new URL(c.input, folder)), c.input, expand ? 'expand' : 'collapse');
       if (!c.output) {
         assert.ok(error.includes(c.error), `${c.name}: ${error}`);
@@ -157,6 +167,32 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
       }
       assert.deepEqual(readFileSync(join(downloads, files[0])), expected);
     }
+
+    // A comparison started while a large list is being worked on: both
+    // sections finish, each with its own result.
+    await setOptions({});
+    await page.click('input[name=parts-mode][value=expand]');
+    await page.evaluate((bytes) => {
+      const data = new DataTransfer();
+      data.items.add(new File([new Uint8Array(bytes)], 'large.csv', { type: 'text/csv' }));
+      document.getElementById('drop-zone').dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+    }, [...large]);
+    await dropList('old', 'kinds.old.csv');
+    await dropList('new', 'kinds.new.csv');
+    await page.waitForFunction(() => /large\.csv: 131068 rows written/.test(document.getElementById('parts-status').textContent) &&
+      /kinds\.old\.csv → kinds\.new\.csv: 3 changes/.test(document.getElementById('compare-status').textContent), { timeout: 30000 })
+      .catch(async (error) => {
+        throw new Error(`${error.message}: ${await page.$eval('#parts-status', (p) => p.textContent)} | ${await page.$eval('#compare-status', (p) => p.textContent)} | ${await page.$eval('#parts-error', (p) => p.textContent)}`);
+      });
+
+    // Lists dropped before the module has loaded wait for it and are compared.
+    await page.reload();
+    await dropList('old', 'rpi-rev-a.csv');
+    await dropList('new', 'rpi-rev-b.csv');
+    await page.waitForFunction(() => /4 changes/.test(document.getElementById('compare-status').textContent), { timeout: 30000 })
+      .catch(async (error) => {
+        throw new Error(`${error.message}: ${await page.$eval('#compare-status', (p) => p.textContent)} | ${await page.$eval('#compare-error', (p) => p.textContent)}`);
+      });
 
     assert.deepEqual(failures, []);
   } finally {
