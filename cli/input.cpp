@@ -56,7 +56,8 @@ bool ItemSource::Next(std::string& item) {
     Check(entry_);
     next_ = 0;
     try {
-      pieces_ = expandRanges_ ? cell_designators(entry_, {}) : cell_pieces(entry_, {});
+      pieces_ =
+          expandRanges_ ? cell_designators(entry_, {}, kMaxListElements) : cell_pieces(entry_, {});
     } catch (const PartsError& error) {
       throw InputError(Where() + ": " + error.what());
     }

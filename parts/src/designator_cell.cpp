@@ -159,10 +159,22 @@ std::vector<std::string> cell_pieces(std::string_view cell, std::string_view joi
   return out;
 }
 
-std::vector<std::string> cell_designators(std::string_view cell, std::string_view join) {
+std::vector<std::string> cell_designators(std::string_view cell, std::string_view join,
+                                          std::size_t limit) {
   CheckUtf8(cell);
+  std::vector<std::string_view> pieces;
+  std::string joined;
   std::vector<internal::Designator> designators;
-  internal::DesignatorCellReader().Read(cell, join, 0, designators);
+  // Piece by piece, so that a text of many ranges stops at the limit
+  // rather than expanding them all.
+  internal::WalkPieces(cell, join, 0, pieces, joined,
+                       [&](std::string_view piece, const internal::RangeHalves* range) {
+                         if (range)
+                           internal::AddRange(piece, *range, 0, designators);
+                         else
+                           internal::AddSingle(piece, 0, designators);
+                         if (designators.size() > limit) Raise(ErrorNumber::Overflow);
+                       });
   std::vector<std::string> out;
   out.reserve(designators.size());
   for (internal::Designator& designator : designators) out.push_back(std::move(designator.text));

@@ -141,25 +141,26 @@ void WarnRepeated(const Side& side, std::vector<std::vector<std::size_t>>& repea
   }
 }
 
-// Pairs OLD's columns `olds` with NEW's `news` that `same` names alike: the
-// n-th of a name in OLD with the n-th of it in NEW. Paired columns leave
-// both lists.
-template <typename Same>
+// Pairs OLD's columns `olds` with NEW's `news` whose names have the same
+// `key`: the n-th of a key in OLD with the n-th of it in NEW. Paired columns
+// leave both lists. Linear in the columns (a map of NEW's by key).
+template <typename Key>
 void PairColumns(const Side& older, const Side& newer, std::vector<std::size_t>& olds,
-                 std::vector<std::size_t>& news, Same same,
+                 std::vector<std::size_t>& news, Key key,
                  std::vector<std::pair<std::size_t, std::size_t>>& pairs) {
+  std::map<std::string, std::vector<std::size_t>> byKey;  // positions in `news`, reversed
+  for (std::size_t k = news.size(); k-- > 0;) byKey[key(newer.view.header[news[k]])].push_back(k);
   std::vector<bool> taken(news.size(), false);
   std::vector<std::size_t> oldLeft;
   for (const std::size_t o : olds) {
-    std::size_t match = news.size();
-    for (std::size_t k = 0; k < news.size() && match == news.size(); ++k)
-      if (!taken[k] && same(older.view.header[o], newer.view.header[news[k]])) match = k;
-    if (match == news.size()) {
+    const auto found = byKey.find(key(older.view.header[o]));
+    if (found == byKey.end() || found->second.empty()) {
       oldLeft.push_back(o);
       continue;
     }
-    taken[match] = true;
-    pairs.emplace_back(o, news[match]);
+    taken[found->second.back()] = true;
+    pairs.emplace_back(o, news[found->second.back()]);
+    found->second.pop_back();
   }
   std::vector<std::size_t> newLeft;
   for (std::size_t k = 0; k < news.size(); ++k)
@@ -207,8 +208,9 @@ void ChooseCompared(Side& older, Side& newer, const PartsOptions& names, PartsDi
     for (std::size_t c = 0; c < newer.Width(); ++c)
       if (!special(newer, c)) news.push_back(c);
     std::vector<std::pair<std::size_t, std::size_t>> pairs;
-    PairColumns(older, newer, olds, news, std::equal_to<>(), pairs);
-    PairColumns(older, newer, olds, news, same_column_name, pairs);
+    PairColumns(
+        older, newer, olds, news, [](const std::string& name) { return name; }, pairs);
+    PairColumns(older, newer, olds, news, column_name_key, pairs);
     std::sort(pairs.begin(), pairs.end());
     for (const auto& [o, n] : pairs) {
       older.compared.push_back(o);
@@ -407,19 +409,6 @@ void MatchBareRows(const Side& older, const Side& newer, std::vector<PartsChange
     if (!newTaken[n]) line(PartsChange::Kind::Added, nullptr, &newer.bare[n]);
 }
 
-// Designators in the engine's order: by prefix as UTF-16 orders it, then
-// number; of equal keys, those the engine writes back first, each kind in
-// reading order (as grouping places them).
-void InEngineOrder(std::vector<const Designator*>& designators) {
-  std::stable_sort(designators.begin(), designators.end(),
-                   [](const Designator* a, const Designator* b) {
-                     if (a->prefix() != b->prefix())
-                       return Utf16OrderLess(a->prefix(), b->prefix());
-                     if (a->number != b->number) return a->number < b->number;
-                     return a->foldable && !b->foldable;
-                   });
-}
-
 Side SideOf(const PartsTableView& view, const std::string& name, const PartsOptions& names,
             const char* fallback) {
   Side side;
@@ -469,18 +458,16 @@ PartsDiff Diff(const PartsTableView& oldTable, const PartsTableView& newTable,
   };
   std::vector<Placed> placed;
   internal::Ordered ordered;
-  std::vector<const Designator*> piece;
   for (Line& line : lines.All()) {
     if (line.kind == PartsChange::Kind::Unchanged && !unchanged) continue;
     // A line holds any number of designators; the engine groups at most
     // kMaxItems at once, so a longer line is written in pieces of that
     // many, taken in the engine's order.
     constexpr auto kPiece = static_cast<std::size_t>(kMaxItems);
-    if (line.designators.size() > kPiece) InEngineOrder(line.designators);
+    if (line.designators.size() > kPiece) internal::InEngineOrder(line.designators);
     for (std::size_t from = 0; from < line.designators.size(); from += kPiece) {
       const std::size_t count = std::min(kPiece, line.designators.size() - from);
-      piece.assign(line.designators.begin() + static_cast<std::ptrdiff_t>(from),
-                   line.designators.begin() + static_cast<std::ptrdiff_t>(from + count));
+      const auto piece = std::span<const Designator* const>(line.designators).subspan(from, count);
       internal::Ordered::JoinedCell cell;
       try {
         cell = ordered.Join(piece, names.min_run, names.join);

@@ -17,6 +17,19 @@
 
 namespace ztxgrp::internal {
 
+// Designators in the engine's order: by prefix as UTF-16 orders it, then
+// number; of equal keys, those the engine writes back first, each kind in
+// reading order (as grouping places them).
+inline void InEngineOrder(std::vector<const Designator*>& designators) {
+  std::stable_sort(designators.begin(), designators.end(),
+                   [](const Designator* a, const Designator* b) {
+                     if (a->prefix() != b->prefix())
+                       return Utf16OrderLess(a->prefix(), b->prefix());
+                     if (a->number != b->number) return a->number < b->number;
+                     return a->foldable && !b->foldable;
+                   });
+}
+
 // The designators sorted into the engine's order: the foldable ones through
 // the engine (grouped or ungrouped), the others placed where the engine's
 // order puts their own text, after the entries of an equal key.

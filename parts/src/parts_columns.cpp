@@ -83,8 +83,8 @@ std::optional<std::size_t> find_column(std::span<const std::string> header, std:
   return std::nullopt;
 }
 
-bool same_column_name(std::string_view a, std::string_view b) {
-  return Normalized(a) == Normalized(b);
+std::string column_name_key(std::string_view name) {
+  return Normalized(name);
 }
 
 std::optional<std::size_t> find_designator_column(std::span<const std::string> header) {

@@ -21,7 +21,6 @@ std::string option_name(PartsOption option, OptionStyle style) {
       {"--join", "join=", "join"},
       {"--min-run", "min_run=", "minRun"},
       {"--sep", "sep=", "sep"},
-      {"--sheet", "sheet=", "sheet"},
       {"--all", "unchanged=", "unchanged"},
   };
   const Names& names = kNames[static_cast<int>(option)];

@@ -74,6 +74,12 @@ TEST(CliRobustnessTest, FailuresEndWithAStatusAndAReason) {
       {"items after --", "$Z group R1 -- -R2", "", 0, "^$", "-R2\nR1\n"},
       {"-- as the join separator", "$Z group -j -- R2 R1", "", 0, "^$", "R1-R2\n"},
       {"split item not UTF-8", "$Z group -s", "R1 R2\nR3 \xFF\n", 2, "at byte 3 in line 2", ""},
+      // A short line of many ranges stops at the list's limit; it is not
+      // expanded whole (2,000 ranges of 32,767 designators each).
+      {"split line of many ranges",
+       "python3 -c \"print(' '.join(f'A{i}x1-A{i}x32767' for i in range(2000)))\" | $Z group -s",
+       "", 3, "runtime error 6: Overflow", ""},
+      {"split lone dash", "$Z ungroup -s", "C1 - C4\n -\nC9 -\n", 2, "line 3: a lone dash", ""},
       {"unknown option", "$Z group --nope", "", 2, "^ztxgrp: .*--nope\nRun 'ztxgrp --help'", ""},
       {"check streams", "yes R1-R3 | head -n 100000 | $Z check | wc -l", "", 0, "^$", "100000\n"},
       {"parts list is a directory", "$Z bom /", "", 2,

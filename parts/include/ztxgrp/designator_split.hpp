@@ -65,9 +65,12 @@ void SplitDesignators(std::basic_string_view<Char> text, std::basic_string_view<
 std::vector<std::string> cell_pieces(std::string_view cell, std::string_view join);
 
 // The designators of such a text, ranges expanded, each as written ("C1 -
-// C4, C6" gives C1, C2, C3, C4, C6). Errors as cell_pieces', and those of
+// C4, C6" gives C1, C2, C3, C4, C6). Errors as cell_pieces', those of
 // reading a cell (a range whose ends would change their texts; the
-// engine's runtime errors, naming the piece).
-std::vector<std::string> cell_designators(std::string_view cell, std::string_view join);
+// engine's runtime errors, naming the piece), and runtime error 6 once
+// there are more than `limit` designators (a text of many ranges is not
+// expanded past it).
+std::vector<std::string> cell_designators(std::string_view cell, std::string_view join,
+                                          std::size_t limit);
 
 }  // namespace ztxgrp

@@ -103,9 +103,9 @@ PartsResult expand_rows(const PartsTableView& table, const PartsColumns& columns
 // A column by header name: the same text, else the same once blanks are
 // removed and ASCII letters lowered ("Ref Des" finds "refdes").
 std::optional<std::size_t> find_column(std::span<const std::string> header, std::string_view name);
-// Whether two header names are the same once blanks are removed and ASCII
-// letters lowered, as find_column's second look matches them.
-bool same_column_name(std::string_view a, std::string_view b);
+// A header name with blanks removed and ASCII letters lowered: names with
+// the same key name one column as find_column's second look matches them.
+std::string column_name_key(std::string_view name);
 // The first column named Reference, References, Ref, Refs, Designator,
 // Designators, RefDes, Reference Designator(s) or Part Reference.
 std::optional<std::size_t> find_designator_column(std::span<const std::string> header);

@@ -21,7 +21,7 @@ enum class OptionStyle {
   JavaScript,  // refs
 };
 
-enum class PartsOption { Refs, Qty, By, Join, MinRun, Sep, Sheet, Unchanged };
+enum class PartsOption { Refs, Qty, By, Join, MinRun, Sep, Unchanged };
 
 // The option as `style` spells it in messages: "--min-run", "min_run=",
 // "minRun".
@@ -39,9 +39,9 @@ struct PartsOptions {
   std::vector<std::string> by;
   std::string join = ", ";  // between grouped entries; also separates when reading
   int min_run = kSystemMinRun;
-  std::optional<char> separator;  // none: detected from the header line
-  bool expand = false;            // bom: one row per designator instead of one per part
-  bool unchanged = false;         // diff: also the designators that did not change
+  std::optional<char> separator;             // none: detected from the header line
+  bool expand = false;                       // bom: one row per designator instead of one per part
+  bool unchanged = false;                    // diff: also the designators that did not change
   OptionStyle style = OptionStyle::Command;  // for messages
 
   // Adds the key columns named by one text: names separated by commas,
