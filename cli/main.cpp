@@ -42,7 +42,8 @@ CLI::App* AddCommand(CLI::App& app, const char* name, const char* description,
   CLI::App* sub = app.add_subcommand(name, description);
   sub->add_option("ITEM", options.items, "items (default: standard input, one per line)");
   sub->add_flag("-s,--split", options.split,
-                "split each item at commas, semicolons, blanks and line breaks first");
+                "read each item as a parts-list cell: split at commas, semicolons, blanks "
+                "and line breaks; \"C1 - C4\" is a range");
   sub->add_option("-j,--join", options.join, "join the output with SEP instead of newlines")
       ->option_text("SEP");
   sub->add_flag("--json", options.json,
