@@ -4,7 +4,7 @@
 #include <charconv>
 #include <climits>
 
-#include "ztxgrp/error_message.hpp"
+#include "ztxgrp/failure.hpp"
 #include "ztxgrp/list_texts.hpp"
 #include "ztxgrp/parts_file.hpp"
 
@@ -24,10 +24,10 @@ void AddMinRun(CLI::App* sub, int& minRun) {
            else if (text.empty() || error != std::errc() || end != text.data() + text.size())
              throw CLI::ValidationError("--min-run", "N is a decimal number");
            try {
-             ztxgrp::CheckMinRun(min_run_from(value));
-           } catch (const ztxgrp::RuntimeError& failure) {
-             throw CLI::ValidationError("--min-run", ztxgrp::RuntimeErrorHead(failure) +
-                                                         " (N is a decimal number of 2 or more)");
+             check_min_run(min_run_from(value), OptionStyle::Command);
+           } catch (const RuntimeError&) {
+             throw CLI::ValidationError(describe_failure(std::current_exception()).message +
+                                        "; N is a decimal number of 2 or more");
            }
            minRun = min_run_from(value);
          },

@@ -8,8 +8,7 @@
 #include "errors.hpp"
 #include "options.hpp"
 #include "platform.hpp"
-#include "ztxgrp/error_message.hpp"
-#include "ztxgrp/parts_list.hpp"
+#include "ztxgrp/failure.hpp"
 #include "ztxgrp/quoted.hpp"
 #include "ztxgrp/utf.hpp"
 #include "ztxgrp/values.hpp"
@@ -21,11 +20,12 @@ void Say(const std::string& message) noexcept {
   WriteMessage("ztxgrp: " + message);
 }
 
-int RuntimeFailure(const RuntimeError& error) {
-  Say(RuntimeErrorHead(error));
-  if (error.item()) Say("offending item: " + Quoted(*error.item()));
-  if (const auto* row = dynamic_cast<const RowError*>(&error))
-    Say("in the row that starts on " + row->noun() + " " + std::to_string(row->row()));
+// A runtime error on lines of its own: the head, the item, the row.
+int RuntimeFailure(const Failure& failure) {
+  Say("runtime error " + std::to_string(failure.number) + ": " + failure.description);
+  if (failure.item) Say("offending item: " + Quoted(*failure.item));
+  if (failure.row != 0)
+    Say("in the row that starts on " + failure.noun + " " + std::to_string(failure.row));
   return kRuntimeError;
 }
 
@@ -41,28 +41,25 @@ int ReportFailure(std::exception_ptr failure) noexcept {
   try {
     try {
       std::rethrow_exception(failure);
-    } catch (const RuntimeError& error) {
-      return RuntimeFailure(error);
     } catch (const CommandError& error) {
       Say(std::string(error.what()) + (error.hintHelp() ? "\nRun 'ztxgrp --help' for usage." : ""));
       return error.status();
-    } catch (const PartsError& error) {
-      Say(error.located());
-      return kUsageError;
-    } catch (const EncodingError& error) {
-      Say(error.what());
-      return kUsageError;
-    } catch (const std::bad_alloc&) {
-      return OutOfMemory();
-    } catch (const std::length_error&) {
-      return OutOfMemory();
-    } catch (const std::exception& error) {
-      Say(std::string("internal error: ") + error.what());
-      return kRuntimeError;
     } catch (...) {
-      Say("internal error");
-      return kRuntimeError;
     }
+    const Failure described = describe_failure(failure);
+    switch (described.kind) {
+      case Failure::Kind::Runtime:
+        if (described.number == static_cast<int>(ErrorNumber::OutOfMemory)) return OutOfMemory();
+        return RuntimeFailure(described);
+      case Failure::Kind::Argument:
+      case Failure::Kind::Encoding:
+        Say(described.message);
+        return kUsageError;
+      case Failure::Kind::Internal:
+        break;
+    }
+    Say("internal error: " + described.message);
+    return kRuntimeError;
   } catch (...) {
     // Building a message ran out of memory.
     return OutOfMemory();

@@ -70,8 +70,18 @@ void check_join(std::string_view join) {
                      " holds a dash, which would read as a range");
 }
 
+void check_min_run(int min_run, OptionStyle style) {
+  try {
+    CheckMinRun(min_run);
+  } catch (const RuntimeError& error) {
+    const std::string name = option_name(PartsOption::MinRun, style);
+    throw OptionValueError(
+        error, name + (style == OptionStyle::Python ? "" : " ") + std::to_string(min_run));
+  }
+}
+
 void check_parts_options(const PartsOptions& options) {
-  CheckMinRun(options.min_run);
+  check_min_run(options.min_run, options.style);
   try {
     check_join(options.join);
   } catch (const PartsError& error) {

@@ -10,10 +10,11 @@
 #include <string>
 
 #include "values.hpp"
-#include "ztxgrp/error_message.hpp"
+#include "ztxgrp/failure.hpp"
 #include "ztxgrp/icls_group.hpp"
 #include "ztxgrp/list_texts.hpp"
 #include "ztxgrp/parts_list.hpp"
+#include "ztxgrp/parts_options.hpp"
 #include "ztxgrp/quoted.hpp"
 #include "ztxgrp/utf.hpp"
 #include "ztxgrp/values.hpp"
@@ -27,44 +28,43 @@ namespace {
 // ztxgrp.Error, created once with the module.
 PyObject* errorType = nullptr;
 
-// Sets ztxgrp.Error; `context` (the argument at fault, the row) ends the message.
-void SetError(const RuntimeError& error, const std::string& context = {}) {
-  const std::string message = RuntimeErrorMessage(error, context);
+// Raises a failure in Python's idiom: a runtime error as ztxgrp.Error with
+// .number, .description, .item and .row; an argument or text that cannot be
+// used as ValueError; a fault of ours as RuntimeError. The message is the
+// library's.
+void SetError(const Failure& failure) {
+  if (failure.kind != Failure::Kind::Runtime) {
+    PyErr_SetString(failure.kind == Failure::Kind::Internal ? PyExc_RuntimeError : PyExc_ValueError,
+                    failure.message.c_str());
+    return;
+  }
   py::object item = py::none();
-  if (error.item()) {
+  if (failure.item) {
     item = py::reinterpret_steal<py::object>(PyUnicode_DecodeUTF16(
-        reinterpret_cast<const char*>(error.item()->data()),
-        static_cast<Py_ssize_t>(error.item()->size() * 2), "surrogatepass", nullptr));
+        reinterpret_cast<const char*>(failure.item->data()),
+        static_cast<Py_ssize_t>(failure.item->size() * 2), "surrogatepass", nullptr));
     if (!item) throw py::error_already_set();
   }
-  py::object instance = py::reinterpret_borrow<py::object>(errorType)(message);
-  instance.attr("number") = error.number();
-  instance.attr("description") = std::string(error.description());
+  py::object instance = py::reinterpret_borrow<py::object>(errorType)(failure.message);
+  instance.attr("number") = failure.number;
+  instance.attr("description") = failure.description;
   instance.attr("item") = item;
-  const auto* row = dynamic_cast<const RowError*>(&error);
-  instance.attr("row") = row ? py::cast(row->row()) : py::none();
+  instance.attr("row") = failure.row != 0 ? py::cast(failure.row) : py::none();
   PyErr_SetObject(errorType, instance.ptr());
 }
 
-std::string row(const RuntimeError& error) {
-  const auto* failed = dynamic_cast<const RowError*>(&error);
-  return failed ? failed->noun() + " " + std::to_string(failed->row()) : std::string();
-}
-
-void TranslateErrors(std::exception_ptr failure) {
+// Every exception of ours, described once by the library; pybind11's own
+// (TypeError, errors already set in Python) go on to its translation.
+void TranslateErrors(std::exception_ptr thrown) {
   try {
-    try {
-      std::rethrow_exception(failure);
-    } catch (const std::bad_alloc&) {
-      Raise(ErrorNumber::OutOfMemory);
-    } catch (const std::length_error&) {
-      Raise(ErrorNumber::OutOfMemory);
-    }
-  } catch (const RuntimeError& error) {
-    SetError(error, row(error));
-  } catch (const PartsError& error) {
-    PyErr_SetString(PyExc_ValueError, error.located().c_str());
+    std::rethrow_exception(thrown);
+  } catch (const py::builtin_exception&) {
+    throw;
+  } catch (const py::error_already_set&) {
+    throw;
+  } catch (...) {
   }
+  SetError(describe_failure(thrown));
 }
 
 template <typename Call>
@@ -75,12 +75,7 @@ auto WithoutLock(Call&& call) {
 
 py::list Group(py::handle items, py::handle minRun) {
   const int min_run = MinRunOf(minRun);
-  try {
-    CheckMinRun(min_run);
-  } catch (const RuntimeError& error) {
-    SetError(error, "min_run is " + std::to_string(min_run));
-    throw py::error_already_set();
-  }
+  check_min_run(min_run, OptionStyle::Python);
   const Items read = ItemsOf(items, kMaxListElements);
   if (!read.list)
     return ToPython(WithoutLock([&] { return ztxgrp::group(read.texts(), min_run); }));

@@ -218,12 +218,7 @@ function minRunOf(options) {
 export function group(items, options = {}) {
   const minRun = minRunOf(options);
   const texts = textList(items, 'items');
-  try {
-    return checked(withUnits(texts, 'items', (b, n, l, c) => wasm.ztxgrp_group(b, n, l, c, minRun)));
-  } catch (error) {
-    if (error instanceof ZtxgrpError && error.number === 5) error.message += ' (minRun)';
-    throw error;
-  }
+  return checked(withUnits(texts, 'items', (b, n, l, c) => wasm.ztxgrp_group(b, n, l, c, minRun)));
 }
 
 /** Expands items and ranges, sorted: ['C1-C3', 'R5'] -> ['C1', 'C2', 'C3', 'R5']. */

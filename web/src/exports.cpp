@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "ztxgrp/csv_file.hpp"
-#include "ztxgrp/error_message.hpp"
+#include "ztxgrp/failure.hpp"
 #include "ztxgrp/icls_group.hpp"
 #include "ztxgrp/list_texts.hpp"
 #include "ztxgrp/parts_diff.hpp"
@@ -84,48 +84,36 @@ ztxgrp::PackedTexts<char16_t> ReadTexts(const char16_t* units, std::size_t size,
   return ztxgrp::PackedTexts<char16_t>(std::u16string_view(units, size), cuts);
 }
 
-// Runs `work` with the result cleared, and turns every failure into a status.
+// Runs `work` with the result cleared, and turns every failure into a
+// status, as the library describes it: a runtime error (its message, its
+// description and the item; meta: the number, whether there is an item, the
+// row or 0), anything else an argument that cannot be used (its message;
+// meta: the row or 0).
 template <typename Work>
 int Guarded(Work&& work) noexcept {
   try {
-    try {
-      result.Clear();
-      work();
-      return kSuccess;
-    } catch (const std::bad_alloc&) {
-      ztxgrp::Raise(ztxgrp::ErrorNumber::OutOfMemory);
-    } catch (const std::length_error&) {
-      ztxgrp::Raise(ztxgrp::ErrorNumber::OutOfMemory);
-    }
-  } catch (const ztxgrp::RuntimeError& error) {
-    try {
-      result.Clear();
-      const auto* row = dynamic_cast<const ztxgrp::RowError*>(&error);
-      result.AddUtf8(ztxgrp::RuntimeErrorMessage(
-          error, row ? row->noun() + " " + std::to_string(row->row()) : std::string()));
-      result.AddUtf8(error.description());
-      if (error.item()) result.Add(*error.item());
-      result.meta = {static_cast<std::uint32_t>(error.number()), error.item() ? 1u : 0u,
-                     row ? static_cast<std::uint32_t>(row->row()) : 0u};
-    } catch (...) {
-      result.Clear();  // out of memory while reporting: the number alone
-      result.meta = {static_cast<std::uint32_t>(ztxgrp::ErrorNumber::OutOfMemory), 0, 0};
-    }
-    return kRuntimeError;
-  } catch (const std::exception& error) {
-    try {
-      result.Clear();
-      const auto* parts = dynamic_cast<const ztxgrp::PartsError*>(&error);
-      result.AddUtf8(parts ? parts->located() : std::string(error.what()));
-      result.meta = {parts ? static_cast<std::uint32_t>(parts->row()) : 0u};
-    } catch (...) {
-      result.Clear();
-    }
-    return kArgumentError;
-  } catch (...) {
     result.Clear();
-    return kArgumentError;
+    work();
+    return kSuccess;
+  } catch (...) {
   }
+  try {
+    const ztxgrp::Failure failure = ztxgrp::describe_failure(std::current_exception());
+    result.Clear();
+    result.AddUtf8(failure.message);
+    const auto row = static_cast<std::uint32_t>(failure.row);
+    if (failure.kind != ztxgrp::Failure::Kind::Runtime) {
+      result.meta = {row};
+      return kArgumentError;
+    }
+    result.AddUtf8(failure.description);
+    if (failure.item) result.Add(*failure.item);
+    result.meta = {static_cast<std::uint32_t>(failure.number), failure.item ? 1u : 0u, row};
+  } catch (...) {
+    result.Clear();  // out of memory while reporting: the number alone
+    result.meta = {static_cast<std::uint32_t>(ztxgrp::ErrorNumber::OutOfMemory), 0, 0};
+  }
+  return kRuntimeError;
 }
 
 // The parts-list call's texts as UTF-8 views into the caller's buffer, cut
@@ -276,7 +264,7 @@ void ztxgrp_free(void* pointer) {
 int ztxgrp_group(const char16_t* units, std::size_t size, const std::uint32_t* offsets,
                  std::size_t count, int minRun) {
   return Guarded([&] {
-    ztxgrp::CheckMinRun(minRun);
+    ztxgrp::check_min_run(minRun, ztxgrp::OptionStyle::JavaScript);
     ztxgrp::GroupTextList(ReadTexts(units, size, offsets, count), minRun, result);
   });
 }

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ztxgrp/engine/runtime_error.hpp"
 #include "ztxgrp/list_texts.hpp"
 
 namespace ztxgrp {
@@ -58,8 +59,23 @@ struct PartsOptions {
 // ranges; a negative one: error 5 when checked).
 int min_run_from(long long value) noexcept;
 
-// The options checked before any table is read: RuntimeError 5 for a
-// shortest run below 2, and check_join's errors naming the option.
+// A runtime error of an option's value, naming the option as the front end
+// spells it and the value ("min_run=1", "--min-run 1").
+class OptionValueError : public RuntimeError {
+ public:
+  OptionValueError(const RuntimeError& error, std::string option)
+      : RuntimeError(error), option_(std::move(option)) {}
+  const std::string& option() const noexcept { return option_; }
+
+ private:
+  std::string option_;
+};
+
+// The shortest run: OptionValueError 5 below 2, naming the option.
+void check_min_run(int min_run, OptionStyle style);
+
+// The options checked before any table is read: check_min_run's errors,
+// and check_join's naming the option.
 void check_parts_options(const PartsOptions& options);
 
 // The join separator as collapsing, expanding and comparing write it:
