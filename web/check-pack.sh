@@ -7,7 +7,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 tarball=$(cd "$here" && npm pack --silent --pack-destination "$work")
 listing=$(tar -tzf "$work/$tarball")
-for file in package/README.md package/LICENSE package/lib/ztxgrp.cjs; do
+for file in package/README.md package/LICENSE package/lib/ztxgrp.cjs package/lib/ztxgrp.d.cts package/lib/boundary.mjs; do
   printf '%s\n' "$listing" | grep -qx "$file" || { echo "check-pack: $file is not in the tarball"; exit 1; }
 done
 mkdir "$work/user"

@@ -14,9 +14,12 @@ const written = blocks.map((block, k) => {
   return file;
 });
 try {
-  execFileSync(new URL('./node_modules/.bin/tsc', import.meta.url).pathname,
-    ['-p', new URL('tsconfig.json', here).pathname], { stdio: 'inherit' });
-  console.log(`check:types: usage.ts and ${blocks.length} README examples compile with tsc --strict`);
+  const tsc = new URL('./node_modules/.bin/tsc', import.meta.url).pathname;
+  execFileSync(tsc, ['-p', new URL('tsconfig.json', here).pathname], { stdio: 'inherit' });
+  // TypeScript's CommonJS form, `import z = require('ztxgrp')` in a .cts
+  // file, resolved as Node resolves it.
+  execFileSync(tsc, ['-p', new URL('tsconfig.require.json', here).pathname], { stdio: 'inherit' });
+  console.log(`check:types: usage.ts, require.cts and ${blocks.length} README examples compile with tsc --strict`);
 } finally {
   for (const file of written) rmSync(file);
 }

@@ -1,182 +1,15 @@
 // ztxgrp in JavaScript: the functions over the engine compiled to
 // WebAssembly, once an entry (ztxgrp.mjs for import, ztxgrp.cjs for require)
 // has instantiated the module and bound it. Every function is synchronous.
+// What crosses into the module and back is lib/boundary.mjs's; this file
+// checks what callers give and shapes what they get.
+import {
+  LONE_SURROGATE, MAX_LIST, callDiffFiles, callDiffRows, callExpand, callGroup, callIsValidRange,
+  callPartsFile, callPartsRows, callReadCsv, callUngroup, defaultMinRun, encoder,
+} from './boundary.mjs';
 
 /** A runtime error of the engine: its number, description and item. */
-export class ZtxgrpError extends Error {
-  // `message`: the engine's own wording of the error, the same as every
-  // other front end's.
-  constructor(number, description, item = null, row = null, message = `runtime error ${number}: ${description}`) {
-    super(message);
-    this.name = 'ZtxgrpError';
-    this.number = number;
-    this.description = description;
-    this.item = item;
-    this.row = row;
-  }
-}
-
-let memory = null;
-let wasm = null;
-
-// What the module imports from its host.
-export const imports = {
-  env: { emscripten_notify_memory_growth() {} },
-  wasi_snapshot_preview1: {
-    clock_time_get(_id, _precision, out) {
-      new DataView(memory.buffer).setBigUint64(out, BigInt(Date.now()) * 1000000n, true);
-      return 0;
-    },
-    proc_exit(code) {
-      throw new Error(`ztxgrp.wasm stopped (${code})`);
-    },
-  },
-};
-
-// Makes the functions below use `instance`, instantiated with `imports`.
-export function bindInstance(instance) {
-  wasm = instance.exports;
-  memory = wasm.memory;
-  wasm._initialize();
-}
-
-const encoder = new TextEncoder();
-const decoder = new TextDecoder('utf-16le');
-const LONE_SURROGATE = /[\uD800-\uDFFF]/u;
-
-// The texts' UTF-8 bytes and their lengths (UTF-16 units, or bytes when
-// `byteLengths`) in module memory, for one call.
-// One pass: ASCII text is copied code unit by code unit (no joined string
-// is built); any other text goes through TextEncoder, after a check for
-// unpaired surrogates, which have no UTF-8 form.
-function withTexts(texts, what, call, headroom = 4, byteLengths = false) {
-  let units = 0;
-  for (const text of texts) units += text.length;
-  // Room for the call's own work, grown at once (a failure shows later as
-  // error 7 from the allocation that lacks it).
-  wasm.ztxgrp_reserve(headroom * (units * 3 + texts.length * 4) + 65536);
-  const lengths = wasm.ztxgrp_alloc(texts.length * 4);
-  const bytes = wasm.ztxgrp_alloc(units * 3);
-  try {
-    if (!lengths || !bytes) throw new ZtxgrpError(7, 'Out of memory');
-    const lengthView = new Uint32Array(memory.buffer, lengths, texts.length);
-    const heap = new Uint8Array(memory.buffer);
-    let at = bytes;
-    for (let k = 0; k < texts.length; ++k) {
-      const text = texts[k];
-      let i = 0;
-      for (; i < text.length; ++i) {
-        const unit = text.charCodeAt(i);
-        if (unit >= 0x80) break;
-        heap[at + i] = unit;
-      }
-      if (i === text.length) {
-        lengthView[k] = byteLengths ? i : text.length;
-        at += i;
-        continue;
-      }
-      const lone = text.search(LONE_SURROGATE);
-      if (lone >= 0) {
-        const name = typeof what === 'function' ? what(k) : `${what}[${k}]`;
-        throw new RangeError(`${name} holds an unpaired surrogate at position ${lone}`);
-      }
-      const written = encoder.encodeInto(text, heap.subarray(at, bytes + units * 3)).written;
-      lengthView[k] = byteLengths ? written : text.length;
-      at += written;
-    }
-    return call(bytes, at - bytes, lengths, texts.length);
-  } finally {
-    wasm.ztxgrp_free(bytes);
-    wasm.ztxgrp_free(lengths);
-  }
-}
-
-// The texts' own UTF-16 units side by side in module memory, with the
-// offset where each begins and one where the last ends, for one call: no
-// conversion. Each element of `list` (an array, or a snapshot) is read once
-// and copied as it is read; the buffer grows when texts are longer than
-// designators usually are. A text with an unpaired surrogate, which no other
-// front end can hold, is refused, as is an element that is no string.
-function withUnits(list, what, call) {
-  const length = list.length;  // a Proxy may claim any length
-  const count = Number.isSafeInteger(length) && length > 0 ? Math.min(length, MAX_LIST) : 0;
-  let capacity = count * 8 + 64;
-  wasm.ztxgrp_reserve(4 * (capacity * 2 + count * 4) + 65536);
-  const offsets = wasm.ztxgrp_alloc((count + 1) * 4);
-  let buffer = wasm.ztxgrp_alloc(capacity * 2);
-  try {
-    if (!offsets || !buffer) throw new ZtxgrpError(7, 'Out of memory');
-    let units = new Uint16Array(memory.buffer, buffer, capacity);
-    let cuts = new Uint32Array(memory.buffer, offsets, count + 1);
-    let at = 0;
-    cuts[0] = 0;
-    for (let k = 0; k < count; ++k) {
-      const text = list[k];
-      if (typeof text !== 'string') throw new TypeError(`${what}[${k}] is a ${typeof text}, not a string`);
-      if (at + text.length > capacity) {
-        const grown = Math.max(2 * capacity, at + text.length);
-        const moved = wasm.ztxgrp_alloc(grown * 2);
-        if (!moved) throw new ZtxgrpError(7, 'Out of memory');
-        new Uint16Array(memory.buffer, moved, at).set(new Uint16Array(memory.buffer, buffer, at));
-        wasm.ztxgrp_free(buffer);
-        buffer = moved;
-        capacity = grown;
-        units = new Uint16Array(memory.buffer, buffer, capacity);
-        cuts = new Uint32Array(memory.buffer, offsets, count + 1);
-      }
-      let surrogate = false;
-      for (let i = 0; i < text.length; ++i) {
-        const unit = text.charCodeAt(i);
-        surrogate ||= (unit & 0xf800) === 0xd800;
-        units[at + i] = unit;
-      }
-      if (surrogate) {
-        const lone = text.search(LONE_SURROGATE);
-        if (lone >= 0) throw new RangeError(`${what}[${k}] holds an unpaired surrogate at position ${lone}`);
-      }
-      cuts[k + 1] = at += text.length;
-    }
-    return call(buffer, at, offsets, count);
-  } finally {
-    wasm.ztxgrp_free(buffer);
-    wasm.ztxgrp_free(offsets);
-  }
-}
-
-function resultMeta() {
-  return Array.from(new Uint32Array(memory.buffer, wasm.ztxgrp_result_meta(), wasm.ztxgrp_result_meta_count()));
-}
-
-function resultTexts() {
-  const count = wasm.ztxgrp_result_count();
-  const text = decoder.decode(new Uint16Array(memory.buffer, wasm.ztxgrp_result_text(), wasm.ztxgrp_result_units()));
-  const lengths = new Uint32Array(memory.buffer, wasm.ztxgrp_result_lengths(), count);
-  const out = new Array(count);
-  for (let k = 0, at = 0; k < count; ++k) {
-    out[k] = text.substring(at, at + lengths[k]);
-    at += lengths[k];
-  }
-  return out;
-}
-
-// The status of a call: results on success, else the error it stands for.
-function checked(status) {
-  if (status === 0) return resultTexts();
-  const texts = resultTexts();
-  const meta = resultMeta();
-  if (status === 1) {
-    const row = meta[2] ? meta[2] : null;
-    if (texts.length === 0) throw new ZtxgrpError(meta[0], 'Out of memory');
-    throw new ZtxgrpError(meta[0], texts[1], meta[1] ? texts[2] : null, row, texts[0]);
-  }
-  const error = new RangeError(texts[0] ?? 'ztxgrp: the call failed');
-  if (meta[0]) error.row = meta[0];
-  throw error;
-}
-
-// The largest list the engine reads: one more item than a list may hold, so
-// that a longer one fails as it does in every front end (error 6).
-const MAX_LIST = 32768 + 1;
+export { ZtxgrpError } from './boundary.mjs';
 
 // A caller's list read once into an array of its elements (at most `limit`):
 // a getter or Proxy is asked for each element once, and what is measured and
@@ -209,7 +42,7 @@ function textList(items, what) {
 // range of a 32-bit integer meaning what the nearest one means (a run longer
 // than any list: no ranges).
 function minRunOf(options) {
-  const minRun = options?.minRun ?? wasm.ztxgrp_default_min_run();
+  const minRun = options?.minRun ?? defaultMinRun();
   if (!Number.isInteger(minRun)) throw new TypeError(`minRun is a whole number, not ${String(minRun)}`);
   return Math.min(Math.max(minRun, -2147483648), 2147483647);
 }
@@ -217,14 +50,12 @@ function minRunOf(options) {
 /** Sorts items and folds runs into ranges: ['R3','R1','R2'] -> ['R1-R3']. */
 export function group(items, options = {}) {
   const minRun = minRunOf(options);
-  const texts = textList(items, 'items');
-  return checked(withUnits(texts, 'items', (b, n, l, c) => wasm.ztxgrp_group(b, n, l, c, minRun)));
+  return callGroup(textList(items, 'items'), 'items', minRun);
 }
 
 /** Expands items and ranges, sorted: ['C1-C3', 'R5'] -> ['C1', 'C2', 'C3', 'R5']. */
 export function ungroup(items) {
-  const texts = textList(items, 'items');
-  return checked(withUnits(texts, 'items', (b, n, l, c) => wasm.ztxgrp_ungroup(b, n, l, c)));
+  return callUngroup(textList(items, 'items'), 'items');
 }
 
 function oneText(text, what) {
@@ -234,15 +65,12 @@ function oneText(text, what) {
 
 /** Expands one item or range text: 'R1-R3' -> ['R1', 'R2', 'R3']. */
 export function expand(text) {
-  oneText(text, 'text');
-  return checked(withUnits([text], 'text', (b, n) => wasm.ztxgrp_expand(b, n)));
+  return callExpand(oneText(text, 'text'), 'text');
 }
 
 /** Whether a text is a valid item or ascending range. */
 export function isValidRange(text) {
-  oneText(text, 'text');
-  checked(withUnits([text], 'text', (b, n) => wasm.ztxgrp_is_valid_range(b, n)));
-  return resultMeta()[0] === 1;
+  return callIsValidRange(oneText(text, 'text'), 'text');
 }
 
 // The names of `by` as given: one text of names (the module splits it, as
@@ -257,10 +85,9 @@ function byNamesOf(by) {
   return names;
 }
 
-// The options of every parts-list call in the module's one layout (its
-// ReadOptions): numbers, then texts. Only their types are checked here; the
-// library checks what they say.
-function optionLayout(options, expand = false) {
+// The parts-list options as callers give them, their types checked: what
+// they say is the library's to check.
+function partsOptions(options, expand = false) {
   if (options === null || typeof options !== 'object') throw new TypeError('options is an object');
   const { refs, qty, sep } = options;
   const join = options.join ?? ', ';
@@ -272,28 +99,7 @@ function optionLayout(options, expand = false) {
   const byNames = byNamesOf(options.by);
   for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ['sep', sep], ...byNames.map((b) => ['by', b])])
     if (typeof value === 'string' && LONE_SURROGATE.test(value)) throw new RangeError(`${what} holds an unpaired surrogate`);
-  const texts = [];
-  for (const value of [refs, qty, sep]) if (value != null) texts.push(value);
-  texts.push(join, ...byNames);
-  const numbers = [refs != null ? 1 : 0, qty != null ? 1 : 0, sep != null ? 1 : 0, byNames.length,
-    typeof options.by === 'string' ? 1 : 0, minRun >>> 0, expand ? 1 : 0, unchanged ? 1 : 0];
-  return { texts, numbers };
-}
-
-// The kinds of warnings, by their number in the module; a comparison's note
-// (a column not compared) has a kind of its own.
-const WARNING_KINDS = ['duplicate-designator', 'differing-cells', 'quantity-not-whole', 'quantity-mismatch', 'column-not-compared'];
-
-// The warnings of a parts call: `count` messages from `messages`, their
-// kinds and rows from `details`.
-function warningsOf(count, messages, details) {
-  const warnings = [];
-  for (let w = 0, at = 0; w < count; ++w) {
-    const n = details[at + 1];
-    warnings.push({ kind: WARNING_KINDS[details[at]], message: messages[w], rows: details.slice(at + 2, at + 2 + n) });
-    at += 2 + n;
-  }
-  return warnings;
+  return { refs, qty, sep, join, byNames, byText: typeof options.by === 'string', minRun, expand, unchanged };
 }
 
 // Rows (objects, as a CSV parser gives them) to the layer's table: the keys
@@ -341,13 +147,12 @@ function readRows(rows, what) {
   return { header, cells, count: list.length };
 }
 
-// Where text `k` of a parts call's texts came from, for a message: an option
-// before `leading`, then each table's column names and cells in turn
-// (`tables`: their names in messages, headers and row counts).
-function tableNamer(tables, leading) {
+// Where text `k` of a table call's texts came from, for a message: each
+// table's column names and cells in turn (`tables`: their names in
+// messages, headers and row counts).
+function tableNamer(tables) {
   return (k) => {
-    if (k < leading) return 'options';
-    let at = leading;
+    let at = 0;
     for (const [what, header, rows] of tables) {
       if (k < at + header.length) return `${what}: a column name`;
       at += header.length;
@@ -359,13 +164,13 @@ function tableNamer(tables, leading) {
 }
 
 // The module's table result as row objects that hold any column name.
-function resultRows(out, width, count) {
-  const names = out.slice(0, width);
+function resultRows({ header: names, cells, count }) {
+  const width = names.length;
   const result = new Array(count);
   for (let r = 0; r < count; ++r) {
     const row = {};
     for (let k = 0; k < width; ++k) {
-      const cell = out[width + r * width + k];
+      const cell = cells[r * width + k];
       // Defined, not assigned, where assigning would set the prototype.
       if (names[k] === '__proto__') Object.defineProperty(row, names[k], { value: cell, enumerable: true, writable: true, configurable: true });
       else row[names[k]] = cell;
@@ -375,31 +180,13 @@ function resultRows(out, width, count) {
   return { header: names, rows: result };
 }
 
-// Calls the module with numbers in its memory for the call.
-function withNumbers(numbers, call) {
-  const meta = wasm.ztxgrp_alloc(numbers.length * 4);
-  try {
-    if (!meta) throw new ZtxgrpError(7, 'Out of memory');
-    new Uint32Array(memory.buffer, meta, numbers.length).set(numbers);
-    return call(meta);
-  } finally {
-    wasm.ztxgrp_free(meta);
-  }
-}
-
 function partsCall(rows, options, expandRows) {
   const { header, cells, count: rowCount } = readRows(rows, 'rows');
-  const { texts: leading, numbers } = optionLayout(options, expandRows);
+  const checkedOptions = partsOptions(options, expandRows);
   // No rows: nothing to collapse or expand, and no columns known.
   if (rowCount === 0) return { header: [], rows: [], warnings: [] };
-  // The table as the module reads it: options, header, then the cells.
-  const table = leading.concat(header, cells);
-  const nameOf = tableNamer([['rows', header, rowCount]], leading.length);
-  numbers.push(header.length, rowCount);
-  const out = withNumbers(numbers, (meta) =>
-    checked(withTexts(table, nameOf, (b, n, l, c) => wasm.ztxgrp_parts(b, n, l, c, meta), 8, true)));
-  const [outWidth, count, warningCount, ...details] = resultMeta();
-  return { ...resultRows(out, outWidth, count), warnings: warningsOf(warningCount, out.slice(outWidth * (count + 1)), details) };
+  const result = callPartsRows(checkedOptions, header, cells, rowCount, tableNamer([['rows', header, rowCount]]));
+  return { ...resultRows(result), warnings: result.warnings };
 }
 
 /**
@@ -429,25 +216,8 @@ function fileBytes(data) {
 }
 
 function csvCall(data, options, expand) {
-  const { texts, numbers } = optionLayout(options, expand);
-  const bytes = fileBytes(data);
-  const size = bytes.length;  // measured once; the copy is bounded by it
-  wasm.ztxgrp_reserve(size * 8 + 65536);
-  const file = wasm.ztxgrp_alloc(size);
-  const meta = wasm.ztxgrp_alloc(numbers.length * 4);
-  let messages;
-  try {
-    if (!file || !meta) throw new ZtxgrpError(7, 'Out of memory');
-    new Uint8Array(memory.buffer, file, size).set(bytes.subarray(0, size));
-    new Uint32Array(memory.buffer, meta, numbers.length).set(numbers);
-    messages = checked(withTexts(texts, 'options', (b, n, l, c) => wasm.ztxgrp_parts_file(file, size, b, n, l, c, meta), 4, true));
-  } finally {
-    wasm.ztxgrp_free(meta);
-    wasm.ztxgrp_free(file);
-  }
-  const [, , warningCount, ...details] = resultMeta();
-  const out = new Uint8Array(memory.buffer, wasm.ztxgrp_result_bytes(), wasm.ztxgrp_result_byte_count()).slice();
-  return { data: out, warnings: warningsOf(warningCount, messages, details) };
+  const checkedOptions = partsOptions(options, expand);
+  return callPartsFile(checkedOptions, fileBytes(data));
 }
 
 /**
@@ -460,14 +230,9 @@ function csvCall(data, options, expand) {
  */
 export function diffRows(oldRows, newRows, options = {}) {
   const older = readRows(oldRows, 'oldRows'), newer = readRows(newRows, 'newRows');
-  const { texts: leading, numbers } = optionLayout(options);
-  const texts = leading.concat(older.header, older.cells, newer.header, newer.cells);
-  const nameOf = tableNamer([['oldRows', older.header, older.count], ['newRows', newer.header, newer.count]], leading.length);
-  numbers.push(older.header.length, older.count, newer.header.length, newer.count);
-  const out = withNumbers(numbers, (meta) =>
-    checked(withTexts(texts, nameOf, (b, n, l, c) => wasm.ztxgrp_diff_rows(b, n, l, c, meta), 8, true)));
-  const [width, count, warningCount, ...details] = resultMeta();
-  return { ...resultRows(out, width, count), warnings: warningsOf(warningCount, out.slice(width * (count + 1)), details) };
+  const result = callDiffRows(partsOptions(options), older, newer,
+    tableNamer([['oldRows', older.header, older.count], ['newRows', newer.header, newer.count]]));
+  return { ...resultRows(result), warnings: result.warnings };
 }
 
 /**
@@ -475,25 +240,8 @@ export function diffRows(oldRows, newRows, options = {}) {
  * `ztxgrp diff --csv` writes (in NEW's separator, line ends and encoding).
  */
 export function diffCsv(oldData, newData, options = {}) {
-  const { texts, numbers } = optionLayout(options);
-  const older = fileBytes(oldData), newer = fileBytes(newData);
-  const oldSize = older.length, newSize = newer.length;
-  wasm.ztxgrp_reserve((oldSize + newSize) * 8 + 65536);
-  const oldAt = wasm.ztxgrp_alloc(oldSize), newAt = wasm.ztxgrp_alloc(newSize);
-  let messages;
-  try {
-    if (!oldAt || !newAt) throw new ZtxgrpError(7, 'Out of memory');
-    new Uint8Array(memory.buffer, oldAt, oldSize).set(older.subarray(0, oldSize));
-    new Uint8Array(memory.buffer, newAt, newSize).set(newer.subarray(0, newSize));
-    messages = withNumbers(numbers, (meta) => checked(withTexts(texts, 'options', (b, n, l, c) =>
-      wasm.ztxgrp_diff_files(oldAt, oldSize, newAt, newSize, b, n, l, c, meta), 4, true)));
-  } finally {
-    wasm.ztxgrp_free(newAt);
-    wasm.ztxgrp_free(oldAt);
-  }
-  const [, , warningCount, ...details] = resultMeta();
-  const data = new Uint8Array(memory.buffer, wasm.ztxgrp_result_bytes(), wasm.ztxgrp_result_byte_count()).slice();
-  return { data, warnings: warningsOf(warningCount, messages, details) };
+  const checkedOptions = partsOptions(options);
+  return callDiffFiles(checkedOptions, fileBytes(oldData), fileBytes(newData));
 }
 
 /**
@@ -506,23 +254,7 @@ export function readCsv(data, options = {}) {
   const maxRows = options.maxRows ?? 0xffffffff;
   if (!Number.isInteger(maxRows) || maxRows < 0) throw new TypeError('maxRows is a whole number');
   if (sep != null && typeof sep !== 'string') throw new TypeError(`sep is a string, not ${typeof sep}`);
-  const bytes = fileBytes(data);
-  const size = bytes.length;
-  wasm.ztxgrp_reserve(size * 4 + 65536);
-  const file = wasm.ztxgrp_alloc(size);
-  let texts;
-  try {
-    if (!file) throw new ZtxgrpError(7, 'Out of memory');
-    new Uint8Array(memory.buffer, file, size).set(bytes.subarray(0, size));
-    texts = checked(withTexts(sep == null ? [] : [sep], 'sep', (b, n) =>
-      wasm.ztxgrp_read_csv(file, size, b, n, sep == null ? 0 : 1, Math.min(maxRows, 0xffffffff))));
-  } finally {
-    wasm.ztxgrp_free(file);
-  }
-  const [width, given, rowCount] = resultMeta();
-  const rows = new Array(given);
-  for (let r = 0; r < given; ++r) rows[r] = texts.slice(width + r * width, width + (r + 1) * width);
-  return { header: texts.slice(0, width), rows, rowCount };
+  return callReadCsv(fileBytes(data), sep, maxRows);
 }
 
 /**

@@ -3,7 +3,7 @@
 //
 //   import { group, ungroup, expand, isValidRange } from 'ztxgrp';
 //   group(['R3', 'R1', 'C2', 'R2', 'R5']);   // ['C2', 'R1-R3', 'R5']
-import { bindInstance, imports } from './api.mjs';
+import { bindInstance, imports } from './boundary.mjs';
 
 const wasmUrl = new URL('./ztxgrp.wasm', import.meta.url);
 

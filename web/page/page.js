@@ -5,7 +5,14 @@
 // written by the library itself, so the download holds the very bytes that
 // `ztxgrp bom` writes for the same file. Everything runs here; nothing
 // leaves the machine.
-import { collapseRows, expandRows } from '../lib/ztxgrp.mjs';
+//
+// The module loads in the background: the page's controls (a file dropped,
+// two lists to compare) work from the start, and the designators wait for
+// it when they come first.
+let api = null;
+const loading = import('../lib/ztxgrp.mjs').then((loaded) => {
+  api = loaded;
+});
 
 const $ = (id) => document.getElementById(id);
 
@@ -14,7 +21,8 @@ const $ = (id) => document.getElementById(id);
 // The pasted text is one designator cell: split where `ztxgrp bom` splits
 // (commas, semicolons, blanks, line breaks; "C1 - C4" is a range), every
 // designator kept as written.
-function convertDesignators() {
+async function convertDesignators() {
+  if (!api) await loading;
   const output = $('designators-output');
   const error = $('designators-error');
   const notes = $('designators-notes');
@@ -27,8 +35,8 @@ function convertDesignators() {
     const minRun = Number($('min-run').value);
     const rows = [{ Designators: text }];
     const result = mode === 'group'
-      ? collapseRows(rows, { refs: 'Designators', join, minRun })
-      : expandRows(rows, { refs: 'Designators', join });
+      ? api.collapseRows(rows, { refs: 'Designators', join, minRun })
+      : api.expandRows(rows, { refs: 'Designators', join });
     const counted = result.rows.filter((row) => row.Qty !== '');
     output.value = counted.map((row) => row.Designators).join(join);
     for (const warning of result.warnings)
@@ -294,4 +302,6 @@ zone.addEventListener('keydown', (event) => {
   }
 });
 startWorker();
-document.body.dataset.ready = 'true';
+loading.then(() => {
+  document.body.dataset.ready = 'true';
+});

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <exception>
 #include <new>
 #include <optional>
 #include <span>
@@ -91,14 +92,16 @@ ztxgrp::PackedTexts<char16_t> ReadTexts(const char16_t* units, std::size_t size,
 // meta: the row or 0).
 template <typename Work>
 int Guarded(Work&& work) noexcept {
+  std::exception_ptr thrown;
   try {
     result.Clear();
     work();
     return kSuccess;
   } catch (...) {
+    thrown = std::current_exception();
   }
   try {
-    const ztxgrp::Failure failure = ztxgrp::describe_failure(std::current_exception());
+    const ztxgrp::Failure failure = ztxgrp::describe_failure(thrown);
     result.Clear();
     result.AddUtf8(failure.message);
     const auto row = static_cast<std::uint32_t>(failure.row);
