@@ -102,18 +102,17 @@ PartsOptions OptionsOf(const py::dict& keywords) {
   return options;
 }
 
-py::tuple ToPython(const PartsResult& result) {
+// A table's rows as dicts.
+py::list RowsOf(const PartsTable& table) {
   py::list rows;
   std::vector<py::str> names;
-  for (const std::string& name : result.table.header) names.emplace_back(name);
-  for (const std::vector<std::string>& row : result.table.rows) {
+  for (const std::string& name : table.header) names.emplace_back(name);
+  for (const std::vector<std::string>& row : table.rows) {
     py::dict out;
     for (std::size_t k = 0; k < row.size(); ++k) out[names[k]] = py::str(row[k]);
     rows.append(std::move(out));
   }
-  py::list warnings;
-  for (const PartsWarning& warning : result.warnings) warnings.append(py::str(warning.message));
-  return py::make_tuple(std::move(rows), std::move(warnings));
+  return rows;
 }
 
 // A file's bytes from any bytes-like object.
@@ -123,12 +122,14 @@ std::string BytesOf(const py::buffer& data) {
   return std::string(static_cast<const char*>(info.ptr), static_cast<std::size_t>(info.size));
 }
 
-// The notes, then the warnings, as messages.
+// The notes, then the warnings: each as (whether it is a note, its message),
+// for the package to raise as PartsNote or PartsWarning.
 py::list MessagesOf(const std::vector<std::string>& notes,
                     const std::vector<PartsWarning>& warnings) {
   py::list messages;
-  for (const std::string& note : notes) messages.append(py::str(note));
-  for (const PartsWarning& warning : warnings) messages.append(py::str(warning.message));
+  for (const std::string& note : notes) messages.append(py::make_tuple(true, py::str(note)));
+  for (const PartsWarning& warning : warnings)
+    messages.append(py::make_tuple(false, py::str(warning.message)));
   return messages;
 }
 
@@ -167,10 +168,7 @@ py::tuple DiffRows(py::handle oldRows, py::handle newRows, const py::dict& keywo
     py::gil_scoped_release unlocked;
     diff = diff_tables(oldView, newView, options);
   }
-  PartsResult result;
-  result.table = diff_table(diff);
-  py::tuple rows = ToPython(result);
-  return py::make_tuple(rows[0], MessagesOf(diff.notes, diff.warnings));
+  return py::make_tuple(RowsOf(diff_table(diff)), MessagesOf(diff.notes, diff.warnings));
 }
 
 py::tuple DiffCsv(const py::buffer& oldData, const py::buffer& newData, const py::dict& keywords) {
@@ -202,7 +200,7 @@ py::tuple ProcessRows(py::handle rows, const py::dict& keywords, bool expand) {
     py::gil_scoped_release unlocked;
     result = expand ? expand_rows(table, columns) : collapse_rows(table, columns);
   }
-  return ToPython(result);
+  return py::make_tuple(RowsOf(result.table), MessagesOf({}, result.warnings));
 }
 
 }  // namespace

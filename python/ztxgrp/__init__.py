@@ -19,7 +19,7 @@ from ztxgrp._ztxgrp import Error, expand, group, is_valid_range, ungroup
 from ztxgrp import _ztxgrp
 
 __all__ = [
-    "Error", "PartsWarning", "group", "ungroup", "expand", "is_valid_range",
+    "Error", "PartsWarning", "PartsNote", "group", "ungroup", "expand", "is_valid_range",
     "collapse_rows", "expand_rows", "collapse_csv", "expand_csv", "diff_rows", "diff_csv",
 ]
 
@@ -30,9 +30,14 @@ class PartsWarning(UserWarning):
     not match the designators. Nothing was lost because of it."""
 
 
+class PartsNote(PartsWarning):
+    """Something a comparison tells about the lists themselves, not about a
+    designator: a column that only one list has and that is not compared."""
+
+
 def _warn(messages):
-    for message in messages:
-        _warnings.warn(message, PartsWarning, stacklevel=3)
+    for note, message in messages:
+        _warnings.warn(message, PartsNote if note else PartsWarning, stacklevel=3)
 
 
 def collapse_rows(rows, *, refs=None, by=None, qty=None, join=", ",
@@ -97,7 +102,8 @@ def diff_rows(old_rows, new_rows, *, refs=None, by=None, qty=None, join=", ",
     column and the quantity). Designators are matched by their text as
     written; `by` names the compared columns (default: every column both
     lists have but designators and quantity); lines of unchanged designators
-    only when `unchanged`. Warnings and notes are PartsWarning.
+    only when `unchanged`. Warnings are PartsWarning; notes (a column in one
+    list only) PartsNote, a PartsWarning of their own kind, first.
     """
     result, messages = _ztxgrp._diff_rows(old_rows, new_rows, dict(
         refs=refs, by=by, qty=qty, join=join, min_run=min_run, unchanged=unchanged))

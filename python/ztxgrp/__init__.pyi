@@ -11,7 +11,7 @@ _Row = Mapping[str, Optional[str]]
 _Names = Union[str, Iterable[str], None]
 
 __all__ = [
-    "Error", "PartsWarning", "group", "ungroup", "expand", "is_valid_range",
+    "Error", "PartsWarning", "PartsNote", "group", "ungroup", "expand", "is_valid_range",
     "collapse_rows", "expand_rows", "collapse_csv", "expand_csv", "diff_rows", "diff_csv",
 ]
 
@@ -22,6 +22,7 @@ class Error(ValueError):
     row: Optional[int]
 
 class PartsWarning(UserWarning): ...
+class PartsNote(PartsWarning): ...
 
 def group(items: Iterable[_Item], *, min_run: int = ...) -> list[str]: ...
 def ungroup(items: Iterable[_Item]) -> list[str]: ...

@@ -105,6 +105,7 @@ function listOptions() {
   options.join = $('opt-join').value;
   const minRun = $('opt-min-run').value;
   if (minRun !== '') options.minRun = Number(minRun);
+  options.unchanged = $('opt-unchanged').checked;
   return options;
 }
 

@@ -31,6 +31,31 @@ function serve() {
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
+// The records of a CSV file with quoted fields (RFC 4180; the separator
+// the one of , ; TAB its first line has most of), to read an expected file
+// without the code under test.
+function csvRecords(text) {
+  const first = text.split(/\r?\n/, 1)[0];
+  const sep = [',', ';', '\t'].sort((a, b) => first.split(b).length - first.split(a).length)[0];
+  const records = [];
+  let record = [], field = '', quoted = false;
+  for (let k = 0; k < text.length; ++k) {
+    const ch = text[k];
+    if (quoted) {
+      if (ch === '"' && text[k + 1] === '"') field += text[++k];
+      else if (ch === '"') quoted = false;
+      else field += ch;
+    } else if (ch === '"') quoted = true;
+    else if (ch === sep) { record.push(field); field = ''; }
+    else if (ch === '\n' || ch === '\r') {
+      if (ch === '\r' && text[k + 1] === '\n') ++k;
+      record.push(field); records.push(record); record = []; field = '';
+    } else field += ch;
+  }
+  if (field !== '' || record.length) { record.push(field); records.push(record); }
+  return records;
+}
+
 test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${chromium}` }, async () => {
   const server = await serve();
   const downloads = mkdtempSync(join(tmpdir(), 'ztxgrp-downloads-'));
@@ -122,6 +147,7 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
         const value = options[key] ?? defaults[key] ?? '';
         document.getElementById(id).value = Array.isArray(value) ? value.join(',') : String(value);
       }
+      document.getElementById('opt-unchanged').checked = options.unchanged === true;
     }, options);
     for (const c of JSON.parse(readFileSync(new URL('cases.json', folder), 'utf8'))) {
       const { expand, ...others } = c.options;
@@ -166,6 +192,39 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
         expected = error.stdout;  // exit status 1: the lists differ
       }
       assert.deepEqual(readFileSync(join(downloads, files[0])), expected);
+    }
+
+    // The table of compared parts lists, each row with its options: the
+    // download holds the bytes of `ztxgrp diff --csv`, or the error is shown.
+    for (const c of JSON.parse(readFileSync(new URL('cases.json', diffFolder), 'utf8'))) {
+      await setOptions(c.options);
+      await page.evaluate(() => {
+        document.getElementById('compare-status').textContent = '';
+        document.getElementById('compare-error').textContent = '';
+      });
+      await dropList('old', c.old);
+      await dropList('new', c.new);
+      // Dropping OLD compares it with the NEW before; done when this pair's
+      // result (named by both) or an error is shown.
+      await page.waitForFunction((a, b) => {
+        const status = document.getElementById('compare-status').textContent;
+        return status.startsWith(`${a} and ${b} agree`) || status.startsWith(`${a} → ${b}:`) ||
+          document.getElementById('compare-error').textContent !== '';
+      }, { timeout: 30000 }, c.old, c.new);
+      const error = await page.$eval('#compare-error', (p) => p.textContent);
+      if (!c.output) {
+        assert.ok(error.includes(c.error), `${c.name}: ${error}`);
+        continue;
+      }
+      assert.equal(error, '', c.name);
+      const notes = await page.$$eval('#compare-notes li', (items) => items.map((li) => li.textContent));
+      assert.equal(notes.length, c.notes.length + c.warnings.length, c.name);
+      // The table shown is the expected file's (its download is checked
+      // byte for byte above, for the real board).
+      const shown = await page.$$eval('#compare-table tr', (rows) => rows.map((r) => [...r.cells].map((cell) => cell.textContent)));
+      const expected = csvRecords(readFileSync(new URL(c.output, diffFolder), 'utf8'));
+      const signs = { added: '+', removed: '\u2212', changed: '~', unchanged: '=' };
+      assert.deepEqual(shown, expected.map((row, r) => (r === 0 ? row : [`${signs[row[0]]} ${row[0]}`, ...row.slice(1)])), c.name);
     }
 
     // A comparison started while a large list is being worked on: both
