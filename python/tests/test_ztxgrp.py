@@ -254,6 +254,12 @@ def test_rows_round_trip_on_real_boards():
         (lambda: ztxgrp.group(["R1"], min_run=1), "min_run"),
         (lambda: ztxgrp.group(["R1"], min_run=-10**30), "min_run"),
         (lambda: ztxgrp.group(["R1"], min_run="2"), "min_run is an int"),
+        # Options as keywords: their types here, what they say in the library.
+        (lambda: ztxgrp.collapse_rows([{"Ref": "R1"}], refs=5), "refs is a str"),
+        (lambda: ztxgrp.collapse_rows([{"Ref": "R1"}], by=[5]), "by is a str or a list of str"),
+        (lambda: ztxgrp.collapse_csv(b"Ref\nR1\n", sep="ab"), "^sep=: the separator"),
+        (lambda: ztxgrp.diff_csv(b"Ref\nR1\n", b"Ref\nR1\n", join=""), "^join=: the join separator is empty"),
+        (lambda: ztxgrp.collapse_rows([[("Ref", "R1")]]), "row 1 is no mapping"),
         # A refused cell is located as the file names it, in every front end.
         (lambda: ztxgrp.collapse_csv(b"Ref\nR1 -\n"), "^line 2: a lone dash"),
         (lambda: ztxgrp.diff_csv(b"Ref\nR1\n", b"Ref\nR1 -\n"), "^new line 2: a lone dash"),
