@@ -107,6 +107,22 @@ void AddPartsListOptions(CLI::App* sub, Options& options, const char* byHelp) {
   sub->add_option("-j,--join", parts.join, "between grouped entries (default \", \")")
       ->option_text("SEP");
   AddMinRun(sub, parts.min_run);
+  sub->add_option_function<std::string>(
+         "--header-row",
+         [&parts](const std::string& text) {
+           long long row = 0;
+           const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), row);
+           if (text.empty() || error != std::errc() || end != text.data() + text.size())
+             throw CLI::ValidationError("--header-row", "N is a decimal number");
+           try {
+             parts.set_header_row(row);
+           } catch (const PartsError& failure) {
+             throw CLI::ValidationError(failure.what());
+           }
+         },
+         "the header's row, as a spreadsheet numbers rows (default: the first row that names "
+         "the designator column; rows above it are a title, kept as written)")
+      ->option_text("N");
 }
 
 constexpr const char* kDiffFooter =

@@ -42,7 +42,7 @@ std::string DescribeCsv(const std::string& csv, bool throughLibcsv) {
   std::ostringstream out;
   try {
     const CsvTable table = ReadCsv(
-        csv, std::nullopt, throughLibcsv ? PlainLines::ThroughLibcsv : PlainLines::SplitHere);
+        csv, std::nullopt, {}, throughLibcsv ? PlainLines::ThroughLibcsv : PlainLines::SplitHere);
     for (const std::string& name : table.header) out << '[' << name << ']';
     out << '\n' << table.format.separator << table.format.lineEnd.size() << '\n';
     for (std::size_t r = 0; r < table.RowCount(); ++r) {

@@ -28,6 +28,7 @@ struct Collector {
   std::size_t line = 0;      // the line being fed
   std::size_t rowLine = 1;   // where the current row started
   std::size_t expectedRows = 0;
+  std::size_t headerLine = 1;  // the line the header starts on; rows above it are the title
 
   // A field as libcsv hands it over, in its own buffer.
   void Field(const char* data, std::size_t size) {
@@ -64,7 +65,8 @@ struct Collector {
     rowLine = line + 1;
     const std::span<const std::string_view> row =
         std::span<const std::string_view>(table.cells).subspan(rowStart);
-    if (std::all_of(row.begin(), row.end(), [](std::string_view f) { return f.empty(); })) {
+    if (startLine < headerLine ||
+        std::all_of(row.begin(), row.end(), [](std::string_view f) { return f.empty(); })) {
       table.cells.resize(rowStart);
       return;
     }
@@ -228,9 +230,70 @@ char DetectSeparator(std::string_view text) {
   return kCandidates[best];
 }
 
+// The fields of one record that starts at `at` and its end, split at
+// `separator` outside quotes, quotes removed ("" is a quote): enough to
+// tell a header from a title line before the file is read.
+std::vector<std::string> RecordFields(std::string_view text, std::size_t at, char separator,
+                                      std::size_t& end) {
+  std::vector<std::string> fields(1);
+  bool quoted = false;
+  for (end = at; end < text.size(); ++end) {
+    const char c = text[end];
+    if (c == '"') {
+      if (quoted && end + 1 < text.size() && text[end + 1] == '"') {
+        fields.back() += '"';
+        ++end;
+      } else {
+        quoted = !quoted;
+      }
+    } else if (!quoted && c == separator) {
+      fields.emplace_back();
+    } else if (!quoted && (c == '\r' || c == '\n')) {
+      end += c == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1;
+      return fields;
+    } else {
+      fields.back() += c;
+    }
+  }
+  return fields;
+}
+
+// Where the header starts (a byte offset into `text`) and its line, as
+// `choice` says; the separator, when it is not given, detected on it.
+struct HeaderPlace {
+  std::size_t offset = 0, line = 1;
+  char separator = ',';
+};
+HeaderPlace FindHeader(std::string_view text, std::optional<char> separator,
+                       const CsvHeaderChoice& choice) {
+  HeaderPlace first{0, 1, separator.value_or(DetectSeparator(text))};
+  if (!choice.record && !choice.names) return first;
+  const std::size_t records = choice.record.value_or(kMaxTitleRows + 1);
+  std::size_t at = 0, line = 1;
+  for (std::size_t record = 1; record <= records && at < text.size(); ++record) {
+    const char chosen = separator.value_or(DetectSeparator(text.substr(at)));
+    std::size_t end = at;
+    const std::vector<std::string> fields = RecordFields(text, at, chosen, end);
+    if (record == choice.record || (!choice.record && choice.names(fields)))
+      return {at, line, chosen};
+    line +=
+        static_cast<std::size_t>(std::count(text.begin() + static_cast<std::ptrdiff_t>(at),
+                                            text.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
+    // A line ended by a lone CR counts as a line too.
+    for (std::size_t k = at; k < end; ++k)
+      if (text[k] == '\r' && (k + 1 >= text.size() || text[k + 1] != '\n')) ++line;
+    at = end;
+  }
+  if (choice.record)
+    throw PartsError("the header row " + std::to_string(*choice.record) +
+                     " is not in the file; it has " + "fewer records");
+  return first;
+}
+
 }  // namespace
 
-CsvTable ReadCsv(std::string bytes, std::optional<char> separator, PlainLines plainLines) {
+CsvTable ReadCsv(std::string bytes, std::optional<char> separator, const CsvHeaderChoice& header,
+                 PlainLines plainLines) {
   CsvTable table;
   std::string converted;
   const std::string_view decoded = Decode(bytes, table.format, converted);
@@ -241,11 +304,14 @@ CsvTable ReadCsv(std::string bytes, std::optional<char> separator, PlainLines pl
   const std::size_t skipped = utf16 ? 0 : static_cast<std::size_t>(decoded.data() - bytes.data());
   table.text = std::make_unique<const std::string>(utf16 ? std::move(converted) : std::move(bytes));
   const std::string_view text = std::string_view(*table.text).substr(skipped);
-  table.format.separator = separator.value_or(DetectSeparator(text));
+  const HeaderPlace place = FindHeader(text, separator, header);
+  table.format.separator = place.separator;
+  table.title = text.substr(0, place.offset);
   // Room for the fields that libcsv reads, should there be any.
   if (plainLines == PlainLines::ThroughLibcsv || text.find('"') != std::string_view::npos)
     table.unquoted.reserve(text.size());
   Collector collector{table};
+  collector.headerLine = place.line;
   collector.expectedRows = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
   // Valid text (the usual case) is checked once here; otherwise each row is
   // checked as it ends, so the message names the row of the first fault.
@@ -265,7 +331,7 @@ CsvTable ReadCsv(std::string bytes, std::optional<char> separator, PlainLines pl
   for (std::size_t at = 0; at < text.size();) {
     const std::size_t end = lineEnds.After(at);
     ++collector.line;
-    if (collector.line == 1) {
+    if (collector.line == place.line) {
       const std::string_view line = text.substr(at, end - at);
       const std::size_t content = line.find_first_of("\r\n");
       table.format.lineEnd =

@@ -5,10 +5,26 @@
 
 namespace ztxgrp {
 
+namespace {
+
+// The header as the options choose it: their row, else the first row that
+// names the designator column.
+CsvHeaderChoice HeaderChoiceOf(const PartsOptions& options) {
+  CsvHeaderChoice choice;
+  choice.record = options.header_row;
+  choice.names = [refs = options.refs](std::span<const std::string> fields) {
+    return refs ? find_column(fields, *refs).has_value()
+                : find_designator_column(fields).has_value();
+  };
+  return choice;
+}
+
+}  // namespace
+
 PartsFileResult process_parts_file(std::string bytes, const PartsOptions& options) {
   return WithMemoryErrorsNumbered([&] {
     check_parts_options(options);
-    const CsvTable table = ReadCsv(std::move(bytes), options.separator);
+    const CsvTable table = ReadCsv(std::move(bytes), options.separator, HeaderChoiceOf(options));
     PartsTableView view;
     view.header = table.header;
     view.cells = table.cells;
@@ -17,7 +33,7 @@ PartsFileResult process_parts_file(std::string bytes, const PartsOptions& option
     const PartsColumns columns = choose_columns(table.header, options);
     PartsResult result = options.expand ? expand_rows(view, columns) : collapse_rows(view, columns);
 
-    std::string text;
+    std::string text(table.title);  // the title block, as written
     AppendCsvRow(text, result.table.header, table.format);
     for (const std::vector<std::string>& row : result.table.rows)
       AppendCsvRow(text, row, table.format);
@@ -27,10 +43,10 @@ PartsFileResult process_parts_file(std::string bytes, const PartsOptions& option
 
 namespace {
 
-CsvTable ReadNamed(std::string bytes, std::optional<char> separator, const std::string& name,
+CsvTable ReadNamed(std::string bytes, const PartsOptions& options, const std::string& name,
                    const char* fallback) {
   try {
-    return ReadCsv(std::move(bytes), separator);
+    return ReadCsv(std::move(bytes), options.separator, HeaderChoiceOf(options));
   } catch (const PartsError& error) {
     throw PartsError((name.empty() ? std::string(fallback) : name) + ": " + error.what(),
                      error.row(), error.noun());
@@ -48,9 +64,9 @@ PartsDiffFileResult diff_parts_files(std::string old_bytes, std::string new_byte
   return WithMemoryErrorsNumbered([&] {
     check_parts_options(options);
     const CsvTable older =
-        ReadNamed(std::move(old_bytes), options.separator, tables.old_name, "the old list");
+        ReadNamed(std::move(old_bytes), options, tables.old_name, "the old list");
     const CsvTable newer =
-        ReadNamed(std::move(new_bytes), options.separator, tables.new_name, "the new list");
+        ReadNamed(std::move(new_bytes), options, tables.new_name, "the new list");
     PartsDiffFileResult result;
     result.diff = diff_tables(ViewOf(older), ViewOf(newer), options, tables);
     const PartsTable table = diff_table(result.diff);

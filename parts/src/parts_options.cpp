@@ -22,6 +22,7 @@ std::string option_name(PartsOption option, OptionStyle style) {
       {"--min-run", "min_run=", "minRun"},
       {"--sep", "sep=", "sep"},
       {"--all", "unchanged=", "unchanged"},
+      {"--header-row", "header_row=", "headerRow"},
   };
   const Names& names = kNames[static_cast<int>(option)];
   switch (style) {
@@ -60,6 +61,13 @@ void PartsOptions::set_separator(std::string_view name) {
   } catch (const PartsError& error) {
     throw PartsError(option_name(PartsOption::Sep, style) + ": " + error.what());
   }
+}
+
+void PartsOptions::set_header_row(long long row) {
+  if (row < 1)
+    throw PartsError(option_name(PartsOption::HeaderRow, style) +
+                     ": the header row is counted from 1, as a spreadsheet numbers rows");
+  header_row = static_cast<std::size_t>(row);
 }
 
 void check_join(std::string_view join) {

@@ -98,6 +98,8 @@ PartsOptions OptionsOf(const py::dict& keywords) {
     }
   }
   if (keywords.contains("min_run")) options.min_run = MinRunOf(keywords["min_run"]);
+  if (keywords.contains("header_row") && !keywords["header_row"].is_none())
+    options.set_header_row(WholeNumberOf(keywords["header_row"], "header_row"));
   if (keywords.contains("unchanged")) options.unchanged = py::cast<bool>(keywords["unchanged"]);
   return options;
 }

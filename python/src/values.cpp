@@ -195,12 +195,16 @@ py::list ToPython(const Value& result) {
   return out;
 }
 
-int MinRunOf(pybind11::handle minRun) {
-  if (!PyLong_Check(minRun.ptr()) || PyBool_Check(minRun.ptr()))
-    throw pybind11::type_error("min_run is an int");
+long long WholeNumberOf(pybind11::handle number, const char* what) {
+  if (!PyLong_Check(number.ptr()) || PyBool_Check(number.ptr()))
+    throw pybind11::type_error(std::string(what) + " is an int");
   int overflow = 0;
-  const long long value = PyLong_AsLongLongAndOverflow(minRun.ptr(), &overflow);
-  return min_run_from(overflow > 0 ? LLONG_MAX : overflow < 0 ? LLONG_MIN : value);
+  const long long value = PyLong_AsLongLongAndOverflow(number.ptr(), &overflow);
+  return overflow > 0 ? LLONG_MAX : overflow < 0 ? LLONG_MIN : value;
+}
+
+int MinRunOf(pybind11::handle minRun) {
+  return min_run_from(WholeNumberOf(minRun, "min_run"));
 }
 
 }  // namespace ztxgrp::python

@@ -39,6 +39,10 @@ struct Items {
 };
 Items ItemsOf(pybind11::handle items, std::size_t maxItems);
 
+// A Python int of any size as a long long, one beyond its range as the
+// nearest one; TypeError naming `what` for anything else (a bool too).
+long long WholeNumberOf(pybind11::handle number, const char* what);
+
 // A shortest run given as a Python int of any size (one past the range of
 // int means what the nearest int means); TypeError for anything else.
 int MinRunOf(pybind11::handle minRun);

@@ -319,7 +319,8 @@ def test_parts_files_as_bom_writes_them(case):
     with open(os.path.join(PARTS_FILES, case["input"]), "rb") as file:
         data = file.read()
     options = case["options"]
-    keywords = {"refs": options.get("refs"), "qty": options.get("qty"), "sep": options.get("sep")}
+    keywords = {"refs": options.get("refs"), "qty": options.get("qty"), "sep": options.get("sep"),
+                "header_row": options.get("headerRow")}
     if "join" in options:
         keywords["join"] = options["join"]
     if options.get("expand"):

@@ -44,6 +44,8 @@ std::vector<std::string> BomArguments(const nlohmann::json& options) {
   if (options.contains("join")) args.insert(args.end(), {"-j", options["join"]});
   if (options.contains("minRun"))
     args.insert(args.end(), {"--min-run", std::to_string(options["minRun"].get<int>())});
+  if (options.contains("headerRow"))
+    args.insert(args.end(), {"--header-row", std::to_string(options["headerRow"].get<int>())});
   return args;
 }
 

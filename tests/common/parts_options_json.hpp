@@ -19,6 +19,7 @@ inline PartsOptions PartsOptionsOf(const nlohmann::json& o) {
   if (o.contains("join")) options.join = o["join"];
   if (o.contains("minRun")) options.min_run = o["minRun"];
   if (o.contains("sep")) options.set_separator(o["sep"].get<std::string>());
+  if (o.contains("headerRow")) options.set_header_row(o["headerRow"].get<long long>());
   options.expand = o.value("expand", false);
   options.unchanged = o.value("unchanged", false);
   return options;

@@ -94,12 +94,14 @@ function partsOptions(options, expand = false) {
   const minRun = minRunOf(options);
   const unchanged = options.unchanged ?? false;
   if (typeof unchanged !== 'boolean') throw new TypeError(`unchanged is a boolean, not ${typeof unchanged}`);
+  const { headerRow } = options;
+  if (headerRow != null && !Number.isInteger(headerRow)) throw new TypeError(`headerRow is a whole number, not ${String(headerRow)}`);
   for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ['sep', sep]])
     if (value !== undefined && value !== null && typeof value !== 'string') throw new TypeError(`${what} is a string, not ${typeof value}`);
   const byNames = byNamesOf(options.by);
   for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ['sep', sep], ...byNames.map((b) => ['by', b])])
     if (typeof value === 'string' && LONE_SURROGATE.test(value)) throw new RangeError(`${what} holds an unpaired surrogate`);
-  return { refs, qty, sep, join, byNames, byText: typeof options.by === 'string', minRun, expand, unchanged };
+  return { refs, qty, sep, join, byNames, byText: typeof options.by === 'string', minRun, expand, unchanged, headerRow };
 }
 
 // Rows (objects, as a CSV parser gives them) to the layer's table: the keys

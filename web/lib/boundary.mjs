@@ -243,14 +243,16 @@ function withFiles(files, headroom, call) {
 
 // The options of every parts-list call in the module's one layout (its
 // ReadOptions): numbers (has refs, has qty, has sep, the number of `by`
-// texts, whether `by` is one text of names, min_run, expand, unchanged),
-// then the texts (refs, qty, sep when given, join, the `by` texts).
-function optionLayout({ refs, qty, sep, join, byNames, byText, minRun, expand, unchanged }) {
+// texts, whether `by` is one text of names, min_run, expand, unchanged, has
+// a header row, the header row), then the texts (refs, qty, sep when given,
+// join, the `by` texts).
+function optionLayout({ refs, qty, sep, join, byNames, byText, minRun, expand, unchanged, headerRow }) {
   const texts = [];
   for (const value of [refs, qty, sep]) if (value != null) texts.push(value);
   texts.push(join, ...byNames);
   const numbers = [refs != null ? 1 : 0, qty != null ? 1 : 0, sep != null ? 1 : 0, byNames.length,
-    byText ? 1 : 0, minRun >>> 0, expand ? 1 : 0, unchanged ? 1 : 0];
+    byText ? 1 : 0, minRun >>> 0, expand ? 1 : 0, unchanged ? 1 : 0,
+    headerRow != null ? 1 : 0, headerRow != null ? Math.min(Math.max(headerRow, 0), 0xffffffff) : 0];
   return { texts, numbers };
 }
 

@@ -105,6 +105,8 @@ function listOptions() {
   options.join = $('opt-join').value;
   const minRun = $('opt-min-run').value;
   if (minRun !== '') options.minRun = Number(minRun);
+  const headerRow = $('opt-header-row').value;
+  if (headerRow !== '') options.headerRow = Number(headerRow);
   options.unchanged = $('opt-unchanged').checked;
   return options;
 }

@@ -142,10 +142,11 @@ std::vector<std::string_view> ReadUtf8Texts(const char* bytes, std::size_t size,
 
 // The options of every parts-list call, in one layout. Numbers (kOptionNumbers
 // of them): has refs, has qty, has sep, the number of `by` texts, whether
-// `by` was given as one text of names, min_run, expand, unchanged. Texts,
+// `by` was given as one text of names, min_run, expand, unchanged, has a
+// header row, the header row. Texts,
 // from `at` on: refs, qty, sep (each when it is there), join, the `by`
 // texts. `at` is left after them.
-constexpr std::size_t kOptionNumbers = 8;
+constexpr std::size_t kOptionNumbers = 10;
 ztxgrp::PartsOptions ReadOptions(std::span<const std::string_view> texts,
                                  const std::uint32_t* numbers, std::size_t& at) {
   const bool hasRefs = numbers[0] != 0, hasQty = numbers[1] != 0, hasSep = numbers[2] != 0;
@@ -168,6 +169,7 @@ ztxgrp::PartsOptions ReadOptions(std::span<const std::string_view> texts,
   options.min_run = static_cast<int>(static_cast<std::int32_t>(numbers[5]));
   options.expand = numbers[6] != 0;
   options.unchanged = numbers[7] != 0;
+  if (numbers[8] != 0) options.set_header_row(numbers[9]);
   return options;
 }
 

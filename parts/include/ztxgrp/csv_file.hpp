@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -37,6 +38,9 @@ struct CsvTable {
   CsvFormat format;
   std::unique_ptr<const std::string> text;  // the file as UTF-8
   std::vector<char> unquoted;               // the quoted fields, unquoted
+  // The lines above the header (a title block), as written, line ends
+  // included: a view into `text`, empty when the header is the first row.
+  std::string_view title;
 
   std::size_t RowCount() const noexcept { return lines.size(); }
   std::span<const std::string_view> Row(std::size_t r) const noexcept {
@@ -44,8 +48,21 @@ struct CsvTable {
   }
 };
 
+// Which row is the header: the record numbered `record` (1 for the first, as
+// a spreadsheet numbers rows: a quoted field's line break starts no record,
+// a blank line is one), else the first of the first kMaxTitleRows + 1
+// records that `names` says is one (none: the first record). The records
+// above it are the file's title, kept as written and read no further.
+struct CsvHeaderChoice {
+  std::optional<std::size_t> record;
+  std::function<bool(std::span<const std::string>)> names;
+};
+inline constexpr std::size_t kMaxTitleRows = 100;
+
 // The whole file's bytes. `separator` none: the one of `,` `;` TAB that
 // occurs most often outside quotes in the header line (`,` when none does).
+// `header`: which record is the header; PartsError when the file has no
+// such record.
 // PartsError, naming the line, for malformed CSV (an unterminated quote at
 // the line where it opened), invalid UTF-8 or UTF-16, UTF-16 without a
 // byte-order mark, an empty file, or a row with more non-empty fields than
@@ -55,7 +72,7 @@ struct CsvTable {
 // too, for checks that the two read the same.
 enum class PlainLines { SplitHere, ThroughLibcsv };
 CsvTable ReadCsv(std::string bytes, std::optional<char> separator,
-                 PlainLines plainLines = PlainLines::SplitHere);
+                 const CsvHeaderChoice& header = {}, PlainLines plainLines = PlainLines::SplitHere);
 
 // Appends one row: fields quoted where they hold the separator, a quote or a
 // line break; ended by the format's line end. UTF-8; see Encoded.

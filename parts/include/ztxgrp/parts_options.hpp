@@ -22,7 +22,7 @@ enum class OptionStyle {
   JavaScript,  // refs
 };
 
-enum class PartsOption { Refs, Qty, By, Join, MinRun, Sep, Unchanged };
+enum class PartsOption { Refs, Qty, By, Join, MinRun, Sep, Unchanged, HeaderRow };
 
 // The option as `style` spells it in messages: "--min-run", "min_run=",
 // "minRun".
@@ -40,7 +40,12 @@ struct PartsOptions {
   std::vector<std::string> by;
   std::string join = ", ";  // between grouped entries; also separates when reading
   int min_run = kSystemMinRun;
-  std::optional<char> separator;             // none: detected from the header line
+  std::optional<char> separator;  // none: detected from the header line
+  // Files: the header's row, counted as a spreadsheet numbers rows (1 for
+  // the first); none: the first row that names the designator column (as
+  // `refs`, or the built-in names, find it) among the first 101. The rows
+  // above it are a title, kept as written.
+  std::optional<std::size_t> header_row;
   bool expand = false;                       // bom: one row per designator instead of one per part
   bool unchanged = false;                    // diff: also the designators that did not change
   OptionStyle style = OptionStyle::Command;  // for messages
@@ -52,6 +57,9 @@ struct PartsOptions {
   // line break, or "tab" (also "\t" spelled with a backslash). PartsError
   // naming the option otherwise.
   void set_separator(std::string_view name);
+  // The header's row, a whole number of 1 or more. PartsError naming the
+  // option otherwise.
+  void set_header_row(long long row);
 };
 
 // A shortest run given as any whole number: one beyond the range of `int`
