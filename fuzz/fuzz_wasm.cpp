@@ -24,6 +24,8 @@ int ztxgrp_diff_files(const char*, std::size_t, const char*, std::size_t, const 
                       const std::uint32_t*, std::size_t, const std::uint32_t*);
 int ztxgrp_diff_rows(const char*, std::size_t, const std::uint32_t*, std::size_t,
                      const std::uint32_t*);
+int ztxgrp_read_csv(const char*, std::size_t, const char*, std::size_t, const std::uint32_t*,
+                    std::size_t, const std::uint32_t*, std::uint32_t);
 std::size_t ztxgrp_result_units();
 const std::uint32_t* ztxgrp_result_lengths();
 std::size_t ztxgrp_result_count();
@@ -52,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // the texts (which need not span the buffer either).
   std::vector<std::uint32_t> offsets(lengths.size() + 1, 0);
   for (std::size_t k = 0; k < lengths.size(); ++k) offsets[k + 1] = offsets[k] + lengths[k];
-  switch (data[0] % 9) {
+  switch (data[0] % 10) {
     case 0:
       status =
           ztxgrp_group(input.data(), input.size(), offsets.data(), lengths.size(), data[8] % 5);
@@ -81,6 +83,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     case 8:
       status = ztxgrp_diff_rows(text, bytes, lengths.data(), lengths.size(), numbers);
+      break;
+    case 9:
+      status = ztxgrp_read_csv(text, bytes, text, bytes < 16 ? bytes : 16, lengths.data(),
+                               lengths.size() % 6, numbers, data[8] % 4);
       break;
     default:
       status = ztxgrp_parts(text, bytes, lengths.data(), lengths.size(), numbers);

@@ -21,10 +21,14 @@ CsvHeaderChoice HeaderChoiceOf(const PartsOptions& options) {
 
 }  // namespace
 
+CsvTable read_parts_csv(std::string bytes, const PartsOptions& options) {
+  return ReadCsv(std::move(bytes), options.separator, HeaderChoiceOf(options));
+}
+
 PartsFileResult process_parts_file(std::string bytes, const PartsOptions& options) {
   return WithMemoryErrorsNumbered([&] {
     check_parts_options(options);
-    const CsvTable table = ReadCsv(std::move(bytes), options.separator, HeaderChoiceOf(options));
+    const CsvTable table = read_parts_csv(std::move(bytes), options);
     PartsTableView view;
     view.header = table.header;
     view.cells = table.cells;
@@ -46,7 +50,7 @@ namespace {
 CsvTable ReadNamed(std::string bytes, const PartsOptions& options, const std::string& name,
                    const char* fallback) {
   try {
-    return ReadCsv(std::move(bytes), options.separator, HeaderChoiceOf(options));
+    return read_parts_csv(std::move(bytes), options);
   } catch (const PartsError& error) {
     throw PartsError((name.empty() ? std::string(fallback) : name) + ": " + error.what(),
                      error.row(), error.noun());

@@ -249,14 +249,14 @@ export function diffCsv(oldData, newData, options = {}) {
 /**
  * A CSV file read as the parts-list functions read it: the header, the first
  * `maxRows` rows (default all) as arrays of cells, and the number of rows.
+ * Options as for collapseCsv (`sep`, `headerRow` and `refs` choose the
+ * separator and the header; title rows above it are not rows).
  */
 export function readCsv(data, options = {}) {
-  if (options === null || typeof options !== 'object') throw new TypeError('options is an object');
-  const { sep } = options;
+  const checkedOptions = partsOptions(options);
   const maxRows = options.maxRows ?? 0xffffffff;
   if (!Number.isInteger(maxRows) || maxRows < 0) throw new TypeError('maxRows is a whole number');
-  if (sep != null && typeof sep !== 'string') throw new TypeError(`sep is a string, not ${typeof sep}`);
-  return callReadCsv(fileBytes(data), sep, maxRows);
+  return callReadCsv(checkedOptions, fileBytes(data), maxRows);
 }
 
 /**

@@ -324,10 +324,15 @@ export function callDiffFiles(options, older, newer) {
       wasm.ztxgrp_diff_files(oldAt, oldSize, newAt, newSize, b, n, l, c, meta), 4, true)))));
 }
 
-/** A CSV file's header and first `maxRows` rows, as arrays, and its row count. */
-export function callReadCsv(bytes, sep, maxRows) {
-  const texts = withFiles([bytes], 4, ([file, size]) => checked(withTexts(sep == null ? [] : [sep], 'sep', (b, n) =>
-    wasm.ztxgrp_read_csv(file, size, b, n, sep == null ? 0 : 1, Math.min(maxRows, 0xffffffff)))));
+/**
+ * A parts-list file's header and first `maxRows` rows, as arrays, and its
+ * row count, read as the parts-list calls read it.
+ */
+export function callReadCsv(options, bytes, maxRows) {
+  const { texts: optionTexts, numbers } = optionLayout(options);
+  const texts = withFiles([bytes], 4, ([file, size]) => withNumbers(numbers, (meta) =>
+    checked(withTexts(optionTexts, 'options', (b, n, l, c) =>
+      wasm.ztxgrp_read_csv(file, size, b, n, l, c, meta, Math.min(maxRows, 0xffffffff)), 4, true))));
   const [width, given, rowCount] = resultMeta();
   const rows = new Array(given);
   for (let r = 0; r < given; ++r) rows[r] = texts.slice(width + r * width, width + (r + 1) * width);

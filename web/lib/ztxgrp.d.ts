@@ -45,6 +45,12 @@ export interface PartsOptions {
 export interface CsvOptions extends PartsOptions {
   /** The separator: one character or "tab" (default: the one of , ; TAB in the header line). */
   sep?: string | null;
+  /**
+   * The header's row, as a spreadsheet numbers rows (default: the first row
+   * that names the designator column); the rows above it are a title,
+   * written back unchanged.
+   */
+  headerRow?: number | null;
 }
 
 export interface CsvResult {
@@ -82,7 +88,7 @@ export function collapseCsv(data: Uint8Array | ArrayBuffer | ArrayBufferView | s
 export function expandCsv(data: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: Omit<CsvOptions, 'by' | 'minRun'>): CsvResult;
 
 /** A CSV file read as the parts-list functions read it: the header, the first `maxRows` rows, the row count. */
-export function readCsv(data: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: { sep?: string | null; maxRows?: number }): { header: string[]; rows: string[][]; rowCount: number };
+export function readCsv(data: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: CsvOptions & { maxRows?: number }): { header: string[]; rows: string[][]; rowCount: number };
 
 export interface DiffOptions extends PartsOptions {
   /** Also the designators that did not change (default false). */
@@ -91,4 +97,4 @@ export interface DiffOptions extends PartsOptions {
 /** What changed between two parts lists: the rows of `ztxgrp diff --csv`, by column name. */
 export function diffRows(oldRows: Iterable<PartsRow>, newRows: Iterable<PartsRow>, options?: DiffOptions): PartsResult;
 /** Two parts-list files compared: the bytes `ztxgrp diff --csv` writes. */
-export function diffCsv(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & { sep?: string | null }): CsvResult;
+export function diffCsv(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & Pick<CsvOptions, 'sep' | 'headerRow'>): CsvResult;

@@ -13,11 +13,14 @@ function work({ collapseCsv, diffCsv, expandCsv }, { kind, bytes, oldBytes, newB
 }
 
 self.addEventListener('message', async ({ data: request }) => {
-  const { section, id } = request;
+  const { section, id, kind } = request;
   try {
     const ztxgrp = await api;
     const result = work(ztxgrp, request);
-    const preview = ztxgrp.readCsv(result.data, { maxRows: PREVIEW_ROWS, sep: request.options.sep });
+    // The result read as the library wrote it: the file's own options find
+    // its header below any title rows (a comparison's table has none).
+    const shown = kind === 'diff' ? {} : request.options;
+    const preview = ztxgrp.readCsv(result.data, { ...shown, maxRows: PREVIEW_ROWS });
     self.postMessage({ section, id, data: result.data, warnings: result.warnings, preview }, [result.data.buffer]);
   } catch (error) {
     self.postMessage({ section, id, error: error.message });

@@ -377,17 +377,19 @@ int ztxgrp_diff_files(const char* oldBytes, std::size_t oldSize, const char* new
   });
 }
 
-// A CSV file read as the parts-list reader reads it, for showing: the
+// A parts-list file read as the parts-list calls read it, for showing: the
 // header and the cells of the first `maxRows` rows as texts; meta: the
-// width, the rows given, the rows in all. The separator is named by the
-// UTF-8 text `separator` (none when `hasSeparator` is 0: from the header line).
-int ztxgrp_read_csv(const char* bytes, std::size_t size, const char* separator,
-                    std::size_t separatorSize, int hasSeparator, std::uint32_t maxRows) {
+// width, the rows given, the rows in all. Texts and numbers: the options
+// (their separator and header row, refs to find the header).
+int ztxgrp_read_csv(const char* bytes, std::size_t size, const char* options,
+                    std::size_t optionsSize, const std::uint32_t* lengths, std::size_t count,
+                    const std::uint32_t* numbers, std::uint32_t maxRows) {
   return Guarded([&] {
-    std::optional<char> chosen;
-    if (hasSeparator != 0)
-      chosen = ztxgrp::separator_named(std::string_view(separator, separatorSize));
-    const ztxgrp::CsvTable table = ztxgrp::ReadCsv(std::string(bytes, size), chosen);
+    const std::vector<std::string_view> texts = ReadUtf8Texts(options, optionsSize, lengths, count);
+    std::size_t at = 0;
+    const ztxgrp::PartsOptions chosen = ReadOptions(texts, numbers, at);
+    if (at != texts.size()) throw std::invalid_argument("the options do not match their texts");
+    const ztxgrp::CsvTable table = ztxgrp::read_parts_csv(std::string(bytes, size), chosen);
     const std::size_t rows = std::min<std::size_t>(table.RowCount(), maxRows);
     result.meta = {static_cast<std::uint32_t>(table.header.size()),
                    static_cast<std::uint32_t>(rows), static_cast<std::uint32_t>(table.RowCount())};

@@ -12,10 +12,16 @@
 #include <string_view>
 #include <vector>
 
+#include "ztxgrp/csv_file.hpp"
 #include "ztxgrp/parts_diff.hpp"
 #include "ztxgrp/parts_list.hpp"
 
 namespace ztxgrp {
+
+// A parts-list file read as process_parts_file reads it (its separator and
+// header as `options` choose them, title rows set apart), for showing it.
+// Errors as ReadCsv's.
+CsvTable read_parts_csv(std::string bytes, const PartsOptions& options);
 
 struct PartsFileResult {
   std::string bytes;  // the whole output file
