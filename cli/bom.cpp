@@ -36,6 +36,7 @@ int RunBom(const Options& options, InputBuffer& standardInput, OutputWriter& out
   const PartsFileResult result =
       process_parts_file(ReadPartsFile(bom.file, standardInput), bom.parts);
 
+  for (const std::string& note : result.notes) WriteMessage("ztxgrp: note: " + note);
   bool strictFailure = false;
   for (const PartsWarning& warning : result.warnings) {
     WriteMessage("ztxgrp: warning: " + warning.message);

@@ -21,6 +21,9 @@ using internal::Quantity;
 struct Part {
   std::size_t rowCount = 0, designatorCount = 0;
   bool apart = false;  // its quantity is kept as written
+  // Its quantity: its designators, times the boards where its rows' are
+  // for the list's boards.
+  std::uint64_t quantity = 0;
   // In reading order; laid out once every row is read.
   std::span<const std::size_t> rows;
   std::span<const Designator* const> designators;
@@ -72,25 +75,35 @@ Reading ReadRows(Job& job, internal::PartIndex& partOf) {
   std::vector<RowRead> reads;
   reading.all.reserve(job.Rows());
   reads.reserve(job.Rows());
+  // Every row's designators first: how many boards the quantities are for
+  // rests on all of them.
+  std::vector<std::pair<std::size_t, Quantity>> counted(job.Rows());
+  std::vector<std::size_t> begins(job.Rows());
   for (std::size_t r = 0; r < job.Rows(); ++r) {
-    const std::size_t begin = reading.all.size();
-    const std::size_t count = job.Read(r, reading.all);
-    const Quantity quantity = job.CheckQuantity(r, count);
+    begins[r] = reading.all.size();
+    counted[r] = {job.Read(r, reading.all), job.QuantityOf(r)};
+  }
+  const std::uint64_t boards = job.Boards(counted, true);
+  for (std::size_t r = 0; r < job.Rows(); ++r) {
+    const auto& [count, quantity] = counted[r];
+    const bool forBoards = job.CheckQuantity(r, count, quantity, boards);
     if (count == 0) {
       reading.bare.push_back(r);
       continue;
     }
     std::size_t index = reading.parts.size();
     if (quantity.kind == Quantity::Other) {
-      reading.parts.push_back({0, 0, true, {}, {}});
+      reading.parts.push_back({0, 0, true, 0, {}, {}});
     } else {
       const auto [found, added] = partOf.Find(r, reading.parts.size());
       if (added) reading.parts.emplace_back();
       index = found;
     }
-    ++reading.parts[index].rowCount;
-    reading.parts[index].designatorCount += count;
-    reads.push_back({r, index, begin});
+    Part& part = reading.parts[index];
+    ++part.rowCount;
+    part.designatorCount += count;
+    part.quantity += (forBoards ? boards : 1) * count;
+    reads.push_back({r, index, begins[r]});
   }
   LayOut(reading, reads);
   return reading;
@@ -154,7 +167,7 @@ PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
   });
   for (Merged& m : merged) {
     std::optional<std::string> qty;
-    if (!m.part->apart) qty = std::to_string(m.part->designators.size());
+    if (!m.part->apart) qty = std::to_string(m.part->quantity);
     job.Add(m.part->rows.front(), std::move(m.refs.text), std::move(qty));
   }
   for (const std::size_t r : reading.bare) job.Add(r, std::nullopt, std::nullopt);

@@ -15,18 +15,27 @@ PartsResult Expand(const PartsTableView& view, const PartsColumns& columns,
                    const PartsTable* owner) {
   internal::Job job(view, columns, false, owner);
   std::vector<Designator> all;  // every designator, in reading order
+  // Every row's designators first: how many boards the quantities are for
+  // rests on all of them.
+  std::vector<std::pair<std::size_t, internal::Quantity>> counted(job.Rows());
+  std::vector<std::size_t> begins(job.Rows() + 1);
+  for (std::size_t r = 0; r < job.Rows(); ++r) {
+    begins[r] = all.size();
+    counted[r] = {job.Read(r, all), job.QuantityOf(r)};
+  }
+  begins[job.Rows()] = all.size();
+  const std::uint64_t boards = job.Boards(counted, false);
   std::vector<const Designator*> designators;
   Ordered ordered;
   for (std::size_t r = 0; r < job.Rows(); ++r) {
-    const std::size_t begin = all.size();
-    const std::size_t count = job.Read(r, all);
-    const internal::Quantity quantity = job.CheckQuantity(r, count);
+    const auto& [count, quantity] = counted[r];
+    const bool forBoards = job.CheckQuantity(r, count, quantity, boards);
     if (count == 0) {
       job.Add(r, std::nullopt, std::nullopt);
       continue;
     }
     designators.clear();
-    for (std::size_t k = begin; k < all.size(); ++k) designators.push_back(&all[k]);
+    for (std::size_t k = begins[r]; k < begins[r + 1]; ++k) designators.push_back(&all[k]);
     const std::vector<Ordered::Placed>* items = nullptr;
     try {
       items = &ordered.Take(designators, false, columns.min_run);
@@ -37,9 +46,10 @@ PartsResult Expand(const PartsTableView& view, const PartsColumns& columns,
                                   Utf8ToUtf16(job.Cell(r, columns.refs))),
                      job.RowNumber(r), job.Noun());
     }
+    const std::string each = std::to_string(forBoards ? boards : 1);
     for (const Ordered::Placed& item : *items) {
       std::optional<std::string> qty;
-      if (quantity.kind != internal::Quantity::Other) qty = "1";
+      if (quantity.kind != internal::Quantity::Other) qty = each;
       job.Add(r, item.text, std::move(qty));
     }
   }

@@ -41,7 +41,8 @@ PartsFileResult process_parts_file(std::string bytes, const PartsOptions& option
     AppendCsvRow(text, result.table.header, table.format);
     for (const std::vector<std::string>& row : result.table.rows)
       AppendCsvRow(text, row, table.format);
-    return PartsFileResult{Encoded(text, table.format), std::move(result.warnings)};
+    return PartsFileResult{Encoded(text, table.format), std::move(result.notes),
+                           std::move(result.warnings)};
   });
 }
 

@@ -1,5 +1,7 @@
 #include "parts_job.hpp"
 
+#include <map>
+
 #include "duplicates.hpp"
 #include "ztxgrp/list_texts.hpp"
 #include "ztxgrp/quoted.hpp"
@@ -77,22 +79,56 @@ std::size_t Job::Read(std::size_t r, std::vector<Designator>& out) {
   return out.size() - before;
 }
 
-Quantity Job::CheckQuantity(std::size_t r, std::size_t count) {
-  if (!columns_.qty) return {};
+Quantity Job::QuantityOf(std::size_t r) const {
+  return columns_.qty ? ReadQuantity(Cell(r, *columns_.qty)) : Quantity{};
+}
+
+std::uint64_t Job::Boards(std::span<const std::pair<std::size_t, Quantity>> rows, bool collapse) {
+  std::map<std::uint64_t, std::size_t> multiples;  // rows per multiple
+  std::size_t counted = 0;
+  for (const auto& [count, quantity] : rows) {
+    if (count == 0 || quantity.kind != Quantity::Whole) continue;
+    ++counted;
+    if (quantity.value % count == 0 && quantity.value != 0) ++multiples[quantity.value / count];
+  }
+  std::uint64_t boards = 1;
+  std::size_t most = 0;
+  for (const auto& [multiple, times] : multiples)
+    if (times > most) {
+      boards = multiple;
+      most = times;
+    }
+  // Most rows, not merely more than any other multiple: a list whose rows
+  // disagree is warned about as before.
+  if (boards < 2 || 2 * most <= counted) return 1;
+  const std::string k = std::to_string(boards);
+  Note("the quantities are for " + k + " boards (" + k + " times the designators on most rows): " +
+       (collapse ? "each part's quantity is " + k + " times its designators"
+                 : "each designator's row has the quantity " + k));
+  return boards;
+}
+
+bool Job::CheckQuantity(std::size_t r, std::size_t count, const Quantity& quantity,
+                        std::uint64_t boards) {
+  if (!columns_.qty) return true;
   const std::string_view cell = Cell(r, *columns_.qty);
-  const Quantity quantity = ReadQuantity(cell);
   const std::size_t row = RowNumber(r);
-  if (quantity.kind == Quantity::Other)
+  if (quantity.kind == Quantity::Other) {
     Warn(PartsWarning::Kind::QuantityNotWhole,
          std::string(Noun()) + " " + std::to_string(row) + ": the quantity " + Quoted(cell) +
              " is no whole number; the row is kept apart with its quantity",
          {row});
-  else if (quantity.kind == Quantity::Whole && quantity.value != count)
+    return false;
+  }
+  if (quantity.kind != Quantity::Whole || quantity.value == boards * count) return true;
+  // Any other row keeps the rule of a list for one board: its quantity is
+  // its designators' number, and a quantity that differs is warned about.
+  if (quantity.value != count)
     Warn(PartsWarning::Kind::QuantityMismatch,
          std::string(Noun()) + " " + std::to_string(row) + ": the quantity " + Quoted(cell) +
              " differs from the number of designators, " + std::to_string(count),
          {row});
-  return quantity;
+  return false;
 }
 
 void Job::Add(std::size_t r, std::optional<std::string> refs, std::optional<std::string> qty) {

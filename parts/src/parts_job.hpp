@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "designator_cell.hpp"
@@ -49,12 +51,27 @@ class Job {
   // engine's errors become RowErrors naming the row.
   std::size_t Read(std::size_t r, std::vector<Designator>& out);
 
-  // The row's quantity, with a warning where it disagrees with `count`.
-  Quantity CheckQuantity(std::size_t r, std::size_t count);
+  // The row's quantity cell, read.
+  Quantity QuantityOf(std::size_t r) const;
+
+  // The number of boards the list is for: the multiple k > 1 of their
+  // designator counts that the quantities of most rows are (`rows`: each
+  // row's designator count and quantity), with a note saying so; 1 when
+  // no such k is shared by most rows. `collapse` words the note.
+  std::uint64_t Boards(std::span<const std::pair<std::size_t, Quantity>> rows, bool collapse);
+
+  // Whether the row's quantity is `boards` times its `count` designators
+  // (or empty, or there is no quantity column). Else a warning for a
+  // quantity that is no whole number, or one that differs from `count`
+  // (the rule of a list for one board, which such a row keeps).
+  bool CheckQuantity(std::size_t r, std::size_t count, const Quantity& quantity,
+                     std::uint64_t boards);
 
   // Row `r` with its designator cell and quantity replaced; `qty` none
   // keeps the quantity cell (or leaves an added one empty).
   void Add(std::size_t r, std::optional<std::string> refs, std::optional<std::string> qty);
+
+  void Note(std::string message) { result_.notes.push_back(std::move(message)); }
 
   void Warn(PartsWarning::Kind kind, std::string message, std::vector<std::size_t> rows) {
     result_.warnings.push_back({kind, std::move(message), std::move(rows)});

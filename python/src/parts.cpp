@@ -146,7 +146,7 @@ py::tuple ProcessCsv(const py::buffer& data, const py::dict& keywords, bool expa
     py::gil_scoped_release unlocked;
     result = process_parts_file(std::move(bytes), options);
   }
-  return py::make_tuple(py::bytes(result.bytes), MessagesOf({}, result.warnings));
+  return py::make_tuple(py::bytes(result.bytes), MessagesOf(result.notes, result.warnings));
 }
 
 // A table of strings seen through views of its cells, for the library's
@@ -202,7 +202,7 @@ py::tuple ProcessRows(py::handle rows, const py::dict& keywords, bool expand) {
     py::gil_scoped_release unlocked;
     result = expand ? expand_rows(table, columns) : collapse_rows(table, columns);
   }
-  return py::make_tuple(RowsOf(result.table), MessagesOf({}, result.warnings));
+  return py::make_tuple(RowsOf(result.table), MessagesOf(result.notes, result.warnings));
 }
 
 }  // namespace

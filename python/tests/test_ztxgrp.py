@@ -340,7 +340,9 @@ def test_parts_files_as_bom_writes_them(case):
         written = call()
     with open(os.path.join(PARTS_FILES, case["output"]), "rb") as file:
         assert written == file.read()
-    assert [str(w.message) for w in caught] == case["warnings"]
+    assert [str(w.message) for w in caught] == case.get("notes", []) + case["warnings"]
+    assert [w.category for w in caught] == (
+        [ztxgrp.PartsNote] * len(case.get("notes", [])) + [ztxgrp.PartsWarning] * len(case["warnings"]))
 
 
 def test_real_boards_as_bom_writes_them():

@@ -31,8 +31,9 @@ class PartsWarning(UserWarning):
 
 
 class PartsNote(PartsWarning):
-    """Something a comparison tells about the lists themselves, not about a
-    designator: a column that only one list has and that is not compared."""
+    """Something told about a list as a whole, not about a designator: a
+    column that only one of two compared lists has, or quantities made for
+    several boards."""
 
 
 def _warn(messages):

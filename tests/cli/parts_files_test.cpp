@@ -61,6 +61,7 @@ TEST(PartsFilesTest, TheLibraryWritesWhatTheTableHolds) {
       std::vector<std::string> warnings;
       for (const PartsWarning& warning : result.warnings) warnings.push_back(warning.message);
       EXPECT_EQ(warnings, c["warnings"].get<std::vector<std::string>>());
+      EXPECT_EQ(result.notes, c.value("notes", std::vector<std::string>()));
     } catch (const RowError& error) {
       ASSERT_TRUE(c.contains("error")) << error.what();
       EXPECT_NE(std::string(error.what()).find(c["error"].get<std::string>()), std::string::npos);
@@ -83,6 +84,8 @@ TEST(PartsFilesTest, TheCommandWritesWhatTheTableHolds) {
       EXPECT_EQ(result.status, 0) << result.err;
       EXPECT_EQ(result.out, Bytes(kFolder / c["output"]));
       std::string warnings;
+      for (const auto& note : c.value("notes", nlohmann::json::array()))
+        warnings.append("ztxgrp: note: ").append(note.get<std::string>()).append("\n");
       for (const auto& warning : c["warnings"])
         warnings.append("ztxgrp: warning: ").append(warning.get<std::string>()).append("\n");
       EXPECT_EQ(result.err, warnings);

@@ -256,9 +256,10 @@ function optionLayout({ refs, qty, sep, join, byNames, byText, minRun, expand, u
   return { texts, numbers };
 }
 
-// The kinds of warnings, by their number in the module; a comparison's note
-// (a column not compared) has a kind of its own.
-const WARNING_KINDS = ['duplicate-designator', 'differing-cells', 'quantity-not-whole', 'quantity-mismatch', 'column-not-compared'];
+// The kinds of warnings, by their number in the module; notes have kinds of
+// their own: a comparison's (a column not compared), collapsing's and
+// expanding's (a list for several boards).
+const WARNING_KINDS = ['duplicate-designator', 'differing-cells', 'quantity-not-whole', 'quantity-mismatch', 'column-not-compared', 'boards'];
 
 // The warnings of a parts call: `count` messages from `messages`, their
 // kinds and rows from `details`.

@@ -60,7 +60,8 @@ export interface CsvResult {
 }
 
 export interface PartsWarning {
-  kind: 'duplicate-designator' | 'differing-cells' | 'quantity-not-whole' | 'quantity-mismatch' | 'column-not-compared';
+  /** 'column-not-compared' and 'boards' (a list for several boards) are notes, which come first. */
+  kind: 'duplicate-designator' | 'differing-cells' | 'quantity-not-whole' | 'quantity-mismatch' | 'column-not-compared' | 'boards';
   /** One line, naming the rows by number (1 for the first). */
   message: string;
   rows: number[];

@@ -195,14 +195,16 @@ Table ReadTable(std::span<const std::string_view> texts, std::size_t width, std:
 // The parts result: header, cells, then each warning's message; meta holds
 // the width, the row count, the warning count and for each warning its
 // kind, its number of rows and those rows.
-// A comparison's notes (a column not compared) have a kind of their own,
-// after the warnings' kinds, and come first.
-constexpr std::uint32_t kNoteKind = 4;
+// Notes have kinds of their own, after the warnings' kinds, and come first:
+// a comparison's (a column not compared), and collapsing's and expanding's
+// (a list for several boards).
+constexpr std::uint32_t kComparisonNote = 4, kBoardsNote = 5;
 void WriteWarnings(const std::vector<ztxgrp::PartsWarning>& warnings,
-                   const std::vector<std::string>& notes = {}) {
+                   const std::vector<std::string>& notes = {},
+                   std::uint32_t noteKind = kComparisonNote) {
   for (const std::string& note : notes) {
     result.AddUtf8(note);
-    result.meta.push_back(kNoteKind);
+    result.meta.push_back(noteKind);
     result.meta.push_back(0);
   }
   for (const ztxgrp::PartsWarning& warning : warnings) {
@@ -214,7 +216,8 @@ void WriteWarnings(const std::vector<ztxgrp::PartsWarning>& warnings,
   }
 }
 
-void WriteParts(const ztxgrp::PartsResult& parts, const std::vector<std::string>& notes = {}) {
+void WriteParts(const ztxgrp::PartsResult& parts, const std::vector<std::string>& notes,
+                std::uint32_t noteKind) {
   const ztxgrp::PartsTable& table = parts.table;
   result.meta = {static_cast<std::uint32_t>(table.header.size()),
                  static_cast<std::uint32_t>(table.rows.size()),
@@ -222,7 +225,7 @@ void WriteParts(const ztxgrp::PartsResult& parts, const std::vector<std::string>
   for (const std::string& name : table.header) result.AddUtf8(name);
   for (const auto& row : table.rows)
     for (const std::string& cell : row) result.AddUtf8(cell);
-  WriteWarnings(parts.warnings, notes);
+  WriteWarnings(parts.warnings, notes, noteKind);
 }
 
 }  // namespace
@@ -308,8 +311,9 @@ int ztxgrp_parts(const char* bytes, std::size_t size, const std::uint32_t* lengt
     table.view.header = table.header;
     ztxgrp::check_parts_options(options);
     const ztxgrp::PartsColumns columns = ztxgrp::choose_columns(table.header, options);
-    WriteParts(options.expand ? ztxgrp::expand_rows(table.view, columns)
-                              : ztxgrp::collapse_rows(table.view, columns));
+    const ztxgrp::PartsResult parts = options.expand ? ztxgrp::expand_rows(table.view, columns)
+                                                     : ztxgrp::collapse_rows(table.view, columns);
+    WriteParts(parts, parts.notes, kBoardsNote);
   });
 }
 
@@ -325,8 +329,8 @@ int ztxgrp_parts_file(const char* bytes, std::size_t size, const char* options,
     const ztxgrp::PartsOptions file = ReadOptions(texts, numbers, at);
     if (at != texts.size()) throw std::invalid_argument("the options do not match their texts");
     ztxgrp::PartsFileResult done = ztxgrp::process_parts_file(std::string(bytes, size), file);
-    result.meta = {0, 0, static_cast<std::uint32_t>(done.warnings.size())};
-    WriteWarnings(done.warnings);
+    result.meta = {0, 0, static_cast<std::uint32_t>(done.notes.size() + done.warnings.size())};
+    WriteWarnings(done.warnings, done.notes, kBoardsNote);
     result.bytes = std::move(done.bytes);
   });
 }
@@ -352,7 +356,7 @@ int ztxgrp_diff_rows(const char* bytes, std::size_t size, const std::uint32_t* l
     ztxgrp::PartsResult parts;
     parts.table = ztxgrp::diff_table(diff);
     parts.warnings = diff.warnings;
-    WriteParts(parts, diff.notes);
+    WriteParts(parts, diff.notes, kComparisonNote);
   });
 }
 

@@ -24,7 +24,8 @@ namespace ztxgrp {
 CsvTable read_parts_csv(std::string bytes, const PartsOptions& options);
 
 struct PartsFileResult {
-  std::string bytes;  // the whole output file
+  std::string bytes;               // the whole output file
+  std::vector<std::string> notes;  // as PartsResult's
   std::vector<PartsWarning> warnings;
 };
 

@@ -78,6 +78,8 @@ struct PartsResult {
   // The output: the header (with the quantity column added where there was
   // none) and the rows; `row_numbers` holds each output row's first input row.
   PartsTable table;
+  // Notes: what was read as the list meant it (a list for several boards).
+  std::vector<std::string> notes;
   std::vector<PartsWarning> warnings;
 };
 
