@@ -68,12 +68,14 @@ namespace {
 // The options that bom and diff share: the output file, the separator, the
 // columns, the join separator and the shortest run. `by` says what the key
 // columns are for.
-void AddPartsListOptions(CLI::App* sub, Options& options, const char* byHelp) {
+void AddPartsListOptions(CLI::App* sub, Options& options, const char* byHelp,
+                         bool outputFile = true) {
   PartsListCommand& command = options.partsList;
   PartsOptions& parts = command.parts;
-  sub->add_option("-o,--output", command.output,
-                  "write to FILE, replaced only when everything succeeded")
-      ->option_text("FILE");
+  if (outputFile)
+    sub->add_option("-o,--output", command.output,
+                    "write to FILE, replaced only when everything succeeded")
+        ->option_text("FILE");
   sub->add_option_function<std::string>(
          "--sep",
          [&parts](const std::string& text) {
@@ -176,6 +178,34 @@ void AddDiffCommand(CLI::App& app, Options& options) {
   sub->add_flag("--csv", diff.csv, "write the changes as a CSV table");
   sub->add_flag("--json", diff.json, "write the changes as JSON");
   sub->callback([&options] { options.command = Command::Diff; });
+}
+
+constexpr const char* kGitDiffFooter =
+    R"text(git runs an external diff driver with seven words: the path, then the old
+file, its hash and mode, then the new file, its hash and mode (/dev/null
+for a file added or deleted: an empty list), or with the path alone for an
+unmerged path. The changes are written for people, as by diff, under a line
+"ztxgrp diff a/PATH b/PATH"; the exit status is 0 whenever the lists could
+be compared (git takes any other for a failure).
+
+Set-up, in a repository:
+  echo '*.csv diff=ztxgrp' >> .gitattributes
+  git config diff.ztxgrp.command 'ztxgrp git-diff'
+Then git diff and git log -p --ext-diff compare parts lists by designator
+(git show and git log use an external driver only with --ext-diff).
+Options after git-diff in the command apply to every list.)text";
+
+void AddGitDiffCommand(CLI::App& app, Options& options) {
+  CLI::App* sub =
+      app.add_subcommand("git-diff", "compare two parts lists as git's external diff driver");
+  sub->footer(kGitDiffFooter);
+  sub->add_option("WORD", options.partsList.gitArguments,
+                  "PATH OLD-FILE OLD-HEX OLD-MODE NEW-FILE NEW-HEX NEW-MODE, as git gives them");
+  AddPartsListOptions(sub, options,
+                      "the compared columns, comma-separated, repeatable (default: every column "
+                      "both lists have but designators and quantity)",
+                      false);
+  sub->callback([&options] { options.command = Command::GitDiff; });
 }
 
 }  // namespace ztxgrp::cli

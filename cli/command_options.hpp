@@ -12,5 +12,6 @@ namespace ztxgrp::cli {
 void AddMinRun(CLI::App* sub, int& minRun);
 void AddBomCommand(CLI::App& app, Options& options);
 void AddDiffCommand(CLI::App& app, Options& options);
+void AddGitDiffCommand(CLI::App& app, Options& options);
 
 }  // namespace ztxgrp::cli

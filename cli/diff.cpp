@@ -118,6 +118,27 @@ std::string JsonText(const PartsDiff& diff) {
   return document.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::strict) + '\n';
 }
 
+// Both lists read and compared, the notes and warnings written.
+// A compared list's bytes; git's "/dev/null" (which it passes on Windows
+// too) is an empty list.
+std::string ListBytes(const std::string& name, InputBuffer& in) {
+  return name == "/dev/null" ? std::string() : ReadPartsFile(name, in);
+}
+
+PartsDiffFileResult Compare(const PartsListCommand& diff, const std::string& oldFile,
+                            const std::string& newFile, InputBuffer& in) {
+  const std::string oldName = IsStandardInput(oldFile) ? "standard input" : oldFile;
+  const std::string newName = IsStandardInput(newFile) ? "standard input" : newFile;
+  std::string oldBytes = ListBytes(oldFile, in);
+  std::string newBytes = ListBytes(newFile, in);
+  PartsDiffFileResult result =
+      diff_parts_files(std::move(oldBytes), std::move(newBytes), diff.parts, {oldName, newName});
+  for (const std::string& note : result.diff.notes) WriteMessage("ztxgrp: note: " + note);
+  for (const PartsWarning& warning : result.diff.warnings)
+    WriteMessage("ztxgrp: warning: " + warning.message);
+  return result;
+}
+
 }  // namespace
 
 int RunDiff(const Options& options, InputBuffer& in, OutputWriter& out) {
@@ -125,15 +146,7 @@ int RunDiff(const Options& options, InputBuffer& in, OutputWriter& out) {
   if (IsStandardInput(diff.file) && IsStandardInput(diff.newFile))
     throw UsageError("diff: at most one of OLD and NEW is standard input");
   if (diff.csv && diff.json) throw UsageError("diff: --csv and --json cannot be combined");
-  const std::string oldName = IsStandardInput(diff.file) ? "standard input" : diff.file;
-  const std::string newName = IsStandardInput(diff.newFile) ? "standard input" : diff.newFile;
-  std::string oldBytes = ReadPartsFile(diff.file, in);
-  std::string newBytes = ReadPartsFile(diff.newFile, in);
-  const PartsDiffFileResult result =
-      diff_parts_files(std::move(oldBytes), std::move(newBytes), diff.parts, {oldName, newName});
-  for (const std::string& note : result.diff.notes) WriteMessage("ztxgrp: note: " + note);
-  for (const PartsWarning& warning : result.diff.warnings)
-    WriteMessage("ztxgrp: warning: " + warning.message);
+  const PartsDiffFileResult result = Compare(diff, diff.file, diff.newFile, in);
   const std::string text = diff.csv    ? result.bytes
                            : diff.json ? JsonText(result.diff)
                                        : PeopleText(result.diff);
@@ -142,6 +155,23 @@ int RunDiff(const Options& options, InputBuffer& in, OutputWriter& out) {
   else
     out.Write(text);
   return result.diff.differ() ? kListsDiffer : kSuccess;
+}
+
+int RunGitDiff(const Options& options, InputBuffer& in, OutputWriter& out) {
+  const std::vector<std::string>& words = options.partsList.gitArguments;
+  // An unmerged path: git passes the path alone.
+  if (words.size() == 1) {
+    out.Write("* Unmerged path " + words.front() + "\n");
+    return kSuccess;
+  }
+  if (words.size() != 7)
+    throw UsageError(
+        "git-diff takes the seven words git gives an external diff driver: PATH OLD-FILE "
+        "OLD-HEX OLD-MODE NEW-FILE NEW-HEX NEW-MODE");
+  const std::string& path = words[0];
+  const PartsDiffFileResult result = Compare(options.partsList, words[1], words[4], in);
+  out.Write("ztxgrp diff a/" + path + " b/" + path + "\n" + PeopleText(result.diff));
+  return kSuccess;  // git takes any other status for a failure
 }
 
 }  // namespace ztxgrp::cli

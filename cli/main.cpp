@@ -103,6 +103,7 @@ bool Parse(int argc, char** argv, ztxgrp::cli::Options& options, ztxgrp::cli::Ou
              options);
   ztxgrp::cli::AddBomCommand(app, options);
   ztxgrp::cli::AddDiffCommand(app, options);
+  ztxgrp::cli::AddGitDiffCommand(app, options);
   const std::vector<std::string> items = WordsAfterEndOfOptions(app, argc, argv);
   try {
     app.parse(argc, argv);
@@ -124,6 +125,9 @@ bool Parse(int argc, char** argv, ztxgrp::cli::Options& options, ztxgrp::cli::Ou
     for (std::size_t k = 0; k < items.size(); ++k) *files[k] = items[k];
     if (options.partsList.newFile.empty())
       throw ztxgrp::cli::UsageError("diff takes two files, OLD and NEW");
+  } else if (options.command == ztxgrp::cli::Command::GitDiff) {
+    std::vector<std::string>& words = options.partsList.gitArguments;
+    words.insert(words.end(), items.begin(), items.end());
   } else if (options.command != ztxgrp::cli::Command::Bom) {
     options.items.insert(options.items.end(), items.begin(), items.end());
   } else if (!items.empty()) {

@@ -10,17 +10,18 @@
 
 namespace ztxgrp::cli {
 
-enum class Command { Group, Ungroup, Expand, Check, Bom, Diff };
+enum class Command { Group, Ungroup, Expand, Check, Bom, Diff, GitDiff };
 
 // What `ztxgrp bom` and `ztxgrp diff` were asked for.
 struct PartsListCommand {
-  std::string file;                   // bom: FILE; diff: OLD. Empty or "-": standard input
-  std::string newFile;                // diff: NEW ("-": standard input)
-  std::optional<std::string> output;  // none: standard output
-  PartsOptions parts;                 // the library's options, as the flags set them
-  bool strict = false;                // bom: duplicated designators are an error
-  bool csv = false;                   // diff: a CSV table
-  bool json = false;                  // diff: JSON
+  std::string file;                       // bom: FILE; diff: OLD. Empty or "-": standard input
+  std::string newFile;                    // diff: NEW ("-": standard input)
+  std::optional<std::string> output;      // none: standard output
+  PartsOptions parts;                     // the library's options, as the flags set them
+  bool strict = false;                    // bom: duplicated designators are an error
+  bool csv = false;                       // diff: a CSV table
+  bool json = false;                      // diff: JSON
+  std::vector<std::string> gitArguments;  // git-diff: the words git passes
 };
 
 struct Options {

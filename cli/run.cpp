@@ -100,6 +100,7 @@ int RunLines(const Options& options, InputBuffer& in, OutputWriter& out) {
 int Run(const Options& options, InputBuffer& in, OutputWriter& out) {
   if (options.command == Command::Bom) return RunBom(options, in, out);
   if (options.command == Command::Diff) return RunDiff(options, in, out);
+  if (options.command == Command::GitDiff) return RunGitDiff(options, in, out);
   return options.json ? RunJson(options, in, out) : RunLines(options, in, out);
 }
 

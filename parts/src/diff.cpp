@@ -432,6 +432,7 @@ PartsDiff Diff(const PartsTableView& oldTable, const PartsTableView& newTable,
     if (!table.header.empty() || !table.cells.empty()) return table;
     return PartsTableView{other.header, {}, {}, table.row_noun};
   };
+  if (orEmpty(oldTable, newTable).header.empty()) return PartsDiff();  // two empty lists agree
   Side older = SideOf(orEmpty(oldTable, newTable), tables.old_name, names, "the old list");
   Side newer = SideOf(orEmpty(newTable, oldTable), tables.new_name, names, "the new list");
   newer.side = "new";

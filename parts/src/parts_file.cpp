@@ -48,8 +48,11 @@ PartsFileResult process_parts_file(std::string bytes, const PartsOptions& option
 
 namespace {
 
+// A compared list; an empty file (no bytes at all: git's /dev/null for a
+// file added or deleted) is a list with no rows.
 CsvTable ReadNamed(std::string bytes, const PartsOptions& options, const std::string& name,
                    const char* fallback) {
+  if (bytes.empty()) return CsvTable();
   try {
     return read_parts_csv(std::move(bytes), options);
   } catch (const PartsError& error) {
@@ -75,10 +78,12 @@ PartsDiffFileResult diff_parts_files(std::string old_bytes, std::string new_byte
     PartsDiffFileResult result;
     result.diff = diff_tables(ViewOf(older), ViewOf(newer), options, tables);
     const PartsTable table = diff_table(result.diff);
+    // In NEW's form, or OLD's when NEW is an empty file.
+    const CsvFormat& format = newer.header.empty() ? older.format : newer.format;
     std::string text;
-    AppendCsvRow(text, table.header, newer.format);
-    for (const std::vector<std::string>& row : table.rows) AppendCsvRow(text, row, newer.format);
-    result.bytes = Encoded(text, newer.format);
+    AppendCsvRow(text, table.header, format);
+    for (const std::vector<std::string>& row : table.rows) AppendCsvRow(text, row, format);
+    result.bytes = Encoded(text, format);
     return result;
   });
 }

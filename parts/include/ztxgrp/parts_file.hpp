@@ -43,7 +43,8 @@ struct PartsDiffFileResult {
 
 // Reads both files as process_parts_file reads one and compares them
 // (diff_tables); the table of changes is written in NEW's separator, line
-// ends and encoding. `options.expand` is not used. Errors as
+// ends and encoding (OLD's when NEW is empty). An empty file (no bytes: git's
+// /dev/null) is a list with no rows. `options.expand` is not used. Errors as
 // process_parts_file's and diff_tables', naming the file.
 PartsDiffFileResult diff_parts_files(std::string old_bytes, std::string new_bytes,
                                      const PartsOptions& options,
