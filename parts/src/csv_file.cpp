@@ -268,9 +268,9 @@ HeaderPlace FindHeader(std::string_view text, std::optional<char> separator,
                        const CsvHeaderChoice& choice) {
   HeaderPlace first{0, 1, separator.value_or(DetectSeparator(text))};
   if (!choice.record && !choice.names) return first;
-  const std::size_t records = choice.record.value_or(kMaxTitleRows + 1);
+  const std::uint64_t records = choice.record.value_or(kMaxTitleRows + 1);
   std::size_t at = 0, line = 1;
-  for (std::size_t record = 1; record <= records && at < text.size(); ++record) {
+  for (std::uint64_t record = 1; record <= records && at < text.size(); ++record) {
     const char chosen = separator.value_or(DetectSeparator(text.substr(at)));
     std::size_t end = at;
     const std::vector<std::string> fields = RecordFields(text, at, chosen, end);
@@ -286,7 +286,7 @@ HeaderPlace FindHeader(std::string_view text, std::optional<char> separator,
   }
   if (choice.record)
     throw PartsError("the header row " + std::to_string(*choice.record) +
-                     " is not in the file; it has " + "fewer records");
+                     " is not in the file; it has fewer records");
   return first;
 }
 

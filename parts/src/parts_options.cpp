@@ -67,7 +67,7 @@ void PartsOptions::set_header_row(long long row) {
   if (row < 1)
     throw PartsError(option_name(PartsOption::HeaderRow, style) +
                      ": the header row is counted from 1, as a spreadsheet numbers rows");
-  header_row = static_cast<std::size_t>(row);
+  header_row = static_cast<std::uint64_t>(row);
 }
 
 void check_join(std::string_view join) {

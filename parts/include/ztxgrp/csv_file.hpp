@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -54,7 +55,7 @@ struct CsvTable {
 // records that `names` says is one (none: the first record). The records
 // above it are the file's title, kept as written and read no further.
 struct CsvHeaderChoice {
-  std::optional<std::size_t> record;
+  std::optional<std::uint64_t> record;  // 64 bits on every machine: any row a user names
   std::function<bool(std::span<const std::string>)> names;
 };
 inline constexpr std::size_t kMaxTitleRows = 100;

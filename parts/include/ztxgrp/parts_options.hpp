@@ -5,6 +5,7 @@
 // messages. The rules live here alone, so that no front end drifts.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,7 +46,7 @@ struct PartsOptions {
   // the first); none: the first row that names the designator column (as
   // `refs`, or the built-in names, find it) among the first 101. The rows
   // above it are a title, kept as written.
-  std::optional<std::size_t> header_row;
+  std::optional<std::uint64_t> header_row;
   bool expand = false;                       // bom: one row per designator instead of one per part
   bool unchanged = false;                    // diff: also the designators that did not change
   OptionStyle style = OptionStyle::Command;  // for messages
