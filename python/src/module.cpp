@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "values.hpp"
+#include "python_values.hpp"
 #include "ztxgrp/failure.hpp"
 #include "ztxgrp/icls_group.hpp"
 #include "ztxgrp/list_texts.hpp"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "values.hpp"
+#include "python_values.hpp"
 #include "ztxgrp/parts_diff.hpp"
 #include "ztxgrp/parts_file.hpp"
 #include "ztxgrp/parts_list.hpp"

@@ -1,4 +1,4 @@
-#include "values.hpp"
+#include "python_values.hpp"
 
 #include <algorithm>
 #include <bit>
