@@ -10,6 +10,7 @@
 #include "output_file.hpp"
 #include "platform.hpp"
 #include "ztxgrp/parts_file.hpp"
+#include "ztxgrp/workbook_file.hpp"
 
 namespace ztxgrp::cli {
 namespace {
@@ -33,8 +34,9 @@ std::string ReadPartsFile(const std::string& name, InputBuffer& standardInput) {
 
 int RunBom(const Options& options, InputBuffer& standardInput, OutputWriter& out) {
   const PartsListCommand& bom = options.partsList;
-  const PartsFileResult result =
-      process_parts_file(ReadPartsFile(bom.file, standardInput), bom.parts);
+  PartsOptions parts = bom.parts;
+  parts.format = output_format(parts.format, bom.output.value_or(""));
+  const PartsFileResult result = process_parts_file(ReadPartsFile(bom.file, standardInput), parts);
 
   for (const std::string& note : result.notes) WriteMessage("ztxgrp: note: " + note);
   bool strictFailure = false;
@@ -45,11 +47,20 @@ int RunBom(const Options& options, InputBuffer& standardInput, OutputWriter& out
   }
   if (strictFailure && bom.strict)
     throw InputError("duplicated designators or differing cells (--strict); nothing was written");
-  if (bom.output)
-    WriteOutputFile(*bom.output, result.bytes);
-  else
-    out.Write(result.bytes);
+  WritePartsOutput(bom.output, result.bytes, out);
   return kSuccess;
+}
+
+void WritePartsOutput(const std::optional<std::string>& output, const std::string& bytes,
+                      OutputWriter& out) {
+  if (output) {
+    WriteOutputFile(*output, bytes);
+  } else if (is_workbook(bytes) && out.Terminal()) {
+    throw UsageError(
+        "a workbook is not written to a terminal: name a file with -o, or use --format csv");
+  } else {
+    out.Write(bytes);
+  }
 }
 
 }  // namespace ztxgrp::cli

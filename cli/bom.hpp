@@ -22,4 +22,9 @@ int RunBom(const Options& options, InputBuffer& in, OutputWriter& out);
 // an empty name. InputError when it cannot be opened or read.
 std::string ReadPartsFile(const std::string& name, InputBuffer& standardInput);
 
+// Writes a parts-list command's output to its file, else to `out`; a
+// workbook is refused for a terminal (UsageError).
+void WritePartsOutput(const std::optional<std::string>& output, const std::string& bytes,
+                      OutputWriter& out);
+
 }  // namespace ztxgrp::cli

@@ -59,9 +59,14 @@ The separator (comma, semicolon or tab) is taken from the header line unless
 --sep names it; UTF-16 files with a byte-order mark are read. The output is
 written in the input's separator, line end and encoding.
 
+A workbook (.xlsx) is read as a spreadsheet shows its first sheet (or
+--sheet NAME) and written as a workbook, or as the output's name (.csv,
+.xlsx) or --format says: text stays text, numbers stay numbers.
+
 Examples:
   ztxgrp bom parts.csv > collapsed.csv
-  ztxgrp bom --expand collapsed.csv -o placement.csv)";
+  ztxgrp bom --expand collapsed.csv -o placement.csv
+  ztxgrp bom parts.xlsx -o collapsed.xlsx)";
 
 namespace {
 
@@ -125,6 +130,21 @@ void AddPartsListOptions(CLI::App* sub, Options& options, const char* byHelp,
          "the header's row, as a spreadsheet numbers rows (default: the first row that names "
          "the designator column; rows above it are a title, kept as written)")
       ->option_text("N");
+  sub->add_option("--sheet", parts.sheet, "a workbook's sheet to read (default: the first)")
+      ->option_text("NAME");
+  if (outputFile)
+    sub->add_option_function<std::string>(
+           "--format",
+           [&parts](const std::string& text) {
+             try {
+               parts.set_format(text);
+             } catch (const PartsError& error) {
+               throw CLI::ValidationError(error.what());
+             }
+           },
+           "the output's form, csv or xlsx (default: as the output file's name ends, else "
+           "the input's)")
+        ->option_text("FORM");
 }
 
 constexpr const char* kDiffFooter =
@@ -140,12 +160,14 @@ are one line, their designators grouped as bom groups them.
 Output: one line per change, then a summary; --csv a table (Change, the
 designator column, Count, then "C (old)" and "C (new)" for each compared
 column and the quantity), in NEW's separator, line ends and encoding; --json
-the changes as JSON. Exit status: 0 the lists agree, 1 they differ, 2 usage,
-input or output error, 3 runtime error.
+the changes as JSON; a workbook (-o FILE.xlsx, --format xlsx) the table,
+each kind of change in its own colour. Exit status: 0 the lists agree, 1
+they differ, 2 usage, input or output error, 3 runtime error.
 
 Examples:
   ztxgrp diff rev-a.csv rev-b.csv
-  ztxgrp diff --csv parts.csv placement.csv -o check.csv)text";
+  ztxgrp diff --csv parts.csv placement.csv -o check.csv
+  ztxgrp diff rev-a.xlsx rev-b.xlsx -o changes.xlsx)text";
 
 }  // namespace
 
@@ -154,7 +176,7 @@ void AddBomCommand(CLI::App& app, Options& options) {
   CLI::App* sub = app.add_subcommand(
       "bom", "collapse a parts-list CSV to one row per part, or expand it to one per designator");
   sub->footer(kBomFooter);
-  sub->add_option("FILE", bom.file, "the CSV file (default or -: standard input)");
+  sub->add_option("FILE", bom.file, "the CSV file or workbook (default or -: standard input)");
   AddPartsListOptions(sub, options,
                       "the key columns, comma-separated, repeatable (default: all but "
                       "designators and quantity)");

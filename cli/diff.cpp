@@ -125,14 +125,14 @@ std::string ListBytes(const std::string& name, InputBuffer& in) {
   return name == "/dev/null" ? std::string() : ReadPartsFile(name, in);
 }
 
-PartsDiffFileResult Compare(const PartsListCommand& diff, const std::string& oldFile,
+PartsDiffFileResult Compare(const PartsOptions& parts, const std::string& oldFile,
                             const std::string& newFile, InputBuffer& in) {
   const std::string oldName = IsStandardInput(oldFile) ? "standard input" : oldFile;
   const std::string newName = IsStandardInput(newFile) ? "standard input" : newFile;
   std::string oldBytes = ListBytes(oldFile, in);
   std::string newBytes = ListBytes(newFile, in);
   PartsDiffFileResult result =
-      diff_parts_files(std::move(oldBytes), std::move(newBytes), diff.parts, {oldName, newName});
+      diff_parts_files(std::move(oldBytes), std::move(newBytes), parts, {oldName, newName});
   for (const std::string& note : result.diff.notes) WriteMessage("ztxgrp: note: " + note);
   for (const PartsWarning& warning : result.diff.warnings)
     WriteMessage("ztxgrp: warning: " + warning.message);
@@ -146,14 +146,17 @@ int RunDiff(const Options& options, InputBuffer& in, OutputWriter& out) {
   if (IsStandardInput(diff.file) && IsStandardInput(diff.newFile))
     throw UsageError("diff: at most one of OLD and NEW is standard input");
   if (diff.csv && diff.json) throw UsageError("diff: --csv and --json cannot be combined");
-  const PartsDiffFileResult result = Compare(diff, diff.file, diff.newFile, in);
-  const std::string text = diff.csv    ? result.bytes
-                           : diff.json ? JsonText(result.diff)
-                                       : PeopleText(result.diff);
-  if (diff.output)
-    WriteOutputFile(*diff.output, text);
-  else
-    out.Write(text);
+  // A workbook asked for (by --format or the output's name) is the table.
+  PartsOptions parts = diff.parts;
+  parts.format = output_format(parts.format, diff.output.value_or(""));
+  const bool workbook = parts.format == PartsFormat::Workbook;
+  if (workbook && diff.json)
+    throw UsageError("diff: --json writes JSON, not a workbook (--format or the output's name)");
+  const PartsDiffFileResult result = Compare(parts, diff.file, diff.newFile, in);
+  const std::string text = diff.csv || workbook ? result.bytes
+                           : diff.json          ? JsonText(result.diff)
+                                                : PeopleText(result.diff);
+  WritePartsOutput(diff.output, text, out);
   return result.diff.differ() ? kListsDiffer : kSuccess;
 }
 
@@ -169,7 +172,7 @@ int RunGitDiff(const Options& options, InputBuffer& in, OutputWriter& out) {
         "git-diff takes the seven words git gives an external diff driver: PATH OLD-FILE "
         "OLD-HEX OLD-MODE NEW-FILE NEW-HEX NEW-MODE");
   const std::string& path = words[0];
-  const PartsDiffFileResult result = Compare(options.partsList, words[1], words[4], in);
+  const PartsDiffFileResult result = Compare(options.partsList.parts, words[1], words[4], in);
   out.Write("ztxgrp diff a/" + path + " b/" + path + "\n" + PeopleText(result.diff));
   return kSuccess;  // git takes any other status for a failure
 }

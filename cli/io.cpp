@@ -80,6 +80,10 @@ std::string InputBuffer::ReadAll(std::size_t expected) {
 OutputWriter::OutputWriter(std::FILE* file, std::string name)
     : file_(file), name_(std::move(name)), console_(IsConsole(file)) {}
 
+bool OutputWriter::Terminal() const {
+  return IsTerminal(file_);
+}
+
 void OutputWriter::WriteToConsole(bool all) {
   // Up to the last character that is complete.
   std::size_t end = pending_.size();

@@ -60,6 +60,8 @@ class OutputWriter {
  public:
   explicit OutputWriter(std::FILE* file, std::string name = "standard output");
   void Write(std::string_view data);
+  // Whether the output is a terminal.
+  bool Terminal() const;
   // Flushes everything written; OutputError when any of it did not arrive.
   void Finish();
 

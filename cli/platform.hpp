@@ -28,6 +28,10 @@ std::optional<std::uint64_t> RegularFileSize(std::FILE* file);
 // Whether `file` is a console window, where text is written as UTF-16 so
 // that every character shows whatever the console's code page (Windows).
 bool IsConsole(std::FILE* file);
+
+// Whether `file` is a terminal (a console on Windows), where a workbook's
+// bytes would only garble the screen.
+bool IsTerminal(std::FILE* file);
 // Writes complete UTF-8 text to a console; false on failure.
 bool WriteConsoleText(std::FILE* file, std::string_view text);
 

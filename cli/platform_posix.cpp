@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
@@ -24,6 +25,10 @@ std::optional<std::uint64_t> RegularFileSize(std::FILE* file) {
 
 bool IsConsole(std::FILE*) {
   return false;
+}
+
+bool IsTerminal(std::FILE* file) {
+  return isatty(fileno(file)) == 1;
 }
 
 bool WriteConsoleText(std::FILE*, std::string_view) {

@@ -66,6 +66,10 @@ bool IsConsole(std::FILE* file) {
   return ConsoleOf(file) != nullptr;
 }
 
+bool IsTerminal(std::FILE* file) {
+  return IsConsole(file);
+}
+
 bool WriteConsoleText(std::FILE* file, std::string_view text) {
   const HANDLE console = ConsoleOf(file);
   if (console == nullptr) return false;

@@ -2,7 +2,8 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-install(TARGETS ztxgrp_engine ztxgrp_component ztxgrp_parts ${ZTXGRP_LIBCSV_INSTALL} EXPORT ztxgrpTargets
+install(TARGETS ztxgrp_engine ztxgrp_component ztxgrp_parts ${ZTXGRP_LIBCSV_INSTALL}
+        ${ZTXGRP_WORKBOOK_INSTALL} EXPORT ztxgrpTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}

@@ -1,48 +1,27 @@
 #include "ztxgrp/parts_file.hpp"
 
-#include "ztxgrp/csv_file.hpp"
+#include "list_file.hpp"
 #include "ztxgrp/memory_errors.hpp"
 
 namespace ztxgrp {
 
-namespace {
-
-// The header as the options choose it: their row, else the first row that
-// names the designator column.
-CsvHeaderChoice HeaderChoiceOf(const PartsOptions& options) {
-  CsvHeaderChoice choice;
-  choice.record = options.header_row;
-  choice.names = [refs = options.refs](std::span<const std::string> fields) {
-    return refs ? find_column(fields, *refs).has_value()
-                : find_designator_column(fields).has_value();
-  };
-  return choice;
-}
-
-}  // namespace
-
 CsvTable read_parts_csv(std::string bytes, const PartsOptions& options) {
-  return ReadCsv(std::move(bytes), options.separator, HeaderChoiceOf(options));
+  return ReadCsv(std::move(bytes), options.separator, internal::HeaderChoiceOf(options));
 }
 
 PartsFileResult process_parts_file(std::string bytes, const PartsOptions& options) {
   return WithMemoryErrorsNumbered([&] {
     check_parts_options(options);
-    const CsvTable table = read_parts_csv(std::move(bytes), options);
-    PartsTableView view;
-    view.header = table.header;
-    view.cells = table.cells;
-    view.row_numbers = table.lines;
-    view.row_noun = "line";
-    const PartsColumns columns = choose_columns(table.header, options);
-    PartsResult result = options.expand ? expand_rows(view, columns) : collapse_rows(view, columns);
-
-    std::string text(table.title);  // the title block, as written
-    AppendCsvRow(text, result.table.header, table.format);
-    for (const std::vector<std::string>& row : result.table.rows)
-      AppendCsvRow(text, row, table.format);
-    return PartsFileResult{Encoded(text, table.format), std::move(result.notes),
-                           std::move(result.warnings)};
+    const internal::ListFile list(std::move(bytes), options);
+    const PartsColumns columns = choose_columns(list.Header(), options);
+    PartsResult result =
+        options.expand ? expand_rows(list.View(), columns) : collapse_rows(list.View(), columns);
+    std::vector<PartsWarning> warnings = list.Warnings();
+    warnings.insert(warnings.end(), std::make_move_iterator(result.warnings.begin()),
+                    std::make_move_iterator(result.warnings.end()));
+    const std::string quantity = columns.qty ? list.Header()[*columns.qty] : columns.new_qty;
+    return PartsFileResult{list.Write(result.table, options, quantity), std::move(result.notes),
+                           std::move(warnings)};
   });
 }
 
@@ -50,19 +29,29 @@ namespace {
 
 // A compared list; an empty file (no bytes at all: git's /dev/null for a
 // file added or deleted) is a list with no rows.
-CsvTable ReadNamed(std::string bytes, const PartsOptions& options, const std::string& name,
-                   const char* fallback) {
-  if (bytes.empty()) return CsvTable();
+internal::ListFile ReadNamed(std::string bytes, const PartsOptions& options,
+                             const std::string& name, const char* fallback) {
   try {
-    return read_parts_csv(std::move(bytes), options);
+    return internal::ListFile(std::move(bytes), options, true);
   } catch (const PartsError& error) {
     throw PartsError((name.empty() ? std::string(fallback) : name) + ": " + error.what(),
                      error.row(), error.noun());
   }
 }
 
-PartsTableView ViewOf(const CsvTable& table) {
-  return {table.header, table.cells, table.lines, "line"};
+// The colour of each kind of change, as the page shows them.
+std::uint32_t FillOf(PartsChange::Kind kind) {
+  switch (kind) {
+    case PartsChange::Kind::Added:
+      return 0xEAF7EE;
+    case PartsChange::Kind::Removed:
+      return 0xFBEAEA;
+    case PartsChange::Kind::Changed:
+      return 0xFDF5E3;
+    case PartsChange::Kind::Unchanged:
+      break;
+  }
+  return 0;
 }
 
 }  // namespace
@@ -71,19 +60,25 @@ PartsDiffFileResult diff_parts_files(std::string old_bytes, std::string new_byte
                                      const PartsOptions& options, const PartsDiffNames& tables) {
   return WithMemoryErrorsNumbered([&] {
     check_parts_options(options);
-    const CsvTable older =
+    const internal::ListFile older =
         ReadNamed(std::move(old_bytes), options, tables.old_name, "the old list");
-    const CsvTable newer =
+    const internal::ListFile newer =
         ReadNamed(std::move(new_bytes), options, tables.new_name, "the new list");
     PartsDiffFileResult result;
-    result.diff = diff_tables(ViewOf(older), ViewOf(newer), options, tables);
+    result.diff = diff_tables(older.View(), newer.View(), options, tables);
+    for (const auto& [list, name] :
+         {std::pair(&older, tables.old_name.empty() ? "the old list" : tables.old_name),
+          std::pair(&newer, tables.new_name.empty() ? "the new list" : tables.new_name)})
+      for (PartsWarning& warning : list->Warnings()) {
+        warning.message = name + ": " + warning.message;
+        result.diff.warnings.push_back(std::move(warning));
+      }
     const PartsTable table = diff_table(result.diff);
     // In NEW's form, or OLD's when NEW is an empty file.
-    const CsvFormat& format = newer.header.empty() ? older.format : newer.format;
-    std::string text;
-    AppendCsvRow(text, table.header, format);
-    for (const std::vector<std::string>& row : table.rows) AppendCsvRow(text, row, format);
-    result.bytes = Encoded(text, format);
+    const internal::ListFile& form = newer.Empty() ? older : newer;
+    std::vector<std::uint32_t> fills;
+    for (const PartsChange& change : result.diff.changes) fills.push_back(FillOf(change.kind));
+    result.bytes = form.WriteTable(table, options, fills);
     return result;
   });
 }

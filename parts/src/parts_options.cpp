@@ -23,6 +23,8 @@ std::string option_name(PartsOption option, OptionStyle style) {
       {"--sep", "sep=", "sep"},
       {"--all", "unchanged=", "unchanged"},
       {"--header-row", "header_row=", "headerRow"},
+      {"--sheet", "sheet=", "sheet"},
+      {"--format", "format=", "format"},
   };
   const Names& names = kNames[static_cast<int>(option)];
   switch (style) {
@@ -68,6 +70,30 @@ void PartsOptions::set_header_row(long long row) {
     throw PartsError(option_name(PartsOption::HeaderRow, style) +
                      ": the header row is counted from 1, as a spreadsheet numbers rows");
   header_row = static_cast<std::uint64_t>(row);
+}
+
+void PartsOptions::set_format(std::string_view name) {
+  if (name == "csv") {
+    format = PartsFormat::Csv;
+  } else if (name == "xlsx") {
+    format = PartsFormat::Workbook;
+  } else {
+    throw PartsError(option_name(PartsOption::Format, style) + ": the format is csv or xlsx, not " +
+                     Quoted(name));
+  }
+}
+
+std::optional<PartsFormat> output_format(std::optional<PartsFormat> asked,
+                                         std::string_view file_name) {
+  if (asked) return asked;
+  auto endsWith = [&](std::string_view suffix) {
+    return file_name.size() >= suffix.size() &&
+           std::equal(suffix.begin(), suffix.end(), file_name.end() - suffix.size(),
+                      [](char a, char b) { return a == (b | 0x20); });
+  };
+  if (endsWith(".xlsx")) return PartsFormat::Workbook;
+  if (endsWith(".csv")) return PartsFormat::Csv;
+  return std::nullopt;
 }
 
 void check_join(std::string_view join) {

@@ -93,6 +93,10 @@ const std::vector<OptionRow>& Rows() {
        0,
        "Part\nPart,Qty\nR1,1\n"},
       {{"bom", "--header-row", "0"}, "Ref\nR1\n", 2, ""},
+      {{"bom", "--sheet", "Parts"}, "Ref\nR1\n", 0, "Ref,Qty\nR1,1\n"},  // CSV has no sheets
+      {{"bom", "--format", "csv"}, "Ref\nR1\n", 0, "Ref,Qty\nR1,1\n"},
+      {{"bom", "--format=xlsx", "-o", "/dev/stdout"}, "Ref\nR1\n", 0, "~PK\x03\x04"},
+      {{"bom", "--format", "ods"}, "Ref\nR1\n", 2, ""},
       {{"bom", "--expand"}, "Ref,Qty\nR1-R2,2\n", 0, "Ref,Qty\nR1,1\nR2,1\n"},
       {{"bom", "--strict"}, "Ref\nR1\nR1\n", 2, ""},
       {{"bom", "-o", "/dev/stdout"}, "Ref\nR2\nR1\n", 0, "Ref,Qty\nR1-R2,2\n"},
@@ -114,6 +118,12 @@ const std::vector<OptionRow>& Rows() {
        "\\{\"columns\":\\[\"Value\"\\].*\n"},
       {{"diff", "--by", "Value", "--csv", "-", kOther}, "Ref,Value\nR1,1k\n", 1, "~added,R2,1,,2k"},
       {{"diff", "--header-row", "1", "-", kOther}, "Ref,Value\nR1,1k\n", 1, "~added R2"},
+      {{"diff", "--sheet", "S", "-", kOther}, "Ref,Value\nR1,1k\n", 1, "~added R2"},
+      {{"diff", "--format", "xlsx", "-o", "/dev/stdout", "-", kOther},
+       "Ref,Value\nR1,1k\n",
+       1,
+       "~PK\x03\x04"},
+      {{"diff", "--format", "xlsx", "--json", "-", kOther}, "Ref,Value\nR1,1k\n", 2, ""},
       // git's external diff driver: seven words, or the path alone; status 0.
       {{"git-diff", "-h"}, "", 0, "~WORD"},
       {{"git-diff", "--help"}, "", 0, "~--ext-diff"},

@@ -1,5 +1,7 @@
 #include "com_support.hpp"
 
+#include <cstdio>
+
 namespace ztxgrp::com::testing {
 
 std::wstring Wide(const std::string& text) {
@@ -79,10 +81,20 @@ DWORD RunProgram(const std::wstring& commandLine) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  std::wstring line = commandLine;
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process))
-    return static_cast<DWORD>(-1);
+  // Wine now and then fails to start a process while the previous one is
+  // still leaving; a few tries keep that from failing a registration check.
+  bool started = false;
+  for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+    std::wstring line = commandLine;
+    started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &process);
+    if (!started) {
+      std::fprintf(stderr, "could not start %ls (error %lu)\n", commandLine.c_str(),
+                   static_cast<unsigned long>(GetLastError()));
+      Sleep(500);
+    }
+  }
+  if (!started) return static_cast<DWORD>(-1);
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD code = 0;
   GetExitCodeProcess(process.hProcess, &code);

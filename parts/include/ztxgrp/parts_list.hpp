@@ -68,6 +68,7 @@ struct PartsWarning {
     DifferingCells,       // merged rows differ in a column that is no key
     QuantityNotWhole,     // a quantity such as DNP: the row is kept apart
     QuantityMismatch,     // a quantity that differs from the designators' count
+    FormulaWithoutValue,  // a workbook's formula without a saved value: an empty cell
   };
   Kind kind;
   std::string message;            // one line, naming the rows by their numbers

@@ -23,7 +23,10 @@ enum class OptionStyle {
   JavaScript,  // refs
 };
 
-enum class PartsOption { Refs, Qty, By, Join, MinRun, Sep, Unchanged, HeaderRow };
+enum class PartsOption { Refs, Qty, By, Join, MinRun, Sep, Unchanged, HeaderRow, Sheet, Format };
+
+// The form of a parts-list file.
+enum class PartsFormat { Csv, Workbook };
 
 // The option as `style` spells it in messages: "--min-run", "min_run=",
 // "minRun".
@@ -47,6 +50,10 @@ struct PartsOptions {
   // `refs`, or the built-in names, find it) among the first 101. The rows
   // above it are a title, kept as written.
   std::optional<std::uint64_t> header_row;
+  // Workbooks: the sheet to read; none: the first.
+  std::optional<std::string> sheet;
+  // The output's form; none: the input's (NEW's, for a comparison).
+  std::optional<PartsFormat> format;
   bool expand = false;                       // bom: one row per designator instead of one per part
   bool unchanged = false;                    // diff: also the designators that did not change
   OptionStyle style = OptionStyle::Command;  // for messages
@@ -61,6 +68,9 @@ struct PartsOptions {
   // The header's row, a whole number of 1 or more. PartsError naming the
   // option otherwise.
   void set_header_row(long long row);
+  // The output's form as users name it: "csv" or "xlsx". PartsError naming
+  // the option otherwise.
+  void set_format(std::string_view name);
 };
 
 // A shortest run given as any whole number: one beyond the range of `int`
@@ -91,6 +101,11 @@ void check_parts_options(const PartsOptions& options);
 // PartsError when it is empty or holds a dash (it would read as a range),
 // EncodingError when it is no UTF-8.
 void check_join(std::string_view join);
+
+// The output's form: the one asked for, else the one the output file's
+// name ends in (.xlsx, .csv, in any case), else none (the input's).
+std::optional<PartsFormat> output_format(std::optional<PartsFormat> asked,
+                                         std::string_view file_name);
 
 // The separator rule alone, for a front end that reads a file to show it.
 char separator_named(std::string_view name);

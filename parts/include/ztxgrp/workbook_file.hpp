@@ -1,0 +1,96 @@
+// Parts-list workbooks (.xlsx): one worksheet read as a table of the texts
+// a spreadsheet shows (shared, inline and rich strings as their text;
+// numbers in the General format; dates in ISO form; TRUE and FALSE; a
+// formula by its cached value; error values as their text; gaps as empty
+// cells), and tables written back as workbooks with libxlsxwriter.
+// Workbooks are read with minizip and expat, within stated limits: no
+// archive expands past kMaxWorkbookPartBytes a part, no sheet holds more
+// than kMaxSheetCells cells.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "ztxgrp/csv_file.hpp"
+
+namespace ztxgrp {
+
+inline constexpr std::uint64_t kMaxWorkbookPartBytes = std::uint64_t{512} << 20;  // 512 MiB
+inline constexpr std::size_t kMaxSheetCells = std::size_t{1} << 24;               // 16,777,216
+inline constexpr std::uint32_t kMaxSheetRows = 1048576;
+inline constexpr std::uint32_t kMaxSheetColumns = 16384;
+
+// Whether the bytes are a workbook (a ZIP archive), by their content.
+bool is_workbook(std::string_view bytes) noexcept;
+
+// A cell as the sheet holds it: the text shown and, for a number, the
+// number as stored (empty for any other cell).
+struct WorkbookCell {
+  std::string text;
+  std::string number;
+};
+
+// A row above the header, by its number in the sheet.
+struct WorkbookTitleRow {
+  std::size_t row = 0;
+  std::vector<WorkbookCell> cells;  // from column A
+};
+
+struct WorkbookTable {
+  std::vector<std::string> header;
+  std::vector<std::string_view> cells;  // row after row, each as wide as the header
+  std::vector<std::size_t> rows;        // each row's number in the sheet
+  std::size_t header_row = 1;
+  std::vector<WorkbookTitleRow> title;
+  std::vector<std::string> sheets;                  // the workbook's sheets, in order
+  std::string sheet;                                // the one read
+  std::vector<std::size_t> formulas_without_value;  // rows holding such a formula
+
+  std::size_t RowCount() const noexcept { return rows.size(); }
+  // The number stored in a cell of column `column` shown as `text`, when
+  // such cells were numbers; null otherwise.
+  const std::string_view* NumberOf(std::size_t column, std::string_view text) const;
+
+  // Where the cells' texts are kept.
+  std::unique_ptr<const std::string> shared_text, own_text;
+  std::vector<std::unordered_map<std::string_view, std::string_view>> numbers;  // per column
+};
+
+// The bytes of a workbook. `sheet`: the worksheet to read (none: the
+// first); `header` as for ReadCsv, counting rows as the sheet numbers them.
+// PartsError for a damaged or hostile workbook (named part and what is
+// wrong), a missing sheet (naming the sheets there are), a sheet beyond the
+// limits, or a row with a cell beyond the header's columns.
+WorkbookTable read_workbook(std::string_view bytes, const std::optional<std::string>& sheet,
+                            const CsvHeaderChoice& header = {});
+
+// A sheet to write: title rows (cells from column A, by their row in the
+// sheet, all above the header), the header, bold, frozen and filtered,
+// then the rows. A cell is written as a number when `number` gives one for
+// it, else as text.
+struct WorkbookSheet {
+  std::string name = "Sheet1";
+  std::vector<WorkbookTitleRow> title;
+  std::size_t header_row = 1;  // after every title row
+  std::span<const std::string> header;
+  std::span<const std::vector<std::string>> rows;
+  // The number to write for the cell of `column` showing `text`: the text
+  // of a number as stored ("0.1", "1E-3"); none: a text cell.
+  std::function<std::optional<std::string>(std::size_t column, std::string_view text)> number;
+  // Each row's fill colour (0xRRGGBB), or 0 for none; empty: no fills.
+  std::vector<std::uint32_t> fills;
+};
+
+// The workbook's bytes. Runtime error 7 when memory runs out; PartsError
+// when libxlsxwriter cannot write it.
+std::string write_workbook(const WorkbookSheet& sheet);
+
+}  // namespace ztxgrp

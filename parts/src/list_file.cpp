@@ -1,0 +1,176 @@
+#include "list_file.hpp"
+
+#include <algorithm>
+
+namespace ztxgrp::internal {
+namespace {
+
+// A quantity written as a number: digits alone, as a number shows them (no
+// leading zero, no more digits than a number holds exactly).
+bool PlainWholeNumber(std::string_view text) {
+  return !text.empty() && text.size() <= 15 && (text == "0" || text.front() != '0') &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The lines of a CSV title block, each read as one record; a line that is
+// no record of its own (part of a quoted field) is kept as one cell.
+std::vector<WorkbookTitleRow> CsvTitleRows(std::string_view title, char separator) {
+  std::vector<WorkbookTitleRow> rows;
+  std::size_t number = 0;
+  while (!title.empty()) {
+    const std::size_t end = title.find_first_of("\r\n");
+    const std::string_view line = title.substr(0, end);
+    title.remove_prefix(end == std::string_view::npos ? title.size() : end);
+    if (title.starts_with("\r\n")) {
+      title.remove_prefix(2);
+    } else if (!title.empty()) {
+      title.remove_prefix(1);
+    }
+    WorkbookTitleRow row{++number, {}};
+    if (!line.empty()) {
+      try {
+        CsvHeaderChoice first;
+        first.record = 1;
+        for (const std::string& field : ReadCsv(std::string(line), separator, first).header)
+          row.cells.push_back({field, ""});
+      } catch (const PartsError&) {
+        row.cells = {{std::string(line), ""}};
+      }
+    }
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+}  // namespace
+
+CsvHeaderChoice HeaderChoiceOf(const PartsOptions& options) {
+  CsvHeaderChoice choice;
+  choice.record = options.header_row;
+  choice.names = [refs = options.refs](std::span<const std::string> fields) {
+    return refs ? find_column(fields, *refs).has_value()
+                : find_designator_column(fields).has_value();
+  };
+  return choice;
+}
+
+ListFile::ListFile(std::string bytes, const PartsOptions& options, bool emptyIsList) {
+  if (bytes.empty() && emptyIsList) {
+    empty_ = true;
+    kind_ = PartsFormat::Csv;
+  } else if (is_workbook(bytes)) {
+    kind_ = PartsFormat::Workbook;
+    book_ = read_workbook(bytes, options.sheet, HeaderChoiceOf(options));
+  } else {
+    csv_ = ReadCsv(std::move(bytes), options.separator, HeaderChoiceOf(options));
+  }
+}
+
+std::span<const std::string> ListFile::Header() const noexcept {
+  return kind_ == PartsFormat::Workbook ? book_.header : csv_.header;
+}
+
+PartsTableView ListFile::View() const noexcept {
+  if (kind_ == PartsFormat::Workbook) return {book_.header, book_.cells, book_.rows, "row"};
+  return {csv_.header, csv_.cells, csv_.lines, "line"};
+}
+
+std::vector<PartsWarning> ListFile::Warnings() const {
+  if (book_.formulas_without_value.empty()) return {};
+  std::vector<std::size_t> rows = book_.formulas_without_value;
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  std::string named;
+  for (std::size_t k = 0; k < rows.size() && k < 10; ++k)
+    named += (k == 0 ? "" : ", ") + std::to_string(rows[k]);
+  if (rows.size() > 10) named += ", ...";
+  return {{PartsWarning::Kind::FormulaWithoutValue,
+           std::string(rows.size() == 1 ? "row " : "rows ") + named +
+               ": a formula without a saved value is read as an empty cell (save the workbook "
+               "in a spreadsheet program to store its values)",
+           std::move(rows)}};
+}
+
+CsvFormat ListFile::OutputCsvFormat(const PartsOptions& options) const {
+  CsvFormat format = kind_ == PartsFormat::Csv && !empty_ ? csv_.format : CsvFormat{};
+  if (kind_ != PartsFormat::Csv && options.separator) format.separator = *options.separator;
+  return format;
+}
+
+std::vector<WorkbookTitleRow> ListFile::TitleRows() const {
+  if (kind_ == PartsFormat::Workbook) return book_.title;
+  return CsvTitleRows(csv_.title, csv_.format.separator);
+}
+
+std::string ListFile::Write(const PartsTable& table, const PartsOptions& options,
+                            std::string_view quantity) const {
+  if (OutputFormat(options) == PartsFormat::Csv) {
+    const CsvFormat format = OutputCsvFormat(options);
+    std::string text;
+    if (kind_ == PartsFormat::Csv) {
+      text = csv_.title;  // as written
+    } else {
+      // The sheet's rows above the header, empty ones too, one line each.
+      std::size_t line = 1;
+      for (const WorkbookTitleRow& row : book_.title) {
+        for (; line < row.row; ++line) text += format.lineEnd;
+        std::vector<std::string> fields;
+        for (const WorkbookCell& cell : row.cells) fields.push_back(cell.text);
+        AppendCsvRow(text, fields, format);
+        ++line;
+      }
+      for (; line < book_.header_row; ++line) text += format.lineEnd;
+    }
+    AppendCsvRow(text, table.header, format);
+    for (const std::vector<std::string>& row : table.rows) AppendCsvRow(text, row, format);
+    return Encoded(text, format);
+  }
+  WorkbookSheet sheet;
+  if (kind_ == PartsFormat::Workbook) sheet.name = book_.sheet;
+  sheet.title = TitleRows();
+  sheet.header_row = kind_ == PartsFormat::Workbook
+                         ? book_.header_row
+                         : (sheet.title.empty() ? 0 : sheet.title.back().row) + 1;
+  sheet.header = table.header;
+  sheet.rows = table.rows;
+  // Each output column's column in the file, by name.
+  std::vector<std::optional<std::size_t>> source;
+  for (const std::string& name : table.header) {
+    const auto found = std::find(book_.header.begin(), book_.header.end(), name);
+    source.push_back(
+        found == book_.header.end()
+            ? std::nullopt
+            : std::optional<std::size_t>(static_cast<std::size_t>(found - book_.header.begin())));
+  }
+  sheet.number = [&](std::size_t column, std::string_view text) -> std::optional<std::string> {
+    if (table.header[column] == quantity && PlainWholeNumber(text)) return std::string(text);
+    if (kind_ == PartsFormat::Workbook && source[column])
+      if (const std::string_view* stored = book_.NumberOf(*source[column], text))
+        return std::string(*stored);
+    return std::nullopt;
+  };
+  return write_workbook(sheet);
+}
+
+std::string ListFile::WriteTable(const PartsTable& table, const PartsOptions& options,
+                                 const std::vector<std::uint32_t>& fills) const {
+  if (OutputFormat(options) == PartsFormat::Csv) {
+    const CsvFormat format = OutputCsvFormat(options);
+    std::string text;
+    AppendCsvRow(text, table.header, format);
+    for (const std::vector<std::string>& row : table.rows) AppendCsvRow(text, row, format);
+    return Encoded(text, format);
+  }
+  WorkbookSheet sheet;
+  sheet.name = "Changes";
+  sheet.header = table.header;
+  sheet.rows = table.rows;
+  sheet.fills = fills;
+  // The designators' count and the quantities are numbers.
+  sheet.number = [&](std::size_t column, std::string_view text) -> std::optional<std::string> {
+    if (column == 2 && PlainWholeNumber(text)) return std::string(text);
+    return std::nullopt;
+  };
+  return write_workbook(sheet);
+}
+
+}  // namespace ztxgrp::internal

@@ -1,0 +1,55 @@
+// A parts-list file of either form, CSV or workbook (told apart by its
+// content), read as a table and written back: in the form asked for, else
+// its own; title rows kept above the header; in a workbook, numbers that
+// were numbers stay numbers and quantities are numbers.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "ztxgrp/csv_file.hpp"
+#include "ztxgrp/parts_list.hpp"
+#include "ztxgrp/workbook_file.hpp"
+
+namespace ztxgrp::internal {
+
+// The header as the options choose it: their row, else the first row that
+// names the designator column.
+CsvHeaderChoice HeaderChoiceOf(const PartsOptions& options);
+
+class ListFile {
+ public:
+  // With `emptyIsList`, no bytes are a list with no rows (git's /dev/null
+  // in a comparison); otherwise they are an error.
+  ListFile(std::string bytes, const PartsOptions& options, bool emptyIsList = false);
+
+  bool Empty() const noexcept { return empty_; }
+  std::span<const std::string> Header() const noexcept;
+  PartsTableView View() const noexcept;
+  // A formula without a cached value, read as an empty cell.
+  std::vector<PartsWarning> Warnings() const;
+
+  // A collapsed or expanded table, below the file's title rows;
+  // `quantity` names its quantity column.
+  std::string Write(const PartsTable& table, const PartsOptions& options,
+                    std::string_view quantity) const;
+  // A comparison's table; `fills`: each row's colour in a workbook.
+  std::string WriteTable(const PartsTable& table, const PartsOptions& options,
+                         const std::vector<std::uint32_t>& fills) const;
+
+ private:
+  PartsFormat OutputFormat(const PartsOptions& options) const noexcept {
+    return options.format.value_or(kind_);
+  }
+  CsvFormat OutputCsvFormat(const PartsOptions& options) const;
+  std::vector<WorkbookTitleRow> TitleRows() const;
+
+  PartsFormat kind_ = PartsFormat::Csv;
+  bool empty_ = false;
+  CsvTable csv_;
+  WorkbookTable book_;
+};
+
+}  // namespace ztxgrp::internal

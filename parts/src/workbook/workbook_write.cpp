@@ -1,0 +1,201 @@
+// Writing a sheet as a workbook with libxlsxwriter. libxlsxwriter writes to
+// a file: the workbook goes to a file of its own in the temporary folder,
+// made exclusively, and is read back and removed.
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <random>
+#include <system_error>
+
+#include "ztxgrp/memory_errors.hpp"
+#include "ztxgrp/parts_list.hpp"
+#include "ztxgrp/utf.hpp"
+#include "ztxgrp/workbook_file.hpp"
+
+namespace ztxgrp {
+namespace {
+
+// The most characters a cell of a workbook holds, and the widest a column
+// is made to fit its contents.
+constexpr std::size_t kMaxCellCharacters = 32767;
+constexpr double kWidestColumn = 60;
+
+// A file of our own in the temporary folder, removed when done.
+class ScratchFile {
+ public:
+  ScratchFile() {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+    if (error) throw PartsError("no temporary folder to write the workbook in: " + error.message());
+    std::random_device seed;
+    std::mt19937_64 random((static_cast<std::uint64_t>(seed()) << 32) ^ seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      path_ = folder / ("ztxgrp-" + std::to_string(random()) + ".xlsx");
+      // "x": made here, never an existing file followed.
+      if (std::FILE* file = std::fopen(path_.string().c_str(), "wbx")) {
+        std::fclose(file);
+        return;
+      }
+    }
+    throw PartsError("cannot make a file in the temporary folder " + folder.string() +
+                     " to write the workbook in");
+  }
+  ~ScratchFile() {
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
+  }
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
+
+  std::string Name() const { return path_.string(); }
+  std::string Bytes() const {
+    std::ifstream in(path_, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) throw PartsError("cannot read back the workbook written");
+    return bytes;
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// libxlsxwriter's workbook, closed (and so freed) on every path.
+class Book {
+ public:
+  explicit Book(const std::string& name) {
+    lxw_workbook_options options{};
+    options.tmpdir = nullptr;
+    book_ = workbook_new_opt(name.c_str(), &options);
+    if (book_ == nullptr) throw std::bad_alloc();
+  }
+  ~Book() {
+    if (book_ != nullptr) workbook_close(book_);
+  }
+  Book(const Book&) = delete;
+  Book& operator=(const Book&) = delete;
+  lxw_workbook* get() const { return book_; }
+  void Close() {
+    lxw_workbook* book = std::exchange(book_, nullptr);
+    const lxw_error error = workbook_close(book);
+    if (error == LXW_ERROR_MEMORY_MALLOC_FAILED) throw std::bad_alloc();
+    if (error != LXW_NO_ERROR)
+      throw PartsError(std::string("cannot write the workbook: ") + lxw_strerror(error));
+  }
+
+ private:
+  lxw_workbook* book_ = nullptr;
+};
+
+void Check(lxw_error error, std::size_t row) {
+  if (error == LXW_NO_ERROR) return;
+  if (error == LXW_ERROR_MEMORY_MALLOC_FAILED) throw std::bad_alloc();
+  throw PartsError(std::string("cannot write the workbook: ") + lxw_strerror(error), row, "row");
+}
+
+double WidthOf(std::string_view text) {
+  return static_cast<double>(std::min<std::size_t>(Utf16Length(text), 1000));
+}
+
+// A name libxlsxwriter and spreadsheets take for a sheet: at most 31
+// characters, none of []:*?/\ and no quote at either end.
+std::string SheetName(std::string name) {
+  for (char& c : name)
+    if (std::string_view("[]:*?/\\").find(c) != std::string_view::npos) c = '_';
+  while (!name.empty() && name.front() == '\'') name.erase(0, 1);
+  while (!name.empty() && name.back() == '\'') name.pop_back();
+  std::u16string units = Utf8ToUtf16(name);
+  if (units.size() > 31) {
+    units.resize(31);
+    if (units.back() >= 0xD800 && units.back() <= 0xDBFF) units.pop_back();
+    name = Utf16ToUtf8(units);
+  }
+  return name.empty() ? "Sheet1" : name;
+}
+
+}  // namespace
+
+std::string write_workbook(const WorkbookSheet& sheet) {
+  return WithMemoryErrorsNumbered([&] {
+    ScratchFile file;
+    Book book(file.Name());
+    lxw_worksheet* out = workbook_add_worksheet(book.get(), SheetName(sheet.name).c_str());
+    if (out == nullptr) throw PartsError("cannot write the workbook: the sheet cannot be made");
+    lxw_format* bold = workbook_add_format(book.get());
+    if (bold == nullptr) throw std::bad_alloc();
+    format_set_bold(bold);
+    std::map<std::uint32_t, lxw_format*> fills;
+    auto fillOf = [&](std::uint32_t colour) -> lxw_format* {
+      if (colour == 0) return nullptr;
+      auto [at, added] = fills.emplace(colour, nullptr);
+      if (added) {
+        at->second = workbook_add_format(book.get());
+        if (at->second == nullptr) throw std::bad_alloc();
+        format_set_pattern(at->second, LXW_PATTERN_SOLID);
+        format_set_bg_color(at->second, colour);
+      }
+      return at->second;
+    };
+
+    std::vector<double> widths(sheet.header.size(), 0);
+    auto write = [&](std::size_t row, std::size_t column, std::string_view text,
+                     const std::optional<std::string>& number, lxw_format* format) {
+      if (row >= kMaxSheetRows || column >= kMaxSheetColumns)
+        throw PartsError("the table is larger than a sheet holds (" +
+                         std::to_string(kMaxSheetRows) + " rows, " +
+                         std::to_string(kMaxSheetColumns) + " columns)");
+      if (column < widths.size()) widths[column] = std::max(widths[column], WidthOf(text));
+      const auto r = static_cast<lxw_row_t>(row);
+      const auto c = static_cast<lxw_col_t>(column);
+      if (number) {
+        Check(worksheet_write_number(out, r, c, std::strtod(number->c_str(), nullptr), format),
+              row + 1);
+      } else if (!text.empty()) {
+        if (Utf16Length(text) > kMaxCellCharacters)
+          throw PartsError("a cell holds more than " + std::to_string(kMaxCellCharacters) +
+                               " characters, the most a workbook's cell holds; write CSV instead",
+                           row + 1, "row");
+        Check(worksheet_write_string(out, r, c, std::string(text).c_str(), format), row + 1);
+      } else if (format != nullptr) {
+        Check(worksheet_write_blank(out, r, c, format), row + 1);
+      }
+    };
+
+    for (const WorkbookTitleRow& title : sheet.title)
+      for (std::size_t c = 0; c < title.cells.size(); ++c) {
+        const WorkbookCell& cell = title.cells[c];
+        write(title.row - 1, c, cell.text,
+              cell.number.empty() ? std::nullopt : std::optional<std::string>(cell.number),
+              nullptr);
+      }
+    const std::size_t headerAt = sheet.header_row - 1;
+    for (std::size_t c = 0; c < sheet.header.size(); ++c)
+      write(headerAt, c, sheet.header[c], std::nullopt, bold);
+    for (std::size_t r = 0; r < sheet.rows.size(); ++r) {
+      lxw_format* fill = r < sheet.fills.size() ? fillOf(sheet.fills[r]) : nullptr;
+      const std::vector<std::string>& row = sheet.rows[r];
+      for (std::size_t c = 0; c < row.size(); ++c)
+        write(headerAt + 1 + r, c, row[c], sheet.number ? sheet.number(c, row[c]) : std::nullopt,
+              fill);
+    }
+    if (!sheet.header.empty()) {
+      worksheet_freeze_panes(out, static_cast<lxw_row_t>(headerAt + 1), 0);
+      Check(worksheet_autofilter(out, static_cast<lxw_row_t>(headerAt), 0,
+                                 static_cast<lxw_row_t>(headerAt + sheet.rows.size()),
+                                 static_cast<lxw_col_t>(sheet.header.size() - 1)),
+            0);
+    }
+    for (std::size_t c = 0; c < widths.size(); ++c)
+      Check(worksheet_set_column(out, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
+                                 std::clamp(widths[c] + 2, 8.0, kWidestColumn), nullptr),
+            0);
+    book.Close();
+    return file.Bytes();
+  });
+}
+
+}  // namespace ztxgrp
