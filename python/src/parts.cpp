@@ -69,7 +69,7 @@ PartsTable TableOf(py::handle rows) {
 }
 
 // The keyword arguments of a parts-list call (refs, qty, by, join,
-// min_run, sep, unchanged) as the library's options: `by` a str of names
+// min_run, sep, header_row, sheet, format, unchanged) as the library's options: `by` a str of names
 // separated by commas or an iterable of names; a min_run of any size.
 PartsOptions OptionsOf(const py::dict& keywords) {
   PartsOptions options;
@@ -100,6 +100,8 @@ PartsOptions OptionsOf(const py::dict& keywords) {
   if (keywords.contains("min_run")) options.min_run = MinRunOf(keywords["min_run"]);
   if (keywords.contains("header_row") && !keywords["header_row"].is_none())
     options.set_header_row(WholeNumberOf(keywords["header_row"], "header_row"));
+  options.sheet = text("sheet");
+  if (const auto format = text("format")) options.set_format(*format);
   if (keywords.contains("unchanged")) options.unchanged = py::cast<bool>(keywords["unchanged"]);
   return options;
 }

@@ -72,29 +72,34 @@ def _data(data):
 
 
 def collapse_csv(data, *, refs=None, by=None, qty=None, join=", ",
-                 min_run=_ztxgrp.DEFAULT_MIN_RUN, sep=None, header_row=None):
-    """A parts-list CSV file's bytes collapsed to one row per part, as the
-    bytes that `ztxgrp bom` writes for them: the same separator, quoting,
-    line ends and encoding (UTF-8 with or without a byte-order mark, UTF-16
-    with one). `sep` names the separator (one character or "tab"; default:
-    taken from the header line). `header_row` says which row is the header,
-    as a spreadsheet numbers rows (default: the first that names the
-    designator column; rows above it are a title, kept as written).
-    Warnings are PartsWarning; errors
-    ztxgrp.Error with .row (the line), ValueError for the file or a column.
+                 min_run=_ztxgrp.DEFAULT_MIN_RUN, sep=None, header_row=None, sheet=None,
+                 format=None):
+    """A parts-list file's bytes (CSV, or a workbook: .xlsx) collapsed to one
+    row per part, as the bytes that `ztxgrp bom` writes for them: the same
+    separator, quoting, line ends and encoding (UTF-8 with or without a
+    byte-order mark, UTF-16 with one). `sep` names the separator (one
+    character or "tab"; default: taken from the header line). `header_row`
+    says which row is the header, as a spreadsheet numbers rows (default:
+    the first that names the designator column; rows above it are a title,
+    kept as written). `sheet` names a workbook's sheet (default: the first);
+    `format` ("csv" or "xlsx") the form of the bytes returned (default: the
+    input's). Warnings are PartsWarning; errors ztxgrp.Error with .row (the
+    line), ValueError for the file or a column.
     """
     result, messages = _ztxgrp._process_csv(
         _data(data), dict(refs=refs, by=by, qty=qty, join=join, min_run=min_run, sep=sep,
-                          header_row=header_row), False)
+                          header_row=header_row, sheet=sheet, format=format), False)
     _warn(messages)
     return result
 
 
-def expand_csv(data, *, refs=None, qty=None, join=", ", sep=None, header_row=None):
-    """A parts-list CSV file's bytes expanded to one row per designator, as
-    the bytes that `ztxgrp bom --expand` writes for them."""
+def expand_csv(data, *, refs=None, qty=None, join=", ", sep=None, header_row=None, sheet=None,
+               format=None):
+    """A parts-list file's bytes (CSV or workbook) expanded to one row per
+    designator, as the bytes that `ztxgrp bom --expand` writes for them."""
     result, messages = _ztxgrp._process_csv(
-        _data(data), dict(refs=refs, qty=qty, join=join, sep=sep, header_row=header_row), True)
+        _data(data), dict(refs=refs, qty=qty, join=join, sep=sep, header_row=header_row,
+                          sheet=sheet, format=format), True)
     _warn(messages)
     return result
 
@@ -117,11 +122,14 @@ def diff_rows(old_rows, new_rows, *, refs=None, by=None, qty=None, join=", ",
 
 
 def diff_csv(old, new, *, refs=None, by=None, qty=None, join=", ",
-             min_run=_ztxgrp.DEFAULT_MIN_RUN, sep=None, unchanged=False, header_row=None):
-    """Two parts-list files' bytes compared: the bytes that
-    `ztxgrp diff --csv` writes (in NEW's separator, line ends and encoding)."""
+             min_run=_ztxgrp.DEFAULT_MIN_RUN, sep=None, unchanged=False, header_row=None,
+             sheet=None, format=None):
+    """Two parts-list files' bytes (CSV or workbooks) compared: the bytes that
+    `ztxgrp diff --csv` writes (in NEW's form, separator, line ends and
+    encoding; `format` "xlsx" for a workbook, each kind of change in its
+    own colour)."""
     result, messages = _ztxgrp._diff_csv(_data(old), _data(new), dict(
         refs=refs, by=by, qty=qty, join=join, min_run=min_run, sep=sep, unchanged=unchanged,
-        header_row=header_row))
+        header_row=header_row, sheet=sheet, format=format))
     _warn(messages)
     return result

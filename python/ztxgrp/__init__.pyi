@@ -38,10 +38,12 @@ def expand_rows(
 def collapse_csv(
     data: _Buffer, *, refs: Optional[str] = ..., by: _Names = ..., qty: Optional[str] = ...,
     join: str = ..., min_run: int = ..., sep: Optional[str] = ..., header_row: Optional[int] = ...,
+    sheet: Optional[str] = ..., format: Optional[str] = ...,
 ) -> bytes: ...
 def expand_csv(
     data: _Buffer, *, refs: Optional[str] = ..., qty: Optional[str] = ..., join: str = ...,
-    sep: Optional[str] = ..., header_row: Optional[int] = ...,
+    sep: Optional[str] = ..., header_row: Optional[int] = ..., sheet: Optional[str] = ...,
+    format: Optional[str] = ...,
 ) -> bytes: ...
 def diff_rows(
     old_rows: Iterable[_Row], new_rows: Iterable[_Row], *, refs: Optional[str] = ..., by: _Names = ...,
@@ -50,5 +52,5 @@ def diff_rows(
 def diff_csv(
     old: _Buffer, new: _Buffer, *, refs: Optional[str] = ..., by: _Names = ..., qty: Optional[str] = ...,
     join: str = ..., min_run: int = ..., sep: Optional[str] = ..., unchanged: bool = ...,
-    header_row: Optional[int] = ...,
+    header_row: Optional[int] = ..., sheet: Optional[str] = ..., format: Optional[str] = ...,
 ) -> bytes: ...

@@ -72,6 +72,11 @@ class Book {
     options.tmpdir = nullptr;
     book_ = workbook_new_opt(name.c_str(), &options);
     if (book_ == nullptr) throw std::bad_alloc();
+    // The same table gives the same bytes: the workbook's creation time is
+    // fixed, as its archive's times are (1980-01-01, the archive's epoch).
+    lxw_doc_properties properties{};
+    properties.created = 315532800;
+    if (workbook_set_properties(book_, &properties) != LXW_NO_ERROR) throw std::bad_alloc();
   }
   ~Book() {
     if (book_ != nullptr) workbook_close(book_);

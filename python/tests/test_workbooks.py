@@ -1,0 +1,314 @@
+"""Parts lists as workbooks (.xlsx): made here with openpyxl (and, for cell
+forms openpyxl does not write, as the format's XML), read through the
+package and through the command as a process, written workbooks read back
+with openpyxl."""
+import datetime
+import io
+import os
+import subprocess
+import tempfile
+import warnings
+import zipfile
+
+import openpyxl
+import pytest
+
+import ztxgrp
+
+CLI = os.environ.get("ZTXGRP_CLI")
+
+
+def book(*rows, title="Sheet1", more_sheets=(), formats=None):
+    """A workbook written by openpyxl: rows of values (None: no cell)."""
+    workbook = openpyxl.Workbook()
+    sheet = workbook.active
+    sheet.title = title
+    for row in rows:
+        sheet.append(list(row))
+    for (cell, number_format) in (formats or {}).items():
+        sheet[cell].number_format = number_format
+    for name in more_sheets:
+        workbook.create_sheet(name)
+    out = io.BytesIO()
+    workbook.save(out)
+    return out.getvalue()
+
+
+def package(sheet_xml, strings_xml=None, styles_xml=None, workbook_pr="", extra=()):
+    """A workbook written as the format's XML, for cell forms openpyxl does
+    not write (inline and rich strings, phonetic runs, escapes) and for
+    damaged workbooks."""
+    ns = 'xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"'
+    rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships"
+    rels = [f'<Relationship Id="rId1" Type="{rel}/worksheet" Target="worksheets/sheet1.xml"/>']
+    if strings_xml is not None:
+        rels.append(f'<Relationship Id="rId2" Type="{rel}/sharedStrings" Target="sharedStrings.xml"/>')
+    if styles_xml is not None:
+        rels.append(f'<Relationship Id="rId3" Type="{rel}/styles" Target="styles.xml"/>')
+    out = io.BytesIO()
+    with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
+        z.writestr("_rels/.rels", '<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">'
+                   f'<Relationship Id="r" Type="{rel}/officeDocument" Target="xl/workbook.xml"/></Relationships>')
+        z.writestr("xl/workbook.xml", f'<workbook {ns} xmlns:r="{rel}">{workbook_pr}<sheets>'
+                   '<sheet name="Parts" sheetId="1" r:id="rId1"/></sheets></workbook>')
+        z.writestr("xl/_rels/workbook.xml.rels", '<Relationships xmlns="http://schemas.openxmlformats.org/'
+                   'package/2006/relationships">' + "".join(rels) + "</Relationships>")
+        z.writestr("xl/worksheets/sheet1.xml", f"<worksheet {ns}><sheetData>{sheet_xml}</sheetData></worksheet>")
+        if strings_xml is not None:
+            z.writestr("xl/sharedStrings.xml", f"<sst {ns}>{strings_xml}</sst>")
+        if styles_xml is not None:
+            z.writestr("xl/styles.xml", f"<styleSheet {ns}>{styles_xml}</styleSheet>")
+        for name, text in extra:
+            z.writestr(name, text)
+    return out.getvalue()
+
+
+def inline(ref, text):
+    return f'<c r="{ref}" t="inlineStr"><is><t xml:space="preserve">{text}</t></is></c>'
+
+
+# Each case: a workbook, the options, the CSV that collapsing (or, with
+# expand, expanding) writes for it, and the warnings.
+READ_CASES = [
+    ("typed-cells", book(
+        ["Ref", "Footprint", "Value", "Tol", "Big", "Neg", "Fitted", "When", "Error"],
+        ["R1", "0603", "1E3", 0.1, 10**15, -3.5, True, datetime.date(2026, 12, 8), "#N/A"],
+        ["R2", "0603", "1E3", 0.1, 10**15, -3.5, True, datetime.date(2026, 12, 8), "#N/A"],
+        ["C1", "0805", 100, 2.2e-06, 123456789012345, 0.000012345, False, None, None],
+        formats={"H2": "yyyy-mm-dd", "H3": "yyyy-mm-dd"}),
+     {}, "Ref,Qty,Footprint,Value,Tol,Big,Neg,Fitted,When,Error\n"
+         "C1,1,0805,100,2.2E-06,123456789012345,0.000012345,FALSE,,\n"
+         "R1-R2,2,0603,1E3,0.1,1E+15,-3.5,TRUE,2026-12-08,#N/A\n", []),
+    ("gaps-are-empty-cells", book(["Ref", "Value", "Note"], ["R1", None, "x"], ["R2", None, "x"]),
+     {}, "Ref,Qty,Value,Note\nR1-R2,2,,x\n", []),
+    ("formula-without-value", book(["Ref", "Value"], ["R1", "=1+1"], ["R2", "=1+1"]),
+     {}, "Ref,Qty,Value\nR1-R2,2,\n",
+     ["rows 2, 3: a formula without a saved value is read as an empty cell (save the workbook in a "
+      "spreadsheet program to store its values)"]),
+    ("strings-as-written", package(
+        '<row r="1">' + inline("A1", "Ref") + '<c r="B1" t="s"><v>0</v></c>' + inline("C1", "Note") +
+        '<c t="s"><v>1</v></c></row>'
+        '<row r="2">' + inline("A2", "R1") + '<c r="B2" t="s"><v>2</v></c>'
+        '<c r="C2" t="str"><f>A2</f><v>a_x000D_b</v></c><c r="D2" t="b"><v>1</v></c></row>',
+        strings_xml='<si><t>Value</t></si><si><r><t>Fit</t></r><r><rPr><b/></rPr><t>ted</t></r></si>'
+                    '<si><r><t>10</t></r><r><t>k</t></r><rPh sb="0" eb="1"><t>ignored</t></rPh></si>'),
+     {}, 'Ref,Qty,Value,Note,Fitted\nR1,1,10k,"a\rb",TRUE\n', []),
+    ("dates-by-format", package(
+        '<row r="1">' + inline("A1", "Ref") + inline("B1", "Built") + inline("C1", "At") + '</row>'
+        '<row r="2">' + inline("A2", "R1") + '<c r="B2" s="1"><v>0</v></c><c r="C2" s="2"><v>0.5</v></c></row>',
+        styles_xml='<numFmts count="1"><numFmt numFmtId="164" formatCode="d.m.yyyy"/></numFmts>'
+                   '<cellXfs count="3"><xf numFmtId="0"/><xf numFmtId="164"/><xf numFmtId="20"/></cellXfs>',
+        workbook_pr='<workbookPr date1904="1"/>'),
+     {}, "Ref,Qty,Built,At\nR1,1,1904-01-01,12:00:00\n", []),
+    ("title-rows", book(["Board X", None, "Rev", 3], [], ["Refs", "Value"], ["R2", "1k"], ["R1", "1k"]),
+     {}, "Board X,,Rev,3\n\nRefs,Qty,Value\nR1-R2,2,1k\n", []),
+    ("header-row-named", book(["Ref"], ["Ref"], ["R1"]), {"header_row": 2}, "Ref\nRef,Qty\nR1,1\n", []),
+    ("sheet-named", book(["Ref"], ["R9"], title="Front", more_sheets=["Back"]), {"sheet": "Front"},
+     "Ref,Qty\nR9,1\n", []),
+    ("expanded", book(["Ref", "Qty"], ["C1-C3", 3]), {"expand": True}, "Ref,Qty\nC1,1\nC2,1\nC3,1\n", []),
+]
+
+
+def run(data, options):
+    options = dict(options)
+    call = ztxgrp.expand_csv if options.pop("expand", False) else ztxgrp.collapse_csv
+    with _warnings() as caught:
+        written = call(data, format="csv", **options)
+    return written, [str(w.message) for w in caught]
+
+
+class _warnings:
+    """Every warning of the block, recorded."""
+    def __enter__(self):
+        self._manager = warnings.catch_warnings(record=True)
+        caught = self._manager.__enter__()
+        warnings.simplefilter("always")
+        return caught
+
+    def __exit__(self, *exc):
+        return self._manager.__exit__(*exc)
+
+
+def command(args, data=None, expect=None):
+    done = subprocess.run([CLI] + args, input=data, capture_output=True)
+    if expect is not None:
+        assert done.returncode == expect, done.stderr
+    return done
+
+
+@pytest.mark.parametrize("name, data, options, expected, warned", READ_CASES, ids=[c[0] for c in READ_CASES])
+def test_workbooks_are_read_as_a_spreadsheet_shows_them(name, data, options, expected, warned):
+    written, messages = run(data, options)
+    assert written.decode() == expected
+    assert messages == warned
+    if CLI:
+        args = ["bom", "--format", "csv", "-"]
+        for key, value in options.items():
+            args += ["--expand"] if key == "expand" else ["--" + key.replace("_", "-"), str(value)]
+        done = command(args, data, 0)
+        assert done.stdout == written
+        assert [line for line in done.stderr.decode().splitlines()] == ["ztxgrp: warning: " + m for m in warned]
+
+
+def _csv_cases():
+    import json
+    folder = os.path.join(os.path.dirname(__file__), "..", "..", "tests", "data", "parts-files")
+    with open(os.path.join(folder, "cases.json"), encoding="utf-8") as file:
+        cases = json.load(file)
+    for case in cases:
+        if "output" not in case or case["warnings"] or case["options"].get("sep"):
+            continue
+        with open(os.path.join(folder, case["input"]), "rb") as file:
+            data = file.read()
+        # A workbook has no cells for a header's trailing empty names.
+        if b",\n" in data.split(b"\n", 1)[0] + b"\n":
+            continue
+        if not data.isascii() or b"\r" in data or b'"' in data or b";" in data or b"\t" in data:
+            continue
+        yield pytest.param(data, case["options"], id=case["name"])
+
+
+@pytest.mark.parametrize("data, options", list(_csv_cases()))
+def test_the_same_list_as_csv_and_as_workbook_gives_the_same_result(data, options):
+    rows = [line.split(",") for line in data.decode().split("\n") if line]
+    workbook = book(*[[cell if cell else None for cell in row] for row in rows])
+    keywords = {"refs": options.get("refs"), "qty": options.get("qty"), "header_row": options.get("headerRow")}
+    if "join" in options:
+        keywords["join"] = options["join"]
+    if options.get("expand"):
+        expected = ztxgrp.expand_csv(data, **keywords)
+        assert ztxgrp.expand_csv(workbook, format="csv", **keywords) == expected
+    else:
+        keywords.update(by=options.get("by"), min_run=options.get("minRun", 2))
+        expected = ztxgrp.collapse_csv(data, **keywords)
+        assert ztxgrp.collapse_csv(workbook, format="csv", **keywords) == expected
+
+
+def _bomb():
+    # A sheet that expands far beyond the 512 MiB a part may: streamed, so
+    # that making it holds little.
+    out = io.BytesIO()
+    with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
+        source = zipfile.ZipFile(io.BytesIO(package("")))
+        for name in source.namelist():
+            if name != "xl/worksheets/sheet1.xml":
+                z.writestr(name, source.read(name))
+        with z.open("xl/worksheets/sheet1.xml", "w", force_zip64=True) as sheet:
+            sheet.write(b"<worksheet><sheetData>")
+            block = b" " * (1 << 24)
+            for _ in range(33):
+                sheet.write(block)
+    return out.getvalue()
+
+
+def _damaged(data):
+    return data[: len(data) // 2]
+
+
+HOSTILE = [
+    ("damaged-archive", lambda: _damaged(book(["Ref"], ["R1"])), "archive cannot be read"),
+    ("malformed-xml", lambda: package('<row r="1"><c r="A1" t="inlineStr"><is><t>Ref</t></is></row>'),
+     "is not well-formed XML"),
+    ("document-type", lambda: _with_doctype(), "declares a document type"),
+    ("expands-too-far", _bomb, "expands beyond 512 MiB"),
+    ("missing-sheet", lambda: book(["Ref"], ["R1"], title="Front"), 'no sheet named "Back"; its sheets are "Front"'),
+    ("beyond-the-rows", lambda: package('<row r="1048577">' + inline("A1048577", "Ref") + "</row>"),
+     "beyond the limits"),
+    ("cell-written-twice", lambda: package('<row r="1">' + inline("A1", "Ref") + inline("A1", "Ref") + "</row>"),
+     "the cell A1 is written twice"),
+    ("shared-string-missing", lambda: package('<row r="1"><c r="A1" t="s"><v>5</v></c></row>', strings_xml=""),
+     'a shared string\'s number "5"'),
+    ("no-workbook-part", lambda: _without("xl/workbook.xml"), "xl/workbook.xml is missing"),
+    ("beyond-the-header", lambda: book(["Ref"], ["R1", "x"]), "the cell B2 is beyond the header's 1 columns"),
+]
+
+
+def _with_doctype():
+    sheet = ('<!DOCTYPE worksheet [<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;&a;&a;">]>'
+             '<worksheet><sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>&b;</t></is></c></row>'
+             '</sheetData></worksheet>')
+    return _replaced("xl/worksheets/sheet1.xml", sheet)
+
+
+def _replaced(part, text):
+    source = zipfile.ZipFile(io.BytesIO(package("")))
+    out = io.BytesIO()
+    with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
+        for name in source.namelist():
+            z.writestr(name, text if name == part else source.read(name))
+    return out.getvalue()
+
+
+def _without(part):
+    source = zipfile.ZipFile(io.BytesIO(package("")))
+    out = io.BytesIO()
+    with zipfile.ZipFile(out, "w") as z:
+        for name in source.namelist():
+            if name != part:
+                z.writestr(name, source.read(name))
+    return out.getvalue()
+
+
+@pytest.mark.parametrize("name, make, message", HOSTILE, ids=[c[0] for c in HOSTILE])
+def test_hostile_workbooks_are_refused_and_nothing_is_written(name, make, message):
+    data = make()
+    options = {"sheet": "Back"} if name == "missing-sheet" else {}
+    with pytest.raises(ValueError) as raised:
+        ztxgrp.collapse_csv(data, **options)
+    assert message in str(raised.value)
+    if CLI:
+        with tempfile.TemporaryDirectory() as folder:
+            source = os.path.join(folder, "in.xlsx")
+            target = os.path.join(folder, "out.xlsx")
+            with open(source, "wb") as file:
+                file.write(data)
+            args = ["bom", source, "-o", target] + (["--sheet", "Back"] if options else [])
+            done = command(args, expect=2)
+            assert message in done.stderr.decode()
+            assert len(done.stderr.decode().splitlines()) == 1
+            assert not os.path.exists(target)
+
+
+def test_written_workbooks_keep_text_as_text_and_numbers_as_numbers():
+    source = book(["Project", None, "Boards", 100], ["Ref", "Footprint", "Value", "Tol", "Qty"],
+                  ["R1", "0603", "1E3", 0.1, 1], ["R2", "0603", "1E3", 0.1, 1], ["C1", "0805", "2026-12-08", 5, 1])
+    written = ztxgrp.collapse_csv(source)
+    sheet = openpyxl.load_workbook(io.BytesIO(written)).active
+    assert [[c.value for c in row] for row in sheet.iter_rows()] == [
+        ["Project", None, "Boards", 100, None],
+        ["Ref", "Footprint", "Value", "Tol", "Qty"],
+        ["C1", "0805", "2026-12-08", 5, 1],
+        ["R1-R2", "0603", "1E3", 0.1, 2],
+    ]
+    assert all(c.font.b for c in sheet[2])
+    assert sheet.freeze_panes == "A3"
+    assert sheet.auto_filter.ref == "A2:E4"
+    assert sheet.column_dimensions["A"].width >= 8
+    # A CSV written as a workbook: every cell text, the quantities numbers.
+    from_csv = ztxgrp.collapse_csv(b"Ref,Footprint\nR1,0603\nR2,0603\n", format="xlsx")
+    rows = [[c.value for c in row] for row in openpyxl.load_workbook(io.BytesIO(from_csv)).active.iter_rows()]
+    assert rows == [["Ref", "Qty", "Footprint"], ["R1-R2", 2, "0603"]]
+
+
+@pytest.mark.skipif(not CLI, reason="the command is not built here")
+def test_the_command_and_python_write_the_same_workbook_bytes():
+    old = book(["Ref", "Value"], ["R1", "1k"], ["R2", "1k"], ["R3", "2k"])
+    new = book(["Ref", "Value"], ["R1", "1k"], ["R2", "4k"], ["R4", "2k"])
+    with tempfile.TemporaryDirectory() as folder:
+        paths = {}
+        for name, data in (("old.xlsx", old), ("new.xlsx", new)):
+            paths[name] = os.path.join(folder, name)
+            with open(paths[name], "wb") as file:
+                file.write(data)
+        collapsed = os.path.join(folder, "collapsed.xlsx")
+        command(["bom", paths["old.xlsx"], "-o", collapsed], expect=0)
+        with open(collapsed, "rb") as file:
+            assert file.read() == ztxgrp.collapse_csv(old)
+        changes = os.path.join(folder, "changes.xlsx")
+        command(["diff", paths["old.xlsx"], paths["new.xlsx"], "-o", changes], expect=1)
+        with open(changes, "rb") as file:
+            written = file.read()
+    assert written == ztxgrp.diff_csv(old, new, format="xlsx")
+    sheet = openpyxl.load_workbook(io.BytesIO(written)).active
+    kinds = {row[0].value: row[0].fill.fgColor.rgb[-6:] for row in sheet.iter_rows(min_row=2)}
+    assert kinds == {"added": "EAF7EE", "removed": "FBEAEA", "changed": "FDF5E3"}
