@@ -5,8 +5,21 @@
 
 namespace ztxgrp {
 
-CsvTable read_parts_csv(std::string bytes, const PartsOptions& options) {
-  return ReadCsv(std::move(bytes), options.separator, internal::HeaderChoiceOf(options));
+PartsFilePreview preview_parts_file(std::string bytes, const PartsOptions& options,
+                                    std::size_t max_rows) {
+  return WithMemoryErrorsNumbered([&] {
+    const internal::ListFile list(std::move(bytes), options);
+    const PartsTableView view = list.View();
+    PartsFilePreview preview;
+    preview.header.assign(view.header.begin(), view.header.end());
+    const std::size_t width = view.header.size();
+    preview.row_count = width == 0 ? 0 : view.cells.size() / width;
+    for (std::size_t r = 0; r < preview.row_count && r < max_rows; ++r) {
+      const auto row = view.cells.subspan(r * width, width);
+      preview.rows.emplace_back(row.begin(), row.end());
+    }
+    return preview;
+  });
 }
 
 PartsFileResult process_parts_file(std::string bytes, const PartsOptions& options) {

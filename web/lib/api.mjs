@@ -89,19 +89,19 @@ function byNamesOf(by) {
 // they say is the library's to check.
 function partsOptions(options, expand = false) {
   if (options === null || typeof options !== 'object') throw new TypeError('options is an object');
-  const { refs, qty, sep } = options;
+  const { refs, qty, sep, sheet, format } = options;
   const join = options.join ?? ', ';
   const minRun = minRunOf(options);
   const unchanged = options.unchanged ?? false;
   if (typeof unchanged !== 'boolean') throw new TypeError(`unchanged is a boolean, not ${typeof unchanged}`);
   const { headerRow } = options;
   if (headerRow != null && !Number.isInteger(headerRow)) throw new TypeError(`headerRow is a whole number, not ${String(headerRow)}`);
-  for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ['sep', sep]])
+  for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ['sep', sep], ['sheet', sheet], ['format', format]])
     if (value !== undefined && value !== null && typeof value !== 'string') throw new TypeError(`${what} is a string, not ${typeof value}`);
   const byNames = byNamesOf(options.by);
-  for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ['sep', sep], ...byNames.map((b) => ['by', b])])
+  for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ['sep', sep], ['sheet', sheet], ...byNames.map((b) => ['by', b])])
     if (typeof value === 'string' && LONE_SURROGATE.test(value)) throw new RangeError(`${what} holds an unpaired surrogate`);
-  return { refs, qty, sep, join, byNames, byText: typeof options.by === 'string', minRun, expand, unchanged, headerRow };
+  return { refs, qty, sep, sheet, format, join, byNames, byText: typeof options.by === 'string', minRun, expand, unchanged, headerRow };
 }
 
 // Rows (objects, as a CSV parser gives them) to the layer's table: the keys

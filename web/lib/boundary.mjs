@@ -244,22 +244,23 @@ function withFiles(files, headroom, call) {
 // The options of every parts-list call in the module's one layout (its
 // ReadOptions): numbers (has refs, has qty, has sep, the number of `by`
 // texts, whether `by` is one text of names, min_run, expand, unchanged, has
-// a header row, the header row), then the texts (refs, qty, sep when given,
-// join, the `by` texts).
-function optionLayout({ refs, qty, sep, join, byNames, byText, minRun, expand, unchanged, headerRow }) {
+// a header row, the header row, has a sheet, has a format), then the texts
+// (refs, qty, sep, sheet, format when given, join, the `by` texts).
+function optionLayout({ refs, qty, sep, sheet, format, join, byNames, byText, minRun, expand, unchanged, headerRow }) {
   const texts = [];
-  for (const value of [refs, qty, sep]) if (value != null) texts.push(value);
+  for (const value of [refs, qty, sep, sheet, format]) if (value != null) texts.push(value);
   texts.push(join, ...byNames);
   const numbers = [refs != null ? 1 : 0, qty != null ? 1 : 0, sep != null ? 1 : 0, byNames.length,
     byText ? 1 : 0, minRun >>> 0, expand ? 1 : 0, unchanged ? 1 : 0,
-    headerRow != null ? 1 : 0, headerRow != null ? Math.min(Math.max(headerRow, 0), 0xffffffff) : 0];
+    headerRow != null ? 1 : 0, headerRow != null ? Math.min(Math.max(headerRow, 0), 0xffffffff) : 0,
+    sheet != null ? 1 : 0, format != null ? 1 : 0];
   return { texts, numbers };
 }
 
 // The kinds of warnings, by their number in the module; notes have kinds of
 // their own: a comparison's (a column not compared), collapsing's and
 // expanding's (a list for several boards).
-const WARNING_KINDS = ['duplicate-designator', 'differing-cells', 'quantity-not-whole', 'quantity-mismatch', 'column-not-compared', 'boards'];
+const WARNING_KINDS = ['duplicate-designator', 'differing-cells', 'quantity-not-whole', 'quantity-mismatch', 'column-not-compared', 'boards', 'formula-without-value'];
 
 // The warnings of a parts call: `count` messages from `messages`, their
 // kinds and rows from `details`.

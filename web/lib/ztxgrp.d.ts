@@ -51,6 +51,10 @@ export interface CsvOptions extends PartsOptions {
    * written back unchanged.
    */
   headerRow?: number | null;
+  /** A workbook's sheet to read (default: the first). */
+  sheet?: string | null;
+  /** The form of the data returned, "csv" or "xlsx" (default: the input's). */
+  format?: 'csv' | 'xlsx' | null;
 }
 
 export interface CsvResult {
@@ -61,7 +65,7 @@ export interface CsvResult {
 
 export interface PartsWarning {
   /** 'column-not-compared' and 'boards' (a list for several boards) are notes, which come first. */
-  kind: 'duplicate-designator' | 'differing-cells' | 'quantity-not-whole' | 'quantity-mismatch' | 'column-not-compared' | 'boards';
+  kind: 'duplicate-designator' | 'differing-cells' | 'quantity-not-whole' | 'quantity-mismatch' | 'column-not-compared' | 'boards' | 'formula-without-value';
   /** One line, naming the rows by number (1 for the first). */
   message: string;
   rows: number[];
@@ -98,4 +102,4 @@ export interface DiffOptions extends PartsOptions {
 /** What changed between two parts lists: the rows of `ztxgrp diff --csv`, by column name. */
 export function diffRows(oldRows: Iterable<PartsRow>, newRows: Iterable<PartsRow>, options?: DiffOptions): PartsResult;
 /** Two parts-list files compared: the bytes `ztxgrp diff --csv` writes. */
-export function diffCsv(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & Pick<CsvOptions, 'sep' | 'headerRow'>): CsvResult;
+export function diffCsv(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & Pick<CsvOptions, 'sep' | 'headerRow' | 'sheet' | 'format'>): CsvResult;

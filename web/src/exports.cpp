@@ -143,15 +143,17 @@ std::vector<std::string_view> ReadUtf8Texts(const char* bytes, std::size_t size,
 // The options of every parts-list call, in one layout. Numbers (kOptionNumbers
 // of them): has refs, has qty, has sep, the number of `by` texts, whether
 // `by` was given as one text of names, min_run, expand, unchanged, has a
-// header row, the header row. Texts,
-// from `at` on: refs, qty, sep (each when it is there), join, the `by`
-// texts. `at` is left after them.
-constexpr std::size_t kOptionNumbers = 10;
+// header row, the header row, has a sheet, has a format. Texts, from `at`
+// on: refs, qty, sep, sheet, format (each when it is there), join, the
+// `by` texts. `at` is left after them.
+constexpr std::size_t kOptionNumbers = 12;
 ztxgrp::PartsOptions ReadOptions(std::span<const std::string_view> texts,
                                  const std::uint32_t* numbers, std::size_t& at) {
   const bool hasRefs = numbers[0] != 0, hasQty = numbers[1] != 0, hasSep = numbers[2] != 0;
+  const bool hasSheet = numbers[10] != 0, hasFormat = numbers[11] != 0;
   const std::size_t byCount = numbers[3];
-  const std::size_t count = (hasRefs ? 1u : 0u) + (hasQty ? 1u : 0u) + (hasSep ? 1u : 0u) + 1;
+  const std::size_t count = (hasRefs ? 1u : 0u) + (hasQty ? 1u : 0u) + (hasSep ? 1u : 0u) +
+                            (hasSheet ? 1u : 0u) + (hasFormat ? 1u : 0u) + 1;
   if (at > texts.size() || byCount > texts.size() - at || count > texts.size() - at - byCount)
     throw std::invalid_argument("the options do not match their texts");
   ztxgrp::PartsOptions options;
@@ -159,6 +161,8 @@ ztxgrp::PartsOptions ReadOptions(std::span<const std::string_view> texts,
   if (hasRefs) options.refs = std::string(texts[at++]);
   if (hasQty) options.qty = std::string(texts[at++]);
   if (hasSep) options.set_separator(texts[at++]);
+  if (hasSheet) options.sheet = std::string(texts[at++]);
+  if (hasFormat) options.set_format(texts[at++]);
   options.join = std::string(texts[at++]);
   for (std::size_t k = 0; k < byCount; ++k) {
     if (numbers[4] != 0)
@@ -198,7 +202,8 @@ Table ReadTable(std::span<const std::string_view> texts, std::size_t width, std:
 // Notes have kinds of their own, after the warnings' kinds, and come first:
 // a comparison's (a column not compared), and collapsing's and expanding's
 // (a list for several boards).
-constexpr std::uint32_t kComparisonNote = 4, kBoardsNote = 5;
+// A workbook's formula without a saved value is a warning of kind 6.
+constexpr std::uint32_t kComparisonNote = 4, kBoardsNote = 5, kFormulaWarning = 6;
 void WriteWarnings(const std::vector<ztxgrp::PartsWarning>& warnings,
                    const std::vector<std::string>& notes = {},
                    std::uint32_t noteKind = kComparisonNote) {
@@ -209,7 +214,9 @@ void WriteWarnings(const std::vector<ztxgrp::PartsWarning>& warnings,
   }
   for (const ztxgrp::PartsWarning& warning : warnings) {
     result.AddUtf8(warning.message);
-    result.meta.push_back(static_cast<std::uint32_t>(warning.kind));
+    result.meta.push_back(warning.kind == ztxgrp::PartsWarning::Kind::FormulaWithoutValue
+                              ? kFormulaWarning
+                              : static_cast<std::uint32_t>(warning.kind));
     result.meta.push_back(static_cast<std::uint32_t>(warning.rows.size()));
     for (const std::size_t row : warning.rows)
       result.meta.push_back(static_cast<std::uint32_t>(row));
@@ -393,13 +400,14 @@ int ztxgrp_read_csv(const char* bytes, std::size_t size, const char* options,
     std::size_t at = 0;
     const ztxgrp::PartsOptions chosen = ReadOptions(texts, numbers, at);
     if (at != texts.size()) throw std::invalid_argument("the options do not match their texts");
-    const ztxgrp::CsvTable table = ztxgrp::read_parts_csv(std::string(bytes, size), chosen);
-    const std::size_t rows = std::min<std::size_t>(table.RowCount(), maxRows);
+    const ztxgrp::PartsFilePreview table =
+        ztxgrp::preview_parts_file(std::string(bytes, size), chosen, maxRows);
     result.meta = {static_cast<std::uint32_t>(table.header.size()),
-                   static_cast<std::uint32_t>(rows), static_cast<std::uint32_t>(table.RowCount())};
+                   static_cast<std::uint32_t>(table.rows.size()),
+                   static_cast<std::uint32_t>(table.row_count)};
     for (const std::string& name : table.header) result.AddUtf8(name);
-    for (std::size_t r = 0; r < rows; ++r)
-      for (const std::string_view cell : table.Row(r)) result.AddUtf8(cell);
+    for (const std::vector<std::string>& row : table.rows)
+      for (const std::string& cell : row) result.AddUtf8(cell);
   });
 }
 

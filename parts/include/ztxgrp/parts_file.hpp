@@ -1,4 +1,4 @@
-// Parts-list files: the bytes of a CSV file collapsed to one row per part or
+// Parts-list files: the bytes of a CSV file or workbook collapsed to one row per part or
 // expanded to one row per designator, and written back as bytes in the
 // file's own form (separator, quoting, line ends, encoding, byte-order
 // mark). Every front end (the command, Python, WebAssembly and the web page)
@@ -18,10 +18,17 @@
 
 namespace ztxgrp {
 
-// A parts-list file read as process_parts_file reads it (its separator and
-// header as `options` choose them, title rows set apart), for showing it.
-// Errors as ReadCsv's.
-CsvTable read_parts_csv(std::string bytes, const PartsOptions& options);
+// A parts-list file, CSV or workbook, read as process_parts_file reads it
+// (its separator, sheet and header as `options` choose them, title rows set
+// apart), for showing it: the header, the first `max_rows` rows and how
+// many rows there are. Errors as process_parts_file's.
+struct PartsFilePreview {
+  std::vector<std::string> header;
+  std::vector<std::vector<std::string>> rows;
+  std::size_t row_count = 0;
+};
+PartsFilePreview preview_parts_file(std::string bytes, const PartsOptions& options,
+                                    std::size_t max_rows);
 
 struct PartsFileResult {
   std::string bytes;               // the whole output file

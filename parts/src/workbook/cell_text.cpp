@@ -120,16 +120,16 @@ std::string SerialDateText(std::string_view stored, FormatKind kind, bool epoch1
   }
   // Days since 1970-01-01. The 1900 system counts a 29 February 1900 that
   // never was: serial 60; days after it are one fewer.
-  long long unix;
+  long long sinceEpoch;
   if (epoch1904) {
-    unix = days - 24107;
+    sinceEpoch = days - 24107;
   } else if (days >= 60) {
-    unix = days - 25569;
+    sinceEpoch = days - 25569;
   } else {
-    unix = days - 25568;
+    sinceEpoch = days - 25568;
   }
   // Howard Hinnant's civil_from_days.
-  const long long z = unix + 719468;
+  const long long z = sinceEpoch + 719468;
   const long long era = (z >= 0 ? z : z - 146096) / 146097;
   const long long doe = z - era * 146097;
   const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
