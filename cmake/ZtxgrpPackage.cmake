@@ -28,15 +28,16 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "item designators to compact ranges and ba
 set(CPACK_PACKAGE_DESCRIPTION
     "ztxgrp turns lists of item designators (R1, R2, R3, C2) into compact range\n\
 notation (C2, R1-R3) and back, and collapses, expands and compares\n\
-parts-list CSV files. This package holds the ztxgrp command, the C++\n\
-library with its headers and CMake package files, the manual page and\n\
-the bash completion.")
+parts-list CSV files and workbooks. This package holds the ztxgrp\n\
+command, the C++ library with its headers and CMake package files, the\n\
+manual page and the bash completion.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The library is static: a program built with it links libcsv too.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcsv-dev")
+# The library is static: a program built with it links libcsv and the
+# workbook libraries too.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcsv-dev, libminizip-dev, libexpat1-dev, libxlsxwriter-dev")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://ztxgrp.invalid/")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

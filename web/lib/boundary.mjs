@@ -32,6 +32,20 @@ export const imports = {
     proc_exit(code) {
       throw new Error(`ztxgrp.wasm stopped (${code})`);
     },
+    // The libraries that read workbooks link the C library's files and
+    // environment, which the module never uses: no file is open (EBADF),
+    // the environment is empty.
+    fd_write: () => 8,
+    fd_read: () => 8,
+    fd_close: () => 8,
+    fd_seek: () => 8,
+    environ_sizes_get(count, size) {
+      const view = new DataView(memory.buffer);
+      view.setUint32(count, 0, true);
+      view.setUint32(size, 0, true);
+      return 0;
+    },
+    environ_get: () => 0,
   },
 };
 

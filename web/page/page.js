@@ -193,7 +193,8 @@ function offerDownload(bytes, name) {
 $('download').addEventListener('click', () => {
   if (!result) return;
   const suffix = document.querySelector('input[name=parts-mode]:checked').value === 'expand' ? 'expanded' : 'collapsed';
-  offerDownload(result.data, loaded.name.replace(/(\.[^.]*)?$/, `-${suffix}$1`));
+  // A workbook's result is CSV, named so.
+  offerDownload(result.data, loaded.name.replace(/\.xlsx$/i, '.csv').replace(/(\.[^.]*)?$/, `-${suffix}$1`));
 });
 
 // ---- Comparing two parts lists --------------------------------------------

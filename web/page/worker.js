@@ -7,9 +7,12 @@ const api = import('../lib/ztxgrp.mjs');
 
 const PREVIEW_ROWS = 500;
 
+// Results are CSV, workbooks given too: the module has no files to write
+// a workbook with.
 function work({ collapseCsv, diffCsv, expandCsv }, { kind, bytes, oldBytes, newBytes, options }) {
-  if (kind === 'diff') return diffCsv(oldBytes, newBytes, options);
-  return (kind === 'expand' ? expandCsv : collapseCsv)(bytes, options);
+  const asked = { ...options, format: 'csv' };
+  if (kind === 'diff') return diffCsv(oldBytes, newBytes, asked);
+  return (kind === 'expand' ? expandCsv : collapseCsv)(bytes, asked);
 }
 
 self.addEventListener('message', async ({ data: request }) => {
