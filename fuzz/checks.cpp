@@ -178,4 +178,8 @@ void AbortOnProblem(const std::string& problem) {
   std::abort();
 }
 
+bool IsEngineError(int number) {
+  return number == 5 || number == 6 || number == 7 || number == 9 || number == 13 || number == 94;
+}
+
 }  // namespace ztxgrp::fuzz

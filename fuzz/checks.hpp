@@ -19,6 +19,10 @@
 // (lines at '\n', cells at '|'). Checked: collapsing and expanding fail only
 // with the layer's own errors, and expanding the collapsed table gives the
 // rows that expanding the table gives.
+//
+// Workbook input: byte 0 chooses expanding and the output's form, the rest
+// is a sheet's cells, packed into a workbook, and also an archive of its
+// own. Checked: reading and writing fail only with the layer's own errors.
 #pragma once
 
 #include <cstddef>
@@ -30,6 +34,10 @@ namespace ztxgrp::fuzz {
 std::string CheckText(const std::uint8_t* data, std::size_t size);
 std::string CheckList(const std::uint8_t* data, std::size_t size);
 std::string CheckParts(const std::uint8_t* data, std::size_t size);
+std::string CheckWorkbook(const std::uint8_t* data, std::size_t size);
+
+// The runtime errors the engine raises (5, 6, 7, 9, 13, 94).
+bool IsEngineError(int number);
 
 // For the fuzz targets: reports a problem and aborts, so the fuzzer keeps the
 // input.

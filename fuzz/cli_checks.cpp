@@ -1,5 +1,7 @@
 #include "cli_checks.hpp"
 
+#include "checks.hpp"
+
 #include "ztxgrp/parts_list.hpp"
 
 #include <cstdio>
@@ -21,20 +23,6 @@ struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
-
-bool IsEngineError(int number) {
-  switch (number) {
-    case 5:
-    case 6:
-    case 7:
-    case 9:
-    case 13:
-    case 94:
-      return true;
-    default:
-      return false;
-  }
-}
 
 }  // namespace
 

@@ -40,10 +40,6 @@ std::vector<std::vector<std::string>> RowsWithout(const PartsTable& table, std::
   return rows;
 }
 
-bool IsEngineError(int number) {
-  return number == 5 || number == 6 || number == 7 || number == 9 || number == 13 || number == 94;
-}
-
 struct Views {
   std::vector<std::string_view> cells;
   PartsTableView Of(const PartsTable& table) {

@@ -10,8 +10,8 @@
 
 #include "outcome.hpp"
 #include "ztxgrp/engine/runtime_error.hpp"
-#include "ztxgrp/utf.hpp"
 #include "ztxgrp/engine/value.hpp"
+#include "ztxgrp/utf.hpp"
 
 namespace ztxgrp::testing {
 

@@ -1,0 +1,122 @@
+// Workbook input: the bytes are a sheet's cells (the XML inside
+// <sheetData>), packed with a fixed workbook, shared strings and styles
+// into an archive by minizip; and, behind a ZIP signature, an archive of
+// their own. Checked: reading, collapsing and writing either fail only
+// with the parts layer's own errors.
+#include <minizip/zip.h>
+
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "checks.hpp"
+#include "ztxgrp/engine/runtime_error.hpp"
+#include "ztxgrp/parts_file.hpp"
+#include "ztxgrp/utf.hpp"
+
+namespace ztxgrp::fuzz {
+namespace {
+
+// minizip writes the archive into a string through these.
+struct Sink {
+  std::string bytes;
+  std::uint64_t at = 0;
+};
+voidpf OpenSink(voidpf opaque, const void*, int) {
+  return opaque;
+}
+uLong ReadNothing(voidpf, voidpf, void*, uLong) {
+  return 0;
+}
+uLong WriteSink(voidpf, voidpf stream, const void* data, uLong size) {
+  auto* sink = static_cast<Sink*>(stream);
+  if (sink->at + size > sink->bytes.size()) sink->bytes.resize(sink->at + size);
+  std::memcpy(sink->bytes.data() + sink->at, data, size);
+  sink->at += size;
+  return size;
+}
+ZPOS64_T TellSink(voidpf, voidpf stream) {
+  return static_cast<Sink*>(stream)->at;
+}
+long SeekSink(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+  auto* sink = static_cast<Sink*>(stream);
+  const std::uint64_t base = origin == ZLIB_FILEFUNC_SEEK_CUR   ? sink->at
+                             : origin == ZLIB_FILEFUNC_SEEK_END ? sink->bytes.size()
+                                                                : 0;
+  sink->at = base + offset;
+  return 0;
+}
+int CloseSink(voidpf, voidpf) {
+  return 0;
+}
+int SinkError(voidpf, voidpf) {
+  return 0;
+}
+
+std::string Packed(std::string_view cells) {
+  constexpr const char* kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+  constexpr const char* kRel =
+      "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+  const std::string parts[][2] = {
+      {"xl/workbook.xml", std::string("<workbook xmlns=\"") + kMain + "\" xmlns:r=\"" + kRel +
+                              "\"><sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"a\"/></sheets>"
+                              "</workbook>"},
+      {"xl/_rels/workbook.xml.rels",
+       std::string("<Relationships><Relationship Id=\"a\" Type=\"") + kRel +
+           "/worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"b\" Type=\"" + kRel +
+           "/sharedStrings\" Target=\"sharedStrings.xml\"/><Relationship Id=\"c\" Type=\"" + kRel +
+           "/styles\" Target=\"styles.xml\"/></Relationships>"},
+      {"xl/sharedStrings.xml",
+       "<sst><si><t>Ref</t></si><si><r><t>R</t></r><r><t>1</t></r><rPh><t>x</t></rPh></si></sst>"},
+      {"xl/styles.xml",
+       "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"d.m.yy h:mm\"/></numFmts>"
+       "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"14\"/><xf numFmtId=\"164\"/></cellXfs>"
+       "</styleSheet>"},
+      {"xl/worksheets/sheet1.xml",
+       std::string("<worksheet><sheetData>") + std::string(cells) + "</sheetData></worksheet>"},
+  };
+  Sink sink;
+  zlib_filefunc64_def functions{OpenSink, ReadNothing, WriteSink, TellSink,
+                                SeekSink, CloseSink,   SinkError, &sink};
+  zipFile zip = zipOpen2_64("", APPEND_STATUS_CREATE, nullptr, &functions);
+  for (const auto& [name, text] : parts) {
+    zipOpenNewFileInZip64(zip, name.c_str(), nullptr, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                          1, 0);
+    zipWriteInFileInZip(zip, text.data(), static_cast<unsigned>(text.size()));
+    zipCloseFileInZip(zip);
+  }
+  zipClose(zip, nullptr);
+  return sink.bytes;
+}
+
+// The layer's own errors; anything else is a problem.
+std::string Refusals(const std::string& bytes, bool expand, PartsFormat format) {
+  PartsOptions options;
+  options.expand = expand;
+  options.format = format;
+  try {
+    process_parts_file(bytes, options);
+  } catch (const RuntimeError& error) {
+    if (!IsEngineError(error.number()) && error.number() != 7)
+      return "runtime error " + std::to_string(error.number()) + " is not the engine's";
+  } catch (const PartsError&) {
+  } catch (const EncodingError&) {
+  } catch (const std::exception& error) {
+    return std::string("an unexpected failure: ") + error.what();
+  }
+  return "";
+}
+
+}  // namespace
+
+std::string CheckWorkbook(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return "";
+  const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
+  const bool expand = (data[0] & 1) != 0;
+  const PartsFormat format = (data[0] & 2) != 0 ? PartsFormat::Workbook : PartsFormat::Csv;
+  if (std::string problem = Refusals(Packed(text), expand, format); !problem.empty())
+    return "the packed sheet: " + problem;
+  return Refusals(std::string("PK\x03\x04", 4) + std::string(text), expand, format);
+}
+
+}  // namespace ztxgrp::fuzz
