@@ -23,7 +23,16 @@ let wasm = null;
 
 // What the module imports from its host.
 export const imports = {
-  env: { emscripten_notify_memory_growth() {} },
+  env: {
+    emscripten_notify_memory_growth() {},
+    // Random bytes for the names of the module's own scratch files.
+    getentropy(at, length) {
+      const bytes = new Uint8Array(memory.buffer, at, length);
+      if (globalThis.crypto?.getRandomValues) globalThis.crypto.getRandomValues(bytes);
+      else for (let k = 0; k < length; ++k) bytes[k] = Math.floor(Math.random() * 256);
+      return 0;
+    },
+  },
   wasi_snapshot_preview1: {
     clock_time_get(_id, _precision, out) {
       new DataView(memory.buffer).setBigUint64(out, BigInt(Date.now()) * 1000000n, true);
@@ -32,13 +41,10 @@ export const imports = {
     proc_exit(code) {
       throw new Error(`ztxgrp.wasm stopped (${code})`);
     },
-    // The libraries that read workbooks link the C library's files and
-    // environment, which the module never uses: no file is open (EBADF),
-    // the environment is empty.
+    // The module's files live in its own memory (libxlsxwriter writes a
+    // workbook to one); standard output and error are not used: no file
+    // reaches the host (EBADF), and the environment is empty.
     fd_write: () => 8,
-    fd_read: () => 8,
-    fd_close: () => 8,
-    fd_seek: () => 8,
     environ_sizes_get(count, size) {
       const view = new DataView(memory.buffer);
       view.setUint32(count, 0, true);

@@ -98,7 +98,8 @@ function startWorker() {
 // default. The library checks what they say.
 function listOptions() {
   const options = {};
-  for (const [key, id] of [['refs', 'opt-refs'], ['qty', 'opt-qty'], ['by', 'opt-by'], ['sep', 'opt-sep']]) {
+  for (const [key, id] of [['refs', 'opt-refs'], ['qty', 'opt-qty'], ['by', 'opt-by'], ['sep', 'opt-sep'],
+    ['sheet', 'opt-sheet'], ['format', 'opt-format']]) {
     const value = $(id).value;
     if (value !== '') options[key] = value;
   }
@@ -180,10 +181,14 @@ function showResult(done) {
   $('download').disabled = false;
 }
 
-function offerDownload(bytes, name) {
+// A file for download: a workbook (its bytes begin as an archive's) or CSV,
+// named `stem` with the extension of its form.
+function offerDownload(bytes, stem) {
+  const workbook = bytes.length >= 4 && bytes[0] === 0x50 && bytes[1] === 0x4b && bytes[2] === 3 && bytes[3] === 4;
+  const type = workbook ? 'application/vnd.openxmlformats-officedocument.spreadsheetml.sheet' : 'text/csv';
   const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([bytes], { type: 'text/csv' }));
-  link.download = name;
+  link.href = URL.createObjectURL(new Blob([bytes], { type }));
+  link.download = `${stem}.${workbook ? 'xlsx' : 'csv'}`;
   document.body.append(link);
   link.click();
   link.remove();
@@ -193,8 +198,7 @@ function offerDownload(bytes, name) {
 $('download').addEventListener('click', () => {
   if (!result) return;
   const suffix = document.querySelector('input[name=parts-mode]:checked').value === 'expand' ? 'expanded' : 'collapsed';
-  // A workbook's result is CSV, named so.
-  offerDownload(result.data, loaded.name.replace(/\.xlsx$/i, '.csv').replace(/(\.[^.]*)?$/, `-${suffix}$1`));
+  offerDownload(result.data, `${loaded.name.replace(/\.[^.]*$/, '')}-${suffix}`);
 });
 
 // ---- Comparing two parts lists --------------------------------------------
@@ -257,7 +261,7 @@ function finishCompare(done) {
 }
 
 $('compare-download').addEventListener('click', () => {
-  if (comparison) offerDownload(comparison.data, `${lists.old.name.replace(/\.[^.]*$/, '')}-vs-${lists.new.name.replace(/\.[^.]*$/, '')}.csv`);
+  if (comparison) offerDownload(comparison.data, `${lists.old.name.replace(/\.[^.]*$/, '')}-vs-${lists.new.name.replace(/\.[^.]*$/, '')}`);
 });
 for (const which of ['old', 'new']) {
   $(`compare-${which}`).addEventListener('change', (event) => {

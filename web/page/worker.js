@@ -7,12 +7,9 @@ const api = import('../lib/ztxgrp.mjs');
 
 const PREVIEW_ROWS = 500;
 
-// Results are CSV, workbooks given too: the module has no files to write
-// a workbook with.
 function work({ collapseCsv, diffCsv, expandCsv }, { kind, bytes, oldBytes, newBytes, options }) {
-  const asked = { ...options, format: 'csv' };
-  if (kind === 'diff') return diffCsv(oldBytes, newBytes, asked);
-  return (kind === 'expand' ? expandCsv : collapseCsv)(bytes, asked);
+  if (kind === 'diff') return diffCsv(oldBytes, newBytes, options);
+  return (kind === 'expand' ? expandCsv : collapseCsv)(bytes, options);
 }
 
 self.addEventListener('message', async ({ data: request }) => {

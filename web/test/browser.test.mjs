@@ -114,7 +114,7 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
       for (const name of readdirSync(downloads)) rmSync(join(downloads, name));
       await page.click('#download');
       // Done when the file is there and Chromium's partial file is gone.
-      const finished = (names) => names.some((f) => f.endsWith('.csv')) && !names.some((f) => f.endsWith('.crdownload'));
+      const finished = (names) => names.length > 0 && !names.some((f) => f.endsWith('.crdownload'));
       let files = [];
       for (let wait = 0; wait < 200 && !finished(files = readdirSync(downloads)); ++wait)
         await new Promise((resolve) => setTimeout(resolve, 50));
@@ -147,6 +147,23 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
     const collapsed = await download();
     assert.equal(collapsed.name, 'excerpt-collapsed.csv');
     if (process.env.ZTXGRP_CLI) assert.deepEqual(collapsed.bytes, execFileSync(process.env.ZTXGRP_CLI, ['bom', excerpt]));
+
+    // A workbook (written by the command) downloads as a workbook, or as
+    // CSV when asked, with the command's bytes.
+    if (process.env.ZTXGRP_CLI) {
+      const command = (args, input) => execFileSync(process.env.ZTXGRP_CLI, args, { input });
+      const workbook = command(['bom', '--expand', '--format', 'xlsx', '-o', '/dev/stdout', excerpt]);
+      assert.equal(await drop(workbook, 'excerpt.xlsx', 'collapse'), '');
+      const asGiven = await download();
+      assert.equal(asGiven.name, 'excerpt-collapsed.xlsx');
+      assert.deepEqual(asGiven.bytes, command(['bom', '-o', '/dev/stdout', '-'], workbook));
+      await page.select('#opt-format', 'csv');
+      assert.equal(await drop(workbook, 'excerpt-b.xlsx', 'collapse'), '');
+      const asCsv = await download();
+      assert.equal(asCsv.name, 'excerpt-b-collapsed.csv');
+      assert.deepEqual(asCsv.bytes, command(['bom', '--format', 'csv', '-'], workbook));
+      await page.select('#opt-format', '');
+    }
 
     // A small file whose result is large: shown in part, downloaded whole.
     const large = Buffer.from('Ref,Value\nQA1-QA32767,1\nQB1-QB32767,1\nQC1-QC32767,1\nQD1-QD32767,1\n');

@@ -1,6 +1,7 @@
 // Writing a sheet as a workbook with libxlsxwriter. libxlsxwriter writes to
 // a file: the workbook goes to a file of its own in the temporary folder,
-// made exclusively, and is read back and removed.
+// made exclusively, and is read back and removed. (The WebAssembly module
+// has a file system of its own, in memory, for this.)
 #include <xlsxwriter.h>
 
 #include <algorithm>
@@ -29,9 +30,15 @@ constexpr double kWidestColumn = 60;
 class ScratchFile {
  public:
   ScratchFile() {
+#ifdef __EMSCRIPTEN__
+    // The WebAssembly module's files are its own, in its memory: its root
+    // will do.
+    const std::filesystem::path folder = "/";
+#else
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
     if (error) throw PartsError("no temporary folder to write the workbook in: " + error.message());
+#endif
     std::random_device seed;
     std::mt19937_64 random((static_cast<std::uint64_t>(seed()) << 32) ^ seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -52,7 +59,12 @@ class ScratchFile {
   ScratchFile(const ScratchFile&) = delete;
   ScratchFile& operator=(const ScratchFile&) = delete;
 
-  std::string Name() const { return path_.string(); }
+  std::string Name() const {
+    return path_.string();
+  }
+  std::string Folder() const {
+    return path_.parent_path().string();
+  }
   std::string Bytes() const {
     std::ifstream in(path_, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -67,9 +79,10 @@ class ScratchFile {
 // libxlsxwriter's workbook, closed (and so freed) on every path.
 class Book {
  public:
-  explicit Book(const std::string& name) {
+  // `folder`: where libxlsxwriter keeps its own scratch files.
+  Book(const std::string& name, std::string folder) : folder_(std::move(folder)) {
     lxw_workbook_options options{};
-    options.tmpdir = nullptr;
+    options.tmpdir = folder_.data();
     book_ = workbook_new_opt(name.c_str(), &options);
     if (book_ == nullptr) throw std::bad_alloc();
     // The same table gives the same bytes: the workbook's creation time is
@@ -93,6 +106,7 @@ class Book {
   }
 
  private:
+  std::string folder_;
   lxw_workbook* book_ = nullptr;
 };
 
@@ -127,7 +141,7 @@ std::string SheetName(std::string name) {
 std::string write_workbook(const WorkbookSheet& sheet) {
   return WithMemoryErrorsNumbered([&] {
     ScratchFile file;
-    Book book(file.Name());
+    Book book(file.Name(), file.Folder());
     lxw_worksheet* out = workbook_add_worksheet(book.get(), SheetName(sheet.name).c_str());
     if (out == nullptr) throw PartsError("cannot write the workbook: the sheet cannot be made");
     lxw_format* bold = workbook_add_format(book.get());
