@@ -288,6 +288,10 @@ def test_written_workbooks_keep_text_as_text_and_numbers_as_numbers():
     from_csv = ztxgrp.collapse_csv(b"Ref,Footprint\nR1,0603\nR2,0603\n", format="xlsx")
     rows = [[c.value for c in row] for row in openpyxl.load_workbook(io.BytesIO(from_csv)).active.iter_rows()]
     assert rows == [["Ref", "Qty", "Footprint"], ["R1-R2", 2, "0603"]]
+    # A CSV file's title lines are rows above the header, in their places.
+    titled = ztxgrp.collapse_csv(b'Board X;"Rev; B"\n\nRef;Value\nR1;1k\n', format="xlsx")
+    rows = [[c.value for c in row] for row in openpyxl.load_workbook(io.BytesIO(titled)).active.iter_rows()]
+    assert rows == [["Board X", "Rev; B", None], [None, None, None], ["Ref", "Qty", "Value"], ["R1", 1, "1k"]]
 
 
 @pytest.mark.skipif(not CLI, reason="the command is not built here")
