@@ -3,6 +3,7 @@
 // the sheet is read as a stream, its cells kept as texts in two blocks.
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
 
 #include "cell_text.hpp"
@@ -389,6 +390,12 @@ class SheetReader final : public XmlHandler {
 
 }  // namespace
 }  // namespace workbook
+
+std::string number_text(double value) {
+  char stored[40];
+  std::snprintf(stored, sizeof stored, "%.17g", value);
+  return workbook::GeneralNumber(stored);
+}
 
 bool is_workbook(std::string_view bytes) noexcept {
   return bytes.size() >= 4 && bytes.substr(0, 4) == std::string_view("PK\x03\x04", 4);
