@@ -316,3 +316,22 @@ def test_the_command_and_python_write_the_same_workbook_bytes():
     sheet = openpyxl.load_workbook(io.BytesIO(written)).active
     kinds = {row[0].value: row[0].fill.fgColor.rgb[-6:] for row in sheet.iter_rows(min_row=2)}
     assert kinds == {"added": "EAF7EE", "removed": "FBEAEA", "changed": "FDF5E3"}
+
+
+SOFFICE = "/usr/lib/libreoffice/program/soffice"
+
+
+@pytest.mark.skipif(not os.path.exists(SOFFICE), reason="no LibreOffice here")
+def test_a_list_exported_by_libreoffice_reads_as_its_csv():
+    source = os.path.join(os.path.dirname(__file__), "..", "..", "tests", "data", "bom", "excerpt.csv")
+    with tempfile.TemporaryDirectory() as folder:
+        subprocess.run([SOFFICE, "--headless", "--norestore", f"-env:UserInstallation=file://{folder}/profile",
+                        "--convert-to", "xlsx", "--outdir", folder, source],
+                       check=True, capture_output=True, timeout=300)
+        with open(os.path.join(folder, "excerpt.xlsx"), "rb") as file:
+            exported = file.read()
+    with open(source, "rb") as file:
+        listed = file.read()
+    # The CSV keeps its CRLF line ends; a workbook written as CSV has LF.
+    for call in (ztxgrp.collapse_csv, ztxgrp.expand_csv):
+        assert call(exported, format="csv") == call(listed).replace(b"\r\n", b"\n")
