@@ -106,6 +106,13 @@ TEST(CliRobustnessTest, FailuresEndWithAStatusAndAReason) {
        "Ref,Qty\nR1-R2,2\n", kPosix},
       {"parts list that is an empty device", "$Z bom /dev/null", "", 2, "the CSV input is empty",
        "", kPosix},
+      {"workbook that is only an archive's signature", "printf 'PK\\003\\004' | $Z bom", "", 2,
+       "the workbook is damaged: its archive cannot be read", ""},
+      {"workbook cut short",
+       "$Z bom --format xlsx -o /dev/stdout <<< $'Ref\\nR1' | head -c 900 | $Z bom", "", 2,
+       "workbook is damaged", "", kPosix},
+      {"workbook to a terminal", "script -qec \"$Z bom --format xlsx <<< Ref 2>&3\" /dev/null 3>&2",
+       "", 2, "a workbook is not written to a terminal", "", kPosix},
       {"parts list with a huge unquoted cell",
        "{ echo Ref,Note; printf 'R1,'; head -c 1000000 /dev/zero | tr '\\0' x; echo; } | "
        "$Z bom | wc -c",
