@@ -66,8 +66,6 @@ class RelationshipsReader final : public XmlHandler {
     if (mode != nullptr && std::string_view(mode) == "External") return;
     found.push_back({id, type, Resolved(folder_, target)});
   }
-  void End(std::string_view) override {}
-  void Text(std::string_view) override {}
 
   const Relationship* OfType(std::string_view suffix) const {
     for (const Relationship& r : found)
@@ -114,8 +112,6 @@ class WorkbookReader final : public XmlHandler {
                   (std::string_view(system) == "1" || std::string_view(system) == "true");
     }
   }
-  void End(std::string_view) override {}
-  void Text(std::string_view) override {}
 
   std::vector<SheetEntry> sheets;
   bool epoch1904 = false;
@@ -191,7 +187,6 @@ class StylesReader final : public XmlHandler {
   void End(std::string_view name) override {
     if (name == "cellXfs") inCellFormats_ = false;
   }
-  void Text(std::string_view) override {}
 
   // What each cell format (a cell's `s`) shows.
   std::vector<FormatKind> Kinds() const {

@@ -15,8 +15,9 @@ class XmlHandler {
   virtual ~XmlHandler() = default;
   // `attributes`: name, value, name, value, ..., then null (expat's form).
   virtual void Start(std::string_view name, const char** attributes) = 0;
-  virtual void End(std::string_view name) = 0;
-  virtual void Text(std::string_view text) = 0;
+  // Readers that need no ends or no texts leave these as they are.
+  virtual void End(std::string_view) {}
+  virtual void Text(std::string_view) {}
 };
 
 // The value of an attribute by its local name; null when it has none.
