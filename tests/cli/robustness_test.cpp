@@ -111,8 +111,9 @@ TEST(CliRobustnessTest, FailuresEndWithAStatusAndAReason) {
       {"workbook cut short",
        "$Z bom --format xlsx -o /dev/stdout <<< $'Ref\\nR1' | head -c 900 | $Z bom", "", 2,
        "workbook is damaged", "", kPosix},
-      {"workbook to a terminal", "script -qec \"$Z bom --format xlsx <<< Ref 2>&3\" /dev/null 3>&2",
-       "", 2, "a workbook is not written to a terminal", "", kPosix},
+      {"workbook to a terminal",
+       "script -qec \"echo Ref | $Z bom --format xlsx 2>&3\" /dev/null 3>&2", "", 2,
+       "a workbook is not written to a terminal", "", kPosix},
       {"parts list with a huge unquoted cell",
        "{ echo Ref,Note; printf 'R1,'; head -c 1000000 /dev/zero | tr '\\0' x; echo; } | "
        "$Z bom | wc -c",
