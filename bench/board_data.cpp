@@ -4,8 +4,8 @@
 #include <random>
 #include <unordered_set>
 
-#include "ztxgrp/engine/entry_text.hpp"
-#include "ztxgrp/engine/text.hpp"
+#include "ztxgrp/element_text.hpp"
+#include "ztxgrp/entry_text.hpp"
 
 namespace ztxgrp::bench {
 namespace {

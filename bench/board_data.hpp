@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ztxgrp/engine/value.hpp"
+#include "ztxgrp/value.hpp"
 
 namespace ztxgrp::bench {
 

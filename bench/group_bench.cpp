@@ -8,9 +8,10 @@
 
 #include "board_data.hpp"
 #include "reference.hpp"
-#include "ztxgrp/engine/text.hpp"
-#include "ztxgrp/engine/text_lists.hpp"
+#include "ztxgrp/element_text.hpp"
+#include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/icls_group.hpp"
+#include "ztxgrp/list_texts.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
 namespace ztxgrp::bench {

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <climits>
 
+#include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/failure.hpp"
 #include "ztxgrp/list_texts.hpp"
 #include "ztxgrp/parts_file.hpp"

@@ -8,10 +8,13 @@
 #include "errors.hpp"
 #include "options.hpp"
 #include "platform.hpp"
+#include "ztxgrp/element_text.hpp"
 #include "ztxgrp/failure.hpp"
+#include "ztxgrp/limits.hpp"
 #include "ztxgrp/quoted.hpp"
+#include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
-#include "ztxgrp/values.hpp"
+#include "ztxgrp/value.hpp"
 
 namespace ztxgrp::cli {
 namespace {

@@ -6,8 +6,11 @@
 #include <string>
 
 #include "io.hpp"
+#include "ztxgrp/element_text.hpp"
+#include "ztxgrp/limits.hpp"
+#include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
-#include "ztxgrp/values.hpp"
+#include "ztxgrp/value.hpp"
 
 namespace ztxgrp::cli {
 namespace {

@@ -13,10 +13,14 @@
 #include "options.hpp"
 #include "platform.hpp"
 #include "run.hpp"
+#include "ztxgrp/element_text.hpp"
+#include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/error_message.hpp"
+#include "ztxgrp/limits.hpp"
 #include "ztxgrp/list_texts.hpp"
 #include "ztxgrp/parts_file.hpp"
-#include "ztxgrp/values.hpp"
+#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/value.hpp"
 
 namespace {
 

@@ -5,8 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "ztxgrp/element_text.hpp"
+#include "ztxgrp/limits.hpp"
 #include "ztxgrp/parts_options.hpp"
-#include "ztxgrp/values.hpp"
+#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/value.hpp"
 
 namespace ztxgrp::cli {
 

@@ -8,9 +8,12 @@
 #include "input.hpp"
 #include "json_input.hpp"
 #include "output.hpp"
+#include "ztxgrp/element_text.hpp"
 #include "ztxgrp/icls_group.hpp"
+#include "ztxgrp/limits.hpp"
+#include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
-#include "ztxgrp/values.hpp"
+#include "ztxgrp/value.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
 namespace ztxgrp::cli {

@@ -5,7 +5,10 @@
 #include <new>
 #include <string>
 
-#include "ztxgrp/values.hpp"
+#include "ztxgrp/element_text.hpp"
+#include "ztxgrp/limits.hpp"
+#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/value.hpp"
 
 namespace ztxgrp::com {
 namespace {

@@ -3,7 +3,10 @@
 #pragma once
 
 #include "ole_owners.hpp"
-#include "ztxgrp/values.hpp"
+#include "ztxgrp/element_text.hpp"
+#include "ztxgrp/limits.hpp"
+#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/value.hpp"
 
 namespace ztxgrp::com {
 

@@ -11,9 +11,9 @@
 #include "internal/numeric.hpp"
 #include "outcome.hpp"
 #include "reference.hpp"
+#include "ztxgrp/element_text.hpp"
 #include "ztxgrp/engine/cls_group.hpp"
-#include "ztxgrp/engine/runtime_error.hpp"
-#include "ztxgrp/engine/text.hpp"
+#include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
 namespace ztxgrp::fuzz {

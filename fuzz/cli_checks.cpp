@@ -13,7 +13,7 @@
 #include "io.hpp"
 #include "run.hpp"
 #include "ztxgrp/csv_file.hpp"
-#include "ztxgrp/engine/runtime_error.hpp"
+#include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
 
 namespace ztxgrp::fuzz {

@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "checks.hpp"
-#include "ztxgrp/engine/runtime_error.hpp"
 #include "ztxgrp/parts_file.hpp"
+#include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
 
 namespace ztxgrp::fuzz {

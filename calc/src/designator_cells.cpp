@@ -3,9 +3,12 @@
 #include <vector>
 
 #include "ztxgrp/designator_split.hpp"
+#include "ztxgrp/element_text.hpp"
+#include "ztxgrp/limits.hpp"
 #include "ztxgrp/parts_options.hpp"
+#include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
-#include "ztxgrp/values.hpp"
+#include "ztxgrp/value.hpp"
 #include "ztxgrp/workbook_file.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 

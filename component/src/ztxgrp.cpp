@@ -1,9 +1,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "ztxgrp/engine/entry_text.hpp"
-#include "ztxgrp/engine/text.hpp"
-#include "ztxgrp/engine/text_lists.hpp"
+#include "ztxgrp/element_text.hpp"
+#include "ztxgrp/entry_text.hpp"
+#include "ztxgrp/list_texts.hpp"
 #include "ztxgrp/memory_errors.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
@@ -32,7 +32,6 @@ class Utf8Results final : public Utf8ResultWriter {
 template <typename Texts>
 std::vector<std::string> GroupUtf8(const Texts& items, int min_run) {
   return WithMemoryErrorsNumbered([&] {
-    CheckMinRun(min_run);
     Utf8Results entries;
     GroupTextList(items, min_run, entries);
     return std::move(entries).Take();

@@ -6,9 +6,9 @@
 #include "internal/expansion.hpp"
 #include "internal/grouping.hpp"
 #include "ztxgrp/engine/cls_group.hpp"
-#include "ztxgrp/engine/limits.hpp"
-#include "ztxgrp/engine/runtime_error.hpp"
-#include "ztxgrp/engine/text_lists.hpp"
+#include "ztxgrp/limits.hpp"
+#include "ztxgrp/list_texts.hpp"
+#include "ztxgrp/runtime_error.hpp"
 
 namespace ztxgrp {
 

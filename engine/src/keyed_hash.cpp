@@ -1,4 +1,4 @@
-#include "ztxgrp/engine/keyed_hash.hpp"
+#include "ztxgrp/keyed_hash.hpp"
 
 #include <algorithm>
 #include <chrono>

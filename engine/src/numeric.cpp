@@ -8,8 +8,8 @@
 #include <string>
 
 #include "internal/number_grammar.hpp"
-#include "ztxgrp/engine/limits.hpp"
-#include "ztxgrp/engine/runtime_error.hpp"
+#include "ztxgrp/limits.hpp"
+#include "ztxgrp/runtime_error.hpp"
 
 namespace ztxgrp {
 namespace {

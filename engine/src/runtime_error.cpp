@@ -1,8 +1,8 @@
-#include "ztxgrp/engine/runtime_error.hpp"
+#include "ztxgrp/runtime_error.hpp"
 
 #include <utility>
 
-#include "ztxgrp/engine/utf.hpp"
+#include "ztxgrp/utf.hpp"
 
 namespace ztxgrp {
 

@@ -3,9 +3,9 @@
 
 #include "internal/item_reader.hpp"
 #include "internal/text_slices.hpp"
+#include "ztxgrp/element_text.hpp"
 #include "ztxgrp/engine/cls_group.hpp"
-#include "ztxgrp/engine/runtime_error.hpp"
-#include "ztxgrp/engine/text.hpp"
+#include "ztxgrp/runtime_error.hpp"
 
 namespace ztxgrp {
 

@@ -1,4 +1,4 @@
-#include "ztxgrp/engine/text.hpp"
+#include "ztxgrp/element_text.hpp"
 
 #include <charconv>
 #include <clocale>
@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "ztxgrp/engine/entry_text.hpp"
-#include "ztxgrp/engine/runtime_error.hpp"
+#include "ztxgrp/entry_text.hpp"
+#include "ztxgrp/runtime_error.hpp"
 
 namespace ztxgrp {
 

@@ -1,10 +1,10 @@
-#include "ztxgrp/engine/text_lists.hpp"
+#include "ztxgrp/list_texts.hpp"
 
 #include "internal/grouping.hpp"
 #include "internal/list_reader.hpp"
 #include "internal/ungrouping.hpp"
-#include "ztxgrp/engine/runtime_error.hpp"
-#include "ztxgrp/engine/utf.hpp"
+#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/utf.hpp"
 
 #include <stdexcept>
 #include <type_traits>

@@ -1,4 +1,4 @@
-#include "ztxgrp/engine/utf.hpp"
+#include "ztxgrp/utf.hpp"
 
 #include <cstdint>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "ztxgrp/engine/value.hpp"
+#include "ztxgrp/value.hpp"
 
 #include <string>
 

@@ -13,10 +13,10 @@
 namespace ztxgrp {
 namespace {
 
-using internal::Designator;
-using internal::Job;
-using internal::Ordered;
-using internal::Quantity;
+using parts_detail::Designator;
+using parts_detail::Job;
+using parts_detail::Ordered;
+using parts_detail::Quantity;
 
 struct Part {
   std::size_t rowCount = 0, designatorCount = 0;
@@ -70,7 +70,7 @@ void LayOut(Reading& reading, const std::vector<RowRead>& reads) {
 
 // Reads every row into its part: rows of equal key cells share one, a row
 // whose quantity is no whole number keeps a part of its own.
-Reading ReadRows(Job& job, internal::PartIndex& partOf) {
+Reading ReadRows(Job& job, parts_detail::PartIndex& partOf) {
   Reading reading;
   std::vector<RowRead> reads;
   reading.all.reserve(job.Rows());
@@ -128,7 +128,7 @@ void WarnDifferingCells(Job& job, const PartsColumns& columns, const std::vector
     if (differ)
       job.Warn(PartsWarning::Kind::DifferingCells,
                "column " + Quoted(job.Header()[column]) + " differs between the merged " +
-                   internal::RowList(job.Noun(), rows) + "; the first one's " + Quoted(first) +
+                   parts_detail::RowList(job.Noun(), rows) + "; the first one's " + Quoted(first) +
                    " is written",
                rows);
   }
@@ -141,7 +141,7 @@ PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
   if (byColumns.empty())
     for (std::size_t k = 0; k < job.Width(); ++k)
       if (k != columns.refs && k != columns.qty) byColumns.push_back(k);
-  internal::PartIndex partOf(job, std::move(byColumns));
+  parts_detail::PartIndex partOf(job, std::move(byColumns));
   Reading reading = ReadRows(job, partOf);
 
   struct Merged {
@@ -178,7 +178,7 @@ PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
 
 PartsResult collapse_rows(const PartsTable& table, const PartsColumns& columns) {
   return WithMemoryErrorsNumbered(
-      [&] { return Collapse(internal::ViewOf(table), columns, &table); });
+      [&] { return Collapse(parts_detail::ViewOf(table), columns, &table); });
 }
 
 PartsResult collapse_rows(const PartsTableView& table, const PartsColumns& columns) {

@@ -4,13 +4,13 @@
 #include <span>
 
 #include "ztxgrp/designator_split.hpp"
-#include "ztxgrp/engine/entry_text.hpp"
-#include "ztxgrp/engine/text_lists.hpp"
+#include "ztxgrp/entry_text.hpp"
+#include "ztxgrp/list_texts.hpp"
 #include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/quoted.hpp"
 #include "ztxgrp/utf.hpp"
 
-namespace ztxgrp::internal {
+namespace ztxgrp::parts_detail {
 namespace {
 
 constexpr std::string_view kEnDash = "\u2013";
@@ -145,7 +145,7 @@ void DesignatorCellReader::Read(std::string_view cell, std::string_view join, st
              });
 }
 
-}  // namespace ztxgrp::internal
+}  // namespace ztxgrp::parts_detail
 
 namespace ztxgrp {
 
@@ -154,8 +154,8 @@ std::vector<std::string> cell_pieces(std::string_view cell, std::string_view joi
   std::vector<std::string_view> pieces;
   std::string joined;
   std::vector<std::string> out;
-  internal::WalkPieces(cell, join, 0, pieces, joined,
-                       [&](std::string_view piece, const void*) { out.emplace_back(piece); });
+  parts_detail::WalkPieces(cell, join, 0, pieces, joined,
+                           [&](std::string_view piece, const void*) { out.emplace_back(piece); });
   return out;
 }
 
@@ -164,20 +164,21 @@ std::vector<std::string> cell_designators(std::string_view cell, std::string_vie
   CheckUtf8(cell);
   std::vector<std::string_view> pieces;
   std::string joined;
-  std::vector<internal::Designator> designators;
+  std::vector<parts_detail::Designator> designators;
   // Piece by piece, so that a text of many ranges stops at the limit
   // rather than expanding them all.
-  internal::WalkPieces(cell, join, 0, pieces, joined,
-                       [&](std::string_view piece, const internal::RangeHalves* range) {
-                         if (range)
-                           internal::AddRange(piece, *range, 0, designators);
-                         else
-                           internal::AddSingle(piece, 0, designators);
-                         if (designators.size() > limit) Raise(ErrorNumber::Overflow);
-                       });
+  parts_detail::WalkPieces(cell, join, 0, pieces, joined,
+                           [&](std::string_view piece, const parts_detail::RangeHalves* range) {
+                             if (range)
+                               parts_detail::AddRange(piece, *range, 0, designators);
+                             else
+                               parts_detail::AddSingle(piece, 0, designators);
+                             if (designators.size() > limit) Raise(ErrorNumber::Overflow);
+                           });
   std::vector<std::string> out;
   out.reserve(designators.size());
-  for (internal::Designator& designator : designators) out.push_back(std::move(designator.text));
+  for (parts_detail::Designator& designator : designators)
+    out.push_back(std::move(designator.text));
   return out;
 }
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace ztxgrp::internal {
+namespace ztxgrp::parts_detail {
 
 struct Designator {
   std::string text;              // as written (a range's items as the engine writes them)
@@ -36,4 +36,4 @@ class DesignatorCellReader {
   std::vector<std::string_view> pieces_;  // reused from cell to cell
 };
 
-}  // namespace ztxgrp::internal
+}  // namespace ztxgrp::parts_detail

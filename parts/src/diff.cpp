@@ -11,8 +11,8 @@
 #include "ordered.hpp"
 #include "parts_job.hpp"
 #include "quantity.hpp"
-#include "ztxgrp/engine/keyed_hash.hpp"
-#include "ztxgrp/engine/limits.hpp"
+#include "ztxgrp/keyed_hash.hpp"
+#include "ztxgrp/limits.hpp"
 #include "ztxgrp/memory_errors.hpp"
 #include "ztxgrp/parts_diff.hpp"
 #include "ztxgrp/quoted.hpp"
@@ -21,7 +21,7 @@
 namespace ztxgrp {
 namespace {
 
-using internal::Designator;
+using parts_detail::Designator;
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
@@ -90,7 +90,7 @@ void ReadSide(Side& side, bool quantity, KeyTable& keys) {
   const std::size_t rows = side.Width() == 0 ? 0 : side.view.cells.size() / side.Width();
   if (!side.view.row_numbers.empty() && side.view.row_numbers.size() != rows)
     throw PartsError("the row numbers do not match the rows");
-  internal::DesignatorCellReader reader;
+  parts_detail::DesignatorCellReader reader;
   const std::string_view join = side.columns.join;
   CheckUtf8(join);
   std::vector<std::string_view> cells;
@@ -115,7 +115,7 @@ void ReadSide(Side& side, bool quantity, KeyTable& keys) {
       continue;
     }
     if (quantity) {
-      const bool other = internal::ReadQuantity(qtyCell).kind == internal::Quantity::Other;
+      const bool other = parts_detail::ReadQuantity(qtyCell).kind == parts_detail::Quantity::Other;
       cells.push_back(other ? qtyCell : std::string_view("1"));
     }
     side.keyOf.resize(side.all.size(), keys.Intern(cells));
@@ -135,7 +135,8 @@ void WarnRepeated(const Side& side, std::vector<std::vector<std::size_t>>& repea
     std::string message =
         (side.name.empty() ? "the " + std::string(side.side) + " list" : side.name) + ": " +
         "designator " + Quoted(side.all[indices.front()].text) + " occurs " +
-        std::to_string(rows.size()) + " times, in " + internal::RowList(side.view.row_noun, rows);
+        std::to_string(rows.size()) + " times, in " +
+        parts_detail::RowList(side.view.row_noun, rows);
     warnings.push_back(
         {PartsWarning::Kind::DuplicateDesignator, std::move(message), std::move(rows)});
   }
@@ -318,7 +319,7 @@ void MatchDesignators(const Side& older, const Side& newer, Lines& lines,
   const std::uint64_t indexMask = (std::uint64_t{1} << indexBits) - 1;
   std::vector<std::uint64_t> keys(n);
   for (std::size_t i = 0; i < n; ++i) keys[i] = (KeyedHash(text(i)) & ~indexMask) | i;
-  internal::SortKeys(keys);
+  parts_detail::SortKeys(keys);
   std::vector<std::size_t> run, olds, news;
   for (std::size_t begin = 0, end = 0; begin < n; begin = end) {
     for (end = begin + 1; end < n && ((keys[end] ^ keys[begin]) & ~indexMask) == 0;) ++end;
@@ -458,18 +459,18 @@ PartsDiff Diff(const PartsTableView& oldTable, const PartsTableView& newTable,
     std::size_t oldKey, newKey;
   };
   std::vector<Placed> placed;
-  internal::Ordered ordered;
+  parts_detail::Ordered ordered;
   for (Line& line : lines.All()) {
     if (line.kind == PartsChange::Kind::Unchanged && !unchanged) continue;
     // A line holds any number of designators; the engine groups at most
     // kMaxItems at once, so a longer line is written in pieces of that
     // many, taken in the engine's order.
     constexpr auto kPiece = static_cast<std::size_t>(kMaxItems);
-    if (line.designators.size() > kPiece) internal::InEngineOrder(line.designators);
+    if (line.designators.size() > kPiece) parts_detail::InEngineOrder(line.designators);
     for (std::size_t from = 0; from < line.designators.size(); from += kPiece) {
       const std::size_t count = std::min(kPiece, line.designators.size() - from);
       const auto piece = std::span<const Designator* const>(line.designators).subspan(from, count);
-      internal::Ordered::JoinedCell cell;
+      parts_detail::Ordered::JoinedCell cell;
       try {
         cell = ordered.Join(piece, names.min_run, names.join);
       } catch (const RuntimeError& error) {

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string>
 
-#include "ztxgrp/engine/keyed_hash.hpp"
+#include "ztxgrp/keyed_hash.hpp"
 #include "ztxgrp/utf.hpp"
 
-namespace ztxgrp::internal {
+namespace ztxgrp::parts_detail {
 
 std::vector<std::vector<std::size_t>> RepeatedDesignators(std::span<const Designator> all) {
   // Each designator becomes one integer, the high bits of its text's hash
@@ -63,4 +63,4 @@ void SortKeys(std::vector<std::uint64_t>& keys) {
   keys = std::move(sorted);
 }
 
-}  // namespace ztxgrp::internal
+}  // namespace ztxgrp::parts_detail

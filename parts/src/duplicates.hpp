@@ -8,7 +8,7 @@
 
 #include "designator_cell.hpp"
 
-namespace ztxgrp::internal {
+namespace ztxgrp::parts_detail {
 
 // The indices into `all` of each text that occurs more than once, each
 // group ascending, the groups in the order of their texts. Time linear in
@@ -19,4 +19,4 @@ std::vector<std::vector<std::size_t>> RepeatedDesignators(std::span<const Design
 // than a comparison sort: into buckets by their top bits, then each bucket.
 void SortKeys(std::vector<std::uint64_t>& keys);
 
-}  // namespace ztxgrp::internal
+}  // namespace ztxgrp::parts_detail

@@ -8,16 +8,16 @@
 namespace ztxgrp {
 namespace {
 
-using internal::Designator;
-using internal::Ordered;
+using parts_detail::Designator;
+using parts_detail::Ordered;
 
 PartsResult Expand(const PartsTableView& view, const PartsColumns& columns,
                    const PartsTable* owner) {
-  internal::Job job(view, columns, false, owner);
+  parts_detail::Job job(view, columns, false, owner);
   std::vector<Designator> all;  // every designator, in reading order
   // Every row's designators first: how many boards the quantities are for
   // rests on all of them.
-  std::vector<std::pair<std::size_t, internal::Quantity>> counted(job.Rows());
+  std::vector<std::pair<std::size_t, parts_detail::Quantity>> counted(job.Rows());
   std::vector<std::size_t> begins(job.Rows() + 1);
   for (std::size_t r = 0; r < job.Rows(); ++r) {
     begins[r] = all.size();
@@ -49,7 +49,7 @@ PartsResult Expand(const PartsTableView& view, const PartsColumns& columns,
     const std::string each = std::to_string(forBoards ? boards : 1);
     for (const Ordered::Placed& item : *items) {
       std::optional<std::string> qty;
-      if (quantity.kind != internal::Quantity::Other) qty = each;
+      if (quantity.kind != parts_detail::Quantity::Other) qty = each;
       job.Add(r, item.text, std::move(qty));
     }
   }
@@ -59,7 +59,8 @@ PartsResult Expand(const PartsTableView& view, const PartsColumns& columns,
 }  // namespace
 
 PartsResult expand_rows(const PartsTable& table, const PartsColumns& columns) {
-  return WithMemoryErrorsNumbered([&] { return Expand(internal::ViewOf(table), columns, &table); });
+  return WithMemoryErrorsNumbered(
+      [&] { return Expand(parts_detail::ViewOf(table), columns, &table); });
 }
 
 PartsResult expand_rows(const PartsTableView& table, const PartsColumns& columns) {

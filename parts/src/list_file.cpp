@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace ztxgrp::internal {
+namespace ztxgrp::parts_detail {
 namespace {
 
 // A quantity written as a number: digits alone, as a number shows them (no
@@ -173,4 +173,4 @@ std::string ListFile::WriteTable(const PartsTable& table, const PartsOptions& op
   return write_workbook(sheet);
 }
 
-}  // namespace ztxgrp::internal
+}  // namespace ztxgrp::parts_detail

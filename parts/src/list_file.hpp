@@ -13,7 +13,7 @@
 #include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/workbook_file.hpp"
 
-namespace ztxgrp::internal {
+namespace ztxgrp::parts_detail {
 
 // The header as the options choose it: their row, else the first row that
 // names the designator column.
@@ -52,4 +52,4 @@ class ListFile {
   WorkbookTable book_;
 };
 
-}  // namespace ztxgrp::internal
+}  // namespace ztxgrp::parts_detail

@@ -12,10 +12,11 @@
 #include <vector>
 
 #include "designator_cell.hpp"
+#include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/list_texts.hpp"
 #include "ztxgrp/utf.hpp"
 
-namespace ztxgrp::internal {
+namespace ztxgrp::parts_detail {
 
 // Designators in the engine's order: by prefix as UTF-16 orders it, then
 // number; of equal keys, those the engine writes back first, each kind in
@@ -151,4 +152,4 @@ class Ordered final : public Utf8ResultWriter {
   JoinedCell cell_;
 };
 
-}  // namespace ztxgrp::internal
+}  // namespace ztxgrp::parts_detail

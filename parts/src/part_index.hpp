@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "parts_job.hpp"
-#include "ztxgrp/engine/keyed_hash.hpp"
+#include "ztxgrp/keyed_hash.hpp"
 
-namespace ztxgrp::internal {
+namespace ztxgrp::parts_detail {
 
 // The parts by the texts of their key cells. A row's key is written into a
 // buffer kept from row to row (each cell's length, then its bytes) and
@@ -48,4 +48,4 @@ class PartIndex {
   std::unordered_map<std::string, std::size_t, Hash> parts_;
 };
 
-}  // namespace ztxgrp::internal
+}  // namespace ztxgrp::parts_detail

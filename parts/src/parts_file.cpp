@@ -8,7 +8,7 @@ namespace ztxgrp {
 PartsFilePreview preview_parts_file(std::string bytes, const PartsOptions& options,
                                     std::size_t max_rows) {
   return WithMemoryErrorsNumbered([&] {
-    const internal::ListFile list(std::move(bytes), options);
+    const parts_detail::ListFile list(std::move(bytes), options);
     const PartsTableView view = list.View();
     PartsFilePreview preview;
     preview.header.assign(view.header.begin(), view.header.end());
@@ -25,7 +25,7 @@ PartsFilePreview preview_parts_file(std::string bytes, const PartsOptions& optio
 PartsFileResult process_parts_file(std::string bytes, const PartsOptions& options) {
   return WithMemoryErrorsNumbered([&] {
     check_parts_options(options);
-    const internal::ListFile list(std::move(bytes), options);
+    const parts_detail::ListFile list(std::move(bytes), options);
     const PartsColumns columns = choose_columns(list.Header(), options);
     PartsResult result =
         options.expand ? expand_rows(list.View(), columns) : collapse_rows(list.View(), columns);
@@ -42,10 +42,10 @@ namespace {
 
 // A compared list; an empty file (no bytes at all: git's /dev/null for a
 // file added or deleted) is a list with no rows.
-internal::ListFile ReadNamed(std::string bytes, const PartsOptions& options,
-                             const std::string& name, const char* fallback) {
+parts_detail::ListFile ReadNamed(std::string bytes, const PartsOptions& options,
+                                 const std::string& name, const char* fallback) {
   try {
-    return internal::ListFile(std::move(bytes), options, true);
+    return parts_detail::ListFile(std::move(bytes), options, true);
   } catch (const PartsError& error) {
     throw PartsError((name.empty() ? std::string(fallback) : name) + ": " + error.what(),
                      error.row(), error.noun());
@@ -73,9 +73,9 @@ PartsDiffFileResult diff_parts_files(std::string old_bytes, std::string new_byte
                                      const PartsOptions& options, const PartsDiffNames& tables) {
   return WithMemoryErrorsNumbered([&] {
     check_parts_options(options);
-    const internal::ListFile older =
+    const parts_detail::ListFile older =
         ReadNamed(std::move(old_bytes), options, tables.old_name, "the old list");
-    const internal::ListFile newer =
+    const parts_detail::ListFile newer =
         ReadNamed(std::move(new_bytes), options, tables.new_name, "the new list");
     PartsDiffFileResult result;
     result.diff = diff_tables(older.View(), newer.View(), options, tables);
@@ -88,7 +88,7 @@ PartsDiffFileResult diff_parts_files(std::string old_bytes, std::string new_byte
       }
     const PartsTable table = diff_table(result.diff);
     // In NEW's form, or OLD's when NEW is an empty file.
-    const internal::ListFile& form = newer.Empty() ? older : newer;
+    const parts_detail::ListFile& form = newer.Empty() ? older : newer;
     std::vector<std::uint32_t> fills;
     for (const PartsChange& change : result.diff.changes) fills.push_back(FillOf(change.kind));
     result.bytes = form.WriteTable(table, options, fills);

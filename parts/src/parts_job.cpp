@@ -3,11 +3,12 @@
 #include <map>
 
 #include "duplicates.hpp"
+#include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/list_texts.hpp"
 #include "ztxgrp/quoted.hpp"
 #include "ztxgrp/utf.hpp"
 
-namespace ztxgrp::internal {
+namespace ztxgrp::parts_detail {
 
 std::string RowList(std::string_view noun, const std::vector<std::size_t>& rows) {
   std::string text = std::string(noun) + (rows.size() > 1 ? "s " : " ");
@@ -158,4 +159,4 @@ PartsResult Job::Finish(std::span<const Designator> all) && {
   return std::move(result_);
 }
 
-}  // namespace ztxgrp::internal
+}  // namespace ztxgrp::parts_detail

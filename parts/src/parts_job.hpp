@@ -16,7 +16,7 @@
 #include "quantity.hpp"
 #include "ztxgrp/parts_list.hpp"
 
-namespace ztxgrp::internal {
+namespace ztxgrp::parts_detail {
 
 // "line 3" or "lines 2, 3, 6", for messages.
 std::string RowList(std::string_view noun, const std::vector<std::size_t>& rows);
@@ -90,7 +90,7 @@ class Job {
   const std::string join_;
   bool addQty_ = false;
   PartsResult result_;
-  internal::DesignatorCellReader reader_;
+  parts_detail::DesignatorCellReader reader_;
 };
 
-}  // namespace ztxgrp::internal
+}  // namespace ztxgrp::parts_detail

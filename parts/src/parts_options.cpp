@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/list_texts.hpp"
 #include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/quoted.hpp"

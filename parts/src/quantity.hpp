@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace ztxgrp::internal {
+namespace ztxgrp::parts_detail {
 
 // A quantity cell: empty, a whole number, or something else (DNP, n/a).
 struct Quantity {
@@ -27,4 +27,4 @@ inline Quantity ReadQuantity(std::string_view cell) {
   return quantity;
 }
 
-}  // namespace ztxgrp::internal
+}  // namespace ztxgrp::parts_detail

@@ -6,9 +6,12 @@
 #include <cstdint>
 #include <cstring>
 
+#include "ztxgrp/element_text.hpp"
+#include "ztxgrp/limits.hpp"
 #include "ztxgrp/parts_options.hpp"
+#include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
-#include "ztxgrp/values.hpp"
+#include "ztxgrp/value.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
 namespace ztxgrp::python {

@@ -13,8 +13,12 @@
 #include <string_view>
 #include <vector>
 
+#include "ztxgrp/element_text.hpp"
+#include "ztxgrp/entry_text.hpp"
+#include "ztxgrp/limits.hpp"
 #include "ztxgrp/list_texts.hpp"
-#include "ztxgrp/values.hpp"
+#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/value.hpp"
 
 namespace ztxgrp::python {
 

@@ -1,6 +1,7 @@
-// The table of compared parts lists (tests/data/diff) through the library's
-// door and through `ztxgrp diff --csv` as a process: the same bytes, notes
-// and warnings, or the same refusal; and the forms for people and JSON.
+// The table of compared parts lists (tests/data/diff) through `ztxgrp diff
+// --csv` as a process: the bytes, notes and status the table holds, or its
+// refusal (the library's own test reads the same table); and the forms for
+// people and JSON.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,7 +9,6 @@
 #include <iterator>
 #include <nlohmann/json.hpp>
 
-#include "parts_options_json.hpp"
 #include "process.hpp"
 #include "ztxgrp/parts_file.hpp"
 
@@ -36,35 +36,17 @@ std::vector<std::string> DiffArguments(const nlohmann::json& c) {
   return args;
 }
 
-TEST(DiffTest, LibraryAndCommandWriteWhatTheTableHolds) {
+TEST(DiffTest, TheCommandWritesWhatTheTableHolds) {
   for (const nlohmann::json& c : nlohmann::json::parse(Bytes(kFolder / "cases.json"))) {
     SCOPED_TRACE(c["name"].get<std::string>());
-    const nlohmann::json& o = c["options"];
     const ProcessResult command = RunProcess(CommandUnderTest(), DiffArguments(c));
-    try {
-      const PartsDiffFileResult result =
-          diff_parts_files(Bytes(kFolder / c["old"]), Bytes(kFolder / c["new"]), PartsOptionsOf(o));
-      ASSERT_TRUE(c.contains("output")) << "refused nothing";
-      EXPECT_EQ(result.bytes, Bytes(kFolder / c["output"]));
-      EXPECT_EQ(result.diff.differ(), c["differ"].get<bool>());
-      // Notes and warnings name the lists as each front end does: the
-      // table holds what they say of the columns and designators.
-      ASSERT_EQ(result.diff.notes.size(), c["notes"].size());
-      for (std::size_t k = 0; k < result.diff.notes.size(); ++k)
-        EXPECT_TRUE(result.diff.notes[k].starts_with(c["notes"][k].get<std::string>()));
-      ASSERT_EQ(result.diff.warnings.size(), c["warnings"].size());
-      for (std::size_t k = 0; k < result.diff.warnings.size(); ++k)
-        EXPECT_NE(result.diff.warnings[k].message.find(c["warnings"][k].get<std::string>()),
-                  std::string::npos);
+    if (c.contains("output")) {
       EXPECT_EQ(command.status, c["differ"].get<bool>() ? 1 : 0) << command.err;
-      EXPECT_EQ(command.out, result.bytes);
+      EXPECT_EQ(command.out, Bytes(kFolder / c["output"]));
       for (const auto& message : c["notes"])
         EXPECT_NE(command.err.find("ztxgrp: note: " + message.get<std::string>()),
                   std::string::npos);
-    } catch (const std::exception& error) {
-      ASSERT_TRUE(c.contains("error")) << error.what();
-      EXPECT_NE(std::string(error.what()).find(c["error"].get<std::string>()), std::string::npos)
-          << error.what();
+    } else {
       EXPECT_EQ(command.status, c["status"].get<int>());
       EXPECT_EQ(command.out, "");
       EXPECT_NE(command.err.find(c["error"].get<std::string>()), std::string::npos) << command.err;

@@ -1,7 +1,7 @@
-// The table of parts-list files (tests/data/parts-files) through the library's
-// one door and through `ztxgrp bom` as a process: the same bytes and the same
-// warnings, or the same refusal. Python, the npm package and the web page run
-// the same table.
+// The table of parts-list files (tests/data/parts-files) through `ztxgrp bom`
+// as a process: the bytes and warnings the table holds, or its refusal. The
+// library's own test, Python, the npm package and the web page run the same
+// table.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +10,6 @@
 #include <iterator>
 #include <nlohmann/json.hpp>
 
-#include "parts_options_json.hpp"
 #include "process.hpp"
 #include "ztxgrp/designator_split.hpp"
 #include "ztxgrp/parts_file.hpp"
@@ -47,32 +46,6 @@ std::vector<std::string> BomArguments(const nlohmann::json& options) {
   if (options.contains("headerRow"))
     args.insert(args.end(), {"--header-row", std::to_string(options["headerRow"].get<int>())});
   return args;
-}
-
-TEST(PartsFilesTest, TheLibraryWritesWhatTheTableHolds) {
-  for (const nlohmann::json& c : Cases()) {
-    SCOPED_TRACE(c["name"].get<std::string>());
-    const nlohmann::json& o = c["options"];
-    try {
-      const PartsFileResult result =
-          process_parts_file(Bytes(kFolder / c["input"]), PartsOptionsOf(o));
-      ASSERT_TRUE(c.contains("output")) << "refused nothing";
-      EXPECT_EQ(result.bytes, Bytes(kFolder / c["output"]));
-      std::vector<std::string> warnings;
-      for (const PartsWarning& warning : result.warnings) warnings.push_back(warning.message);
-      EXPECT_EQ(warnings, c["warnings"].get<std::vector<std::string>>());
-      EXPECT_EQ(result.notes, c.value("notes", std::vector<std::string>()));
-    } catch (const RowError& error) {
-      ASSERT_TRUE(c.contains("error")) << error.what();
-      EXPECT_NE(std::string(error.what()).find(c["error"].get<std::string>()), std::string::npos);
-      EXPECT_EQ(error.row(), c["line"].get<std::size_t>());
-      EXPECT_EQ(error.noun(), "line");
-    } catch (const std::exception& error) {
-      ASSERT_TRUE(c.contains("error")) << error.what();
-      EXPECT_NE(std::string(error.what()).find(c["error"].get<std::string>()), std::string::npos)
-          << error.what();
-    }
-  }
 }
 
 TEST(PartsFilesTest, TheCommandWritesWhatTheTableHolds) {

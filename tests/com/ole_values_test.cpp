@@ -1,8 +1,8 @@
 // The automation value wrappers and conversions alone, without an object.
 #include "com_support.hpp"
 #include "error_info.hpp"
-#include "ztxgrp/engine/runtime_error.hpp"
-#include "ztxgrp/engine/text.hpp"
+#include "ztxgrp/element_text.hpp"
+#include "ztxgrp/runtime_error.hpp"
 
 #include <cstring>
 

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "outcome.hpp"
-#include "ztxgrp/engine/runtime_error.hpp"
-#include "ztxgrp/engine/value.hpp"
+#include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
+#include "ztxgrp/value.hpp"
 
 namespace ztxgrp::testing {
 

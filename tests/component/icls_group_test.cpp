@@ -8,7 +8,6 @@
 
 #include "examples.hpp"
 #include "test_support.hpp"
-#include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/quoted.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
@@ -281,52 +280,4 @@ TEST(BoardDataTest, GroupingAndUngroupingRealPartsListsRoundTrips) {
 }
 
 }  // namespace
-// A parts table given as strings and the same table given as views read
-// alike; tables whose shape is wrong are refused before any cell is read.
-TEST(PartsTableTest, ViewsAndStringsReadAlikeAndBadShapesAreRefused) {
-  PartsTable table;
-  table.header = {"Ref", "Value"};
-  table.rows = {{"R2", "1k"}, {"R1", "1k"}, {"C1", "1u"}};
-  std::vector<std::string_view> cells;
-  for (const auto& row : table.rows) cells.insert(cells.end(), row.begin(), row.end());
-  const PartsColumns columns;  // designators in column 0
-  const PartsResult owned = collapse_rows(table, columns);
-  const PartsResult viewed = collapse_rows(PartsTableView{table.header, cells, {}, "row"}, columns);
-  EXPECT_EQ(viewed.table.rows, owned.table.rows);
-  EXPECT_EQ(owned.table.rows,
-            (std::vector<std::vector<std::string>>{{"C1", "1", "1u"}, {"R1-R2", "2", "1k"}}));
-
-  const std::vector<std::size_t> twoNumbers = {7, 9};
-  const std::vector<std::string_view> oddCells(cells.begin(), cells.end() - 1);
-  PartsTable shortRow = table;
-  shortRow.rows[1].pop_back();
-  const struct {
-    const char* name;
-    std::function<void()> call;
-    std::string message;
-  } cases[] = {
-      {"a short row", [&] { collapse_rows(shortRow, columns); },
-       "the row has 1 cells; the header has 2"},
-      {"cells that fill no whole rows",
-       [&] {
-         expand_rows(PartsTableView{table.header, oddCells, {}, "row"}, columns);
-       },
-       "the cells do not fill whole rows: 5 cells, 2 columns"},
-      {"row numbers for other rows",
-       [&] {
-         collapse_rows(PartsTableView{table.header, cells, twoNumbers, "line"}, columns);
-       },
-       "the row numbers do not match the rows"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    try {
-      c.call();
-      ADD_FAILURE() << "no error";
-    } catch (const PartsError& error) {
-      EXPECT_EQ(error.what(), c.message);
-    }
-  }
-}
-
 }  // namespace ztxgrp

@@ -9,8 +9,8 @@
 #include "checks.hpp"
 #include "reference.hpp"
 #include "test_support.hpp"
+#include "ztxgrp/element_text.hpp"
 #include "ztxgrp/engine/cls_group.hpp"
-#include "ztxgrp/engine/text.hpp"
 
 namespace ztxgrp {
 namespace {

@@ -6,7 +6,7 @@
 #include "internal/numeric.hpp"
 #include "reference_text.hpp"
 #include "test_support.hpp"
-#include "ztxgrp/engine/text.hpp"
+#include "ztxgrp/element_text.hpp"
 
 namespace ztxgrp {
 namespace {

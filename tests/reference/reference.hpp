@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ztxgrp/engine/value.hpp"
+#include "ztxgrp/value.hpp"
 
 namespace ztxgrp::reference {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ztxgrp/engine/value.hpp"
+#include "ztxgrp/value.hpp"
 
 namespace ztxgrp::reference {
 

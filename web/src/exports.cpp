@@ -25,15 +25,19 @@
 #include <vector>
 
 #include "ztxgrp/csv_file.hpp"
+#include "ztxgrp/element_text.hpp"
+#include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/failure.hpp"
 #include "ztxgrp/icls_group.hpp"
+#include "ztxgrp/limits.hpp"
 #include "ztxgrp/list_texts.hpp"
 #include "ztxgrp/parts_diff.hpp"
 #include "ztxgrp/parts_file.hpp"
 #include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/parts_options.hpp"
+#include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
-#include "ztxgrp/values.hpp"
+#include "ztxgrp/value.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
 namespace {

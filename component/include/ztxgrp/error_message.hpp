@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "ztxgrp/engine/runtime_error.hpp"
+#include "ztxgrp/runtime_error.hpp"
 
 namespace ztxgrp {
 

@@ -9,8 +9,8 @@
 #include <memory>
 #include <string_view>
 
-#include "ztxgrp/engine/runtime_error.hpp"
-#include "ztxgrp/engine/value.hpp"
+#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/value.hpp"
 
 namespace ztxgrp {
 

@@ -5,7 +5,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "ztxgrp/engine/runtime_error.hpp"
+#include "ztxgrp/runtime_error.hpp"
 
 namespace ztxgrp {
 

@@ -14,11 +14,11 @@
 #include <string_view>
 #include <vector>
 
-#include "ztxgrp/engine/runtime_error.hpp"
-#include "ztxgrp/engine/text_lists.hpp"
-#include "ztxgrp/engine/value.hpp"
 #include "ztxgrp/icls_group.hpp"
+#include "ztxgrp/list_texts.hpp"
+#include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
+#include "ztxgrp/value.hpp"
 
 namespace ztxgrp {
 
@@ -30,7 +30,7 @@ std::vector<std::string> group(std::span<const std::string_view> items,
 // Every item and range expanded into single items, sorted.
 std::vector<std::string> ungroup(std::span<const std::string> items);
 std::vector<std::string> ungroup(std::span<const std::string_view> items);
-// The same on texts side by side in one buffer (text_lists.hpp), as a
+// The same on texts side by side in one buffer (list_texts.hpp), as a
 // binding that copies a host's list holds them.
 std::vector<std::string> group(const PackedTexts<char>& items, int min_run = kSystemMinRun);
 std::vector<std::string> ungroup(const PackedTexts<char>& items);

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "ztxgrp/engine/utf.hpp"
+#include "ztxgrp/utf.hpp"
 
 namespace ztxgrp::internal {
 

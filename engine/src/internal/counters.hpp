@@ -21,7 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "ztxgrp/engine/limits.hpp"
+#include "ztxgrp/limits.hpp"
 
 namespace ztxgrp::internal {
 

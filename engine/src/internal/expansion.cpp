@@ -8,9 +8,9 @@
 #include "internal/item_reader.hpp"
 #include "internal/numeric.hpp"
 #include "internal/text_slices.hpp"
-#include "ztxgrp/engine/entry_text.hpp"
-#include "ztxgrp/engine/runtime_error.hpp"
-#include "ztxgrp/engine/text.hpp"
+#include "ztxgrp/element_text.hpp"
+#include "ztxgrp/entry_text.hpp"
+#include "ztxgrp/runtime_error.hpp"
 
 namespace ztxgrp::internal {
 namespace {

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ztxgrp/engine/entry_text.hpp"
-#include "ztxgrp/engine/text_lists.hpp"
-#include "ztxgrp/engine/value.hpp"
+#include "ztxgrp/entry_text.hpp"
+#include "ztxgrp/list_texts.hpp"
+#include "ztxgrp/value.hpp"
 
 namespace ztxgrp::internal {
 

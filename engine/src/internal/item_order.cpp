@@ -8,7 +8,7 @@
 
 #include "internal/code_units.hpp"
 #include "internal/recycled.hpp"
-#include "ztxgrp/engine/keyed_hash.hpp"
+#include "ztxgrp/keyed_hash.hpp"
 
 namespace ztxgrp::internal {
 namespace {

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "internal/code_units.hpp"
-#include "ztxgrp/engine/keyed_hash.hpp"
-#include "ztxgrp/engine/limits.hpp"
+#include "ztxgrp/keyed_hash.hpp"
+#include "ztxgrp/limits.hpp"
 
 namespace ztxgrp::internal {
 

@@ -5,7 +5,7 @@
 #include "internal/code_units.hpp"
 #include "internal/number_grammar.hpp"
 #include "internal/numeric.hpp"
-#include "ztxgrp/engine/limits.hpp"
+#include "ztxgrp/limits.hpp"
 
 namespace ztxgrp::internal {
 namespace {

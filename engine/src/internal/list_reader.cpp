@@ -4,8 +4,8 @@
 
 #include "internal/item_reader.hpp"
 #include "internal/numeric.hpp"
-#include "ztxgrp/engine/runtime_error.hpp"
-#include "ztxgrp/engine/text.hpp"
+#include "ztxgrp/element_text.hpp"
+#include "ztxgrp/runtime_error.hpp"
 
 namespace ztxgrp::internal {
 std::u16string_view ReadElementText(const Value& element, std::deque<std::u16string>& converted) {

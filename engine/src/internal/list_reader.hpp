@@ -16,8 +16,8 @@
 #include "internal/item_order.hpp"
 #include "internal/item_reader.hpp"
 #include "internal/sorted_keys.hpp"
-#include "ztxgrp/engine/runtime_error.hpp"
-#include "ztxgrp/engine/value.hpp"
+#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/value.hpp"
 
 namespace ztxgrp::internal {
 

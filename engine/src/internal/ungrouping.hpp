@@ -12,8 +12,8 @@
 #include "internal/expansion.hpp"
 #include "internal/list_reader.hpp"
 #include "internal/sorted_keys.hpp"
-#include "ztxgrp/engine/runtime_error.hpp"
-#include "ztxgrp/engine/text_lists.hpp"
+#include "ztxgrp/list_texts.hpp"
+#include "ztxgrp/runtime_error.hpp"
 
 namespace ztxgrp::internal {
 

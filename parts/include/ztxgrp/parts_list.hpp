@@ -22,9 +22,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ztxgrp/engine/runtime_error.hpp"
-#include "ztxgrp/engine/value.hpp"
 #include "ztxgrp/parts_options.hpp"
+#include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/value.hpp"
 
 namespace ztxgrp {
 

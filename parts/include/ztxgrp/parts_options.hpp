@@ -11,8 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ztxgrp/engine/runtime_error.hpp"
+#include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/list_texts.hpp"
+#include "ztxgrp/runtime_error.hpp"
 
 namespace ztxgrp {
 

@@ -1,8 +1,29 @@
+// Every installed header, included as a caller outside the tree includes
+// them, and a call through each library.
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include <ztxgrp/csv_file.hpp>
+#include <ztxgrp/designator_split.hpp>
+#include <ztxgrp/element_text.hpp>
+#include <ztxgrp/entry_text.hpp>
+#include <ztxgrp/error_message.hpp>
+#include <ztxgrp/failure.hpp>
+#include <ztxgrp/icls_group.hpp>
+#include <ztxgrp/keyed_hash.hpp>
+#include <ztxgrp/limits.hpp>
+#include <ztxgrp/list_texts.hpp>
+#include <ztxgrp/memory_errors.hpp>
+#include <ztxgrp/parts_diff.hpp>
 #include <ztxgrp/parts_file.hpp>
+#include <ztxgrp/parts_list.hpp>
+#include <ztxgrp/parts_options.hpp>
+#include <ztxgrp/quoted.hpp>
+#include <ztxgrp/runtime_error.hpp>
+#include <ztxgrp/utf.hpp>
+#include <ztxgrp/value.hpp>
+#include <ztxgrp/workbook_file.hpp>
 #include <ztxgrp/ztxgrp.hpp>
 
 int main() {
@@ -12,5 +33,11 @@ int main() {
   const ztxgrp::PartsFileResult file =
       ztxgrp::process_parts_file("Ref\nR2\nR1\n", ztxgrp::PartsOptions());
   if (file.bytes != "Ref,Qty\nR1-R2,2\n") return 2;
+  try {
+    ztxgrp::group(parts, 1);  // a shortest run below 2
+    return 3;
+  } catch (const ztxgrp::RuntimeError& error) {
+    if (ztxgrp::describe_failure(std::current_exception()).number != error.number()) return 4;
+  }
   return ztxgrp::is_valid_range("R1-R3") ? 0 : 1;
 }

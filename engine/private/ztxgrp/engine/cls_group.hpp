@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ztxgrp/engine/value.hpp"
+#include "ztxgrp/value.hpp"
 
 namespace ztxgrp {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "ztxgrp/engine/value.hpp"
+#include "ztxgrp/value.hpp"
 
 namespace ztxgrp {
 

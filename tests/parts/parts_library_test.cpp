@@ -1,0 +1,129 @@
+// The parts-list library on its own: the tables of parts-list files and of
+// comparisons (the command's tests read the same tables), and tables given
+// as strings or as views.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <nlohmann/json.hpp>
+
+#include "parts_options_json.hpp"
+#include "ztxgrp/parts_file.hpp"
+#include "ztxgrp/parts_list.hpp"
+
+namespace ztxgrp::testing {
+namespace {
+
+const std::filesystem::path kFilesFolder = ZTXGRP_TEST_DATA "/parts-files";
+const std::filesystem::path kDiffFolder = ZTXGRP_TEST_DATA "/diff";
+
+std::string Bytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(PartsFilesTest, TheLibraryWritesWhatTheTableHolds) {
+  for (const nlohmann::json& c : nlohmann::json::parse(Bytes(kFilesFolder / "cases.json"))) {
+    SCOPED_TRACE(c["name"].get<std::string>());
+    const nlohmann::json& o = c["options"];
+    try {
+      const PartsFileResult result =
+          process_parts_file(Bytes(kFilesFolder / c["input"]), PartsOptionsOf(o));
+      ASSERT_TRUE(c.contains("output")) << "refused nothing";
+      EXPECT_EQ(result.bytes, Bytes(kFilesFolder / c["output"]));
+      std::vector<std::string> warnings;
+      for (const PartsWarning& warning : result.warnings) warnings.push_back(warning.message);
+      EXPECT_EQ(warnings, c["warnings"].get<std::vector<std::string>>());
+      EXPECT_EQ(result.notes, c.value("notes", std::vector<std::string>()));
+    } catch (const RowError& error) {
+      ASSERT_TRUE(c.contains("error")) << error.what();
+      EXPECT_NE(std::string(error.what()).find(c["error"].get<std::string>()), std::string::npos);
+      EXPECT_EQ(error.row(), c["line"].get<std::size_t>());
+      EXPECT_EQ(error.noun(), "line");
+    } catch (const std::exception& error) {
+      ASSERT_TRUE(c.contains("error")) << error.what();
+      EXPECT_NE(std::string(error.what()).find(c["error"].get<std::string>()), std::string::npos)
+          << error.what();
+    }
+  }
+}
+
+TEST(DiffTest, TheLibraryWritesWhatTheTableHolds) {
+  for (const nlohmann::json& c : nlohmann::json::parse(Bytes(kDiffFolder / "cases.json"))) {
+    SCOPED_TRACE(c["name"].get<std::string>());
+    const nlohmann::json& o = c["options"];
+    try {
+      const PartsDiffFileResult result = diff_parts_files(
+          Bytes(kDiffFolder / c["old"]), Bytes(kDiffFolder / c["new"]), PartsOptionsOf(o));
+      ASSERT_TRUE(c.contains("output")) << "refused nothing";
+      EXPECT_EQ(result.bytes, Bytes(kDiffFolder / c["output"]));
+      EXPECT_EQ(result.diff.differ(), c["differ"].get<bool>());
+      // Notes and warnings name the lists as each front end does: the
+      // table holds what they say of the columns and designators.
+      ASSERT_EQ(result.diff.notes.size(), c["notes"].size());
+      for (std::size_t k = 0; k < result.diff.notes.size(); ++k)
+        EXPECT_TRUE(result.diff.notes[k].starts_with(c["notes"][k].get<std::string>()));
+      ASSERT_EQ(result.diff.warnings.size(), c["warnings"].size());
+      for (std::size_t k = 0; k < result.diff.warnings.size(); ++k)
+        EXPECT_NE(result.diff.warnings[k].message.find(c["warnings"][k].get<std::string>()),
+                  std::string::npos);
+    } catch (const std::exception& error) {
+      ASSERT_TRUE(c.contains("error")) << error.what();
+      EXPECT_NE(std::string(error.what()).find(c["error"].get<std::string>()), std::string::npos)
+          << error.what();
+    }
+  }
+}
+
+// A parts table given as strings and the same table given as views read
+// alike; tables whose shape is wrong are refused before any cell is read.
+TEST(PartsTableTest, ViewsAndStringsReadAlikeAndBadShapesAreRefused) {
+  PartsTable table;
+  table.header = {"Ref", "Value"};
+  table.rows = {{"R2", "1k"}, {"R1", "1k"}, {"C1", "1u"}};
+  std::vector<std::string_view> cells;
+  for (const auto& row : table.rows) cells.insert(cells.end(), row.begin(), row.end());
+  const PartsColumns columns;  // designators in column 0
+  const PartsResult owned = collapse_rows(table, columns);
+  const PartsResult viewed = collapse_rows(PartsTableView{table.header, cells, {}, "row"}, columns);
+  EXPECT_EQ(viewed.table.rows, owned.table.rows);
+  EXPECT_EQ(owned.table.rows,
+            (std::vector<std::vector<std::string>>{{"C1", "1", "1u"}, {"R1-R2", "2", "1k"}}));
+
+  const std::vector<std::size_t> twoNumbers = {7, 9};
+  const std::vector<std::string_view> oddCells(cells.begin(), cells.end() - 1);
+  PartsTable shortRow = table;
+  shortRow.rows[1].pop_back();
+  const struct {
+    const char* name;
+    std::function<void()> call;
+    std::string message;
+  } cases[] = {
+      {"a short row", [&] { collapse_rows(shortRow, columns); },
+       "the row has 1 cells; the header has 2"},
+      {"cells that fill no whole rows",
+       [&] {
+         expand_rows(PartsTableView{table.header, oddCells, {}, "row"}, columns);
+       },
+       "the cells do not fill whole rows: 5 cells, 2 columns"},
+      {"row numbers for other rows",
+       [&] {
+         collapse_rows(PartsTableView{table.header, cells, twoNumbers, "line"}, columns);
+       },
+       "the row numbers do not match the rows"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    try {
+      c.call();
+      ADD_FAILURE() << "no error";
+    } catch (const PartsError& error) {
+      EXPECT_EQ(error.what(), c.message);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ztxgrp::testing
