@@ -47,6 +47,12 @@ std::vector<std::u16string> BoardDesignators(std::size_t count, std::uint32_t se
   return Numbered(prefixes, weights, count, seed);
 }
 
+std::vector<std::u16string> SparseSample(std::size_t count, std::uint32_t seed) {
+  std::vector<std::u16string> board = BoardDesignators(32766, seed);  // shuffled
+  board.resize(std::min(count, board.size()));
+  return board;
+}
+
 std::vector<std::u16string> OnePrefix(std::size_t count, std::uint32_t seed) {
   return Numbered({u"R"}, {1.0}, count, seed);
 }

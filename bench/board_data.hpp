@@ -12,6 +12,9 @@
 namespace ztxgrp::bench {
 
 std::vector<std::u16string> BoardDesignators(std::size_t count, std::uint32_t seed = 42);
+// A sparse sample of a large board (32,766 designators): nearly every item
+// is its own result.
+std::vector<std::u16string> SparseSample(std::size_t count, std::uint32_t seed = 42);
 std::vector<std::u16string> OnePrefix(std::size_t count, std::uint32_t seed = 42);
 // Every item its own prefix of 3 to 8 random letters.
 std::vector<std::u16string> DistinctPrefixes(std::size_t count, std::uint32_t seed = 42);

@@ -120,6 +120,27 @@ void Utf8Floor(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// The floor for lists that are mostly output: each text read once, as
+// Utf8Floor reads it, and a result string built for it.
+template <Generator Make>
+void Utf8FloorOfOutput(benchmark::State& state) {
+  const std::vector<std::string> items = Utf8Items<Make>(state.range(0));
+  for (auto _ : state) {
+    std::vector<std::string> results;
+    results.reserve(items.size());
+    for (const std::string& item : items) {
+      std::size_t digits = item.size();
+      while (digits > 0 && item[digits - 1] >= '0' && item[digits - 1] <= '9') --digits;
+      int number = 0;
+      for (std::size_t k = digits; k < item.size(); ++k) number = number * 10 + (item[k] - '0');
+      benchmark::DoNotOptimize(number);
+      results.emplace_back(item.data(), item.size());
+    }
+    benchmark::DoNotOptimize(results.data());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 template <Generator Make>
 void Utf8Group(benchmark::State& state) {
   const std::vector<std::string> items = Utf8Items<Make>(state.range(0));
@@ -169,6 +190,8 @@ BENCHMARK(IsValidRange)->Name("IsValidRange/board")->Apply(Sizes);
 BENCHMARK(Utf8Floor<BoardDesignators>)->Name("Utf8Floor/board")->Arg(1000)->Arg(4000)->Arg(30000);
 BENCHMARK(Utf8Group<BoardDesignators>)->Name("Utf8Group/board")->Arg(1000)->Arg(4000)->Arg(30000);
 BENCHMARK(Utf8Ungroup<BoardDesignators>)->Name("Utf8Ungroup/board")->Arg(30000);
+BENCHMARK(Utf8FloorOfOutput<SparseSample>)->Name("Utf8FloorOfOutput/sparse")->Arg(1000)->Arg(4000);
+BENCHMARK(Utf8Group<SparseSample>)->Name("Utf8Group/sparse")->Arg(1000)->Arg(4000);
 BENCHMARK(Utf8Group<DistinctPrefixes>)->Name("Utf8Group/distinct-prefixes")->Arg(32766);
 BENCHMARK(SortTexts<Utf8Items<DistinctPrefixes>>)
     ->Name("Utf8SortTexts/distinct-prefixes")

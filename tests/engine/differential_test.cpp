@@ -144,6 +144,30 @@ TEST(DifferentialTest, ListOperationsMatchTheExchangeSortAndTheWalk) {
   }
 }
 
+// Lists whose numbers are spread thinly (a sample of a large board, a few
+// items per thousand numbers), sometimes with an item twice: grouped by
+// marking numbers in a bitmap, or by the radix sort when an item repeats.
+TEST(DifferentialTest, SparseListsGroupAsTheExchangeSortGroups) {
+  std::mt19937 random(5);
+  clsGroup group;
+  for (int round = 0; round < 40; ++round) {
+    ItemList list;
+    const std::size_t count = 20 + random() % 200;
+    const int spread = 200 + static_cast<int>(random() % 3000);
+    for (std::size_t k = 0; k < count; ++k) {
+      std::u16string text = k % 3 == 0 ? u"C" : (k % 3 == 1 ? u"R" : u"TP");
+      for (char c : std::to_string(random() % static_cast<unsigned>(spread)))
+        text.push_back(static_cast<char16_t>(c));
+      list.elements.emplace_back(std::move(text));
+    }
+    if (round % 4 == 0) list.elements.push_back(list.elements[random() % count]);
+    const Value value(std::move(list));
+    SCOPED_TRACE(Show(value));
+    const Outcome fast = Capture([&] { return group.GroupItems(value); });
+    ASSERT_EQ(fast, Capture([&] { return reference::GroupItems(value); }));
+  }
+}
+
 // Long lists of prefixes that share long beginnings, hold NUL and the
 // highest code unit, and are prefixes of each other: the order of prefixes
 // is decided four units at a time and by a radix sort above a few dozen.

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -23,19 +24,22 @@ constexpr std::size_t EntryTextRoom(std::size_t prefixSize, bool range) noexcept
 }
 
 // Writes the decimal text of `number` at `at` (digits without leading zeros,
-// "-" before a negative number, so -1 gives "-1") and returns its end.
+// "-" before a negative number, so -1 gives "-1") and returns its end. The
+// digits are written in place from their end: no buffer, no copy.
 template <typename Char>
 Char* WriteDecimalText(Char* at, std::int64_t number) {
-  Char digits[kMaxNumberDigits];
-  Char* begin = digits + kMaxNumberDigits;
   std::uint64_t magnitude =
       number < 0 ? 0u - static_cast<std::uint64_t>(number) : static_cast<std::uint64_t>(number);
+  if (number < 0) *at++ = static_cast<Char>(u'-');
+  std::size_t digits = 1;
+  for (std::uint64_t rest = magnitude; rest >= 10; rest /= 10) ++digits;
+  Char* const end = at + digits;
+  Char* digit = end;
   do {
-    *--begin = static_cast<Char>(u'0' + magnitude % 10);
+    *--digit = static_cast<Char>(u'0' + magnitude % 10);
     magnitude /= 10;
   } while (magnitude != 0);
-  if (number < 0) *--begin = static_cast<Char>(u'-');
-  return std::copy(begin, digits + kMaxNumberDigits, at);
+  return end;
 }
 
 // The length of the decimal text of `number`.
@@ -63,11 +67,21 @@ constexpr std::size_t EntryTextLength(std::size_t prefixSize, std::int64_t first
 template <typename Char>
 Char* WriteItemText(Char* at, std::basic_string_view<Char> prefix, std::int64_t number) {
   // Most prefixes are a few units, for which a library call costs more than
-  // copying them one by one.
-  if (prefix.size() <= 8)
-    for (const Char unit : prefix) *at++ = unit;
-  else
-    at = std::copy(prefix.begin(), prefix.end(), at);
+  // the copy: up to 8 units go as two fixed-size copies that may overlap.
+  const std::size_t size = prefix.size();
+  const Char* from = prefix.data();
+  if (size >= 4 && size <= 8) {
+    std::memcpy(at, from, 4 * sizeof(Char));
+    std::memcpy(at + size - 4, from + size - 4, 4 * sizeof(Char));
+  } else if (size >= 2 && size < 4) {
+    std::memcpy(at, from, 2 * sizeof(Char));
+    std::memcpy(at + size - 2, from + size - 2, 2 * sizeof(Char));
+  } else if (size == 1) {
+    *at = *from;
+  } else if (size > 8) {
+    std::memcpy(at, from, size * sizeof(Char));
+  }
+  at += size;
   if (number == -1) return at;
   return WriteDecimalText(at, number);
 }

@@ -39,7 +39,7 @@ class SortedKeys {
   // (grouping writes each entry from its key): equal keys may then come in
   // any order and PositionOf is not meaningful. Lists whose numbers lie
   // close together under each prefix, as designators do, are sorted by
-  // counting in time linear in the items.
+  // counting or by a bitmap in time linear in the items.
   void SortKeys();
 
   // The k-th item in order.
@@ -69,7 +69,12 @@ class SortedKeys {
     high_[id] = std::max(high_[id], high);
   }
   std::vector<std::uint32_t> RankPrefixes();
-  bool SortByCounting(const std::vector<std::uint32_t>& ranks);
+  // Sorts by the slots of each prefix's span of numbers when the spans are
+  // small beside the items; false (nothing changed) otherwise.
+  bool SortBySlots(const std::vector<std::uint32_t>& ranks);
+  // The same with one bit per slot; false when an item comes twice.
+  bool SortByBits(const std::vector<std::uint32_t>& idOfRank,
+                  const std::vector<std::uint32_t>& origin, std::size_t slots);
   void SortRanked(const std::vector<std::uint32_t>& ranks);
 
   PrefixTable<Char> prefixes_;
