@@ -202,6 +202,7 @@ BENCHMARK(SortTexts<Utf8Items<CollidingPrefixes>>)
     ->Arg(32766);
 BENCHMARK(Utf8Floor<LongPrefixes>)->Name("Utf8Floor/long-prefixes")->Arg(32760);
 BENCHMARK(Utf8Ungroup<LongPrefixes>)->Name("Utf8Ungroup/long-prefixes")->Arg(32760);
+BENCHMARK(Utf8FloorOfOutput<LongPrefixes>)->Name("Utf8FloorOfOutput/long-prefixes")->Arg(32760);
 
 BENCHMARK(Floor<OnePrefix>)->Name("Floor/one-prefix")->Arg(32766);
 BENCHMARK(Group<OnePrefix>)->Name("Group/one-prefix")->Arg(32766);
