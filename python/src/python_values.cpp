@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "ztxgrp/element_text.hpp"
+#include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/limits.hpp"
 #include "ztxgrp/parts_options.hpp"
 #include "ztxgrp/runtime_error.hpp"
@@ -113,6 +114,27 @@ bool AppendUtf8(py::handle item, std::string& bytes) {
 
 }  // namespace
 
+namespace {
+
+// Takes one item: its UTF-8 bytes while every item so far was a str, else
+// (from the first other item on) a value.
+void TakeItem(py::handle item, Items& read) {
+  if (!read.list) {
+    if (AppendUtf8(item, read.bytes)) {
+      // Offsets are 32-bit: texts of 4 GiB or more in all do not fit.
+      if (read.bytes.size() > UINT32_MAX) Raise(ErrorNumber::Overflow);
+      read.offsets.push_back(static_cast<std::uint32_t>(read.bytes.size()));
+      return;
+    }
+    read.list = to_item_list(read.texts());  // the texts so far, as values
+    read.bytes = {};
+    read.offsets = {0};
+  }
+  read.list->list().elements.push_back(ElementOf(item));
+}
+
+}  // namespace
+
 Items ItemsOf(py::handle items, std::size_t maxItems) {
   PyObject* object = items.ptr();
   if (PyUnicode_Check(object) || PyBytes_Check(object) || PyByteArray_Check(object) ||
@@ -120,34 +142,50 @@ Items ItemsOf(py::handle items, std::size_t maxItems) {
     throw py::type_error(
         "items must be an iterable of items, not a single str, bytes, bytearray or memoryview");
   Items read;
-  if (PyObject* sized = items.ptr(); PyList_Check(sized) || PyTuple_Check(sized)) {
-    const std::size_t expected =
-        std::min<std::size_t>(static_cast<std::size_t>(Py_SIZE(sized)), maxItems + 1);
-    read.offsets.reserve(expected + 1);
-    // The characters of the strs among the first items: the bytes of ASCII
-    // texts exactly, so that the buffer is made once.
+  if (PyList_Check(object) || PyTuple_Check(object)) {
+    // A list or tuple is read by index, without an iterator: nothing run
+    // while it is read can change it (no Python code runs, the interpreter
+    // lock is held). An item past the limit fails once the items before it
+    // are read, as with any other iterable.
+    const auto size = std::min(static_cast<std::size_t>(Py_SIZE(object)), maxItems);
+    PyObject** elements = PySequence_Fast_ITEMS(object);
+    read.offsets.reserve(size + 1);
+    // The characters of the strs: the bytes of ASCII texts exactly, so that
+    // the buffer is made once.
     std::size_t characters = 0;
-    PyObject** elements = PySequence_Fast_ITEMS(sized);
-    for (std::size_t k = 0; k < expected; ++k)
-      if (PyUnicode_Check(elements[k]))
-        characters += static_cast<std::size_t>(PyUnicode_GET_LENGTH(elements[k]));
-    read.bytes.reserve(characters);
+    bool ascii = true;
+    for (std::size_t k = 0; k < size; ++k) {
+      PyObject* element = elements[k];
+      if (!PyUnicode_Check(element)) {
+        ascii = false;
+        continue;
+      }
+      ascii = ascii && PyUnicode_IS_ASCII(element);
+      characters += static_cast<std::size_t>(PyUnicode_GET_LENGTH(element));
+    }
+    if (ascii && characters <= UINT32_MAX) {
+      // Every item an ASCII str, as designators are: their characters are
+      // their bytes, copied side by side.
+      read.bytes.resize(characters);
+      read.offsets.resize(size + 1);
+      char* const base = read.bytes.data();
+      char* at = base;
+      for (std::size_t k = 0; k < size; ++k) {
+        at = CopyUnits(at, static_cast<const char*>(PyUnicode_DATA(elements[k])),
+                       static_cast<std::size_t>(PyUnicode_GET_LENGTH(elements[k])));
+        read.offsets[k + 1] = static_cast<std::uint32_t>(at - base);
+      }
+    } else {
+      read.bytes.reserve(characters);
+      for (std::size_t k = 0; k < size; ++k) TakeItem(elements[k], read);
+    }
+    if (static_cast<std::size_t>(Py_SIZE(object)) > maxItems) Raise(ErrorNumber::Overflow);
+    return read;
   }
   std::size_t count = 0;
   for (py::handle item : py::iter(items)) {
     if (count++ == maxItems) Raise(ErrorNumber::Overflow);
-    if (!read.list) {
-      if (AppendUtf8(item, read.bytes)) {
-        // Offsets are 32-bit: texts of 4 GiB or more in all do not fit.
-        if (read.bytes.size() > UINT32_MAX) Raise(ErrorNumber::Overflow);
-        read.offsets.push_back(static_cast<std::uint32_t>(read.bytes.size()));
-        continue;
-      }
-      read.list = to_item_list(read.texts());  // the texts so far, as values
-      read.bytes = {};
-      read.offsets = {0};
-    }
-    read.list->list().elements.push_back(ElementOf(item));
+    TakeItem(item, read);
   }
   return read;
 }

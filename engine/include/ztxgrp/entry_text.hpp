@@ -62,14 +62,11 @@ constexpr std::size_t EntryTextLength(std::size_t prefixSize, std::int64_t first
   return first == last ? item : item + 1 + ItemTextLength(prefixSize, last);
 }
 
-// Writes one item at `at` and returns the end of what was written; number -1
-// is an item without number, written as its prefix alone.
+// Copies `size` code units from `from` to `at` and returns the end. Texts of
+// up to 8 units, as most prefixes and designators are, go as two fixed-size
+// copies that may overlap: a library call would cost more than the copy.
 template <typename Char>
-Char* WriteItemText(Char* at, std::basic_string_view<Char> prefix, std::int64_t number) {
-  // Most prefixes are a few units, for which a library call costs more than
-  // the copy: up to 8 units go as two fixed-size copies that may overlap.
-  const std::size_t size = prefix.size();
-  const Char* from = prefix.data();
+Char* CopyUnits(Char* at, const Char* from, std::size_t size) noexcept {
   if (size >= 4 && size <= 8) {
     std::memcpy(at, from, 4 * sizeof(Char));
     std::memcpy(at + size - 4, from + size - 4, 4 * sizeof(Char));
@@ -81,7 +78,14 @@ Char* WriteItemText(Char* at, std::basic_string_view<Char> prefix, std::int64_t 
   } else if (size > 8) {
     std::memcpy(at, from, size * sizeof(Char));
   }
-  at += size;
+  return at + size;
+}
+
+// Writes one item at `at` and returns the end of what was written; number -1
+// is an item without number, written as its prefix alone.
+template <typename Char>
+Char* WriteItemText(Char* at, std::basic_string_view<Char> prefix, std::int64_t number) {
+  at = CopyUnits(at, prefix.data(), prefix.size());
   if (number == -1) return at;
   return WriteDecimalText(at, number);
 }
