@@ -102,21 +102,24 @@ std::vector<std::string> Utf8Items(std::size_t count) {
   return items;
 }
 
+// The least any reading of a UTF-8 item does: find its trailing digits and
+// parse them.
+inline void ReadTrailingNumber(const std::string& item) {
+  std::size_t digits = item.size();
+  while (digits > 0 && item[digits - 1] >= '0' && item[digits - 1] <= '9') --digits;
+  int number = 0;
+  for (std::size_t k = digits; k < item.size(); ++k) number = number * 10 + (item[k] - '0');
+  benchmark::DoNotOptimize(digits);
+  benchmark::DoNotOptimize(number);
+}
+
 // The floor for the UTF-8 functions: each text read once and its trailing
 // number parsed.
 template <Generator Make>
 void Utf8Floor(benchmark::State& state) {
   const std::vector<std::string> items = Utf8Items<Make>(state.range(0));
-  for (auto _ : state) {
-    for (const std::string& item : items) {
-      std::size_t digits = item.size();
-      while (digits > 0 && item[digits - 1] >= '0' && item[digits - 1] <= '9') --digits;
-      int number = 0;
-      for (std::size_t k = digits; k < item.size(); ++k) number = number * 10 + (item[k] - '0');
-      benchmark::DoNotOptimize(digits);
-      benchmark::DoNotOptimize(number);
-    }
-  }
+  for (auto _ : state)
+    for (const std::string& item : items) ReadTrailingNumber(item);
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
@@ -129,11 +132,7 @@ void Utf8FloorOfOutput(benchmark::State& state) {
     std::vector<std::string> results;
     results.reserve(items.size());
     for (const std::string& item : items) {
-      std::size_t digits = item.size();
-      while (digits > 0 && item[digits - 1] >= '0' && item[digits - 1] <= '9') --digits;
-      int number = 0;
-      for (std::size_t k = digits; k < item.size(); ++k) number = number * 10 + (item[k] - '0');
-      benchmark::DoNotOptimize(number);
+      ReadTrailingNumber(item);
       results.emplace_back(item.data(), item.size());
     }
     benchmark::DoNotOptimize(results.data());
