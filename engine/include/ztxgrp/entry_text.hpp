@@ -23,25 +23,6 @@ constexpr std::size_t EntryTextRoom(std::size_t prefixSize, bool range) noexcept
   return (range ? 2 : 1) * (prefixSize + kMaxNumberDigits) + (range ? 1 : 0);
 }
 
-// Writes the decimal text of `number` at `at` (digits without leading zeros,
-// "-" before a negative number, so -1 gives "-1") and returns its end. The
-// digits are written in place from their end: no buffer, no copy.
-template <typename Char>
-Char* WriteDecimalText(Char* at, std::int64_t number) {
-  std::uint64_t magnitude =
-      number < 0 ? 0u - static_cast<std::uint64_t>(number) : static_cast<std::uint64_t>(number);
-  if (number < 0) *at++ = static_cast<Char>(u'-');
-  std::size_t digits = 1;
-  for (std::uint64_t rest = magnitude; rest >= 10; rest /= 10) ++digits;
-  Char* const end = at + digits;
-  Char* digit = end;
-  do {
-    *--digit = static_cast<Char>(u'0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  return end;
-}
-
 // The length of the decimal text of `number`.
 constexpr std::size_t DecimalLength(std::int64_t number) noexcept {
   std::size_t length = number < 0 ? 2 : 1;
@@ -49,6 +30,23 @@ constexpr std::size_t DecimalLength(std::int64_t number) noexcept {
       number < 0 ? 0u - static_cast<std::uint64_t>(number) : static_cast<std::uint64_t>(number);
   for (; magnitude >= 10; magnitude /= 10) ++length;
   return length;
+}
+
+// Writes the decimal text of `number` at `at` (digits without leading zeros,
+// "-" before a negative number, so -1 gives "-1") and returns its end. The
+// digits are written in place from their end: no buffer, no copy.
+template <typename Char>
+Char* WriteDecimalText(Char* at, std::int64_t number) {
+  std::uint64_t magnitude =
+      number < 0 ? 0u - static_cast<std::uint64_t>(number) : static_cast<std::uint64_t>(number);
+  Char* const end = at + DecimalLength(number);
+  if (number < 0) *at = static_cast<Char>(u'-');
+  Char* digit = end;
+  do {
+    *--digit = static_cast<Char>(u'0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  return end;
 }
 
 // The length of an item's text and of the entry's text (entry_text.hpp's
