@@ -21,6 +21,11 @@ std::string Narrow(const std::wstring& text) {
   return out;
 }
 
+std::u16string Wide16(const std::string& text) {
+  const std::wstring wide = Wide(text);
+  return std::u16string(wide.begin(), wide.end());
+}
+
 std::wstring DllPath() {
   return Wide(ZTXGRP_DLL_PATH);
 }
@@ -42,7 +47,7 @@ void MakeTextArray(VARIANT* out, const std::vector<std::string>& items, LONG low
   SafeArray array(SafeArrayCreate(elementType, 1, &bound));
   for (std::size_t k = 0; k < items.size(); ++k) {
     LONG index = lowerBound + static_cast<LONG>(k);
-    Bstr text(std::u16string(reinterpret_cast<const char16_t*>(Wide(items[k]).c_str())));
+    Bstr text(Wide16(items[k]));
     if (elementType == VT_BSTR) {
       SafeArrayPutElement(array.get(), &index, text.get());
     } else {

@@ -16,6 +16,7 @@ namespace ztxgrp::com::testing {
 
 std::wstring Wide(const std::string& text);
 std::string Narrow(const std::wstring& text);
+std::u16string Wide16(const std::string& text);  // UTF-8 to a BSTR's units
 std::wstring DllPath();
 
 // Creates an object through the registry, by ProgID.
