@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <span>
+#include <string>
 
 #include "ztxgrp/designator_split.hpp"
 #include "ztxgrp/entry_text.hpp"
@@ -136,13 +137,18 @@ void WalkPieces(std::string_view cell, std::string_view join, std::size_t row,
 void DesignatorCellReader::Read(std::string_view cell, std::string_view join, std::size_t row,
                                 std::vector<Designator>& out) {
   std::string joined;
-  WalkPieces(cell, join, row, pieces_, joined,
-             [&](std::string_view piece, const RangeHalves* range) {
-               if (range)
-                 AddRange(piece, *range, row, out);
-               else
-                 AddSingle(piece, row, out);
-             });
+  WalkPieces(
+      cell, join, row, pieces_, joined, [&](std::string_view piece, const RangeHalves* range) {
+        if (range)
+          AddRange(piece, *range, row, out);
+        else
+          AddSingle(piece, row, out);
+        // Piece by piece: a cell of many ranges stops here too.
+        if (out.size() > kMaxListDesignators)
+          throw PartsError("the list holds more than " + std::to_string(kMaxListDesignators) +
+                               " designators, its ranges expanded: the most a list may hold",
+                           row);
+      });
 }
 
 }  // namespace ztxgrp::parts_detail

@@ -26,7 +26,8 @@ struct Designator {
 // PartsError (numbered `row`) for a lone dash that joins no range, or a
 // range whose ends the engine would write differently (R001-R003); the
 // engine's RuntimeError, naming the piece, for a designator it cannot read
-// or a range it cannot expand.
+// or a range it cannot expand. `out` holds the list's designators read so
+// far: PartsError once it holds more than kMaxListDesignators.
 class DesignatorCellReader {
  public:
   void Read(std::string_view cell, std::string_view join, std::size_t row,

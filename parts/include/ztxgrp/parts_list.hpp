@@ -28,6 +28,12 @@
 
 namespace ztxgrp {
 
+// The most designators one list may hold, its ranges expanded. A list past
+// it is refused at the row that passes it (PartsError) rather than expanded
+// without bound: a line of a few bytes can stand for 32,767 designators.
+// Real boards hold tens of thousands.
+inline constexpr std::size_t kMaxListDesignators = std::size_t{1} << 20;  // 1,048,576
+
 struct PartsTable {
   std::vector<std::string> header;
   std::vector<std::vector<std::string>> rows;  // each as wide as the header
@@ -91,7 +97,8 @@ struct PartsResult {
 // quantity is no whole number (DNP) is a part of its own and keeps it.
 // Errors: RuntimeError 5 (min_run below 2) before anything else; PartsError
 // for columns or a join separator that cannot be used, and for a cell that
-// cannot be read without changing it; RowError for the engine's runtime
+// cannot be read without changing it, and for a list of more than
+// kMaxListDesignators designators; RowError for the engine's runtime
 // errors (6 for more than 32767 designators in one part).
 PartsResult collapse_rows(const PartsTable& table, const PartsColumns& columns);
 PartsResult collapse_rows(const PartsTableView& table, const PartsColumns& columns);
