@@ -53,54 +53,75 @@ struct LibraryFacts {
   std::wstring interfaceName;
 };
 
+// The keys that registration writes and unregistration removes, below the
+// scope's classes key, derived once from the identifiers that the IDL
+// declares and the type library's own version.
+struct RegistryKeys {
+  std::wstring classKey;        // CLSID\{class}: this build's view only
+  std::wstring progId;          // shared
+  std::wstring interfaceKey;    // Interface\{iid}
+  std::wstring libraryGuid;     // {library}
+  std::wstring libraryParent;   // TypeLib\{library}
+  std::wstring libraryVersion;  // major.minor in hexadecimal
+  std::wstring libraryKey;      // TypeLib\{library}\VERSION
+  std::wstring localeKey;       // ...\VERSION\LCID
+  std::wstring platformKey;     // ...\VERSION\LCID\win32 or win64: this build's
+};
+RegistryKeys KeysOf(const LibraryFacts& facts) {
+  const TLIBATTR& attributes = facts.attributes;
+  RegistryKeys keys;
+  keys.classKey = L"CLSID\\" + GuidText(CLSID_IclsGroup);
+  keys.progId = kProgId;
+  keys.interfaceKey = L"Interface\\" + GuidText(IID__IclsGroup);
+  keys.libraryGuid = GuidText(attributes.guid);
+  keys.libraryParent = L"TypeLib\\" + keys.libraryGuid;
+  keys.libraryVersion = HexText(attributes.wMajorVerNum) + L"." + HexText(attributes.wMinorVerNum);
+  keys.libraryKey = keys.libraryParent + L"\\" + keys.libraryVersion;
+  keys.localeKey = keys.libraryKey + L"\\" + HexText(attributes.lcid);
+  keys.platformKey = keys.localeKey + L"\\" + kPlatform;
+  return keys;
+}
+
 // The type library's and the interface's keys, as RegisterTypeLib writes
 // them below HKEY_CLASSES_ROOT; written by hand for one user, where that
 // function would write for the machine.
 void AddTypeLibraryEntries(std::vector<Entry>& entries, const std::wstring& modulePath,
-                           const LibraryFacts& library) {
-  const TLIBATTR& attributes = library.attributes;
-  const std::wstring version =
-      HexText(attributes.wMajorVerNum) + L"." + HexText(attributes.wMinorVerNum);
-  const std::wstring libraryKey =
-      L"TypeLib\\" + GuidText(library.attributes.guid) + L"\\" + version;
-  const std::wstring interfaceKey = L"Interface\\" + GuidText(IID__IclsGroup);
+                           const LibraryFacts& library, const RegistryKeys& keys) {
   // Type-library marshalling, as for every automation interface.
   const std::wstring marshaller = L"{00020424-0000-0000-C000-000000000046}";
   entries.insert(
       entries.end(),
       {
-          {libraryKey, nullptr, library.description},
-          {libraryKey + L"\\" + HexText(attributes.lcid) + L"\\" + kPlatform, nullptr, modulePath},
-          {libraryKey + L"\\FLAGS", nullptr, std::to_wstring(library.attributes.wLibFlags)},
-          {libraryKey + L"\\HELPDIR", nullptr, L""},
-          {interfaceKey, nullptr, library.interfaceName},
-          {interfaceKey + L"\\ProxyStubClsid", nullptr, marshaller},
-          {interfaceKey + L"\\ProxyStubClsid32", nullptr, marshaller},
-          {interfaceKey + L"\\TypeLib", nullptr, GuidText(library.attributes.guid)},
-          {interfaceKey + L"\\TypeLib", L"Version", version},
+          {keys.libraryKey, nullptr, library.description},
+          {keys.platformKey, nullptr, modulePath},
+          {keys.libraryKey + L"\\FLAGS", nullptr, std::to_wstring(library.attributes.wLibFlags)},
+          {keys.libraryKey + L"\\HELPDIR", nullptr, L""},
+          {keys.interfaceKey, nullptr, library.interfaceName},
+          {keys.interfaceKey + L"\\ProxyStubClsid", nullptr, marshaller},
+          {keys.interfaceKey + L"\\ProxyStubClsid32", nullptr, marshaller},
+          {keys.interfaceKey + L"\\TypeLib", nullptr, keys.libraryGuid},
+          {keys.interfaceKey + L"\\TypeLib", L"Version", keys.libraryVersion},
       });
 }
 
-// Everything that registration writes, from the identifiers that the IDL
-// declares and the type library's own version; unregistration removes the
-// keys that no other entry lies under, with all that is below them.
+// Everything that registration writes; unregistration removes the keys that
+// no other entry lies under, with all that is below them.
 std::vector<Entry> Entries(const std::wstring& modulePath, const LibraryFacts& facts,
-                           RegistrationScope scope) {
+                           const RegistryKeys& keys, RegistrationScope scope) {
   const TLIBATTR& library = facts.attributes;
-  const std::wstring classKey = L"CLSID\\" + GuidText(CLSID_IclsGroup);
   const std::wstring version =
       std::to_wstring(library.wMajorVerNum) + L"." + std::to_wstring(library.wMinorVerNum);
   std::vector<Entry> entries = {
-      {classKey, nullptr, kProgId},
-      {classKey + L"\\InprocServer32", nullptr, modulePath},
-      {classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
-      {classKey + L"\\ProgID", nullptr, kProgId},
-      {classKey + L"\\TypeLib", nullptr, GuidText(library.guid)},
-      {classKey + L"\\VERSION", nullptr, version},
-      {kProgId, nullptr, kProgId},
-      {std::wstring(kProgId) + L"\\Clsid", nullptr, GuidText(CLSID_IclsGroup)},
+      {keys.classKey, nullptr, kProgId},
+      {keys.classKey + L"\\InprocServer32", nullptr, modulePath},
+      {keys.classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
+      {keys.classKey + L"\\ProgID", nullptr, kProgId},
+      {keys.classKey + L"\\TypeLib", nullptr, keys.libraryGuid},
+      {keys.classKey + L"\\VERSION", nullptr, version},
+      {keys.progId, nullptr, kProgId},
+      {keys.progId + L"\\Clsid", nullptr, GuidText(CLSID_IclsGroup)},
   };
-  if (scope == RegistrationScope::User) AddTypeLibraryEntries(entries, modulePath, facts);
+  if (scope == RegistrationScope::User) AddTypeLibraryEntries(entries, modulePath, facts, keys);
   return entries;
 }
 
@@ -114,28 +135,58 @@ ClassesKey ClassesKeyOf(RegistrationScope scope) {
   return {HKEY_CLASSES_ROOT, L""};
 }
 
+// An open registry key, closed when it goes.
+class OpenKey {
+ public:
+  OpenKey() = default;
+  OpenKey(const OpenKey&) = delete;
+  OpenKey& operator=(const OpenKey&) = delete;
+  ~OpenKey() {
+    if (key_ != nullptr) RegCloseKey(key_);
+  }
+  HKEY get() const noexcept { return key_; }
+  HKEY* out() noexcept { return &key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+// Opens a key below the scope's classes key.
+LSTATUS Open(const ClassesKey& classes, const std::wstring& key, REGSAM access, OpenKey& opened) {
+  const std::wstring path = classes.prefix + key;
+  return RegOpenKeyExW(classes.root, path.c_str(), 0, access, opened.out());
+}
+
 HRESULT WriteEntry(const ClassesKey& classes, const Entry& entry) {
-  HKEY key = nullptr;
+  OpenKey key;
   const std::wstring path = classes.prefix + entry.key;
   LSTATUS status = RegCreateKeyExW(classes.root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                                   nullptr, &key, nullptr);
+                                   nullptr, key.out(), nullptr);
   if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
-  status =
-      RegSetValueExW(key, entry.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(entry.value.c_str()),
-                     static_cast<DWORD>((entry.value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
+  status = RegSetValueExW(key.get(), entry.name, 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(entry.value.c_str()),
+                          static_cast<DWORD>((entry.value.size() + 1) * sizeof(wchar_t)));
   return HRESULT_FROM_WIN32(status);
 }
 
-// The embedded type library, its attributes and names.
-HRESULT LoadLibraryFacts(const std::wstring& modulePath, ComPtr<ITypeLib>& library,
-                         LibraryFacts& facts) {
-  HRESULT hr = LoadTypeLibEx(modulePath.c_str(), REGKIND_NONE, library.out());
+// This module as a server: its path, its embedded type library, the
+// library's attributes and names, and the keys they give.
+struct Server {
+  std::wstring modulePath;
+  ComPtr<ITypeLib> library;
+  LibraryFacts facts;
+  RegistryKeys keys;
+};
+
+HRESULT LoadServer(Server& server) {
+  server.modulePath = ModulePath();
+  ComPtr<ITypeLib>& library = server.library;
+  HRESULT hr = LoadTypeLibEx(server.modulePath.c_str(), REGKIND_NONE, library.out());
   if (FAILED(hr)) return hr;
   TLIBATTR* read = nullptr;
   hr = library->GetLibAttr(&read);
   if (FAILED(hr)) return hr;
-  facts.attributes = *read;
+  server.facts.attributes = *read;
   library->ReleaseTLibAttr(read);
   Bstr description;
   hr = library->GetDocumentation(-1, nullptr, description.out(), nullptr, nullptr);
@@ -148,8 +199,9 @@ HRESULT LoadLibraryFacts(const std::wstring& modulePath, ComPtr<ITypeLib>& libra
   if (FAILED(hr)) return hr;
   const std::u16string_view descriptionText = Bstr::View(description.get());
   const std::u16string_view nameText = Bstr::View(name.get());
-  facts.description.assign(descriptionText.begin(), descriptionText.end());
-  facts.interfaceName.assign(nameText.begin(), nameText.end());
+  server.facts.description.assign(descriptionText.begin(), descriptionText.end());
+  server.facts.interfaceName.assign(nameText.begin(), nameText.end());
+  server.keys = KeysOf(server.facts);
   return S_OK;
 }
 
@@ -164,42 +216,16 @@ constexpr REGSAM kOtherView = KEY_WOW64_64KEY;
 #endif
 constexpr REGSAM kOwnView = 0;
 
-// The keys that unregistration removes, below the scope's classes key.
-struct SharedKeys {
-  std::wstring classKey;       // CLSID\{class}: this build's view only
-  std::wstring progId;         // shared
-  std::wstring interfaceKey;   // Interface\{iid}
-  std::wstring libraryParent;  // TypeLib\{library}
-  std::wstring libraryKey;     // TypeLib\{library}\VERSION
-  std::wstring localeKey;      // ...\VERSION\LCID
-  std::wstring platformKey;    // ...\VERSION\LCID\win32 or win64: this build's
-};
-SharedKeys SharedKeysOf(const LibraryFacts& facts) {
-  const TLIBATTR& attributes = facts.attributes;
-  SharedKeys keys;
-  keys.classKey = L"CLSID\\" + GuidText(CLSID_IclsGroup);
-  keys.progId = kProgId;
-  keys.interfaceKey = L"Interface\\" + GuidText(IID__IclsGroup);
-  keys.libraryParent = L"TypeLib\\" + GuidText(attributes.guid);
-  keys.libraryKey = keys.libraryParent + L"\\" + HexText(attributes.wMajorVerNum) + L"." +
-                    HexText(attributes.wMinorVerNum);
-  keys.localeKey = keys.libraryKey + L"\\" + HexText(attributes.lcid);
-  keys.platformKey = keys.localeKey + L"\\" + kPlatform;
-  return keys;
-}
-
 // The server that a class key names in this build's view: its module's path
 // (empty when no text), or nullopt when there is no such key.
 std::optional<std::wstring> ServerOf(const ClassesKey& classes, const std::wstring& classKey) {
-  const std::wstring path = classes.prefix + classKey + L"\\InprocServer32";
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(classes.root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+  OpenKey key;
+  if (Open(classes, classKey + L"\\InprocServer32", KEY_QUERY_VALUE, key) != ERROR_SUCCESS)
     return std::nullopt;
   std::vector<wchar_t> value(4096, L'\0');
   DWORD type = 0, size = static_cast<DWORD>((value.size() - 1) * sizeof(wchar_t));
-  const LSTATUS status =
-      RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size);
-  RegCloseKey(key);
+  const LSTATUS status = RegQueryValueExW(key.get(), nullptr, nullptr, &type,
+                                          reinterpret_cast<BYTE*>(value.data()), &size);
   if (status != ERROR_SUCCESS || type != REG_SZ) return std::wstring();
   return std::wstring(value.data());
 }
@@ -207,24 +233,23 @@ std::optional<std::wstring> ServerOf(const ClassesKey& classes, const std::wstri
 // Whether the other architecture's build is registered in the scope: its
 // entry of the shared type library key (win64 for this 32-bit build, win32
 // for the 64-bit one) is there.
-bool OtherArchitectureRegistered(const ClassesKey& classes, const SharedKeys& keys) {
-  const std::wstring path = classes.prefix + keys.localeKey + L"\\" + kOtherPlatform;
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(classes.root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-    return false;
-  RegCloseKey(key);
-  return true;
+bool OtherArchitectureRegistered(const ClassesKey& classes, const RegistryKeys& keys) {
+  OpenKey key;
+  return Open(classes, keys.localeKey + L"\\" + kOtherPlatform, KEY_QUERY_VALUE, key) ==
+         ERROR_SUCCESS;
 }
 
 // Deletes a key with everything below it, in a registry view.
 LSTATUS DeleteTree(const ClassesKey& classes, const std::wstring& key, REGSAM view) {
+  LSTATUS status;
+  {
+    OpenKey opened;
+    status = Open(classes, key, KEY_ALL_ACCESS | view, opened);
+    if (status != ERROR_SUCCESS) return status;
+    status = RegDeleteTreeW(opened.get(), nullptr);
+  }
+  if (status != ERROR_SUCCESS) return status;
   const std::wstring path = classes.prefix + key;
-  HKEY opened = nullptr;
-  LSTATUS status = RegOpenKeyExW(classes.root, path.c_str(), 0, KEY_ALL_ACCESS | view, &opened);
-  if (status != ERROR_SUCCESS) return status;
-  status = RegDeleteTreeW(opened, nullptr);
-  RegCloseKey(opened);
-  if (status != ERROR_SUCCESS) return status;
   return RegDeleteKeyExW(classes.root, path.c_str(), view, 0);
 }
 
@@ -234,14 +259,15 @@ bool Deleted(LSTATUS status) {
 
 // Deletes a key that holds no subkey (a key with subkeys stays).
 void DeleteIfEmpty(const ClassesKey& classes, const std::wstring& key) {
-  const std::wstring path = classes.prefix + key;
-  HKEY opened = nullptr;
-  if (RegOpenKeyExW(classes.root, path.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
-    return;
   DWORD subkeys = 1;
-  const LSTATUS status = RegQueryInfoKeyW(opened, nullptr, nullptr, nullptr, &subkeys, nullptr,
-                                          nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-  RegCloseKey(opened);
+  LSTATUS status;
+  {
+    OpenKey opened;
+    if (Open(classes, key, KEY_QUERY_VALUE, opened) != ERROR_SUCCESS) return;
+    status = RegQueryInfoKeyW(opened.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                              nullptr, nullptr, nullptr, nullptr, nullptr);
+  }
+  const std::wstring path = classes.prefix + key;
   if (status == ERROR_SUCCESS && subkeys == 0) RegDeleteKeyW(classes.root, path.c_str());
 }
 
@@ -249,12 +275,10 @@ void DeleteIfEmpty(const ClassesKey& classes, const std::wstring& key) {
 
 HRESULT RegisterServer(RegistrationScope scope) noexcept {
   try {
-    const std::wstring modulePath = ModulePath();
-    ComPtr<ITypeLib> library;
-    LibraryFacts facts;
-    if (FAILED(LoadLibraryFacts(modulePath, library, facts))) return SELFREG_E_TYPELIB;
+    Server server;
+    if (FAILED(LoadServer(server))) return SELFREG_E_TYPELIB;
     const ClassesKey classes = ClassesKeyOf(scope);
-    for (const Entry& entry : Entries(modulePath, facts, scope)) {
+    for (const Entry& entry : Entries(server.modulePath, server.facts, server.keys, scope)) {
       if (FAILED(WriteEntry(classes, entry))) {
         UnregisterServer(scope);
         return SELFREG_E_CLASS;
@@ -263,8 +287,8 @@ HRESULT RegisterServer(RegistrationScope scope) noexcept {
     if (scope == RegistrationScope::User) return S_OK;
     // The component has no help directory: register an empty one rather
     // than the module's folder that registration would assume.
-    std::wstring path = modulePath, noHelp;
-    if (FAILED(RegisterTypeLib(library.get(), path.data(), noHelp.data()))) {
+    std::wstring path = server.modulePath, noHelp;
+    if (FAILED(RegisterTypeLib(server.library.get(), path.data(), noHelp.data()))) {
       UnregisterServer(scope);
       return SELFREG_E_TYPELIB;
     }
@@ -276,19 +300,17 @@ HRESULT RegisterServer(RegistrationScope scope) noexcept {
 
 HRESULT UnregisterServer(RegistrationScope scope) noexcept {
   try {
-    const std::wstring modulePath = ModulePath();
-    ComPtr<ITypeLib> library;
-    LibraryFacts facts;
-    if (FAILED(LoadLibraryFacts(modulePath, library, facts))) return SELFREG_E_TYPELIB;
+    Server server;
+    if (FAILED(LoadServer(server))) return SELFREG_E_TYPELIB;
     const ClassesKey classes = ClassesKeyOf(scope);
-    const SharedKeys keys = SharedKeysOf(facts);
+    const RegistryKeys& keys = server.keys;
     const bool otherInUse = OtherArchitectureRegistered(classes, keys);
     // The class key goes unless it names the other build's module: where
     // both builds see one key (Wine's per-user classes), the build
     // registered last holds it.
     bool failed = false;
-    const std::optional<std::wstring> server = ServerOf(classes, keys.classKey);
-    if (!server || server->empty() || _wcsicmp(server->c_str(), modulePath.c_str()) == 0 ||
+    const std::optional<std::wstring> named = ServerOf(classes, keys.classKey);
+    if (!named || named->empty() || _wcsicmp(named->c_str(), server.modulePath.c_str()) == 0 ||
         !otherInUse)
       failed |= !Deleted(DeleteTree(classes, keys.classKey, kOwnView));
     // This build's entry of the type library, and the keys above it that
