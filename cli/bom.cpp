@@ -35,7 +35,7 @@ std::string ReadPartsFile(const std::string& name, InputBuffer& standardInput) {
 int RunBom(const Options& options, InputBuffer& standardInput, OutputWriter& out) {
   const PartsListCommand& bom = options.partsList;
   PartsOptions parts = bom.parts;
-  parts.format = output_format(parts.format, bom.output.value_or(""));
+  parts.format = output_form(parts.format, bom.output.value_or(""));
   const PartsFileResult result = process_parts_file(ReadPartsFile(bom.file, standardInput), parts);
 
   for (const std::string& note : result.notes) WriteMessage("ztxgrp: note: " + note);

@@ -1,7 +1,6 @@
 #include "diff.hpp"
 
-#include <nlohmann/json.hpp>
-
+#include <optional>
 #include <string>
 
 #include "bom.hpp"
@@ -9,113 +8,12 @@
 #include "output_file.hpp"
 #include "platform.hpp"
 #include "ztxgrp/parts_file.hpp"
-#include "ztxgrp/quoted.hpp"
 
 namespace ztxgrp::cli {
 namespace {
 
 bool IsStandardInput(const std::string& name) {
   return name.empty() || name == "-";
-}
-
-// The compared columns' names, then the quantity's.
-std::vector<std::string> CellNames(const PartsDiff& diff) {
-  std::vector<std::string> names = diff.columns;
-  if (diff.qty_name) names.push_back(*diff.qty_name);
-  return names;
-}
-
-// "Value" "10k": a cell whole, escaped so that it stays on one line.
-std::string NamedCell(const std::string& name, const std::string& cell) {
-  return QuotedWhole(name) + " " + QuotedWhole(cell);
-}
-
-// ""Value" "10k" -> "22k"" for the cells that differ; for a one-sided line,
-// its cells that hold something.
-std::string CellsText(const PartsDiff& diff, const PartsChange& change) {
-  const std::vector<std::string> names = CellNames(diff);
-  std::string text;
-  for (std::size_t k = 0; k < names.size(); ++k) {
-    std::string part;
-    if (change.old_cells && change.new_cells) {
-      const std::string &before = (*change.old_cells)[k], &after = (*change.new_cells)[k];
-      if (before != after) part = NamedCell(names[k], before) + " -> " + QuotedWhole(after);
-    } else {
-      const std::string& cell = change.old_cells ? (*change.old_cells)[k] : (*change.new_cells)[k];
-      if (!cell.empty()) part = NamedCell(names[k], cell);
-    }
-    if (!part.empty()) text += (text.empty() ? "" : ", ") + part;
-  }
-  return text;
-}
-
-// A row without designators on both sides, named by the compared cells it
-// was matched by (those that hold something): which part it is.
-std::string MatchedBy(const PartsDiff& diff, const PartsChange& change) {
-  std::string text;
-  for (std::size_t k = 0; k < diff.columns.size(); ++k) {
-    const std::string& cell = (*change.old_cells)[k];
-    if (!cell.empty()) text += (text.empty() ? "" : ", ") + NamedCell(diff.columns[k], cell);
-  }
-  return text.empty() ? "with no compared cells" : text;
-}
-
-// One line per change, then the summary.
-std::string PeopleText(const PartsDiff& diff) {
-  std::string text;
-  std::size_t lines[4] = {}, designators[4] = {};
-  for (const PartsChange& change : diff.changes) {
-    const auto kind = static_cast<std::size_t>(change.kind);
-    ++lines[kind];
-    designators[kind] += change.count.value_or(0);
-    text += change_name(change.kind);
-    if (change.count)
-      text += " " + change.designators + " (" + std::to_string(*change.count) + ")";
-    else if (change.old_cells && change.new_cells)
-      text += " (a row without designators: " + MatchedBy(diff, change) + ")";
-    else
-      text += " (a row without designators)";
-    const std::string cells = CellsText(diff, change);
-    if (!cells.empty()) text += ": " + cells;
-    text += '\n';
-  }
-  std::string summary;
-  for (const PartsChange::Kind kind : {PartsChange::Kind::Changed, PartsChange::Kind::Added,
-                                       PartsChange::Kind::Removed, PartsChange::Kind::Unchanged}) {
-    const auto k = static_cast<std::size_t>(kind);
-    if (lines[k] == 0) continue;
-    const char* noun = designators[k] == 1 ? " designator)" : " designators)";
-    summary += (summary.empty() ? "" : ", ") + std::to_string(lines[k]) + " " + change_name(kind) +
-               " (" + std::to_string(designators[k]) + (summary.empty() ? noun : ")");
-  }
-  if (!diff.differ()) summary = "the lists agree" + (summary.empty() ? "" : ": " + summary);
-  return text + summary + '\n';
-}
-
-nlohmann::ordered_json Side(const PartsDiff& diff,
-                            const std::optional<std::vector<std::string>>& cells) {
-  if (!cells) return nullptr;
-  nlohmann::ordered_json side = nlohmann::ordered_json::object();
-  for (std::size_t k = 0; k < diff.columns.size(); ++k) side[diff.columns[k]] = (*cells)[k];
-  if (diff.qty_name) side[*diff.qty_name] = cells->back();
-  return side;
-}
-
-std::string JsonText(const PartsDiff& diff) {
-  nlohmann::ordered_json changes = nlohmann::ordered_json::array();
-  for (const PartsChange& change : diff.changes)
-    changes.push_back({{"change", change_name(change.kind)},
-                       {"designators", change.designators},
-                       {"count", change.count ? nlohmann::ordered_json(*change.count) : nullptr},
-                       {"old", Side(diff, change.old_cells)},
-                       {"new", Side(diff, change.new_cells)}});
-  nlohmann::ordered_json warnings = nlohmann::ordered_json::array();
-  for (const PartsWarning& warning : diff.warnings) warnings.push_back(warning.message);
-  const nlohmann::ordered_json document = {{"columns", diff.columns},
-                                           {"changes", changes},
-                                           {"warnings", warnings},
-                                           {"notes", diff.notes}};
-  return document.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::strict) + '\n';
 }
 
 // Both lists read and compared, the notes and warnings written.
@@ -146,17 +44,20 @@ int RunDiff(const Options& options, InputBuffer& in, OutputWriter& out) {
   if (IsStandardInput(diff.file) && IsStandardInput(diff.newFile))
     throw UsageError("diff: at most one of OLD and NEW is standard input");
   if (diff.csv && diff.json) throw UsageError("diff: --csv and --json cannot be combined");
-  // A workbook asked for (by --format or the output's name) is the table.
+  // --csv and --json name a form as --format does; the form asked for wins
+  // over the output file's name.
+  std::optional<OutputForm> asked = diff.parts.format;
+  if (diff.csv || diff.json) {
+    const OutputForm form = diff.csv ? OutputForm::Csv : OutputForm::Json;
+    if (asked && *asked != form)
+      throw UsageError(std::string("diff: ") + (diff.csv ? "--csv" : "--json") +
+                       " cannot be combined with --format " + output_form_name(*asked));
+    asked = form;
+  }
   PartsOptions parts = diff.parts;
-  parts.format = output_format(parts.format, diff.output.value_or(""));
-  const bool workbook = parts.format == PartsFormat::Workbook;
-  if (workbook && diff.json)
-    throw UsageError("diff: --json writes JSON, not a workbook (--format or the output's name)");
+  parts.format = output_form(asked, diff.output.value_or(""));
   const PartsDiffFileResult result = Compare(parts, diff.file, diff.newFile, in);
-  const std::string text = diff.csv || workbook ? result.bytes
-                           : diff.json          ? JsonText(result.diff)
-                                                : PeopleText(result.diff);
-  WritePartsOutput(diff.output, text, out);
+  WritePartsOutput(diff.output, result.bytes, out);
   return result.diff.differ() ? kListsDiffer : kSuccess;
 }
 
@@ -172,8 +73,10 @@ int RunGitDiff(const Options& options, InputBuffer& in, OutputWriter& out) {
         "git-diff takes the seven words git gives an external diff driver: PATH OLD-FILE "
         "OLD-HEX OLD-MODE NEW-FILE NEW-HEX NEW-MODE");
   const std::string& path = words[0];
-  const PartsDiffFileResult result = Compare(options.partsList.parts, words[1], words[4], in);
-  out.Write("ztxgrp diff a/" + path + " b/" + path + "\n" + PeopleText(result.diff));
+  PartsOptions parts = options.partsList.parts;
+  parts.format = OutputForm::Text;
+  const PartsDiffFileResult result = Compare(parts, words[1], words[4], in);
+  out.Write("ztxgrp diff a/" + path + " b/" + path + "\n" + result.bytes);
   return kSuccess;  // git takes any other status for a failure
 }
 

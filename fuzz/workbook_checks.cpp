@@ -90,7 +90,7 @@ std::string Packed(std::string_view cells) {
 }
 
 // The layer's own errors; anything else is a problem.
-std::string Refusals(const std::string& bytes, bool expand, PartsFormat format) {
+std::string Refusals(const std::string& bytes, bool expand, OutputForm format) {
   PartsOptions options;
   options.expand = expand;
   options.format = format;
@@ -113,7 +113,7 @@ std::string CheckWorkbook(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return "";
   const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
   const bool expand = (data[0] & 1) != 0;
-  const PartsFormat format = (data[0] & 2) != 0 ? PartsFormat::Workbook : PartsFormat::Csv;
+  const OutputForm format = (data[0] & 2) != 0 ? OutputForm::Workbook : OutputForm::Csv;
   if (std::string problem = Refusals(Packed(text), expand, format); !problem.empty())
     return "the packed sheet: " + problem;
   return Refusals(std::string("PK\x03\x04", 4) + std::string(text), expand, format);

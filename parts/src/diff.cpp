@@ -58,8 +58,7 @@ class KeyTable {
 // designators with theirs (the quantity cell apart, `bareKey`).
 struct Side {
   PartsTableView view;
-  std::string name;          // for messages; empty: not named
-  const char* side = "old";  // "old" or "new", where it has no name
+  std::string label;  // the list as messages name it (list_label)
   PartsColumns columns;
   std::vector<std::size_t> compared;  // this side's columns, in OLD's order
   std::vector<Designator> all;
@@ -74,14 +73,7 @@ struct Side {
   std::size_t RowNumber(std::size_t r) const {
     return view.row_numbers.empty() ? r + 1 : view.row_numbers[r];
   }
-  std::string Noun() const {
-    return (name.empty() ? std::string(side) : name) + " " + std::string(view.row_noun);
-  }
 };
-
-std::string Label(const Side& side, const char* fallback) {
-  return side.name.empty() ? std::string(fallback) : Quoted(side.name);
-}
 
 // Reads a side's rows; `quantity`: whether the comparison carries one.
 void ReadSide(Side& side, bool quantity, KeyTable& keys) {
@@ -101,9 +93,9 @@ void ReadSide(Side& side, bool quantity, KeyTable& keys) {
     try {
       reader.Read(refs, join, side.RowNumber(r), side.all);
     } catch (const RuntimeError& error) {
-      throw RowError(error, side.RowNumber(r), side.Noun());
+      throw RowError(error, side.RowNumber(r), side.view.row_noun, side.label);
     } catch (const PartsError& error) {
-      throw PartsError(error.what(), error.row(), side.Noun());
+      throw PartsError(error.what(), error.row(), std::string(side.view.row_noun), side.label);
     }
     cells.clear();
     for (const std::size_t c : side.compared) cells.push_back(side.Cell(r, c));
@@ -132,11 +124,9 @@ void WarnRepeated(const Side& side, std::vector<std::vector<std::size_t>>& repea
   for (const std::vector<std::size_t>& indices : repeated) {
     std::vector<std::size_t> rows;
     for (const std::size_t k : indices) rows.push_back(side.all[k].row);
-    std::string message =
-        (side.name.empty() ? "the " + std::string(side.side) + " list" : side.name) + ": " +
-        "designator " + Quoted(side.all[indices.front()].text) + " occurs " +
-        std::to_string(rows.size()) + " times, in " +
-        parts_detail::RowList(side.view.row_noun, rows);
+    std::string message = side.label + ": designator " + Quoted(side.all[indices.front()].text) +
+                          " occurs " + std::to_string(rows.size()) + " times, in " +
+                          parts_detail::RowList(side.view.row_noun, rows);
     warnings.push_back(
         {PartsWarning::Kind::DuplicateDesignator, std::move(message), std::move(rows)});
   }
@@ -218,11 +208,11 @@ void ChooseCompared(Side& older, Side& newer, const PartsOptions& names, PartsDi
       newer.compared.push_back(n);
     }
     for (const std::size_t c : olds)
-      diff.notes.push_back("column " + Quoted(older.view.header[c]) + " is only in " +
-                           Label(older, "the old list") + "; it is not compared");
+      diff.notes.push_back("column " + Quoted(older.view.header[c]) + " is only in " + older.label +
+                           "; it is not compared");
     for (const std::size_t c : news)
-      diff.notes.push_back("column " + Quoted(newer.view.header[c]) + " is only in " +
-                           Label(newer, "the new list") + "; it is not compared");
+      diff.notes.push_back("column " + Quoted(newer.view.header[c]) + " is only in " + newer.label +
+                           "; it is not compared");
   }
   std::vector<std::string> reserved = {older.view.header[older.columns.refs]};
   if (diff.qty_name) reserved.push_back(*diff.qty_name);
@@ -411,14 +401,14 @@ void MatchBareRows(const Side& older, const Side& newer, std::vector<PartsChange
 }
 
 Side SideOf(const PartsTableView& view, const std::string& name, const PartsOptions& names,
-            const char* fallback) {
+            bool oldList) {
   Side side;
   side.view = view;
-  side.name = name;
+  side.label = list_label(name, oldList);
   try {
     side.columns = choose_columns(view.header, names);
   } catch (const PartsError& error) {
-    throw PartsError(Label(side, fallback) + ": " + error.what());
+    throw PartsError(error.what(), 0, "row", side.label);
   }
   return side;
 }
@@ -434,9 +424,8 @@ PartsDiff Diff(const PartsTableView& oldTable, const PartsTableView& newTable,
     return PartsTableView{other.header, {}, {}, table.row_noun};
   };
   if (orEmpty(oldTable, newTable).header.empty()) return PartsDiff();  // two empty lists agree
-  Side older = SideOf(orEmpty(oldTable, newTable), tables.old_name, names, "the old list");
-  Side newer = SideOf(orEmpty(newTable, oldTable), tables.new_name, names, "the new list");
-  newer.side = "new";
+  Side older = SideOf(orEmpty(oldTable, newTable), tables.old_name, names, true);
+  Side newer = SideOf(orEmpty(newTable, oldTable), tables.new_name, names, false);
   PartsDiff diff;
   diff.refs_name = older.view.header[older.columns.refs];
   if (older.columns.qty)
@@ -475,7 +464,7 @@ PartsDiff Diff(const PartsTableView& oldTable, const PartsTableView& newTable,
         cell = ordered.Join(piece, names.min_run, names.join);
       } catch (const RuntimeError& error) {
         const Side& side = line.kind == PartsChange::Kind::Added ? newer : older;
-        throw RowError(error, piece.front()->row, side.Noun());
+        throw RowError(error, piece.front()->row, side.view.row_noun, side.label);
       }
       PartsChange change;
       change.kind = line.kind;

@@ -6,9 +6,23 @@
 #include "ztxgrp/error_message.hpp"
 #include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/parts_options.hpp"
+#include "ztxgrp/quoted.hpp"
 #include "ztxgrp/utf.hpp"
 
 namespace ztxgrp {
+
+std::string located_at(std::string_view list, std::string_view noun, std::size_t row) {
+  std::string where(list);
+  if (row != 0)
+    where += (where.empty() ? "" : ", ") + std::string(noun) + " " + std::to_string(row);
+  return where;
+}
+
+std::string list_label(std::string_view name, bool old_list) {
+  if (name.empty()) return old_list ? "the old list" : "the new list";
+  return Quoted(name);
+}
+
 namespace {
 
 Failure RuntimeFailure(const RuntimeError& error) {
@@ -20,8 +34,9 @@ Failure RuntimeFailure(const RuntimeError& error) {
   if (const auto* row = dynamic_cast<const RowError*>(&error)) {
     failure.noun = row->noun();
     failure.row = row->row();
+    failure.list = row->list();
   }
-  std::string where = failure.row != 0 ? failure.noun + " " + std::to_string(failure.row) : "";
+  std::string where = located_at(failure.list, failure.noun, failure.row);
   if (const auto* option = dynamic_cast<const OptionValueError*>(&error)) where = option->option();
   failure.message = RuntimeErrorMessage(error, where);
   return failure;
@@ -47,14 +62,15 @@ Failure describe_failure(std::exception_ptr thrown) {
       failure.noun = error.noun();
       failure.row = error.row();
     }
+    failure.list = error.list();
     failure.message = error.located();
     return failure;
   } catch (const EncodingError& error) {
-    return {Failure::Kind::Encoding, 0, {}, std::nullopt, {}, 0, error.what()};
+    return {Failure::Kind::Encoding, 0, {}, std::nullopt, {}, 0, {}, error.what()};
   } catch (const std::exception& error) {
-    return {Failure::Kind::Internal, 0, {}, std::nullopt, {}, 0, error.what()};
+    return {Failure::Kind::Internal, 0, {}, std::nullopt, {}, 0, {}, error.what()};
   } catch (...) {
-    return {Failure::Kind::Internal, 0, {}, std::nullopt, {}, 0, "an unknown failure"};
+    return {Failure::Kind::Internal, 0, {}, std::nullopt, {}, 0, {}, "an unknown failure"};
   }
 }
 

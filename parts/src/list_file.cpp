@@ -1,6 +1,7 @@
 #include "list_file.hpp"
 
 #include <algorithm>
+#include <map>
 
 namespace ztxgrp::parts_detail {
 namespace {
@@ -103,7 +104,7 @@ std::vector<WorkbookTitleRow> ListFile::TitleRows() const {
 
 std::string ListFile::Write(const PartsTable& table, const PartsOptions& options,
                             std::string_view quantity) const {
-  if (OutputFormat(options) == PartsFormat::Csv) {
+  if (TableForm(options) == PartsFormat::Csv) {
     const CsvFormat format = OutputCsvFormat(options);
     std::string text;
     if (kind_ == PartsFormat::Csv) {
@@ -132,14 +133,20 @@ std::string ListFile::Write(const PartsTable& table, const PartsOptions& options
                          : (sheet.title.empty() ? 0 : sheet.title.back().row) + 1;
   sheet.header = table.header;
   sheet.rows = table.rows;
-  // Each output column's column in the file, by name.
+  // Each output column's column in the file: the n-th of a name is the
+  // n-th column of that name (a list with one group of Avail, Unit$ and
+  // MOQ columns per distributor repeats them).
   std::vector<std::optional<std::size_t>> source;
+  std::map<std::string_view, std::vector<std::size_t>> byName;  // file columns, reversed
+  for (std::size_t c = book_.header.size(); c-- > 0;) byName[book_.header[c]].push_back(c);
   for (const std::string& name : table.header) {
-    const auto found = std::find(book_.header.begin(), book_.header.end(), name);
-    source.push_back(
-        found == book_.header.end()
-            ? std::nullopt
-            : std::optional<std::size_t>(static_cast<std::size_t>(found - book_.header.begin())));
+    const auto found = byName.find(name);
+    if (found == byName.end() || found->second.empty()) {
+      source.emplace_back();
+      continue;
+    }
+    source.emplace_back(found->second.back());
+    found->second.pop_back();
   }
   sheet.number = [&](std::size_t column, std::string_view text) -> std::optional<std::string> {
     if (table.header[column] == quantity && PlainWholeNumber(text)) return std::string(text);
@@ -153,7 +160,7 @@ std::string ListFile::Write(const PartsTable& table, const PartsOptions& options
 
 std::string ListFile::WriteTable(const PartsTable& table, const PartsOptions& options,
                                  const std::vector<std::uint32_t>& fills) const {
-  if (OutputFormat(options) == PartsFormat::Csv) {
+  if (TableForm(options) == PartsFormat::Csv) {
     const CsvFormat format = OutputCsvFormat(options);
     std::string text;
     AppendCsvRow(text, table.header, format);

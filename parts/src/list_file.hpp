@@ -40,8 +40,11 @@ class ListFile {
                          const std::vector<std::uint32_t>& fills) const;
 
  private:
-  PartsFormat OutputFormat(const PartsOptions& options) const noexcept {
-    return options.format.value_or(kind_);
+  // The table's form: CSV or workbook as asked, else the file's own.
+  PartsFormat TableForm(const PartsOptions& options) const noexcept {
+    if (options.format == OutputForm::Csv) return PartsFormat::Csv;
+    if (options.format == OutputForm::Workbook) return PartsFormat::Workbook;
+    return kind_;
   }
   CsvFormat OutputCsvFormat(const PartsOptions& options) const;
   std::vector<WorkbookTitleRow> TitleRows() const;

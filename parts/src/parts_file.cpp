@@ -25,6 +25,10 @@ PartsFilePreview preview_parts_file(std::string bytes, const PartsOptions& optio
 PartsFileResult process_parts_file(std::string bytes, const PartsOptions& options) {
   return WithMemoryErrorsNumbered([&] {
     check_parts_options(options);
+    if (options.format == OutputForm::Text || options.format == OutputForm::Json)
+      throw PartsError(option_name(PartsOption::Format, options.style) +
+                       ": a parts list is written as csv or xlsx, not " +
+                       output_form_name(*options.format));
     const parts_detail::ListFile list(std::move(bytes), options);
     const PartsColumns columns = choose_columns(list.Header(), options);
     PartsResult result =
@@ -41,14 +45,15 @@ PartsFileResult process_parts_file(std::string bytes, const PartsOptions& option
 namespace {
 
 // A compared list; an empty file (no bytes at all: git's /dev/null for a
-// file added or deleted) is a list with no rows.
+// file added or deleted) is a list with no rows. Its errors name the list.
 parts_detail::ListFile ReadNamed(std::string bytes, const PartsOptions& options,
-                                 const std::string& name, const char* fallback) {
+                                 const std::string& label) {
   try {
     return parts_detail::ListFile(std::move(bytes), options, true);
   } catch (const PartsError& error) {
-    throw PartsError((name.empty() ? std::string(fallback) : name) + ": " + error.what(),
-                     error.row(), error.noun());
+    throw PartsError(error.what(), error.row(), error.noun(), label);
+  } catch (const RowError& error) {
+    throw RowError(error, error.row(), error.noun(), label);
   }
 }
 
@@ -73,25 +78,32 @@ PartsDiffFileResult diff_parts_files(std::string old_bytes, std::string new_byte
                                      const PartsOptions& options, const PartsDiffNames& tables) {
   return WithMemoryErrorsNumbered([&] {
     check_parts_options(options);
-    const parts_detail::ListFile older =
-        ReadNamed(std::move(old_bytes), options, tables.old_name, "the old list");
-    const parts_detail::ListFile newer =
-        ReadNamed(std::move(new_bytes), options, tables.new_name, "the new list");
+    const std::string oldLabel = list_label(tables.old_name, true);
+    const std::string newLabel = list_label(tables.new_name, false);
+    const parts_detail::ListFile older = ReadNamed(std::move(old_bytes), options, oldLabel);
+    const parts_detail::ListFile newer = ReadNamed(std::move(new_bytes), options, newLabel);
     PartsDiffFileResult result;
     result.diff = diff_tables(older.View(), newer.View(), options, tables);
-    for (const auto& [list, name] :
-         {std::pair(&older, tables.old_name.empty() ? "the old list" : tables.old_name),
-          std::pair(&newer, tables.new_name.empty() ? "the new list" : tables.new_name)})
+    for (const auto& [list, label] : {std::pair(&older, &oldLabel), std::pair(&newer, &newLabel)})
       for (PartsWarning& warning : list->Warnings()) {
-        warning.message = name + ": " + warning.message;
+        warning.message = *label + ": " + warning.message;
         result.diff.warnings.push_back(std::move(warning));
       }
+    const OutputForm form = options.format.value_or(OutputForm::Text);
+    if (form == OutputForm::Text) {
+      result.bytes = diff_text(result.diff);
+      return result;
+    }
+    if (form == OutputForm::Json) {
+      result.bytes = diff_json(result.diff);
+      return result;
+    }
     const PartsTable table = diff_table(result.diff);
     // In NEW's form, or OLD's when NEW is an empty file.
-    const parts_detail::ListFile& form = newer.Empty() ? older : newer;
+    const parts_detail::ListFile& written = newer.Empty() ? older : newer;
     std::vector<std::uint32_t> fills;
     for (const PartsChange& change : result.diff.changes) fills.push_back(FillOf(change.kind));
-    result.bytes = form.WriteTable(table, options, fills);
+    result.bytes = written.WriteTable(table, options, fills);
     return result;
   });
 }

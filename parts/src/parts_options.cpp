@@ -73,27 +73,47 @@ void PartsOptions::set_header_row(long long row) {
   header_row = static_cast<std::uint64_t>(row);
 }
 
-void PartsOptions::set_format(std::string_view name) {
-  if (name == "csv") {
-    format = PartsFormat::Csv;
-  } else if (name == "xlsx") {
-    format = PartsFormat::Workbook;
-  } else {
-    throw PartsError(option_name(PartsOption::Format, style) + ": the format is csv or xlsx, not " +
-                     Quoted(name));
-  }
+namespace {
+
+constexpr struct {
+  OutputForm form;
+  const char* name;
+} kFormNames[] = {
+    {OutputForm::Text, "text"},
+    {OutputForm::Csv, "csv"},
+    {OutputForm::Json, "json"},
+    {OutputForm::Workbook, "xlsx"},
+};
+
+}  // namespace
+
+const char* output_form_name(OutputForm form) noexcept {
+  for (const auto& known : kFormNames)
+    if (known.form == form) return known.name;
+  return "";
 }
 
-std::optional<PartsFormat> output_format(std::optional<PartsFormat> asked,
-                                         std::string_view file_name) {
+void PartsOptions::set_format(std::string_view name) {
+  for (const auto& known : kFormNames)
+    if (name == known.name) {
+      format = known.form;
+      return;
+    }
+  throw PartsError(option_name(PartsOption::Format, style) +
+                   ": the format is text, csv, json or xlsx, not " + Quoted(name));
+}
+
+std::optional<OutputForm> output_form(std::optional<OutputForm> asked, std::string_view file_name) {
   if (asked) return asked;
   auto endsWith = [&](std::string_view suffix) {
     return file_name.size() >= suffix.size() &&
            std::equal(suffix.begin(), suffix.end(), file_name.end() - suffix.size(),
                       [](char a, char b) { return a == (b | 0x20); });
   };
-  if (endsWith(".xlsx")) return PartsFormat::Workbook;
-  if (endsWith(".csv")) return PartsFormat::Csv;
+  if (endsWith(".xlsx")) return OutputForm::Workbook;
+  if (endsWith(".csv")) return OutputForm::Csv;
+  if (endsWith(".json")) return OutputForm::Json;
+  if (endsWith(".txt")) return OutputForm::Text;
   return std::nullopt;
 }
 

@@ -139,7 +139,7 @@ py::list MessagesOf(const std::vector<std::string>& notes,
 
 // A parts-list file's bytes, collapsed or expanded, as the bytes of the
 // result file and the warnings' messages.
-py::tuple ProcessCsv(const py::buffer& data, const py::dict& keywords, bool expand) {
+py::tuple ProcessFile(const py::buffer& data, const py::dict& keywords, bool expand) {
   std::string bytes = BytesOf(data);
   PartsOptions options = OptionsOf(keywords);
   options.expand = expand;
@@ -175,7 +175,8 @@ py::tuple DiffRows(py::handle oldRows, py::handle newRows, const py::dict& keywo
   return py::make_tuple(RowsOf(diff_table(diff)), MessagesOf(diff.notes, diff.warnings));
 }
 
-py::tuple DiffCsv(const py::buffer& oldData, const py::buffer& newData, const py::dict& keywords) {
+py::tuple DiffFiles(const py::buffer& oldData, const py::buffer& newData,
+                    const py::dict& keywords) {
   const PartsOptions options = OptionsOf(keywords);
   std::string older = BytesOf(oldData), newer = BytesOf(newData);
   PartsDiffFileResult result;
@@ -212,8 +213,8 @@ py::tuple ProcessRows(py::handle rows, const py::dict& keywords, bool expand) {
 void AddPartsFunctions(py::module_& module) {
   module.def("_process_rows", &ProcessRows, py::arg("rows"), py::arg("options"), py::arg("expand"));
   module.def("_diff_rows", &DiffRows, py::arg("old_rows"), py::arg("new_rows"), py::arg("options"));
-  module.def("_diff_csv", &DiffCsv, py::arg("old"), py::arg("new"), py::arg("options"));
-  module.def("_process_csv", &ProcessCsv, py::arg("data"), py::arg("options"), py::arg("expand"));
+  module.def("_diff_files", &DiffFiles, py::arg("old"), py::arg("new"), py::arg("options"));
+  module.def("_process_file", &ProcessFile, py::arg("data"), py::arg("options"), py::arg("expand"));
 }
 
 }  // namespace ztxgrp::python

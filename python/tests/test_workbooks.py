@@ -284,6 +284,13 @@ def test_written_workbooks_keep_text_as_text_and_numbers_as_numbers():
     assert sheet.freeze_panes == "A3"
     assert sheet.auto_filter.ref == "A2:E4"
     assert sheet.column_dimensions["A"].width >= 8
+    # Columns of one name (a group per distributor): the n-th of a name
+    # keeps the numbers of the n-th column of that name.
+    grouped = book(["Ref", "Avail", "Unit$", "Avail", "Unit$"], ["R1", 10, 0.5, 2000, 0.25],
+                   ["R2", 10, 0.5, 2000, 0.25])
+    rows = [[c.value for c in row] for row in
+            openpyxl.load_workbook(io.BytesIO(ztxgrp.collapse_csv(grouped))).active.iter_rows()]
+    assert rows == [["Ref", "Qty", "Avail", "Unit$", "Avail", "Unit$"], ["R1-R2", 2, 10, 0.5, 2000, 0.25]]
     # A CSV written as a workbook: every cell text, the quantities numbers.
     from_csv = ztxgrp.collapse_csv(b"Ref,Footprint\nR1,0603\nR2,0603\n", format="xlsx")
     rows = [[c.value for c in row] for row in openpyxl.load_workbook(io.BytesIO(from_csv)).active.iter_rows()]

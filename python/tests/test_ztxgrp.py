@@ -262,8 +262,8 @@ def test_rows_round_trip_on_real_boards():
         (lambda: ztxgrp.collapse_rows([[("Ref", "R1")]]), "row 1 is no mapping"),
         # A refused cell is located as the file names it, in every front end.
         (lambda: ztxgrp.collapse_csv(b"Ref\nR1 -\n"), "^line 2: a lone dash"),
-        (lambda: ztxgrp.diff_csv(b"Ref\nR1\n", b"Ref\nR1 -\n"), "^new line 2: a lone dash"),
-        (lambda: ztxgrp.diff_rows([{"Ref": "R1 -"}], []), "^old row 1: a lone dash"),
+        (lambda: ztxgrp.diff_csv(b"Ref\nR1\n", b"Ref\nR1 -\n"), "^the new list, line 2: a lone dash"),
+        (lambda: ztxgrp.diff_rows([{"Ref": "R1 -"}], []), "^the old list, row 1: a lone dash"),
         # csv.DictReader keeps a row's fields beyond the header under None.
         (lambda: ztxgrp.collapse_rows(csv.DictReader(io.StringIO("Ref,V\nR1,a\nR2,b,c\n"))),
          "row 2 has 3 fields; the header has 2"),
@@ -403,4 +403,4 @@ def test_diff_rows_gives_the_table_as_dicts():
     ]
     with pytest.raises(ztxgrp.Error) as raised:
         ztxgrp.diff_rows(old, [{"Ref": "R3-R1", "Value": "x"}])
-    assert raised.value.row == 1 and "new row 1" in str(raised.value)
+    assert raised.value.row == 1 and "the new list, row 1" in str(raised.value)

@@ -20,7 +20,8 @@ from ztxgrp import _ztxgrp
 
 __all__ = [
     "Error", "PartsWarning", "PartsNote", "group", "ungroup", "expand", "is_valid_range",
-    "collapse_rows", "expand_rows", "collapse_csv", "expand_csv", "diff_rows", "diff_csv",
+    "collapse_rows", "expand_rows", "collapse_file", "expand_file", "diff_rows", "diff_files",
+    "diff_text", "collapse_csv", "expand_csv", "diff_csv",
 ]
 
 
@@ -71,9 +72,9 @@ def _data(data):
     return data
 
 
-def collapse_csv(data, *, refs=None, by=None, qty=None, join=", ",
-                 min_run=_ztxgrp.DEFAULT_MIN_RUN, sep=None, header_row=None, sheet=None,
-                 format=None):
+def collapse_file(data, *, refs=None, by=None, qty=None, join=", ",
+                  min_run=_ztxgrp.DEFAULT_MIN_RUN, sep=None, header_row=None, sheet=None,
+                  format=None):
     """A parts-list file's bytes (CSV, or a workbook: .xlsx) collapsed to one
     row per part, as the bytes that `ztxgrp bom` writes for them: the same
     separator, quoting, line ends and encoding (UTF-8 with or without a
@@ -86,18 +87,18 @@ def collapse_csv(data, *, refs=None, by=None, qty=None, join=", ",
     input's). Warnings are PartsWarning; errors ztxgrp.Error with .row (the
     line), ValueError for the file or a column.
     """
-    result, messages = _ztxgrp._process_csv(
+    result, messages = _ztxgrp._process_file(
         _data(data), dict(refs=refs, by=by, qty=qty, join=join, min_run=min_run, sep=sep,
                           header_row=header_row, sheet=sheet, format=format), False)
     _warn(messages)
     return result
 
 
-def expand_csv(data, *, refs=None, qty=None, join=", ", sep=None, header_row=None, sheet=None,
-               format=None):
+def expand_file(data, *, refs=None, qty=None, join=", ", sep=None, header_row=None, sheet=None,
+                format=None):
     """A parts-list file's bytes (CSV or workbook) expanded to one row per
     designator, as the bytes that `ztxgrp bom --expand` writes for them."""
-    result, messages = _ztxgrp._process_csv(
+    result, messages = _ztxgrp._process_file(
         _data(data), dict(refs=refs, qty=qty, join=join, sep=sep, header_row=header_row,
                           sheet=sheet, format=format), True)
     _warn(messages)
@@ -121,15 +122,34 @@ def diff_rows(old_rows, new_rows, *, refs=None, by=None, qty=None, join=", ",
     return result
 
 
-def diff_csv(old, new, *, refs=None, by=None, qty=None, join=", ",
-             min_run=_ztxgrp.DEFAULT_MIN_RUN, sep=None, unchanged=False, header_row=None,
-             sheet=None, format=None):
-    """Two parts-list files' bytes (CSV or workbooks) compared: the bytes that
-    `ztxgrp diff --csv` writes (in NEW's form, separator, line ends and
-    encoding; `format` "xlsx" for a workbook, each kind of change in its
-    own colour)."""
-    result, messages = _ztxgrp._diff_csv(_data(old), _data(new), dict(
+def diff_files(old, new, *, refs=None, by=None, qty=None, join=", ",
+               min_run=_ztxgrp.DEFAULT_MIN_RUN, sep=None, unchanged=False, header_row=None,
+               sheet=None, format=None):
+    """Two parts-list files' bytes (CSV or workbooks) compared, as the bytes
+    that `ztxgrp diff` writes: `format` "text" (the default: one line per
+    change, then a summary), "json", "csv" (the table of changes, in NEW's
+    separator, line ends and encoding) or "xlsx" (the table as a workbook,
+    each kind of change in its own colour)."""
+    result, messages = _ztxgrp._diff_files(_data(old), _data(new), dict(
         refs=refs, by=by, qty=qty, join=join, min_run=min_run, sep=sep, unchanged=unchanged,
         header_row=header_row, sheet=sheet, format=format))
     _warn(messages)
     return result
+
+
+def diff_text(old, new, **options):
+    """Two parts-list files' bytes compared, as the text that `ztxgrp diff`
+    prints for people (a str); options as for diff_files."""
+    return diff_files(old, new, **options, format="text").decode("utf-8")
+
+
+# The names these functions had when they read CSV alone; they take
+# workbooks too.
+collapse_csv = collapse_file
+expand_csv = expand_file
+
+
+def diff_csv(old, new, *, format="csv", **options):
+    """diff_files giving the table of changes (as `ztxgrp diff --csv`) unless
+    `format` says otherwise: the name this function had first."""
+    return diff_files(old, new, format=format, **options)

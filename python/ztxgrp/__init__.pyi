@@ -12,7 +12,8 @@ _Names = Union[str, Iterable[str], None]
 
 __all__ = [
     "Error", "PartsWarning", "PartsNote", "group", "ungroup", "expand", "is_valid_range",
-    "collapse_rows", "expand_rows", "collapse_csv", "expand_csv", "diff_rows", "diff_csv",
+    "collapse_rows", "expand_rows", "collapse_file", "expand_file", "diff_rows", "diff_files",
+    "diff_text", "collapse_csv", "expand_csv", "diff_csv",
 ]
 
 class Error(ValueError):
@@ -35,12 +36,12 @@ def collapse_rows(
 def expand_rows(
     rows: Iterable[_Row], *, refs: Optional[str] = ..., qty: Optional[str] = ..., join: str = ...,
 ) -> list[dict[str, str]]: ...
-def collapse_csv(
+def collapse_file(
     data: _Buffer, *, refs: Optional[str] = ..., by: _Names = ..., qty: Optional[str] = ...,
     join: str = ..., min_run: int = ..., sep: Optional[str] = ..., header_row: Optional[int] = ...,
     sheet: Optional[str] = ..., format: Optional[str] = ...,
 ) -> bytes: ...
-def expand_csv(
+def expand_file(
     data: _Buffer, *, refs: Optional[str] = ..., qty: Optional[str] = ..., join: str = ...,
     sep: Optional[str] = ..., header_row: Optional[int] = ..., sheet: Optional[str] = ...,
     format: Optional[str] = ...,
@@ -49,8 +50,22 @@ def diff_rows(
     old_rows: Iterable[_Row], new_rows: Iterable[_Row], *, refs: Optional[str] = ..., by: _Names = ...,
     qty: Optional[str] = ..., join: str = ..., min_run: int = ..., unchanged: bool = ...,
 ) -> list[dict[str, str]]: ...
+def diff_files(
+    old: _Buffer, new: _Buffer, *, refs: Optional[str] = ..., by: _Names = ...,
+    qty: Optional[str] = ..., join: str = ..., min_run: int = ..., sep: Optional[str] = ...,
+    unchanged: bool = ..., header_row: Optional[int] = ..., sheet: Optional[str] = ...,
+    format: Optional[str] = ...,
+) -> bytes: ...
+def diff_text(
+    old: _Buffer, new: _Buffer, *, refs: Optional[str] = ..., by: _Names = ...,
+    qty: Optional[str] = ..., join: str = ..., min_run: int = ..., sep: Optional[str] = ...,
+    unchanged: bool = ..., header_row: Optional[int] = ..., sheet: Optional[str] = ...,
+) -> str: ...
+collapse_csv = collapse_file
+expand_csv = expand_file
 def diff_csv(
-    old: _Buffer, new: _Buffer, *, refs: Optional[str] = ..., by: _Names = ..., qty: Optional[str] = ...,
-    join: str = ..., min_run: int = ..., sep: Optional[str] = ..., unchanged: bool = ...,
-    header_row: Optional[int] = ..., sheet: Optional[str] = ..., format: Optional[str] = ...,
+    old: _Buffer, new: _Buffer, *, refs: Optional[str] = ..., by: _Names = ...,
+    qty: Optional[str] = ..., join: str = ..., min_run: int = ..., sep: Optional[str] = ...,
+    unchanged: bool = ..., header_row: Optional[int] = ..., sheet: Optional[str] = ...,
+    format: Optional[str] = ...,
 ) -> bytes: ...

@@ -28,6 +28,8 @@ struct Failure {
   // its number; an empty noun and 0 where no row is at fault.
   std::string noun;
   std::size_t row = 0;
+  // Which of two compared lists ("the old list", "\"old.csv\""); empty for one list.
+  std::string list;
   std::string message;  // "runtime error 9: ...: "R3-R1" (line 2)", "line 2: a lone dash ..."
 };
 

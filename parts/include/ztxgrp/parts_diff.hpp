@@ -59,6 +59,16 @@ PartsDiff diff_tables(const PartsTableView& old_table, const PartsTableView& new
 // quantity; a side that a line does not have is empty.
 PartsTable diff_table(const PartsDiff& diff);
 
+// The changes as people read them: one line per change ("changed R5 (1):
+// "Value" "10k" -> "4k7""), then a summary ("1 changed (1 designator)", or
+// "the lists agree"); each line ends with a line feed.
+std::string diff_text(const PartsDiff& diff);
+
+// The changes as one JSON document and a line feed: the compared columns,
+// the changes (change, designators, count, old and new cells by column),
+// the warnings' messages and the notes.
+std::string diff_json(const PartsDiff& diff);
+
 // Word for a kind: "added", "removed", "changed", "unchanged".
 const char* change_name(PartsChange::Kind kind) noexcept;
 

@@ -38,21 +38,25 @@ struct PartsFileResult {
 
 // Reads the file (csv_file.hpp: its rules and messages), chooses the columns
 // by name, collapses (or, with `options.expand`, expands) the rows and
-// writes the result. Errors: PartsError (the options, the file or a
+// writes the result in `options.format` (csv or xlsx; none: the input's
+// form). Errors: PartsError (the options, the file or a
 // column, with the line), RowError (a designator the engine refuses, with
 // its line), EncodingError, runtime error 7.
 PartsFileResult process_parts_file(std::string bytes, const PartsOptions& options);
 
 struct PartsDiffFileResult {
-  std::string bytes;  // the comparison's table (diff_table) as a file
+  std::string bytes;  // the comparison in the form asked for
   PartsDiff diff;
 };
 
 // Reads both files as process_parts_file reads one and compares them
-// (diff_tables); the table of changes is written in NEW's separator, line
-// ends and encoding (OLD's when NEW is empty). An empty file (no bytes: git's
-// /dev/null) is a list with no rows. `options.expand` is not used. Errors as
-// process_parts_file's and diff_tables', naming the file.
+// (diff_tables). The comparison is written in `options.format`: the text for
+// people (diff_text) when none is given, JSON (diff_json), or the table of
+// changes (diff_table) as CSV, in NEW's separator, line ends and encoding
+// (OLD's when NEW is empty), or as a workbook. An empty file (no bytes:
+// git's /dev/null) is a list with no rows. `options.expand` is not used.
+// Errors as process_parts_file's and diff_tables', naming the list
+// (list_label).
 PartsDiffFileResult diff_parts_files(std::string old_bytes, std::string new_bytes,
                                      const PartsOptions& options,
                                      const PartsDiffNames& tables = {});

@@ -29,6 +29,10 @@ enum class PartsOption { Refs, Qty, By, Join, MinRun, Sep, Unchanged, HeaderRow,
 // The form of a parts-list file.
 enum class PartsFormat { Csv, Workbook };
 
+// The form of what an operation writes: a parts list is a table (CSV or
+// workbook); a comparison is also written as text for people or as JSON.
+enum class OutputForm { Text, Csv, Json, Workbook };
+
 // The option as `style` spells it in messages: "--min-run", "min_run=",
 // "minRun".
 std::string option_name(PartsOption option, OptionStyle style);
@@ -53,8 +57,9 @@ struct PartsOptions {
   std::optional<std::uint64_t> header_row;
   // Workbooks: the sheet to read; none: the first.
   std::optional<std::string> sheet;
-  // The output's form; none: the input's (NEW's, for a comparison).
-  std::optional<PartsFormat> format;
+  // The output's form; none: the operation's own (collapsing and
+  // expanding: the input's form; comparing: the text for people).
+  std::optional<OutputForm> format;
   bool expand = false;                       // bom: one row per designator instead of one per part
   bool unchanged = false;                    // diff: also the designators that did not change
   OptionStyle style = OptionStyle::Command;  // for messages
@@ -69,8 +74,8 @@ struct PartsOptions {
   // The header's row, a whole number of 1 or more. PartsError naming the
   // option otherwise.
   void set_header_row(long long row);
-  // The output's form as users name it: "csv" or "xlsx". PartsError naming
-  // the option otherwise.
+  // The output's form as users name it: "text", "csv", "json" or "xlsx".
+  // PartsError naming the option otherwise.
   void set_format(std::string_view name);
 };
 
@@ -103,10 +108,13 @@ void check_parts_options(const PartsOptions& options);
 // EncodingError when it is no UTF-8.
 void check_join(std::string_view join);
 
-// The output's form: the one asked for, else the one the output file's
-// name ends in (.xlsx, .csv, in any case), else none (the input's).
-std::optional<PartsFormat> output_format(std::optional<PartsFormat> asked,
-                                         std::string_view file_name);
+// The output's form from the user's words: the one asked for, else the one
+// the output file's name ends in (.xlsx, .csv, .json, .txt, in any case),
+// else none (the operation's own).
+std::optional<OutputForm> output_form(std::optional<OutputForm> asked, std::string_view file_name);
+
+// The name users give a form: "text", "csv", "json", "xlsx".
+const char* output_form_name(OutputForm form) noexcept;
 
 // The separator rule alone, for a front end that reads a file to show it.
 char separator_named(std::string_view name);
