@@ -11,6 +11,7 @@
 #include "ztxgrp/element_text.hpp"
 #include "ztxgrp/failure.hpp"
 #include "ztxgrp/limits.hpp"
+#include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/quoted.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
@@ -27,8 +28,11 @@ void Say(const std::string& message) noexcept {
 int RuntimeFailure(const Failure& failure) {
   Say("runtime error " + std::to_string(failure.number) + ": " + failure.description);
   if (failure.item) Say("offending item: " + Quoted(*failure.item));
+  if (!failure.option.empty()) Say("given as " + failure.option);
   if (failure.row != 0)
-    Say("in the row that starts on " + failure.noun + " " + std::to_string(failure.row));
+    Say("in the row that starts on " + located_at(failure.list, failure.noun, failure.row));
+  else if (!failure.list.empty())
+    Say("in " + failure.list);
   return kRuntimeError;
 }
 

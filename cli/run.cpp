@@ -11,6 +11,7 @@
 #include "ztxgrp/element_text.hpp"
 #include "ztxgrp/icls_group.hpp"
 #include "ztxgrp/limits.hpp"
+#include "ztxgrp/parts_options.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
 #include "ztxgrp/value.hpp"
@@ -101,6 +102,7 @@ int RunLines(const Options& options, InputBuffer& in, OutputWriter& out) {
 }  // namespace
 
 int Run(const Options& options, InputBuffer& in, OutputWriter& out) {
+  if (options.command == Command::Group) check_min_run(options.minRun, OptionStyle::Command);
   if (options.command == Command::Bom) return RunBom(options, in, out);
   if (options.command == Command::Diff) return RunDiff(options, in, out);
   if (options.command == Command::GitDiff) return RunGitDiff(options, in, out);

@@ -108,7 +108,7 @@ int MinRunOf(const Any& value, sal_Int16 argument) {
   if (!(value >>= number) || number != std::floor(number) || std::isnan(number))
     Refuse("the shortest run is a whole number", argument);
   const int minRun = min_run_from(static_cast<long long>(std::clamp(number, -1e18, 1e18)));
-  check_min_run(minRun, OptionStyle::Command);
+  check_min_run(minRun, OptionStyle::Calc);
   return minRun;
 }
 

@@ -37,7 +37,10 @@ Failure RuntimeFailure(const RuntimeError& error) {
     failure.list = row->list();
   }
   std::string where = located_at(failure.list, failure.noun, failure.row);
-  if (const auto* option = dynamic_cast<const OptionValueError*>(&error)) where = option->option();
+  if (const auto* option = dynamic_cast<const OptionValueError*>(&error)) {
+    failure.option = option->option();
+    where = failure.option;
+  }
   failure.message = RuntimeErrorMessage(error, where);
   return failure;
 }
@@ -66,11 +69,11 @@ Failure describe_failure(std::exception_ptr thrown) {
     failure.message = error.located();
     return failure;
   } catch (const EncodingError& error) {
-    return {Failure::Kind::Encoding, 0, {}, std::nullopt, {}, 0, {}, error.what()};
+    return {Failure::Kind::Encoding, 0, {}, std::nullopt, {}, 0, {}, {}, error.what()};
   } catch (const std::exception& error) {
-    return {Failure::Kind::Internal, 0, {}, std::nullopt, {}, 0, {}, error.what()};
+    return {Failure::Kind::Internal, 0, {}, std::nullopt, {}, 0, {}, {}, error.what()};
   } catch (...) {
-    return {Failure::Kind::Internal, 0, {}, std::nullopt, {}, 0, {}, "an unknown failure"};
+    return {Failure::Kind::Internal, 0, {}, std::nullopt, {}, 0, {}, {}, "an unknown failure"};
   }
 }
 

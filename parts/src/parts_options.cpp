@@ -11,32 +11,94 @@
 
 namespace ztxgrp {
 
+namespace {
+
+constexpr PartsOptionSpec kOptions[] = {
+#include "option_rows.inc"
+};
+
+}  // namespace
+
+std::span<const PartsOptionSpec> parts_option_table() noexcept {
+  return kOptions;
+}
+
 std::string option_name(PartsOption option, OptionStyle style) {
-  struct Names {
-    const char *command, *python, *javascript;
-  };
-  static constexpr Names kNames[] = {
-      {"--refs", "refs=", "refs"},
-      {"--qty", "qty=", "qty"},
-      {"--by", "by=", "by"},
-      {"--join", "join=", "join"},
-      {"--min-run", "min_run=", "minRun"},
-      {"--sep", "sep=", "sep"},
-      {"--all", "unchanged=", "unchanged"},
-      {"--header-row", "header_row=", "headerRow"},
-      {"--sheet", "sheet=", "sheet"},
-      {"--format", "format=", "format"},
-  };
-  const Names& names = kNames[static_cast<int>(option)];
+  const PartsOptionSpec* spec = &kOptions[0];
+  for (const PartsOptionSpec& row : kOptions)
+    if (row.option == option) spec = &row;
   switch (style) {
     case OptionStyle::Python:
-      return names.python;
+      return std::string(spec->python) + "=";
     case OptionStyle::JavaScript:
-      return names.javascript;
+      return spec->javascript;
+    case OptionStyle::Calc:
+      if (*spec->calc != '\0') return spec->calc;
+      break;
     case OptionStyle::Command:
       break;
   }
-  return names.command;
+  return spec->command;
+}
+
+namespace {
+
+[[noreturn]] void WrongKind(PartsOption option, OptionStyle style, const char* kind) {
+  throw PartsError(option_name(option, style) + " is " + kind);
+}
+
+}  // namespace
+
+void PartsOptions::set_text(PartsOption option, std::string_view text) {
+  switch (option) {
+    case PartsOption::Refs:
+      refs = std::string(text);
+      return;
+    case PartsOption::Qty:
+      qty = std::string(text);
+      return;
+    case PartsOption::By:
+      add_by_text(text);
+      return;
+    case PartsOption::Join:
+      join = std::string(text);
+      return;
+    case PartsOption::Sep:
+      set_separator(text);
+      return;
+    case PartsOption::Sheet:
+      sheet = std::string(text);
+      return;
+    case PartsOption::Format:
+      set_format(text);
+      return;
+    case PartsOption::MinRun:
+    case PartsOption::HeaderRow:
+      WrongKind(option, style, "a whole number");
+    case PartsOption::Unchanged:
+      break;
+  }
+  WrongKind(option, style, "true or false");
+}
+
+void PartsOptions::set_whole(PartsOption option, long long value) {
+  if (option == PartsOption::MinRun) {
+    min_run = min_run_from(value);
+  } else if (option == PartsOption::HeaderRow) {
+    set_header_row(value);
+  } else {
+    WrongKind(option, style, option == PartsOption::Unchanged ? "true or false" : "a text");
+  }
+}
+
+void PartsOptions::set_flag(PartsOption option, bool value) {
+  if (option != PartsOption::Unchanged) WrongKind(option, style, "not true or false");
+  unchanged = value;
+}
+
+void PartsOptions::add_name(PartsOption option, std::string_view name) {
+  if (option != PartsOption::By) WrongKind(option, style, "not a list");
+  by.emplace_back(name);
 }
 
 int min_run_from(long long value) noexcept {

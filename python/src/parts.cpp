@@ -68,41 +68,49 @@ PartsTable TableOf(py::handle rows) {
   return table;
 }
 
-// The keyword arguments of a parts-list call (refs, qty, by, join,
-// min_run, sep, header_row, sheet, format, unchanged) as the library's options: `by` a str of names
-// separated by commas or an iterable of names; a min_run of any size.
+// The keyword arguments of a parts-list call as the library's options: each
+// option of the library's table under its Python name, translated by its
+// kind alone (`by` a str of names separated by commas or an iterable of
+// names; a min_run of any size). None is an option not given.
 PartsOptions OptionsOf(const py::dict& keywords) {
   PartsOptions options;
   options.style = OptionStyle::Python;
-  const auto text = [&](const char* name) -> std::optional<std::string> {
-    if (!keywords.contains(name) || keywords[name].is_none()) return std::nullopt;
-    const py::handle value = keywords[name];
-    if (!PyUnicode_Check(value.ptr()))
-      throw py::type_error(std::string(name) + " is a str, not " +
+  for (const PartsOptionSpec& spec : parts_option_table()) {
+    if (!keywords.contains(spec.python)) continue;
+    const py::handle value = keywords[spec.python];
+    if (value.is_none()) continue;
+    const auto refuse = [&](const std::string& kind) {
+      throw py::type_error(std::string(spec.python) + " is " + kind + ", not " +
                            std::string(py::str(py::type::handle_of(value).attr("__name__"))));
-    return Utf8Of(value);
-  };
-  options.refs = text("refs");
-  options.qty = text("qty");
-  if (const auto join = text("join")) options.join = *join;
-  if (const auto sep = text("sep")) options.set_separator(*sep);
-  if (keywords.contains("by") && !keywords["by"].is_none()) {
-    const py::handle by = keywords["by"];
-    if (PyUnicode_Check(by.ptr())) {
-      options.add_by_text(Utf8Of(by));
-    } else {
-      for (const py::handle name : py::iter(by)) {
-        if (!PyUnicode_Check(name.ptr())) throw py::type_error("by is a str or a list of str");
-        options.by.push_back(Utf8Of(name));
-      }
+    };
+    switch (spec.kind) {
+      case OptionKind::Text:
+      case OptionKind::Separator:
+      case OptionKind::Form:
+        if (!PyUnicode_Check(value.ptr())) refuse("a str");
+        options.set_text(spec.option, Utf8Of(value));
+        break;
+      case OptionKind::Names:
+        if (PyUnicode_Check(value.ptr())) {
+          options.set_text(spec.option, Utf8Of(value));
+          break;
+        }
+        for (const py::handle name : py::iter(value)) {
+          if (!PyUnicode_Check(name.ptr()))
+            throw py::type_error(std::string(spec.python) + " is a str or a list of str");
+          options.add_name(spec.option, Utf8Of(name));
+        }
+        break;
+      case OptionKind::Whole:
+        options.set_whole(spec.option, spec.option == PartsOption::MinRun
+                                           ? MinRunOf(value)
+                                           : WholeNumberOf(value, spec.python));
+        break;
+      case OptionKind::Flag:
+        options.set_flag(spec.option, py::cast<bool>(value));
+        break;
     }
   }
-  if (keywords.contains("min_run")) options.min_run = MinRunOf(keywords["min_run"]);
-  if (keywords.contains("header_row") && !keywords["header_row"].is_none())
-    options.set_header_row(WholeNumberOf(keywords["header_row"], "header_row"));
-  options.sheet = text("sheet");
-  if (const auto format = text("format")) options.set_format(*format);
-  if (keywords.contains("unchanged")) options.unchanged = py::cast<bool>(keywords["unchanged"]);
   return options;
 }
 

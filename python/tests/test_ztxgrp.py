@@ -2,6 +2,7 @@
 import csv
 import io
 import json
+import inspect
 import os
 import subprocess
 import threading
@@ -404,3 +405,22 @@ def test_diff_rows_gives_the_table_as_dicts():
     with pytest.raises(ztxgrp.Error) as raised:
         ztxgrp.diff_rows(old, [{"Ref": "R3-R1", "Value": "x"}])
     assert raised.value.row == 1 and "the new list, row 1" in str(raised.value)
+
+
+OPTION_TABLE = os.path.join(os.path.dirname(__file__), "..", "..", "parts", "options.json")
+PARTS_OPERATIONS = {"collapse-rows": ztxgrp.collapse_rows, "expand-rows": ztxgrp.expand_rows,
+              "collapse-file": ztxgrp.collapse_file, "expand-file": ztxgrp.expand_file,
+              "diff-rows": ztxgrp.diff_rows, "diff-files": ztxgrp.diff_files}
+
+
+@pytest.mark.parametrize("operation", sorted(PARTS_OPERATIONS))
+def test_each_function_offers_exactly_the_options_of_the_table(operation):
+    """The options are declared once: each function takes exactly the
+    table's options for its operation, under their Python names, with their
+    defaults (null: None)."""
+    with open(OPTION_TABLE, encoding="utf-8") as file:
+        table = json.load(file)
+    expected = {row["python"]: row["default"] for row in table if operation in row["operations"]}
+    parameters = inspect.signature(PARTS_OPERATIONS[operation]).parameters.values()
+    offered = {p.name: p.default for p in parameters if p.kind == inspect.Parameter.KEYWORD_ONLY}
+    assert offered == expected

@@ -50,7 +50,7 @@ TEST(CliTest, CommandsStatusesAndOutput) {
        0,
        "R1,R2,R5-R7\n",
        ""},
-      {{"group", "--min-run", "1", "R1"}, "", 2, "", "--min-run"},
+      {{"group", "--min-run", "1", "R1"}, "", 3, "", "ztxgrp: given as --min-run 1"},
       {{"group", " R1", "R2"}, "", 0, " R1\nR2\n", ""},  // blanks are kept
       {{"group"}, "", 0, "\n", ""},                      // empty list: one empty element
       {{"ungroup", "C1-C3", "R5"}, "", 0, "C1\nC2\nC3\nR5\n", ""},

@@ -4,6 +4,9 @@
 // no option without a row here.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <nlohmann/json.hpp>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -41,7 +44,7 @@ const std::vector<OptionRow>& Rows() {
       {{"group", "--json"}, "[\"R2\",\"R1\",3]", 0, "\\[\"3\",\"R1-R2\"\\]\n"},
       {{"group", "--min-run", "3", "R1", "R2", "R5", "R6", "R7"}, "", 0, "R1\nR2\nR5-R7\n"},
       {{"group", "--min-run=3", "R1", "R2"}, "", 0, "R1\nR2\n"},
-      {{"group", "--min-run", "1", "R1"}, "", 2, ""},
+      {{"group", "--min-run", "1", "R1"}, "", 3, ""},
       {{"group", "--", "-R1", "R2"}, "", 0, "-R1\nR2\n"},
       {{"group", "-j", ",", "--", "R2", "R1"}, "", 0, "R1-R2\n"},
       {{"group"}, "R2\nR1\n", 0, "R1-R2\n"},
@@ -185,27 +188,34 @@ TEST(OptionTableTest, EveryDocumentedFormWorks) {
   }
 }
 
+// The option names that `ztxgrp COMMAND --help` lists (COMMAND empty: the
+// command's own help).
+std::set<std::string> ListedOptions(const std::string& command) {
+  const std::regex option("(^|[ ,])(--?[A-Za-z][-A-Za-z]*)");
+  std::vector<std::string> args;
+  if (!command.empty()) args.push_back(command);
+  args.push_back("--help");
+  const ProcessResult help = RunProcess(CommandUnderTest(), args);
+  EXPECT_EQ(help.status, 0);
+  const std::string listed = help.out.substr(help.out.find("Options:"));
+  const std::string options = listed.substr(0, listed.find("\n\n"));
+  std::set<std::string> names;
+  std::istringstream lines(options);
+  for (std::string line; std::getline(lines, line);) {
+    const std::string head = line.substr(0, line.find("  ", 2));
+    for (auto m = std::sregex_iterator(head.begin(), head.end(), option);
+         m != std::sregex_iterator(); ++m)
+      names.insert((*m)[2]);
+  }
+  return names;
+}
+
 // Every option name that a --help lists has a row above for its command.
 TEST(OptionTableTest, EveryOptionThatHelpListsHasARow) {
   const std::vector<std::string> commands = {"",      "group", "ungroup", "expand",
                                              "check", "bom",   "diff"};
-  const std::regex option("(^|[ ,])(--?[A-Za-z][-A-Za-z]*)");
   for (const std::string& command : commands) {
-    std::vector<std::string> args;
-    if (!command.empty()) args.push_back(command);
-    args.push_back("--help");
-    const ProcessResult help = RunProcess(CommandUnderTest(), args);
-    ASSERT_EQ(help.status, 0);
-    const std::string listed = help.out.substr(help.out.find("Options:"));
-    const std::string options = listed.substr(0, listed.find("\n\n"));
-    std::set<std::string> names;
-    std::istringstream lines(options);
-    for (std::string line; std::getline(lines, line);) {
-      const std::string head = line.substr(0, line.find("  ", 2));
-      for (auto m = std::sregex_iterator(head.begin(), head.end(), option);
-           m != std::sregex_iterator(); ++m)
-        names.insert((*m)[2]);
-    }
+    const std::set<std::string> names = ListedOptions(command);
     EXPECT_FALSE(names.empty()) << command;
     auto names_it = [](const std::string& arg, const std::string& name) {
       return arg == name || arg.starts_with(name + "=");
@@ -224,6 +234,32 @@ TEST(OptionTableTest, EveryOptionThatHelpListsHasARow) {
       EXPECT_TRUE(found) << (command.empty() ? "ztxgrp" : command) << " " << name
                          << " has no row in the option table";
     }
+  }
+}
+
+// The parts-list commands offer exactly the options declared for their
+// operations (bom: collapsing and expanding a file; diff: comparing files),
+// under their command names, besides the commands' own words.
+TEST(OptionTableTest, PartsCommandsOfferTheDeclaredOptions) {
+  const nlohmann::json table = nlohmann::json::parse(std::ifstream(ZTXGRP_OPTION_TABLE));
+  const struct {
+    std::string command;
+    std::vector<std::string> operations, own;
+  } commands[] = {
+      {"bom",
+       {"collapse-file", "expand-file"},
+       {"-h", "--help", "-o", "--output", "--expand", "--strict", "-j"}},
+      {"diff", {"diff-files"}, {"-h", "--help", "-o", "--output", "--csv", "--json", "-j"}},
+  };
+  for (const auto& c : commands) {
+    SCOPED_TRACE(c.command);
+    std::set<std::string> expected(c.own.begin(), c.own.end());
+    for (const nlohmann::json& row : table)
+      for (const std::string& operation : c.operations)
+        if (std::find(row["operations"].begin(), row["operations"].end(), operation) !=
+            row["operations"].end())
+          expected.insert(row["command"].get<std::string>());
+    EXPECT_EQ(ListedOptions(c.command), expected);
   }
 }
 

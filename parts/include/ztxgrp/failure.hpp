@@ -30,6 +30,9 @@ struct Failure {
   std::size_t row = 0;
   // Which of two compared lists ("the old list", "\"old.csv\""); empty for one list.
   std::string list;
+  // An option's value at fault, as the front end spells it ("--min-run 1",
+  // "min_run=1"); empty otherwise.
+  std::string option;
   std::string message;  // "runtime error 9: ...: "R3-R1" (line 2)", "line 2: a lone dash ..."
 };
 

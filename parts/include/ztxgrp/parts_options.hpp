@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,9 +23,49 @@ enum class OptionStyle {
   Command,     // --refs
   Python,      // refs=
   JavaScript,  // refs
+  Calc,        // MinRun, as the Function Wizard names an argument
 };
 
 enum class PartsOption { Refs, Qty, By, Join, MinRun, Sep, Unchanged, HeaderRow, Sheet, Format };
+
+// What an option's value is.
+enum class OptionKind {
+  Text,       // any text
+  Names,      // column names: one text separated by commas, or a list
+  Whole,      // a whole number
+  Flag,       // true or false
+  Separator,  // one character, or "tab"
+  Form,       // an output form's name
+};
+
+// The operations, as bits: which take an option.
+enum PartsOperation : unsigned {
+  kOperationCollapseRows = 1u << 0,
+  kOperationExpandRows = 1u << 1,
+  kOperationCollapseFile = 1u << 2,
+  kOperationExpandFile = 1u << 3,
+  kOperationDiffRows = 1u << 4,
+  kOperationDiffFiles = 1u << 5,
+};
+
+// One option of the parts-list operations: its name in each front end's
+// idiom (an empty `calc` where the Calc add-in has no such argument), its
+// kind, its default as a front end writes it (none: not given) and the
+// operations that take it.
+struct PartsOptionSpec {
+  PartsOption option;
+  const char* command;     // "--min-run"
+  const char* python;      // "min_run"
+  const char* javascript;  // "minRun"
+  const char* calc;        // "MinRun"
+  OptionKind kind;
+  const char* default_value;  // "2", ", ", "false"; nullptr: none
+  unsigned operations;        // PartsOperation bits
+};
+
+// Every option, declared once (the build makes this table from the
+// project's options file).
+std::span<const PartsOptionSpec> parts_option_table() noexcept;
 
 // The form of a parts-list file.
 enum class PartsFormat { Csv, Workbook };
@@ -63,6 +104,16 @@ struct PartsOptions {
   bool expand = false;                       // bom: one row per designator instead of one per part
   bool unchanged = false;                    // diff: also the designators that did not change
   OptionStyle style = OptionStyle::Command;  // for messages
+
+  // An option given by its front end, translated to the option's kind
+  // alone: text (Text, Separator, Form; Names: one text of names), a whole
+  // number (Whole) or a Boolean (Flag). PartsError naming the option when
+  // the value breaks its rule or the kind is not the option's.
+  void set_text(PartsOption option, std::string_view text);
+  void set_whole(PartsOption option, long long value);
+  void set_flag(PartsOption option, bool value);
+  // Names: one more column name, as a list gives them.
+  void add_name(PartsOption option, std::string_view name);
 
   // Adds the key columns named by one text: names separated by commas,
   // empty names dropped ("Value," is Value).
