@@ -85,10 +85,16 @@ function byNamesOf(by) {
   return names;
 }
 
+// The options object itself, checked to be one.
+function partsOptionsObject(options) {
+  if (options === null || typeof options !== 'object') throw new TypeError('options is an object');
+  return options;
+}
+
 // The parts-list options as callers give them, their types checked: what
 // they say is the library's to check.
 function partsOptions(options, expand = false) {
-  if (options === null || typeof options !== 'object') throw new TypeError('options is an object');
+  partsOptionsObject(options);
   const { refs, qty, sep, sheet, format } = options;
   const join = options.join ?? ', ';
   const minRun = minRunOf(options);
@@ -239,20 +245,39 @@ export function diffRows(oldRows, newRows, options = {}) {
 
 /**
  * Two parts-list files compared: `{data, warnings}`, `data` the bytes that
- * `ztxgrp diff --csv` writes (in NEW's separator, line ends and encoding).
+ * `ztxgrp diff` writes in the form `format` names: 'text' (the default: one
+ * line per change, then a summary), 'json', 'csv' (the table of changes, in
+ * NEW's separator, line ends and encoding) or 'xlsx' (the table as a
+ * workbook, each kind of change in its own colour).
  */
-export function diffCsv(oldData, newData, options = {}) {
+export function diffFiles(oldData, newData, options = {}) {
   const checkedOptions = partsOptions(options);
   return callDiffFiles(checkedOptions, fileBytes(oldData), fileBytes(newData));
 }
 
+/** Two parts-list files compared, as the text `ztxgrp diff` prints for people (a string). */
+export function diffText(oldData, newData, options = {}) {
+  const { data } = diffFiles(oldData, newData, { ...partsOptionsObject(options), format: 'text' });
+  return new TextDecoder().decode(data);
+}
+
 /**
- * A CSV file read as the parts-list functions read it: the header, the first
- * `maxRows` rows (default all) as arrays of cells, and the number of rows.
- * Options as for collapseCsv (`sep`, `headerRow` and `refs` choose the
- * separator and the header; title rows above it are not rows).
+ * The first name of diffFiles: the table of changes as `ztxgrp diff --csv`
+ * writes it, unless `format` names another form.
  */
-export function readCsv(data, options = {}) {
+export function diffCsv(oldData, newData, options = {}) {
+  const given = partsOptionsObject(options);
+  return diffFiles(oldData, newData, { ...given, format: given.format ?? 'csv' });
+}
+
+/**
+ * A parts-list file (CSV or workbook) read as the parts-list functions read
+ * it: the header, the first `maxRows` rows (default all) as arrays of cells,
+ * and the number of rows. Options as for collapseFile (`sep`, `headerRow`
+ * and `refs` choose the separator and the header; title rows above it are
+ * not rows).
+ */
+export function readFile(data, options = {}) {
   const checkedOptions = partsOptions(options);
   const maxRows = options.maxRows ?? 0xffffffff;
   if (!Number.isInteger(maxRows) || maxRows < 0) throw new TypeError('maxRows is a whole number');
@@ -260,15 +285,21 @@ export function readCsv(data, options = {}) {
 }
 
 /**
- * A parts-list CSV file collapsed to one row per part: the bytes that
- * `ztxgrp bom` writes for it (the file's separator, quoting, line ends and
- * encoding), and the warnings.
+ * A parts-list file (CSV or workbook) collapsed to one row per part: the
+ * bytes that `ztxgrp bom` writes for it (the file's separator, quoting,
+ * line ends and encoding), and the warnings.
  */
-export function collapseCsv(data, options = {}) {
+export function collapseFile(data, options = {}) {
   return csvCall(data, options, false);
 }
 
-/** A parts-list CSV file expanded to one row per designator, as `ztxgrp bom --expand` writes it. */
-export function expandCsv(data, options = {}) {
+/** A parts-list file expanded to one row per designator, as `ztxgrp bom --expand` writes it. */
+export function expandFile(data, options = {}) {
   return csvCall(data, options, true);
 }
+
+// The names these functions had when they read CSV alone; they take
+// workbooks too.
+export const collapseCsv = collapseFile;
+export const expandCsv = expandFile;
+export const readCsv = readFile;

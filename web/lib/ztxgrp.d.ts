@@ -54,7 +54,7 @@ export interface CsvOptions extends PartsOptions {
   /** A workbook's sheet to read (default: the first). */
   sheet?: string | null;
   /** The form of the data returned, "csv" or "xlsx" (default: the input's). */
-  format?: 'csv' | 'xlsx' | null;
+  format?: 'text' | 'csv' | 'json' | 'xlsx' | null;
 }
 
 export interface CsvResult {
@@ -103,3 +103,9 @@ export interface DiffOptions extends PartsOptions {
 export function diffRows(oldRows: Iterable<PartsRow>, newRows: Iterable<PartsRow>, options?: DiffOptions): PartsResult;
 /** Two parts-list files compared: the bytes `ztxgrp diff --csv` writes. */
 export function diffCsv(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & Pick<CsvOptions, 'sep' | 'headerRow' | 'sheet' | 'format'>): CsvResult;
+
+export function collapseFile(data: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: CsvOptions): CsvResult;
+export function expandFile(data: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: Omit<CsvOptions, 'by' | 'minRun'>): CsvResult;
+export function readFile(data: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: CsvOptions & { maxRows?: number }): { header: string[]; rows: string[][]; rowCount: number };
+export function diffFiles(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & Pick<CsvOptions, 'sep' | 'headerRow' | 'sheet' | 'format'>): CsvResult;
+export function diffText(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & Pick<CsvOptions, 'sep' | 'headerRow' | 'sheet'>): string;

@@ -21,6 +21,6 @@ const { instance } = await WebAssembly.instantiate(await wasmBytes(), imports);
 bindInstance(instance);
 
 export {
-  ZtxgrpError, group, ungroup, expand, isValidRange, collapseRows, expandRows, collapseCsv,
-  expandCsv, readCsv, diffRows, diffCsv,
+  ZtxgrpError, group, ungroup, expand, isValidRange, collapseRows, expandRows, collapseFile,
+  expandFile, readFile, diffRows, diffFiles, diffText, collapseCsv, expandCsv, readCsv, diffCsv,
 } from './api.mjs';

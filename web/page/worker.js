@@ -7,9 +7,13 @@ const api = import('../lib/ztxgrp.mjs');
 
 const PREVIEW_ROWS = 500;
 
-function work({ collapseCsv, diffCsv, expandCsv }, { kind, bytes, oldBytes, newBytes, options }) {
-  if (kind === 'diff') return diffCsv(oldBytes, newBytes, options);
-  return (kind === 'expand' ? expandCsv : collapseCsv)(bytes, options);
+// A zip archive's signature: a workbook.
+const isWorkbook = (bytes) => bytes.length >= 4 && bytes[0] === 0x50 && bytes[1] === 0x4b && bytes[2] === 3 && bytes[3] === 4;
+
+function work({ collapseFile, diffFiles, expandFile }, { kind, bytes, oldBytes, newBytes, options }) {
+  // The table of changes, in the form chosen, else in the new list's form.
+  if (kind === 'diff') return diffFiles(oldBytes, newBytes, { ...options, format: options.format ?? (isWorkbook(newBytes) ? 'xlsx' : 'csv') });
+  return (kind === 'expand' ? expandFile : collapseFile)(bytes, options);
 }
 
 self.addEventListener('message', async ({ data: request }) => {
@@ -20,7 +24,7 @@ self.addEventListener('message', async ({ data: request }) => {
     // The result read as the library wrote it: the file's own options find
     // its header below any title rows (a comparison's table has none).
     const shown = kind === 'diff' ? {} : request.options;
-    const preview = ztxgrp.readCsv(result.data, { ...shown, maxRows: PREVIEW_ROWS });
+    const preview = ztxgrp.readFile(result.data, { ...shown, maxRows: PREVIEW_ROWS });
     self.postMessage({ section, id, data: result.data, warnings: result.warnings, preview }, [result.data.buffer]);
   } catch (error) {
     self.postMessage({ section, id, error: error.message });
