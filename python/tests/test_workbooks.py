@@ -325,6 +325,34 @@ def test_the_command_and_python_write_the_same_workbook_bytes():
     assert kinds == {"added": "EAF7EE", "removed": "FBEAEA", "changed": "FDF5E3"}
 
 
+@pytest.mark.skipif(not CLI, reason="the command is not built here")
+@pytest.mark.parametrize("words, form", [([], "text"), (["--csv"], "csv"), (["--json"], "json"),
+                                         (["--format", "xlsx"], "xlsx")])
+def test_every_form_of_a_comparison_is_the_commands_whatever_new_is(words, form):
+    """The words choose the form, not NEW's form: --csv of a workbook is CSV.
+    Python gives the same bytes for the same form, and diff_text the text."""
+    old = book(["Ref", "Value"], ["R1", "1k"], ["R2", "1k"])
+    new = book(["Ref", "Value"], ["R1", "1k"], ["R2", "4k"], ["R3", "2k"])
+    with tempfile.TemporaryDirectory() as folder:
+        paths = []
+        for name, data in (("old.xlsx", old), ("new.xlsx", new)):
+            paths.append(os.path.join(folder, name))
+            with open(paths[-1], "wb") as file:
+                file.write(data)
+        target = os.path.join(folder, "changes")
+        command(["diff", *words, *paths, "-o", target], expect=1)
+        with open(target, "rb") as file:
+            written = file.read()
+    assert written.startswith(b"PK\x03\x04") == (form == "xlsx")
+    assert written == ztxgrp.diff_files(old, new, format=form)
+    if form == "text":
+        assert written.decode() == ztxgrp.diff_text(old, new)
+        assert written.decode().startswith('changed R2 (1): "Value" "1k" -> "4k"\n')
+    if form == "csv":
+        assert written.startswith(b"Change,Ref,Count,Value (old),Value (new)\n")
+        assert written == ztxgrp.diff_csv(old, new)
+
+
 SOFFICE = "/usr/lib/libreoffice/program/soffice"
 
 

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
+#include <random>
 
 #include "process.hpp"
 #include "ztxgrp/parts_file.hpp"
@@ -81,6 +82,58 @@ TEST(DiffTest, TheCommandWritesForPeopleAndAsJson) {
   EXPECT_EQ(RunProcess(CommandUnderTest(), {"diff", a}).status, 2);
   EXPECT_EQ(RunProcess(CommandUnderTest(), {"diff", "--csv", "--json", a, b}).status, 2);
   EXPECT_EQ(RunProcess(CommandUnderTest(), {"diff", "-", b}, Bytes(a)).out, people.out);
+}
+
+// The output's form follows the words: the form named (--format, --csv,
+// --json), else the output file's name, else the text for people; words
+// that disagree are a usage error, and bom writes no comparison's forms.
+TEST(DiffTest, TheOutputFormFollowsTheWords) {
+  const std::string a = (kFolder / "kinds.old.csv").string(),
+                    b = (kFolder / "kinds.new.csv").string();
+  const std::string people = "removed C2 (1): \"Value\" \"1u\"\n";
+  const std::string table = "Change,Ref,Count,Value (old),Value (new)\n";
+  const std::string json = "{\"columns\":[\"Value\"]";
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                       ("ztxgrp-forms-" + std::to_string(std::random_device()()));
+  std::filesystem::create_directories(folder);
+  const struct {
+    std::vector<std::string> words;
+    std::string output;  // the output file's name; empty: standard output
+    int status;
+    std::string starts;  // what the output starts with
+  } cases[] = {
+      {{}, "", 1, people},
+      {{"--csv"}, "", 1, table},
+      {{"--json"}, "", 1, json},
+      {{"--format", "csv"}, "", 1, table},
+      {{"--format", "json"}, "", 1, json},
+      {{"--format", "text"}, "", 1, people},
+      {{"--csv", "--format", "csv"}, "", 1, table},
+      {{}, "changes.csv", 1, table},
+      {{}, "changes.JSON", 1, json},
+      {{}, "changes.txt", 1, people},
+      {{"--format", "text"}, "changes.csv", 1, people},
+      {{"--csv", "--format", "json"}, "", 2, ""},
+      {{"--json", "--format", "xlsx"}, "", 2, ""},
+      {{"--format", "html"}, "", 2, ""},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"diff"};
+    args.insert(args.end(), c.words.begin(), c.words.end());
+    const std::filesystem::path output = folder / c.output;
+    if (!c.output.empty()) args.insert(args.end(), {"-o", output.string()});
+    args.insert(args.end(), {a, b});
+    SCOPED_TRACE(::testing::PrintToString(args));
+    const ProcessResult done = RunProcess(CommandUnderTest(), args);
+    EXPECT_EQ(done.status, c.status) << done.err;
+    const std::string written = c.output.empty() ? done.out : Bytes(output);
+    EXPECT_TRUE(written.starts_with(c.starts)) << written;
+  }
+  std::filesystem::remove_all(folder);
+  const ProcessResult bom = RunProcess(CommandUnderTest(), {"bom", "--format", "json", a});
+  EXPECT_EQ(bom.status, 2);
+  EXPECT_NE(bom.err.find("--format: a parts list is written as csv or xlsx, not json"),
+            std::string::npos);
 }
 
 // The text for people: each cell whole and on one line, a row without

@@ -4,7 +4,7 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { existsSync, readdirSync, readFileSync } from 'node:fs';
-import { group, ungroup, expand, isValidRange, collapseRows, expandRows, collapseCsv, expandCsv, readCsv, diffRows, diffCsv, ZtxgrpError } from '../lib/ztxgrp.mjs';
+import { group, ungroup, expand, isValidRange, collapseRows, expandRows, collapseCsv, expandCsv, readCsv, diffRows, diffCsv, diffFiles, diffText, ZtxgrpError } from '../lib/ztxgrp.mjs';
 
 const excerpt = new URL('../../tests/data/bom/excerpt.csv', import.meta.url);
 
@@ -151,6 +151,24 @@ test('real boards: the bytes that ztxgrp bom writes', { skip: !(process.env.ZTXG
 });
 
 // The table of compared parts lists that every front end writes alike.
+test('a comparison in every form, as ztxgrp diff writes it', { skip: !process.env.ZTXGRP_CLI && 'no command' }, () => {
+  const folder = new URL('../../tests/data/diff/', import.meta.url);
+  const [a, b] = ['kinds.old.csv', 'kinds.new.csv'].map((name) => new URL(name, folder).pathname);
+  const command = (args) => {
+    try {
+      return execFileSync(process.env.ZTXGRP_CLI, ['diff', ...args, a, b], { stdio: ['ignore', 'pipe', 'ignore'] });
+    } catch (error) {
+      return error.stdout;  // status 1: the lists differ
+    }
+  };
+  const [older, newer] = [a, b].map((path) => readFileSync(path));
+  assert.deepEqual(Buffer.from(diffFiles(older, newer).data), command([]));
+  assert.equal(diffText(older, newer), command([]).toString('utf8'));
+  assert.deepEqual(Buffer.from(diffFiles(older, newer, { format: 'json' }).data), command(['--json']));
+  assert.deepEqual(Buffer.from(diffCsv(older, newer).data), command(['--csv']));
+  assert.throws(() => diffFiles(older, newer, { format: 'html' }), /format: the format is text, csv, json or xlsx/);
+});
+
 test('parts lists compared: the bytes that ztxgrp diff --csv writes', () => {
   const folder = new URL('../../tests/data/diff/', import.meta.url);
   for (const c of JSON.parse(readFileSync(new URL('cases.json', folder), 'utf8'))) {
