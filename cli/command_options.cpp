@@ -139,8 +139,8 @@ void AddPartsListOptions(CLI::App* sub, Options& options, const char* byHelp,
                throw CLI::ValidationError(error.what());
              }
            },
-           "the output's form, csv or xlsx (default: as the output file's name ends, else "
-           "the input's)")
+           "the output's form: csv or xlsx, for diff also text or json (default: as the "
+           "output file's name ends, else the input's; diff: text)")
         ->option_text("FORM");
 }
 
