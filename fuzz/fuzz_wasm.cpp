@@ -38,14 +38,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Lengths: a byte each, as many as byte 1 says (some may be zero).
   std::vector<std::uint32_t> lengths(data[1] % 32);
   for (std::size_t k = 0; k < lengths.size(); ++k) lengths[k] = data[2 + k % 7] % 16;
-  // The options in the one layout that every parts call reads (has refs,
-  // has qty, has sep, by count, by as one text, min_run, expand,
-  // unchanged, has a header row, the header row, has a sheet, has a
-  // format), then the tables' shapes (width and rows, twice).
-  const std::uint32_t numbers[16] = {data[2] & 1u, data[3] & 1u, data[4] & 1u, data[5] % 3u,
-                                     data[6] & 1u, data[7] % 4u, data[8] & 1u, data[1] & 1u,
-                                     data[6] % 3u, data[7] % 4u, data[3] & 2u, data[4] & 2u,
-                                     data[2] % 4u, data[3] % 8u, data[4] % 3u, data[5] % 3u};
+  // The numbers every parts call reads: their count (at most all of
+  // them), whether rows are expanded, how many options (each a name and a
+  // value among the texts) and each option's kind of value, then the
+  // tables' shapes (width and rows, twice).
+  const std::uint32_t numbers[16] = {1u + data[5] % 16u, data[8] & 1u, data[1] % 3u, data[6] % 5u,
+                                     data[7] % 4u,       data[2] % 4u, data[3] % 8u, data[4] % 3u,
+                                     data[5] % 3u,       data[2] % 4u, data[3] % 8u, data[4] % 3u,
+                                     data[5] % 3u,       data[6] % 4u, data[7] % 8u, data[8] % 3u};
   // The list operations read UTF-16 units: the same bytes, two to a unit.
   std::u16string input(bytes / 2, u'\0');
   std::memcpy(input.data(), text, input.size() * 2);

@@ -230,12 +230,15 @@ export function callIsValidRange(text, what) {
 
 // ---- The parts-list calls -------------------------------------------------
 
-// Calls the module with numbers in its memory for the call.
+// Calls the module with numbers in its memory for the call, their count
+// first.
 function withNumbers(numbers, call) {
-  const meta = wasm.ztxgrp_alloc(numbers.length * 4);
+  const meta = wasm.ztxgrp_alloc((numbers.length + 1) * 4);
   try {
     if (!meta) throw outOfMemory();
-    new Uint32Array(memory.buffer, meta, numbers.length).set(numbers);
+    const view = new Uint32Array(memory.buffer, meta, numbers.length + 1);
+    view[0] = numbers.length + 1;
+    view.set(numbers, 1);
     return call(meta);
   } finally {
     wasm.ztxgrp_free(meta);
@@ -261,19 +264,22 @@ function withFiles(files, headroom, call) {
   }
 }
 
-// The options of every parts-list call in the module's one layout (its
-// ReadOptions): numbers (has refs, has qty, has sep, the number of `by`
-// texts, whether `by` is one text of names, min_run, expand, unchanged, has
-// a header row, the header row, has a sheet, has a format), then the texts
-// (refs, qty, sep, sheet, format when given, join, the `by` texts).
+// The kinds of an option's value, as the module reads them (its
+// OptionValue).
+const TEXT = 0, WHOLE = 1, FLAG = 2, NAME = 3;
+
+// The options of every parts-list call by their npm names, as the module
+// reads them (its ReadOptions): numbers (the count of all the call's
+// numbers, filled in by withNumbers; whether rows are expanded; how many
+// options; each option's kind of value), then two texts per option, its
+// name and its value. An option not given is not passed.
 function optionLayout({ refs, qty, sep, sheet, format, join, byNames, byText, minRun, expand, unchanged, headerRow }) {
-  const texts = [];
-  for (const value of [refs, qty, sep, sheet, format]) if (value != null) texts.push(value);
-  texts.push(join, ...byNames);
-  const numbers = [refs != null ? 1 : 0, qty != null ? 1 : 0, sep != null ? 1 : 0, byNames.length,
-    byText ? 1 : 0, minRun >>> 0, expand ? 1 : 0, unchanged ? 1 : 0,
-    headerRow != null ? 1 : 0, headerRow != null ? Math.min(Math.max(headerRow, 0), 0xffffffff) : 0,
-    sheet != null ? 1 : 0, format != null ? 1 : 0];
+  const entries = [['refs', refs, TEXT], ['qty', qty, TEXT], ['sep', sep, TEXT], ['sheet', sheet, TEXT],
+    ['format', format, TEXT], ['join', join, TEXT], ['minRun', minRun, WHOLE], ['unchanged', unchanged, FLAG],
+    ['headerRow', headerRow == null ? null : Math.min(Math.max(headerRow, -(2 ** 53)), 2 ** 53), WHOLE],
+    ...byNames.map((name) => ['by', name, byText ? TEXT : NAME])].filter(([, value]) => value != null);
+  const texts = entries.flatMap(([name, value]) => [name, String(value)]);
+  const numbers = [expand ? 1 : 0, entries.length, ...entries.map(([, , kind]) => kind)];
   return { texts, numbers };
 }
 

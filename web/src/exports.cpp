@@ -13,6 +13,7 @@
 #include <unistd.h>  // sbrk
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstdlib>
 #include <exception>
@@ -144,40 +145,72 @@ std::vector<std::string_view> ReadUtf8Texts(const char* bytes, std::size_t size,
   return views;
 }
 
-// The options of every parts-list call, in one layout. Numbers (kOptionNumbers
-// of them): has refs, has qty, has sep, the number of `by` texts, whether
-// `by` was given as one text of names, min_run, expand, unchanged, has a
-// header row, the header row, has a sheet, has a format. Texts, from `at`
-// on: refs, qty, sep, sheet, format (each when it is there), join, the
-// `by` texts. `at` is left after them.
-constexpr std::size_t kOptionNumbers = 12;
-ztxgrp::PartsOptions ReadOptions(std::span<const std::string_view> texts,
-                                 const std::uint32_t* numbers, std::size_t& at) {
-  const bool hasRefs = numbers[0] != 0, hasQty = numbers[1] != 0, hasSep = numbers[2] != 0;
-  const bool hasSheet = numbers[10] != 0, hasFormat = numbers[11] != 0;
-  const std::size_t byCount = numbers[3];
-  const std::size_t count = (hasRefs ? 1u : 0u) + (hasQty ? 1u : 0u) + (hasSep ? 1u : 0u) +
-                            (hasSheet ? 1u : 0u) + (hasFormat ? 1u : 0u) + 1;
-  if (at > texts.size() || byCount > texts.size() - at || count > texts.size() - at - byCount)
-    throw std::invalid_argument("the options do not match their texts");
+// The options of every parts-list call, by their npm names, each translated
+// by the library's option table. Numbers, from `next` on: whether rows are
+// expanded, how many options follow, and each option's kind of value
+// (OptionValue). Texts, from `at` on: each option's name and its value as
+// text (a whole number in decimal digits, a flag "true" or "false", a list
+// of names one option per name). `at` and `next` are left after them.
+enum OptionValue : std::uint32_t {
+  kOptionText = 0,
+  kOptionWhole = 1,
+  kOptionFlag = 2,
+  kOptionName = 3
+};
+
+// The numbers a host passed: their count first, then the numbers.
+struct Numbers {
+  std::span<const std::uint32_t> all;
+  std::size_t next = 1;
+  std::uint32_t Take() {
+    if (next >= all.size()) throw std::invalid_argument("the call's numbers are too few");
+    return all[next++];
+  }
+};
+Numbers NumbersOf(const std::uint32_t* numbers) {
+  if (numbers[0] == 0) throw std::invalid_argument("the call's numbers are too few");
+  return {std::span<const std::uint32_t>(numbers, numbers[0])};
+}
+
+long long WholeOf(std::string_view text) {
+  long long value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size())
+    throw std::invalid_argument("an option's whole number is no decimal number");
+  return value;
+}
+
+ztxgrp::PartsOptions ReadOptions(std::span<const std::string_view> texts, Numbers& numbers,
+                                 std::size_t& at) {
   ztxgrp::PartsOptions options;
   options.style = ztxgrp::OptionStyle::JavaScript;
-  if (hasRefs) options.refs = std::string(texts[at++]);
-  if (hasQty) options.qty = std::string(texts[at++]);
-  if (hasSep) options.set_separator(texts[at++]);
-  if (hasSheet) options.sheet = std::string(texts[at++]);
-  if (hasFormat) options.set_format(texts[at++]);
-  options.join = std::string(texts[at++]);
-  for (std::size_t k = 0; k < byCount; ++k) {
-    if (numbers[4] != 0)
-      options.add_by_text(texts[at++]);
-    else
-      options.by.emplace_back(texts[at++]);
+  options.expand = numbers.Take() != 0;
+  const std::size_t count = numbers.Take();
+  if (at > texts.size() || count > (texts.size() - at) / 2)
+    throw std::invalid_argument("the options do not match their texts");
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::string_view name = texts[at++], value = texts[at++];
+    const auto table = ztxgrp::parts_option_table();
+    const auto spec = std::find_if(table.begin(), table.end(),
+                                   [&](const auto& row) { return name == row.javascript; });
+    if (spec == table.end()) throw std::invalid_argument("an option the library does not know");
+    switch (numbers.Take()) {
+      case kOptionText:
+        options.set_text(spec->option, value);
+        break;
+      case kOptionWhole:
+        options.set_whole(spec->option, WholeOf(value));
+        break;
+      case kOptionFlag:
+        options.set_flag(spec->option, value == "true");
+        break;
+      case kOptionName:
+        options.add_name(spec->option, value);
+        break;
+      default:
+        throw std::invalid_argument("an option's kind of value is unknown");
+    }
   }
-  options.min_run = static_cast<int>(static_cast<std::int32_t>(numbers[5]));
-  options.expand = numbers[6] != 0;
-  options.unchanged = numbers[7] != 0;
-  if (numbers[8] != 0) options.set_header_row(numbers[9]);
   return options;
 }
 
@@ -315,8 +348,10 @@ int ztxgrp_parts(const char* bytes, std::size_t size, const std::uint32_t* lengt
   return Guarded([&] {
     const std::vector<std::string_view> texts = ReadUtf8Texts(bytes, size, lengths, count);
     std::size_t at = 0;
-    const ztxgrp::PartsOptions options = ReadOptions(texts, numbers, at);
-    Table table = ReadTable(texts, numbers[kOptionNumbers], numbers[kOptionNumbers + 1], at);
+    Numbers given = NumbersOf(numbers);
+    const ztxgrp::PartsOptions options = ReadOptions(texts, given, at);
+    const std::size_t width = given.Take(), rows = given.Take();
+    Table table = ReadTable(texts, width, rows, at);
     if (at != texts.size())
       throw std::invalid_argument("the table's shape does not match its cells");
     table.view.header = table.header;
@@ -337,7 +372,8 @@ int ztxgrp_parts_file(const char* bytes, std::size_t size, const char* options,
   return Guarded([&] {
     const std::vector<std::string_view> texts = ReadUtf8Texts(options, optionsSize, lengths, count);
     std::size_t at = 0;
-    const ztxgrp::PartsOptions file = ReadOptions(texts, numbers, at);
+    Numbers given = NumbersOf(numbers);
+    const ztxgrp::PartsOptions file = ReadOptions(texts, given, at);
     if (at != texts.size()) throw std::invalid_argument("the options do not match their texts");
     ztxgrp::PartsFileResult done = ztxgrp::process_parts_file(std::string(bytes, size), file);
     result.meta = {0, 0, static_cast<std::uint32_t>(done.notes.size() + done.warnings.size())};
@@ -355,10 +391,12 @@ int ztxgrp_diff_rows(const char* bytes, std::size_t size, const std::uint32_t* l
   return Guarded([&] {
     const std::vector<std::string_view> texts = ReadUtf8Texts(bytes, size, lengths, count);
     std::size_t at = 0;
-    const ztxgrp::PartsOptions options = ReadOptions(texts, numbers, at);
-    const std::uint32_t* shapes = numbers + kOptionNumbers;
-    Table older = ReadTable(texts, shapes[0], shapes[1], at);
-    Table newer = ReadTable(texts, shapes[2], shapes[3], at);
+    Numbers given = NumbersOf(numbers);
+    const ztxgrp::PartsOptions options = ReadOptions(texts, given, at);
+    const std::size_t oldWidth = given.Take(), oldRows = given.Take();
+    Table older = ReadTable(texts, oldWidth, oldRows, at);
+    const std::size_t newWidth = given.Take(), newRows = given.Take();
+    Table newer = ReadTable(texts, newWidth, newRows, at);
     if (at != texts.size())
       throw std::invalid_argument("the tables' shapes do not match their cells");
     older.view.header = older.header;
@@ -381,7 +419,8 @@ int ztxgrp_diff_files(const char* oldBytes, std::size_t oldSize, const char* new
   return Guarded([&] {
     const std::vector<std::string_view> texts = ReadUtf8Texts(options, optionsSize, lengths, count);
     std::size_t at = 0;
-    const ztxgrp::PartsOptions file = ReadOptions(texts, numbers, at);
+    Numbers given = NumbersOf(numbers);
+    const ztxgrp::PartsOptions file = ReadOptions(texts, given, at);
     if (at != texts.size()) throw std::invalid_argument("the options do not match their texts");
     ztxgrp::PartsDiffFileResult done = ztxgrp::diff_parts_files(
         std::string(oldBytes, oldSize), std::string(newBytes, newSize), file);
@@ -402,7 +441,8 @@ int ztxgrp_read_csv(const char* bytes, std::size_t size, const char* options,
   return Guarded([&] {
     const std::vector<std::string_view> texts = ReadUtf8Texts(options, optionsSize, lengths, count);
     std::size_t at = 0;
-    const ztxgrp::PartsOptions chosen = ReadOptions(texts, numbers, at);
+    Numbers given = NumbersOf(numbers);
+    const ztxgrp::PartsOptions chosen = ReadOptions(texts, given, at);
     if (at != texts.size()) throw std::invalid_argument("the options do not match their texts");
     const ztxgrp::PartsFilePreview table =
         ztxgrp::preview_parts_file(std::string(bytes, size), chosen, maxRows);

@@ -44,7 +44,7 @@ test('arguments that cannot be used are refused, naming them', () => {
     [() => collapseRows([{ Part: 'R1' }]), RangeError, /no designator column/],
     [() => collapseRows([{ Ref: 'R1', V: 'x\uDC00' }]), RangeError, /rows\[0\]\.V holds an unpaired surrogate at position 1/],
     [() => diffRows([{ Ref: 'R1' }], [{ Ref: 'R1', V: 'x' }, { Ref: 'R2', V: 'x\uDC00' }]), RangeError, /newRows\[1\]\.V holds an unpaired surrogate at position 1/],
-    [() => diffRows([{ Ref: 'R1 -' }], []), RangeError, /^old row 1: a lone dash/],
+    [() => diffRows([{ Ref: 'R1 -' }], []), RangeError, /^the old list, row 1: a lone dash/],
     [() => collapseRows([{ Ref: 'R1' }], { join: '-' }), RangeError, /^join: the join separator "-" holds a dash/],
     [() => collapseRows([{ Ref: 'R001-R003' }]), RangeError, /would change/],
     [() => collapseRows([{ Ref: 'R1', V: 'x' }], { by: ['Nope'] }), RangeError, /by: no column named "Nope"/],
@@ -189,4 +189,22 @@ test('parts lists compared: the bytes that ztxgrp diff --csv writes', () => {
     { Change: 'changed', Ref: 'R2', Count: '1', 'Value (old)': '10k', 'Value (new)': '22k' },
   ]);
   assert.throws(() => diffRows([], [], { unchanged: 'yes' }), TypeError);
+});
+
+// The options are declared once (parts/options.json): the declarations
+// offer exactly the npm names of the library's options, and the module
+// knows each of them by that name.
+test('the options are the table\'s, by their npm names', () => {
+  const table = JSON.parse(readFileSync(new URL('../../parts/options.json', import.meta.url), 'utf8'));
+  const declarations = readFileSync(new URL('../lib/ztxgrp.d.ts', import.meta.url), 'utf8');
+  const offered = new Set();
+  for (const name of ['PartsOptions', 'CsvOptions', 'DiffOptions']) {
+    const body = declarations.match(new RegExp(`interface ${name}\\b[^{]*\\{([^}]*)\\}`))[1];
+    for (const [, property] of body.matchAll(/^\s*(\w+)\?:/gm)) offered.add(property);
+  }
+  assert.deepEqual([...offered].sort(), table.map((row) => row.javascript).sort());
+  const csv = new TextEncoder().encode('Ref,Value\nR1,1k\nR2,1k\n');
+  const given = { refs: 'Ref', qty: 'Qty', by: 'Value', join: ', ', minRun: 2, sep: ',', unchanged: false, headerRow: 1, sheet: 'Sheet1', format: 'csv' };
+  assert.deepEqual(Object.keys(given).sort(), table.map((row) => row.javascript).sort());
+  assert.equal(new TextDecoder().decode(diffCsv(csv, csv, given).data), 'Change,Ref,Count,Value (old),Value (new)\n');
 });
