@@ -196,22 +196,17 @@ py::tuple DiffFiles(const py::buffer& oldData, const py::buffer& newData,
                         MessagesOf(result.diff.notes, result.diff.warnings));
 }
 
-// No rows: nothing to collapse or expand, and no columns known.
-py::tuple NoRows() {
-  return py::make_tuple(py::list(), py::list());
-}
-
 // Rows collapsed or expanded.
 py::tuple ProcessRows(py::handle rows, const py::dict& keywords, bool expand) {
   const PartsTable table = TableOf(rows);
   PartsOptions options = OptionsOf(keywords);
-  check_parts_options(options);
-  if (table.rows.empty()) return NoRows();
-  const PartsColumns columns = choose_columns(table.header, options);
+  options.expand = expand;
+  TableCells cells;
+  const PartsTableView view = cells.View(table, "row");
   PartsResult result;
   {
     py::gil_scoped_release unlocked;
-    result = expand ? expand_rows(table, columns) : collapse_rows(table, columns);
+    result = process_parts_rows(view, options);
   }
   return py::make_tuple(RowsOf(result.table), MessagesOf(result.notes, result.warnings));
 }

@@ -191,8 +191,6 @@ function resultRows({ header: names, cells, count }) {
 function partsCall(rows, options, expandRows) {
   const { header, cells, count: rowCount } = readRows(rows, 'rows');
   const checkedOptions = partsOptions(options, expandRows);
-  // No rows: nothing to collapse or expand, and no columns known.
-  if (rowCount === 0) return { header: [], rows: [], warnings: [] };
   const result = callPartsRows(checkedOptions, header, cells, rowCount, tableNamer([['rows', header, rowCount]]));
   return { ...resultRows(result), warnings: result.warnings };
 }

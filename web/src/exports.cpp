@@ -355,10 +355,7 @@ int ztxgrp_parts(const char* bytes, std::size_t size, const std::uint32_t* lengt
     if (at != texts.size())
       throw std::invalid_argument("the table's shape does not match its cells");
     table.view.header = table.header;
-    ztxgrp::check_parts_options(options);
-    const ztxgrp::PartsColumns columns = ztxgrp::choose_columns(table.header, options);
-    const ztxgrp::PartsResult parts = options.expand ? ztxgrp::expand_rows(table.view, columns)
-                                                     : ztxgrp::collapse_rows(table.view, columns);
+    const ztxgrp::PartsResult parts = ztxgrp::process_parts_rows(table.view, options);
     WriteParts(parts, parts.notes, kBoardsNote);
   });
 }

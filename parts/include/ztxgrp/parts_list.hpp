@@ -112,6 +112,12 @@ PartsResult expand_rows(const PartsTableView& table, const PartsColumns& columns
 
 // A column by header name: the same text, else the same once blanks are
 // removed and ASCII letters lowered ("Ref Des" finds "refdes").
+// Rows collapsed (or, with `options.expand`, expanded) as one call: the
+// options checked, the columns chosen by name (choose_columns), the rows
+// collapsed or expanded. A table without cells gives no rows and no
+// columns. Errors as choose_columns', collapse_rows' and expand_rows'.
+PartsResult process_parts_rows(const PartsTableView& table, const PartsOptions& options);
+
 std::optional<std::size_t> find_column(std::span<const std::string> header, std::string_view name);
 // A header name with blanks removed and ASCII letters lowered: names with
 // the same key name one column as find_column's second look matches them.
