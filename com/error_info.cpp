@@ -5,6 +5,7 @@
 #include "identity.hpp"
 #include "ole_values.hpp"
 #include "ztxgrp.h"
+#include "ztxgrp/failure.hpp"
 
 namespace ztxgrp::com {
 
@@ -24,6 +25,18 @@ HRESULT ReportRuntimeError(ErrorNumber number) noexcept {
   if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(info.out()))))
     SetErrorInfo(0, info.get());
   return status;
+}
+
+HRESULT ReportFailure(std::exception_ptr failure) noexcept {
+  try {
+    const Failure described = describe_failure(failure);
+    if (described.kind == Failure::Kind::Runtime)
+      return ReportRuntimeError(static_cast<ErrorNumber>(described.number));
+    return E_UNEXPECTED;
+  } catch (...) {
+    // Describing it ran out of memory.
+    return ReportRuntimeError(ErrorNumber::OutOfMemory);
+  }
 }
 
 }  // namespace ztxgrp::com

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include <new>
+#include <exception>
 
 #include "ztxgrp/element_text.hpp"
 #include "ztxgrp/limits.hpp"
@@ -19,16 +19,18 @@ namespace ztxgrp::com {
 // returns its status. Allocates nothing on the C++ heap.
 HRESULT ReportRuntimeError(ErrorNumber number) noexcept;
 
+// The status of any failure, as the library describes it for every front
+// end (describe_failure): a runtime error (7 when memory ran out, however it
+// showed) is its status with error information; anything else, which no
+// method raises by design, is E_UNEXPECTED.
+HRESULT ReportFailure(std::exception_ptr failure) noexcept;
+
 template <typename Body>
 HRESULT Guard(Body&& body) noexcept {
   try {
     return body();
-  } catch (const RuntimeError& error) {
-    return ReportRuntimeError(static_cast<ErrorNumber>(error.number()));
-  } catch (const std::bad_alloc&) {
-    return ReportRuntimeError(ErrorNumber::OutOfMemory);
   } catch (...) {
-    return E_UNEXPECTED;
+    return ReportFailure(std::current_exception());
   }
 }
 

@@ -495,6 +495,11 @@ PartsDiff Diff(const PartsTableView& oldTable, const PartsTableView& newTable,
 
 }  // namespace
 
+std::string list_label(std::string_view name, bool old_list) {
+  if (name.empty()) return old_list ? "the old list" : "the new list";
+  return Quoted(name);
+}
+
 bool PartsDiff::differ() const noexcept {
   return std::any_of(changes.begin(), changes.end(), [](const PartsChange& change) {
     return change.kind != PartsChange::Kind::Unchanged;

@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ztxgrp/located_errors.hpp"
 #include "ztxgrp/parts_options.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/value.hpp"
@@ -134,55 +135,15 @@ std::optional<std::size_t> find_quantity_column(std::span<const std::string> hea
 // that is the designator column.
 PartsColumns choose_columns(std::span<const std::string> header, const PartsOptions& options);
 
-// A table, column or cell that cannot be used as given. `row()` is the
-// number of the row (0: no row), `noun()` the table's word for it ("line",
-// "row", "old.csv line").
-// Where a failure happened, as every message words it: the list (empty for
-// one list), then the row ("the old list, line 2", "line 2", "the new list");
-// empty when neither is known.
-std::string located_at(std::string_view list, std::string_view noun, std::size_t row);
-
 // How every message names one of two compared lists: its name (a file's,
 // as the caller gives it) quoted, else "the old list" or "the new list".
 std::string list_label(std::string_view name, bool old_list);
 
-class PartsError : public std::invalid_argument {
+// A table, column, cell, option or file of a parts list that cannot be used
+// as given (ArgumentError: where it happened, and the message so located).
+class PartsError : public ArgumentError {
  public:
-  PartsError(const std::string& message, std::size_t row = 0, std::string noun = "row",
-             std::string list = {})
-      : std::invalid_argument(message), row_(row), noun_(std::move(noun)), list_(std::move(list)) {}
-  std::size_t row() const noexcept { return row_; }
-  const std::string& noun() const noexcept { return noun_; }
-  // Which of two compared lists, as list_label names it; empty for one list.
-  const std::string& list() const noexcept { return list_; }
-  // The message as every front end words it, after where it happened:
-  // "line 2: ...", "the old list, line 2: ...", "the new list: ...".
-  std::string located() const {
-    const std::string where = located_at(list_, noun_, row_);
-    return where.empty() ? std::string(what()) : where + ": " + what();
-  }
-
- private:
-  std::size_t row_;
-  std::string noun_;
-  std::string list_;
-};
-
-// A runtime error of the engine on a row, named by its number and by the
-// table's word for a row ("row", "line"), and by its list in a comparison.
-class RowError : public RuntimeError {
- public:
-  RowError(const RuntimeError& error, std::size_t row, std::string_view noun = "row",
-           std::string list = {})
-      : RuntimeError(error), row_(row), noun_(noun), list_(std::move(list)) {}
-  std::size_t row() const noexcept { return row_; }
-  const std::string& noun() const noexcept { return noun_; }
-  const std::string& list() const noexcept { return list_; }
-
- private:
-  std::size_t row_;
-  std::string noun_;
-  std::string list_;
+  using ArgumentError::ArgumentError;
 };
 
 }  // namespace ztxgrp

@@ -14,6 +14,7 @@
 
 #include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/list_texts.hpp"
+#include "ztxgrp/located_errors.hpp"
 #include "ztxgrp/runtime_error.hpp"
 
 namespace ztxgrp {
@@ -134,18 +135,6 @@ struct PartsOptions {
 // means what the nearest `int` means (a run longer than any list: no
 // ranges; a negative one: error 5 when checked).
 int min_run_from(long long value) noexcept;
-
-// A runtime error of an option's value, naming the option as the front end
-// spells it and the value ("min_run=1", "--min-run 1").
-class OptionValueError : public RuntimeError {
- public:
-  OptionValueError(const RuntimeError& error, std::string option)
-      : RuntimeError(error), option_(std::move(option)) {}
-  const std::string& option() const noexcept { return option_; }
-
- private:
-  std::string option_;
-};
 
 // The shortest run: OptionValueError 5 below 2, naming the option.
 void check_min_run(int min_run, OptionStyle style);

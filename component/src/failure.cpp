@@ -4,9 +4,7 @@
 #include <stdexcept>
 
 #include "ztxgrp/error_message.hpp"
-#include "ztxgrp/parts_list.hpp"
-#include "ztxgrp/parts_options.hpp"
-#include "ztxgrp/quoted.hpp"
+#include "ztxgrp/located_errors.hpp"
 #include "ztxgrp/utf.hpp"
 
 namespace ztxgrp {
@@ -16,11 +14,6 @@ std::string located_at(std::string_view list, std::string_view noun, std::size_t
   if (row != 0)
     where += (where.empty() ? "" : ", ") + std::string(noun) + " " + std::to_string(row);
   return where;
-}
-
-std::string list_label(std::string_view name, bool old_list) {
-  if (name.empty()) return old_list ? "the old list" : "the new list";
-  return Quoted(name);
 }
 
 namespace {
@@ -58,7 +51,7 @@ Failure describe_failure(std::exception_ptr thrown) {
     }
   } catch (const RuntimeError& error) {
     return RuntimeFailure(error);
-  } catch (const PartsError& error) {
+  } catch (const ArgumentError& error) {
     Failure failure;
     failure.kind = Failure::Kind::Argument;
     if (error.row() != 0) {
