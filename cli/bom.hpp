@@ -16,7 +16,7 @@ namespace ztxgrp::cli {
 // InputError for unusable CSV or columns and PartsError for unusable cells
 // (exit 2), a RowError for a designator that the engine refuses (exit 3),
 // InputError with --strict for duplicated designators or differing cells.
-int RunBom(const Options& options, InputBuffer& in, OutputWriter& out);
+int RunBom(const PartsListCommand& bom, InputBuffer& in, OutputWriter& out);
 
 // A parts-list file's bytes: the file `name`, or standard input for "-" or
 // an empty name. InputError when it cannot be opened or read.

@@ -1,5 +1,5 @@
-// Registering the options that more than one command takes, and the
-// parts-list commands (bom, diff), with the command-line parser.
+// Registering the options that more than one command takes with the
+// command-line parser.
 #pragma once
 
 #include <CLI/CLI.hpp>
@@ -10,8 +10,12 @@ namespace ztxgrp::cli {
 
 // --min-run N for group, bom and diff.
 void AddMinRun(CLI::App* sub, int& minRun);
-void AddBomCommand(CLI::App& app, Options& options);
-void AddDiffCommand(CLI::App& app, Options& options);
-void AddGitDiffCommand(CLI::App& app, Options& options);
+
+// The options that bom, diff and git-diff share: the output file (unless
+// `outputFile` is false), the separator, the columns, the join separator,
+// the shortest run, the header row, the sheet and the output's form.
+// `byHelp` says what the key columns are for.
+void AddPartsListOptions(CLI::App* sub, PartsListCommand& command, const char* byHelp,
+                         bool outputFile = true);
 
 }  // namespace ztxgrp::cli

@@ -6,12 +6,12 @@
 #include "ztxgrp/utf.hpp"
 
 namespace ztxgrp::cli {
-ItemSource::ItemSource(const Options& options, InputBuffer& in, bool refuseLineBreaks)
+ItemSource::ItemSource(const ListOptions& options, InputBuffer& in, bool refuseLineBreaks)
     : arguments_(options.items),
       in_(in),
       fromArguments_(!options.items.empty()),
       split_(options.split),
-      expandRanges_(options.command == Command::Group),
+      expandRanges_(options.kind == ListKind::Group),
       refuseLineBreaks_(refuseLineBreaks) {}
 
 std::string ItemSource::Where() const {

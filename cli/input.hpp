@@ -21,7 +21,7 @@ class ItemSource {
  public:
   // `refuseLineBreaks`: an item that holds "\n" or "\r" is an InputError,
   // for output that writes one item per line.
-  ItemSource(const Options& options, InputBuffer& in, bool refuseLineBreaks);
+  ItemSource(const ListOptions& options, InputBuffer& in, bool refuseLineBreaks);
 
   // The next item, checked to be UTF-8; false when there are no more.
   // Invalid UTF-8 is an InputError naming the line or argument.

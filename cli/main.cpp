@@ -6,13 +6,12 @@
 #include <exception>
 #include <sstream>
 
-#include "command_options.hpp"
+#include "command.hpp"
 #include "errors.hpp"
 #include "failure.hpp"
 #include "io.hpp"
 #include "options.hpp"
 #include "platform.hpp"
-#include "run.hpp"
 #include "ztxgrp/element_text.hpp"
 #include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/error_message.hpp"
@@ -40,22 +39,6 @@ items that begin with "-". Items that hold a line break need --json.
 Exit status: 0 success; 1 check found an invalid text; 2 usage, input or
 output error; 3 runtime error (message "ztxgrp: runtime error N: DESCRIPTION";
 N is 7 when memory runs out).)";
-
-CLI::App* AddCommand(CLI::App& app, const char* name, const char* description,
-                     ztxgrp::cli::Command command, ztxgrp::cli::Options& options) {
-  CLI::App* sub = app.add_subcommand(name, description);
-  sub->add_option("ITEM", options.items, "items (default: standard input, one per line)");
-  sub->add_flag("-s,--split", options.split,
-                "read each item as a parts-list cell: split at commas, semicolons, blanks "
-                "and line breaks; \"C1 - C4\" is a range");
-  sub->add_option("-j,--join", options.join, "join the output with SEP instead of newlines")
-      ->option_text("SEP");
-  sub->add_flag("--json", options.json,
-                "read a JSON array (group, ungroup) or string (expand, check) from standard "
-                "input and write JSON");
-  sub->callback([&options, command] { options.command = command; });
-  return sub;
-}
 
 // The words after the "--" that ends the options are items (bom: its FILE),
 // whatever they look like. They are taken out of `argc` here, because the
@@ -87,60 +70,43 @@ std::vector<std::string> WordsAfterEndOfOptions(const CLI::App& app, int& argc, 
   return words;
 }
 
-// Parses the command line; false when it was a request for help or the
-// version, which has been written to `out`.
-bool Parse(int argc, char** argv, ztxgrp::cli::Options& options, ztxgrp::cli::OutputWriter& out) {
-  using ztxgrp::cli::Command;
-  CLI::App app{"Turn item designators into compact range notation and back."};
+// The program's commands, each registered with `app`.
+std::vector<std::unique_ptr<ztxgrp::cli::Command>> MakeCommands(CLI::App& app) {
+  std::vector<std::unique_ptr<ztxgrp::cli::Command>> commands = ztxgrp::cli::MakeListCommands(app);
+  commands.push_back(ztxgrp::cli::MakeBomCommand(app));
+  commands.push_back(ztxgrp::cli::MakeDiffCommand(app));
+  commands.push_back(ztxgrp::cli::MakeGitDiffCommand(app));
+  return commands;
+}
+
+// Parses the command line: the command given, or none when it was a request
+// for help or the version, which has been written to `out`.
+ztxgrp::cli::Command* Parse(int argc, char** argv, CLI::App& app,
+                            const std::vector<std::unique_ptr<ztxgrp::cli::Command>>& commands,
+                            ztxgrp::cli::OutputWriter& out) {
   app.name("ztxgrp");
   // Options begin with "-" on every system: "/data/parts.csv" is a file name.
   app.allow_windows_style_options(false);
   app.footer(kExamples);
   app.set_version_flag("--version", "ztxgrp " ZTXGRP_VERSION);
   app.require_subcommand(1);
-  ztxgrp::cli::AddMinRun(
-      AddCommand(app, "group", "sort items and fold runs into ranges", Command::Group, options),
-      options.minRun);
-  AddCommand(app, "ungroup", "expand items and ranges, sorted", Command::Ungroup, options);
-  AddCommand(app, "expand", "expand one item or range text", Command::Expand, options);
-  AddCommand(app, "check", "tell whether texts are valid items or ascending ranges", Command::Check,
-             options);
-  ztxgrp::cli::AddBomCommand(app, options);
-  ztxgrp::cli::AddDiffCommand(app, options);
-  ztxgrp::cli::AddGitDiffCommand(app, options);
-  const std::vector<std::string> items = WordsAfterEndOfOptions(app, argc, argv);
+  std::vector<std::string> words = WordsAfterEndOfOptions(app, argc, argv);
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& request) {
     std::ostringstream text, ignored;
     app.exit(request, text, ignored);
     out.Write(text.str());
-    return false;
+    return nullptr;
   } catch (const CLI::ParseError& error) {
     throw ztxgrp::cli::UsageError(error.what());
   }
-  if (options.command == ztxgrp::cli::Command::Diff) {
-    // After "--" the words left are the lists, OLD then NEW.
-    std::vector<std::string*> files;
-    if (options.partsList.file.empty()) files.push_back(&options.partsList.file);
-    if (options.partsList.newFile.empty()) files.push_back(&options.partsList.newFile);
-    if (items.size() > files.size())
-      throw ztxgrp::cli::UsageError("diff takes two files, OLD and NEW");
-    for (std::size_t k = 0; k < items.size(); ++k) *files[k] = items[k];
-    if (options.partsList.newFile.empty())
-      throw ztxgrp::cli::UsageError("diff takes two files, OLD and NEW");
-  } else if (options.command == ztxgrp::cli::Command::GitDiff) {
-    std::vector<std::string>& words = options.partsList.gitArguments;
-    words.insert(words.end(), items.begin(), items.end());
-  } else if (options.command != ztxgrp::cli::Command::Bom) {
-    options.items.insert(options.items.end(), items.begin(), items.end());
-  } else if (!items.empty()) {
-    // After "--" the one word left is the parts list's FILE.
-    if (items.size() > 1 || !options.partsList.file.empty())
-      throw ztxgrp::cli::UsageError("bom takes at most one FILE");
-    options.partsList.file = items.front();
-  }
-  return true;
+  for (const auto& command : commands)
+    if (command->App()->parsed()) {
+      command->TakeWordsAfterOptions(std::move(words));
+      return command.get();
+    }
+  throw ztxgrp::cli::UsageError("no command given");
 }
 
 int Main(int argc, char** argv) {
@@ -148,12 +114,13 @@ int Main(int argc, char** argv) {
   std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
   try {
     ztxgrp::cli::PrepareStandardStreams();
-    ztxgrp::cli::Options options;
+    CLI::App app{"Turn item designators into compact range notation and back."};
+    const std::vector<std::unique_ptr<ztxgrp::cli::Command>> commands = MakeCommands(app);
     ztxgrp::cli::OutputWriter out(stdout);
     int status = ztxgrp::cli::kSuccess;
-    if (Parse(argc, argv, options, out)) {
-      ztxgrp::cli::InputBuffer in(stdin, options.json);
-      status = ztxgrp::cli::Run(options, in, out);
+    if (ztxgrp::cli::Command* command = Parse(argc, argv, app, commands, out)) {
+      ztxgrp::cli::InputBuffer in(stdin, command->ReadsJson());
+      status = command->Run(in, out);
     }
     out.Finish();
     return status;

@@ -1,4 +1,4 @@
-// What the command line asked for.
+// What the command line asked for, per command.
 #pragma once
 
 #include <optional>
@@ -13,9 +13,20 @@
 
 namespace ztxgrp::cli {
 
-enum class Command { Group, Ungroup, Expand, Check, Bom, Diff, GitDiff };
+// The commands on lists of items.
+enum class ListKind { Group, Ungroup, Expand, Check };
 
-// What `ztxgrp bom` and `ztxgrp diff` were asked for.
+// What group, ungroup, expand and check were asked for.
+struct ListOptions {
+  ListKind kind = ListKind::Group;
+  std::vector<std::string> items;   // empty: read standard input
+  bool split = false;               // split at commas and blanks first
+  std::optional<std::string> join;  // join the output with this separator
+  bool json = false;                // JSON on standard input and output
+  int minRun = kSystemMinRun;       // group: the shortest run written as a range
+};
+
+// What `ztxgrp bom`, `ztxgrp diff` and `ztxgrp git-diff` were asked for.
 struct PartsListCommand {
   std::string file;                       // bom: FILE; diff: OLD. Empty or "-": standard input
   std::string newFile;                    // diff: NEW ("-": standard input)
@@ -25,16 +36,6 @@ struct PartsListCommand {
   bool csv = false;                       // diff: a CSV table
   bool json = false;                      // diff: JSON
   std::vector<std::string> gitArguments;  // git-diff: the words git passes
-};
-
-struct Options {
-  Command command = Command::Group;
-  std::vector<std::string> items;   // empty: read standard input
-  bool split = false;               // split at commas and blanks first
-  std::optional<std::string> join;  // join the output with this separator
-  bool json = false;                // JSON on standard input and output
-  int minRun = kSystemMinRun;       // group: the shortest run written as a range
-  PartsListCommand partsList;       // bom and diff
 };
 
 // Exit statuses of the command.

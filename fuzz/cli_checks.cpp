@@ -9,9 +9,10 @@
 #include <sstream>
 #include <string>
 
+#include "bom.hpp"
 #include "errors.hpp"
 #include "io.hpp"
-#include "run.hpp"
+#include "list_commands.hpp"
 #include "ztxgrp/csv_file.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
@@ -46,18 +47,18 @@ std::string DescribeCsv(const std::string& csv, bool throughLibcsv) {
 
 std::string CheckCommandInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return "";
-  cli::Options options;
-  options.command = static_cast<cli::Command>(data[0] & 3);
+  cli::ListOptions options;
+  options.kind = static_cast<cli::ListKind>(data[0] & 3);
   options.json = (data[0] & 4) != 0;
   options.split = (data[0] & 8) != 0;
   if (data[0] & 16) options.join = ",";
-  if (data[0] & 32) {
-    options.command = cli::Command::Bom;
-    options.partsList.parts.expand = (data[0] & 1) != 0;
-    options.partsList.strict = (data[0] & 2) != 0;
-  }
+  const bool bom = (data[0] & 32) != 0;
+  cli::PartsListCommand parts;
+  parts.parts.expand = (data[0] & 1) != 0;
+  parts.strict = (data[0] & 2) != 0;
+  if (bom) options.json = false;
   std::string input(reinterpret_cast<const char*>(data + 1), size - 1);
-  if (options.command == cli::Command::Bom && DescribeCsv(input, false) != DescribeCsv(input, true))
+  if (bom && DescribeCsv(input, false) != DescribeCsv(input, true))
     return "lines without quotes read otherwise than libcsv reads them";
   File in(input.empty() ? std::fopen("/dev/null", "r") : fmemopen(input.data(), input.size(), "r"));
   File out(std::fopen("/dev/null", "w"));
@@ -65,7 +66,8 @@ std::string CheckCommandInput(const std::uint8_t* data, std::size_t size) {
   try {
     cli::InputBuffer buffer(in.get(), options.json);
     cli::OutputWriter writer(out.get());
-    const int status = cli::Run(options, buffer, writer);
+    const int status =
+        bom ? cli::RunBom(parts, buffer, writer) : cli::RunList(options, buffer, writer);
     writer.Finish();
     if (status != cli::kSuccess && status != cli::kInvalidRange)
       return "unexpected status " + std::to_string(status);
