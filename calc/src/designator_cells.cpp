@@ -5,11 +5,11 @@
 #include "ztxgrp/designator_split.hpp"
 #include "ztxgrp/element_text.hpp"
 #include "ztxgrp/limits.hpp"
+#include "ztxgrp/number_text.hpp"
 #include "ztxgrp/parts_options.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
 #include "ztxgrp/value.hpp"
-#include "ztxgrp/workbook_file.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
 namespace ztxgrp::calc {

@@ -28,10 +28,6 @@ inline constexpr std::size_t kMaxSheetCells = std::size_t{1} << 24;             
 inline constexpr std::uint32_t kMaxSheetRows = 1048576;
 inline constexpr std::uint32_t kMaxSheetColumns = 16384;
 
-// The text a spreadsheet's General format shows for a number: up to 15
-// significant digits ("100", "0.1", "2.2E-06", "1E+15").
-std::string number_text(double value);
-
 // Whether the bytes are a workbook (a ZIP archive), by their content.
 bool is_workbook(std::string_view bytes) noexcept;
 
