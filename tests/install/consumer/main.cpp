@@ -11,15 +11,14 @@
 #include <ztxgrp/error_message.hpp>
 #include <ztxgrp/failure.hpp>
 #include <ztxgrp/icls_group.hpp>
-#include <ztxgrp/keyed_hash.hpp>
 #include <ztxgrp/limits.hpp>
 #include <ztxgrp/list_texts.hpp>
-#include <ztxgrp/memory_errors.hpp>
+#include <ztxgrp/located_errors.hpp>
+#include <ztxgrp/number_text.hpp>
 #include <ztxgrp/parts_diff.hpp>
 #include <ztxgrp/parts_file.hpp>
 #include <ztxgrp/parts_list.hpp>
 #include <ztxgrp/parts_options.hpp>
-#include <ztxgrp/quoted.hpp>
 #include <ztxgrp/runtime_error.hpp>
 #include <ztxgrp/utf.hpp>
 #include <ztxgrp/value.hpp>
