@@ -10,6 +10,7 @@
 #include <string>
 
 #include "bom.hpp"
+#include "csv_lines.hpp"
 #include "errors.hpp"
 #include "io.hpp"
 #include "list_commands.hpp"
@@ -30,7 +31,8 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 std::string DescribeCsv(const std::string& csv, bool throughLibcsv) {
   std::ostringstream out;
   try {
-    const CsvTable table = ReadCsv(
+    using parts_detail::PlainLines;
+    const CsvTable table = parts_detail::ReadCsvWith(
         csv, std::nullopt, {}, throughLibcsv ? PlainLines::ThroughLibcsv : PlainLines::SplitHere);
     for (const std::string& name : table.header) out << '[' << name << ']';
     out << '\n' << table.format.separator << table.format.lineEnd.size() << '\n';

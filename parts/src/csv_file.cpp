@@ -1,5 +1,7 @@
 #include "ztxgrp/csv_file.hpp"
 
+#include "csv_lines.hpp"
+
 #include <csv.h>
 
 #include <algorithm>
@@ -292,8 +294,13 @@ HeaderPlace FindHeader(std::string_view text, std::optional<char> separator,
 
 }  // namespace
 
-CsvTable ReadCsv(std::string bytes, std::optional<char> separator, const CsvHeaderChoice& header,
-                 PlainLines plainLines) {
+CsvTable ReadCsv(std::string bytes, std::optional<char> separator, const CsvHeaderChoice& header) {
+  return parts_detail::ReadCsvWith(std::move(bytes), separator, header,
+                                   parts_detail::PlainLines::SplitHere);
+}
+
+CsvTable parts_detail::ReadCsvWith(std::string bytes, std::optional<char> separator,
+                                   const CsvHeaderChoice& header, PlainLines plainLines) {
   CsvTable table;
   std::string converted;
   const std::string_view decoded = Decode(bytes, table.format, converted);

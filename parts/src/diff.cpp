@@ -4,6 +4,7 @@
 #include <tuple>
 #include <utility>
 
+#include "compared_tables.hpp"
 #include "diff_match.hpp"
 #include "diff_sides.hpp"
 #include "ordered.hpp"
@@ -19,8 +20,8 @@ namespace {
 using parts_detail::ChooseCompared;
 using parts_detail::Designator;
 using parts_detail::KeyTable;
-using parts_detail::Line;
 using parts_detail::kNone;
+using parts_detail::Line;
 using parts_detail::Lines;
 using parts_detail::MatchBareRows;
 using parts_detail::MatchDesignators;
@@ -31,7 +32,6 @@ using parts_detail::WarnRepeated;
 
 PartsDiff Diff(const PartsTableView& oldTable, const PartsTableView& newTable,
                const PartsOptions& names, const PartsDiffNames& tables) {
-  check_parts_options(names);
   const bool unchanged = names.unchanged;
   // A list of no rows and no columns (an empty list of rows) is read as a
   // table with the other's columns and no rows.
@@ -138,7 +138,16 @@ const char* change_name(PartsChange::Kind kind) noexcept {
 
 PartsDiff diff_tables(const PartsTableView& old_table, const PartsTableView& new_table,
                       const PartsOptions& options, const PartsDiffNames& tables) {
-  return WithMemoryErrorsNumbered([&] { return Diff(old_table, new_table, options, tables); });
+  return WithMemoryErrorsNumbered([&] {
+    check_parts_options(options);
+    return Diff(old_table, new_table, options, tables);
+  });
+}
+
+PartsDiff parts_detail::CompareTables(const PartsTableView& old_table,
+                                      const PartsTableView& new_table, const PartsOptions& options,
+                                      const PartsDiffNames& tables) {
+  return Diff(old_table, new_table, options, tables);
 }
 
 PartsTable diff_table(const PartsDiff& diff) {

@@ -1,5 +1,6 @@
 #include "ztxgrp/parts_file.hpp"
 
+#include "compared_tables.hpp"
 #include "list_file.hpp"
 #include "ztxgrp/memory_errors.hpp"
 
@@ -83,7 +84,7 @@ PartsDiffFileResult diff_parts_files(std::string old_bytes, std::string new_byte
     const parts_detail::ListFile older = ReadNamed(std::move(old_bytes), options, oldLabel);
     const parts_detail::ListFile newer = ReadNamed(std::move(new_bytes), options, newLabel);
     PartsDiffFileResult result;
-    result.diff = diff_tables(older.View(), newer.View(), options, tables);
+    result.diff = parts_detail::CompareTables(older.View(), newer.View(), options, tables);
     for (const auto& [list, label] : {std::pair(&older, &oldLabel), std::pair(&newer, &newLabel)})
       for (PartsWarning& warning : list->Warnings()) {
         warning.message = *label + ": " + warning.message;

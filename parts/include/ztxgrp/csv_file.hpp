@@ -68,12 +68,8 @@ inline constexpr std::size_t kMaxTitleRows = 100;
 // the line where it opened), invalid UTF-8 or UTF-16, UTF-16 without a
 // byte-order mark, an empty file, or a row with more non-empty fields than
 // the header has columns (shorter rows are filled with empty fields).
-//
-// `PlainLines::ThroughLibcsv` sends lines without quotes through libcsv
-// too, for checks that the two read the same.
-enum class PlainLines { SplitHere, ThroughLibcsv };
 CsvTable ReadCsv(std::string bytes, std::optional<char> separator,
-                 const CsvHeaderChoice& header = {}, PlainLines plainLines = PlainLines::SplitHere);
+                 const CsvHeaderChoice& header = {});
 
 // Appends one row: fields quoted where they hold the separator, a quote or a
 // line break; ended by the format's line end. UTF-8; see Encoded.

@@ -44,7 +44,8 @@ struct WorkbookTitleRow {
   std::vector<WorkbookCell> cells;  // from column A
 };
 
-struct WorkbookTable {
+class WorkbookTable {
+ public:
   std::vector<std::string> header;
   std::vector<std::string_view> cells;  // row after row, each as wide as the header
   std::vector<std::size_t> rows;        // each row's number in the sheet
@@ -59,9 +60,14 @@ struct WorkbookTable {
   // such cells were numbers; null otherwise.
   const std::string_view* NumberOf(std::size_t column, std::string_view text) const;
 
-  // Where the cells' texts are kept.
-  std::unique_ptr<const std::string> shared_text, own_text;
-  std::vector<std::unordered_map<std::string_view, std::string_view>> numbers;  // per column
+  // The table's cells as texts are views into the workbook's own storage,
+  // which the table holds.
+ private:
+  friend WorkbookTable read_workbook(std::string_view bytes,
+                                     const std::optional<std::string>& sheet,
+                                     const CsvHeaderChoice& header);
+  std::unique_ptr<const std::string> shared_text_, own_text_;
+  std::vector<std::unordered_map<std::string_view, std::string_view>> numbers_;  // per column
 };
 
 // The bytes of a workbook. `sheet`: the worksheet to read (none: the

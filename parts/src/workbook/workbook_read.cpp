@@ -70,9 +70,9 @@ bool is_workbook(std::string_view bytes) noexcept {
 }
 
 const std::string_view* WorkbookTable::NumberOf(std::size_t column, std::string_view text) const {
-  if (column >= numbers.size()) return nullptr;
-  const auto found = numbers[column].find(text);
-  return found == numbers[column].end() ? nullptr : &found->second;
+  if (column >= numbers_.size()) return nullptr;
+  const auto found = numbers_[column].find(text);
+  return found == numbers_[column].end() ? nullptr : &found->second;
 }
 
 WorkbookTable read_workbook(std::string_view bytes, const std::optional<std::string>& sheet,
@@ -155,7 +155,7 @@ WorkbookTable read_workbook(std::string_view bytes, const std::optional<std::str
                      std::to_string(kMaxSheetCells) + " cells");
   table.cells.reserve(bodyRows * width);
   table.rows.reserve(bodyRows);
-  table.numbers.resize(width);
+  table.numbers_.resize(width);
   for (std::size_t r = headerAt + 1; r < rows.size(); ++r) {
     const std::size_t start = table.cells.size();
     table.cells.resize(start + width);
@@ -169,12 +169,12 @@ WorkbookTable read_workbook(std::string_view bytes, const std::optional<std::str
                          cell.row, "row");
       }
       table.cells[start + cell.column - 1] = text;
-      if (cell.number) table.numbers[cell.column - 1].emplace(text, stored(cell));
+      if (cell.number) table.numbers_[cell.column - 1].emplace(text, stored(cell));
     }
     table.rows.push_back(rows[r].row);
   }
-  table.shared_text = std::move(shared);
-  table.own_text = std::move(own);
+  table.shared_text_ = std::move(shared);
+  table.own_text_ = std::move(own);
   return table;
 }
 
