@@ -84,6 +84,17 @@ void AppendValue(const Any& value, std::vector<SheetValue>& values, sal_Int16 ar
 // A range's rows of cells, row after row.
 std::vector<SheetValue> ValuesOf(const Cells& cells, sal_Int16 argument) {
   std::vector<SheetValue> values;
+  // LibreOffice hands over a cell referenced alone by its value, and an
+  // empty one as the number 0 (a range hands it over as empty): an argument
+  // that is the number 0 alone reads as the empty cell it almost always is.
+  if (cells.getLength() == 1 && cells[0].getLength() == 1) {
+    double number = 1;
+    if (cells[0][0].getValueTypeClass() == css::uno::TypeClass_DOUBLE &&
+        (cells[0][0] >>= number) && number == 0) {
+      values.push_back({});
+      return values;
+    }
+  }
   for (const Sequence<Any>& row : cells)
     for (const Any& cell : row) AppendValue(cell, values, argument);
   return values;
