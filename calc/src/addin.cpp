@@ -89,8 +89,8 @@ std::vector<SheetValue> ValuesOf(const Cells& cells, sal_Int16 argument) {
   // that is the number 0 alone reads as the empty cell it almost always is.
   if (cells.getLength() == 1 && cells[0].getLength() == 1) {
     double number = 1;
-    if (cells[0][0].getValueTypeClass() == css::uno::TypeClass_DOUBLE &&
-        (cells[0][0] >>= number) && number == 0) {
+    if (cells[0][0].getValueTypeClass() == css::uno::TypeClass_DOUBLE && (cells[0][0] >>= number) &&
+        number == 0) {
       values.push_back({});
       return values;
     }
@@ -107,7 +107,7 @@ SheetValue OneValue(const Cells& cells, sal_Int16 argument) {
 }
 
 std::string JoinOf(const Any& value, sal_Int16 argument) {
-  if (!value.hasValue()) return ", ";
+  if (!value.hasValue()) return PartsOptions().join;
   OUString text;
   if (!(value >>= text)) Refuse("the join separator is a text", argument);
   return Utf16ToUtf8(View(text));

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <nlohmann/json.hpp>
 
 #include "parts_options_json.hpp"
@@ -124,6 +125,34 @@ TEST(PartsTableTest, ViewsAndStringsReadAlikeAndBadShapesAreRefused) {
     } catch (const PartsError& error) {
       EXPECT_EQ(error.what(), c.message);
     }
+  }
+}
+
+// The options' defaults are declared once, in the options file: the
+// options value starts with them, and a cell list's join is the same.
+TEST(PartsOptionsTest, DefaultsAreTheOptionFilesDefaults) {
+  const nlohmann::json table = nlohmann::json::parse(std::ifstream(ZTXGRP_OPTION_TABLE));
+  const PartsOptions defaults;
+  const std::map<std::string, nlohmann::json> values = {
+      {"refs", defaults.refs ? nlohmann::json(*defaults.refs) : nlohmann::json()},
+      {"qty", defaults.qty ? nlohmann::json(*defaults.qty) : nlohmann::json()},
+      {"by", defaults.by.empty() ? nlohmann::json() : nlohmann::json(defaults.by)},
+      {"join", defaults.join},
+      {"minRun", defaults.min_run},
+      {"sep",
+       defaults.separator ? nlohmann::json(std::string(1, *defaults.separator)) : nlohmann::json()},
+      {"unchanged", defaults.unchanged},
+      {"headerRow", defaults.header_row ? nlohmann::json(*defaults.header_row) : nlohmann::json()},
+      {"sheet", defaults.sheet ? nlohmann::json(*defaults.sheet) : nlohmann::json()},
+      {"format",
+       defaults.format ? nlohmann::json(static_cast<int>(*defaults.format)) : nlohmann::json()},
+  };
+  ASSERT_EQ(values.size(), table.size());
+  for (const nlohmann::json& row : table) {
+    const std::string name = row["javascript"];
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(values.contains(name));
+    EXPECT_EQ(values.at(name), row["default"]);
   }
 }
 

@@ -96,10 +96,10 @@ function partsOptionsObject(options) {
 function partsOptions(options, expand = false) {
   partsOptionsObject(options);
   const { refs, qty, sep, sheet, format } = options;
-  const join = options.join ?? ', ';
-  const minRun = minRunOf(options);
-  const unchanged = options.unchanged ?? false;
-  if (typeof unchanged !== 'boolean') throw new TypeError(`unchanged is a boolean, not ${typeof unchanged}`);
+  // An option not given is not passed: the library's default applies.
+  const { join, unchanged } = options;
+  const minRun = options.minRun == null ? undefined : minRunOf(options);
+  if (unchanged != null && typeof unchanged !== 'boolean') throw new TypeError(`unchanged is a boolean, not ${typeof unchanged}`);
   const { headerRow } = options;
   if (headerRow != null && !Number.isInteger(headerRow)) throw new TypeError(`headerRow is a whole number, not ${String(headerRow)}`);
   for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ['sep', sep], ['sheet', sheet], ['format', format]])

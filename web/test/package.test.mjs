@@ -203,6 +203,10 @@ test('the options are the table\'s, by their npm names', () => {
     for (const [, property] of body.matchAll(/^\s*(\w+)\?:/gm)) offered.add(property);
   }
   assert.deepEqual([...offered].sort(), table.map((row) => row.javascript).sort());
+  // The page has one control for each option, named for it (opt-min-run).
+  const page = readFileSync(new URL('../page/index.html', import.meta.url), 'utf8');
+  const controls = [...page.matchAll(/id="opt-([a-z-]+)"/g)].map(([, id]) => id).sort();
+  assert.deepEqual(controls, table.map((row) => row.javascript.replace(/[A-Z]/g, (c) => `-${c.toLowerCase()}`)).sort());
   const csv = new TextEncoder().encode('Ref,Value\nR1,1k\nR2,1k\n');
   const given = { refs: 'Ref', qty: 'Qty', by: 'Value', join: ', ', minRun: 2, sep: ',', unchanged: false, headerRow: 1, sheet: 'Sheet1', format: 'csv' };
   assert.deepEqual(Object.keys(given).sort(), table.map((row) => row.javascript).sort());

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include <ztxgrp/cell_lists.hpp>
 #include <ztxgrp/csv_file.hpp>
 #include <ztxgrp/designator_split.hpp>
 #include <ztxgrp/element_text.hpp>
