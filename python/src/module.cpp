@@ -123,6 +123,7 @@ PYBIND11_MODULE(_ztxgrp, module) {
 
   AddPartsFunctions(module);
   module.attr("DEFAULT_MIN_RUN") = ztxgrp::kSystemMinRun;
+  module.attr("__version__") = ZTXGRP_VERSION;
   module.def("group", &Group, py::arg("items"), py::kw_only(),
              py::arg("min_run") = ztxgrp::kSystemMinRun,
              R"(Sort items by prefix and number and fold runs into ranges.

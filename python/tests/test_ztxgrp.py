@@ -424,3 +424,9 @@ def test_each_function_offers_exactly_the_options_of_the_table(operation):
     parameters = inspect.signature(PARTS_OPERATIONS[operation]).parameters.values()
     offered = {p.name: p.default for p in parameters if p.kind == inspect.Parameter.KEYWORD_ONLY}
     assert offered == expected
+
+
+def test_the_version_is_the_projects():
+    with open(os.path.join(os.path.dirname(__file__), "..", "..", "CMakeLists.txt"), encoding="utf-8") as file:
+        declared = file.read().split("project(ztxgrp VERSION ", 1)[1].split()[0]
+    assert ztxgrp.__version__ == declared

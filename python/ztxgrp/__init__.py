@@ -15,11 +15,11 @@ UnicodeEncodeError.
 
 import warnings as _warnings
 
-from ztxgrp._ztxgrp import Error, expand, group, is_valid_range, ungroup
+from ztxgrp._ztxgrp import Error, __version__, expand, group, is_valid_range, ungroup
 from ztxgrp import _ztxgrp
 
 __all__ = [
-    "Error", "PartsWarning", "PartsNote", "group", "ungroup", "expand", "is_valid_range",
+    "__version__", "Error", "PartsWarning", "PartsNote", "group", "ungroup", "expand", "is_valid_range",
     "collapse_rows", "expand_rows", "collapse_file", "expand_file", "diff_rows", "diff_files",
     "diff_text", "collapse_csv", "expand_csv", "diff_csv",
 ]

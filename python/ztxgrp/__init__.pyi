@@ -11,10 +11,12 @@ _Row = Mapping[str, Optional[str]]
 _Names = Union[str, Iterable[str], None]
 
 __all__ = [
-    "Error", "PartsWarning", "PartsNote", "group", "ungroup", "expand", "is_valid_range",
+    "__version__", "Error", "PartsWarning", "PartsNote", "group", "ungroup", "expand", "is_valid_range",
     "collapse_rows", "expand_rows", "collapse_file", "expand_file", "diff_rows", "diff_files",
     "diff_text", "collapse_csv", "expand_csv", "diff_csv",
 ]
+
+__version__: str
 
 class Error(ValueError):
     number: int
