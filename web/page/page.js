@@ -115,6 +115,8 @@ function listOptions() {
 // Long work says so, with the time it has taken.
 let ticker = null;
 function startWork(text) {
+  // A run that starts while another works replaces it, and its timer.
+  clearInterval(ticker);
   const started = performance.now();
   $('parts-status').textContent = text;
   $('parts-progress').hidden = false;

@@ -148,6 +148,16 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
     assert.equal(collapsed.name, 'excerpt-collapsed.csv');
     if (process.env.ZTXGRP_CLI) assert.deepEqual(collapsed.bytes, execFileSync(process.env.ZTXGRP_CLI, ['bom', excerpt]));
 
+    // Two runs that overlap (the mode changed, then a file dropped at once):
+    // once the last is done, nothing says it is still working.
+    await page.evaluate(() => {
+      document.querySelector('input[name=parts-mode][value=expand]').click();
+      document.querySelector('input[name=parts-mode][value=collapse]').click();
+    });
+    await page.waitForFunction(() => /rows written/.test(document.getElementById('parts-status').textContent), { timeout: 30000 });
+    await new Promise((resolve) => setTimeout(resolve, 1500));
+    assert.doesNotMatch(await page.evaluate(() => document.getElementById('parts-status').textContent), /working/);
+
     // A workbook (written by the command) downloads as a workbook, or as
     // CSV when asked, with the command's bytes.
     if (process.env.ZTXGRP_CLI) {
