@@ -24,21 +24,21 @@ std::span<const PartsOptionSpec> parts_option_table() noexcept {
 }
 
 std::string option_name(PartsOption option, OptionStyle style) {
-  const PartsOptionSpec* spec = &kOptions[0];
+  const PartsOptionSpec* declared = &kOptions[0];
   for (const PartsOptionSpec& row : kOptions)
-    if (row.option == option) spec = &row;
+    if (row.option == option) declared = &row;
   switch (style) {
     case OptionStyle::Python:
-      return std::string(spec->python) + "=";
+      return std::string(declared->python) + "=";
     case OptionStyle::JavaScript:
-      return spec->javascript;
+      return declared->javascript;
     case OptionStyle::Calc:
-      if (*spec->calc != '\0') return spec->calc;
+      if (*declared->calc != '\0') return declared->calc;
       break;
     case OptionStyle::Command:
       break;
   }
-  return spec->command;
+  return declared->command;
 }
 
 namespace {

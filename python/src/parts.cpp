@@ -75,39 +75,39 @@ PartsTable TableOf(py::handle rows) {
 PartsOptions OptionsOf(const py::dict& keywords) {
   PartsOptions options;
   options.style = OptionStyle::Python;
-  for (const PartsOptionSpec& spec : parts_option_table()) {
-    if (!keywords.contains(spec.python)) continue;
-    const py::handle value = keywords[spec.python];
+  for (const PartsOptionSpec& declared : parts_option_table()) {
+    if (!keywords.contains(declared.python)) continue;
+    const py::handle value = keywords[declared.python];
     if (value.is_none()) continue;
     const auto refuse = [&](const std::string& kind) {
-      throw py::type_error(std::string(spec.python) + " is " + kind + ", not " +
+      throw py::type_error(std::string(declared.python) + " is " + kind + ", not " +
                            std::string(py::str(py::type::handle_of(value).attr("__name__"))));
     };
-    switch (spec.kind) {
+    switch (declared.kind) {
       case OptionKind::Text:
       case OptionKind::Separator:
       case OptionKind::Form:
         if (!PyUnicode_Check(value.ptr())) refuse("a str");
-        options.set_text(spec.option, Utf8Of(value));
+        options.set_text(declared.option, Utf8Of(value));
         break;
       case OptionKind::Names:
         if (PyUnicode_Check(value.ptr())) {
-          options.set_text(spec.option, Utf8Of(value));
+          options.set_text(declared.option, Utf8Of(value));
           break;
         }
         for (const py::handle name : py::iter(value)) {
           if (!PyUnicode_Check(name.ptr()))
-            throw py::type_error(std::string(spec.python) + " is a str or a list of str");
-          options.add_name(spec.option, Utf8Of(name));
+            throw py::type_error(std::string(declared.python) + " is a str or a list of str");
+          options.add_name(declared.option, Utf8Of(name));
         }
         break;
       case OptionKind::Whole:
-        options.set_whole(spec.option, spec.option == PartsOption::MinRun
-                                           ? MinRunOf(value)
-                                           : WholeNumberOf(value, spec.python));
+        options.set_whole(declared.option, declared.option == PartsOption::MinRun
+                                               ? MinRunOf(value)
+                                               : WholeNumberOf(value, declared.python));
         break;
       case OptionKind::Flag:
-        options.set_flag(spec.option, py::cast<bool>(value));
+        options.set_flag(declared.option, py::cast<bool>(value));
         break;
     }
   }

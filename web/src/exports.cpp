@@ -191,21 +191,21 @@ ztxgrp::PartsOptions ReadOptions(std::span<const std::string_view> texts, Number
   for (std::size_t k = 0; k < count; ++k) {
     const std::string_view name = texts[at++], value = texts[at++];
     const auto table = ztxgrp::parts_option_table();
-    const auto spec = std::find_if(table.begin(), table.end(),
-                                   [&](const auto& row) { return name == row.javascript; });
-    if (spec == table.end()) throw std::invalid_argument("an option the library does not know");
+    const auto declared = std::find_if(table.begin(), table.end(),
+                                       [&](const auto& row) { return name == row.javascript; });
+    if (declared == table.end()) throw std::invalid_argument("an option the library does not know");
     switch (numbers.Take()) {
       case kOptionText:
-        options.set_text(spec->option, value);
+        options.set_text(declared->option, value);
         break;
       case kOptionWhole:
-        options.set_whole(spec->option, WholeOf(value));
+        options.set_whole(declared->option, WholeOf(value));
         break;
       case kOptionFlag:
-        options.set_flag(spec->option, value == "true");
+        options.set_flag(declared->option, value == "true");
         break;
       case kOptionName:
-        options.add_name(spec->option, value);
+        options.add_name(declared->option, value);
         break;
       default:
         throw std::invalid_argument("an option's kind of value is unknown");
