@@ -70,8 +70,15 @@ std::vector<std::string> WordsAfterEndOfOptions(const CLI::App& app, int& argc, 
   return words;
 }
 
-// The program's commands, each registered with `app`.
+// The program's commands, each registered with `app`, which is set up first:
+// a command takes the settings its parent has when it is added.
 std::vector<std::unique_ptr<ztxgrp::cli::Command>> MakeCommands(CLI::App& app) {
+  app.name("ztxgrp");
+  // Options begin with "-" on every system: "/data/parts.csv" is a file name.
+  app.allow_windows_style_options(false);
+  app.footer(kExamples);
+  app.set_version_flag("--version", "ztxgrp " ZTXGRP_VERSION);
+  app.require_subcommand(1);
   std::vector<std::unique_ptr<ztxgrp::cli::Command>> commands = ztxgrp::cli::MakeListCommands(app);
   commands.push_back(ztxgrp::cli::MakeBomCommand(app));
   commands.push_back(ztxgrp::cli::MakeDiffCommand(app));
@@ -84,12 +91,6 @@ std::vector<std::unique_ptr<ztxgrp::cli::Command>> MakeCommands(CLI::App& app) {
 ztxgrp::cli::Command* Parse(int argc, char** argv, CLI::App& app,
                             const std::vector<std::unique_ptr<ztxgrp::cli::Command>>& commands,
                             ztxgrp::cli::OutputWriter& out) {
-  app.name("ztxgrp");
-  // Options begin with "-" on every system: "/data/parts.csv" is a file name.
-  app.allow_windows_style_options(false);
-  app.footer(kExamples);
-  app.set_version_flag("--version", "ztxgrp " ZTXGRP_VERSION);
-  app.require_subcommand(1);
   std::vector<std::string> words = WordsAfterEndOfOptions(app, argc, argv);
   try {
     app.parse(argc, argv);
