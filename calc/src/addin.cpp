@@ -116,7 +116,7 @@ std::string JoinOf(const Any& value, sal_Int16 argument) {
 int MinRunOf(const Any& value, sal_Int16 argument) {
   if (!value.hasValue()) return kSystemMinRun;
   double number = 0;
-  if (!(value >>= number) || number != std::floor(number) || std::isnan(number))
+  if (!(value >>= number) || !std::isfinite(number) || number != std::floor(number))
     Refuse("the shortest run is a whole number", argument);
   const int minRun = min_run_from(static_cast<long long>(std::clamp(number, -1e18, 1e18)));
   check_min_run(minRun, OptionStyle::Calc);
