@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // them), whether rows are expanded, how many options (each a name and a
   // value among the texts) and each option's kind of value, then the
   // tables' shapes (width and rows, twice).
-  const std::uint32_t numbers[16] = {1u + data[5] % 16u, data[8] & 1u, data[1] % 3u, data[6] % 5u,
-                                     data[7] % 4u,       data[2] % 4u, data[3] % 8u, data[4] % 3u,
+  const std::uint32_t numbers[16] = {1u + data[5] % 16u, data[8] & 1u, data[1] % 3u, data[6] % 6u,
+                                     data[7] % 6u,       data[2] % 4u, data[3] % 8u, data[4] % 3u,
                                      data[5] % 3u,       data[2] % 4u, data[3] % 8u, data[4] % 3u,
                                      data[5] % 3u,       data[6] % 4u, data[7] % 8u, data[8] % 3u};
   // The list operations read UTF-16 units: the same bytes, two to a unit.

@@ -47,30 +47,29 @@ std::size_t RequireColumn(std::span<const std::string> header, const std::string
 }  // namespace
 
 PartsColumns choose_columns(std::span<const std::string> header, const PartsOptions& names) {
-  const OptionStyle style = names.style;
   PartsColumns columns;
   columns.join = names.join;
   columns.min_run = names.min_run;
   if (names.refs) {
-    columns.refs = RequireColumn(header, option_name(PartsOption::Refs, style), *names.refs);
+    columns.refs = RequireColumn(header, names.name_of(PartsOption::Refs), *names.refs);
   } else if (const auto refs = find_designator_column(header)) {
     columns.refs = *refs;
   } else {
     throw PartsError(
         "no designator column (Reference, Designator, RefDes, ...) among the headers " +
-        HeaderList(header) + "; name it with " + option_name(PartsOption::Refs, style));
+        HeaderList(header) + "; name it with " + names.name_of(PartsOption::Refs));
   }
   if (names.qty) {
     columns.qty = find_column(header, *names.qty);
     if (columns.qty == columns.refs)
-      throw PartsError(option_name(PartsOption::Qty, style) + " " + *names.qty +
+      throw PartsError(names.name_of(PartsOption::Qty) + " " + *names.qty +
                        " names the designator column");
     columns.new_qty = *names.qty;
   } else {
     columns.qty = find_quantity_column(header);
   }
   for (const std::string& name : names.by)
-    columns.by.push_back(RequireColumn(header, option_name(PartsOption::By, style), name));
+    columns.by.push_back(RequireColumn(header, names.name_of(PartsOption::By), name));
   return columns;
 }
 

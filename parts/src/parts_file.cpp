@@ -27,7 +27,7 @@ PartsFileResult process_parts_file(std::string bytes, const PartsOptions& option
   return WithMemoryErrorsNumbered([&] {
     check_parts_options(options);
     if (options.format == OutputForm::Text || options.format == OutputForm::Json)
-      throw PartsError(option_name(PartsOption::Format, options.style) +
+      throw PartsError(options.name_of(PartsOption::Format) +
                        ": a parts list is written as csv or xlsx, not " +
                        output_form_name(*options.format));
     const parts_detail::ListFile list(std::move(bytes), options);

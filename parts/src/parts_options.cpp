@@ -41,10 +41,16 @@ std::string option_name(PartsOption option, OptionStyle style) {
   return declared->command;
 }
 
+std::string PartsOptions::name_of(PartsOption option) const {
+  for (const auto& [labelled, label] : labels)
+    if (labelled == option) return label;
+  return option_name(option, style);
+}
+
 namespace {
 
-[[noreturn]] void WrongKind(PartsOption option, OptionStyle style, const char* kind) {
-  throw PartsError(option_name(option, style) + " is " + kind);
+[[noreturn]] void WrongKind(PartsOption option, const PartsOptions& options, const char* kind) {
+  throw PartsError(options.name_of(option) + " is " + kind);
 }
 
 }  // namespace
@@ -74,11 +80,11 @@ void PartsOptions::set_text(PartsOption option, std::string_view text) {
       return;
     case PartsOption::MinRun:
     case PartsOption::HeaderRow:
-      WrongKind(option, style, "a whole number");
+      WrongKind(option, *this, "a whole number");
     case PartsOption::Unchanged:
       break;
   }
-  WrongKind(option, style, "true or false");
+  WrongKind(option, *this, "true or false");
 }
 
 void PartsOptions::set_whole(PartsOption option, long long value) {
@@ -87,17 +93,17 @@ void PartsOptions::set_whole(PartsOption option, long long value) {
   } else if (option == PartsOption::HeaderRow) {
     set_header_row(value);
   } else {
-    WrongKind(option, style, option == PartsOption::Unchanged ? "true or false" : "a text");
+    WrongKind(option, *this, option == PartsOption::Unchanged ? "true or false" : "a text");
   }
 }
 
 void PartsOptions::set_flag(PartsOption option, bool value) {
-  if (option != PartsOption::Unchanged) WrongKind(option, style, "not true or false");
+  if (option != PartsOption::Unchanged) WrongKind(option, *this, "not true or false");
   unchanged = value;
 }
 
 void PartsOptions::add_name(PartsOption option, std::string_view name) {
-  if (option != PartsOption::By) WrongKind(option, style, "not a list");
+  if (option != PartsOption::By) WrongKind(option, *this, "not a list");
   by.emplace_back(name);
 }
 
@@ -124,13 +130,13 @@ void PartsOptions::set_separator(std::string_view name) {
   try {
     separator = separator_named(name);
   } catch (const PartsError& error) {
-    throw PartsError(option_name(PartsOption::Sep, style) + ": " + error.what());
+    throw PartsError(name_of(PartsOption::Sep) + ": " + error.what());
   }
 }
 
 void PartsOptions::set_header_row(long long row) {
   if (row < 1)
-    throw PartsError(option_name(PartsOption::HeaderRow, style) +
+    throw PartsError(name_of(PartsOption::HeaderRow) +
                      ": the header row is counted from 1, as a spreadsheet numbers rows");
   header_row = static_cast<std::uint64_t>(row);
 }
@@ -161,8 +167,8 @@ void PartsOptions::set_format(std::string_view name) {
       format = known.form;
       return;
     }
-  throw PartsError(option_name(PartsOption::Format, style) +
-                   ": the format is text, csv, json or xlsx, not " + Quoted(name));
+  throw PartsError(name_of(PartsOption::Format) + ": the format is text, csv, json or xlsx, not " +
+                   Quoted(name));
 }
 
 std::optional<OutputForm> output_form(std::optional<OutputForm> asked, std::string_view file_name) {
@@ -187,22 +193,29 @@ void check_join(std::string_view join) {
                      " holds a dash, which would read as a range");
 }
 
-void check_min_run(int min_run, OptionStyle style) {
+void check_min_run(int min_run, const PartsOptions& options) {
   try {
     CheckMinRun(min_run);
   } catch (const RuntimeError& error) {
-    const std::string name = option_name(PartsOption::MinRun, style);
-    throw OptionValueError(
-        error, name + (style == OptionStyle::Python ? "" : " ") + std::to_string(min_run));
+    // Python's name ends in '=' (min_run=1); the others are followed by a blank.
+    const std::string name = options.name_of(PartsOption::MinRun);
+    throw OptionValueError(error,
+                           name + (name.ends_with('=') ? "" : " ") + std::to_string(min_run));
   }
 }
 
+void check_min_run(int min_run, OptionStyle style) {
+  PartsOptions options;
+  options.style = style;
+  check_min_run(min_run, options);
+}
+
 void check_parts_options(const PartsOptions& options) {
-  check_min_run(options.min_run, options.style);
+  check_min_run(options.min_run, options);
   try {
     check_join(options.join);
   } catch (const PartsError& error) {
-    throw PartsError(option_name(PartsOption::Join, options.style) + ": " + error.what());
+    throw PartsError(options.name_of(PartsOption::Join) + ": " + error.what());
   }
 }
 

@@ -14,6 +14,15 @@ import pytest
 
 import ztxgrp
 
+OPTION_TABLE = os.path.join(os.path.dirname(__file__), "..", "..", "parts", "options.json")
+
+
+def declared_option(option):
+    """An option's row in the options file."""
+    with open(OPTION_TABLE, encoding="utf-8") as file:
+        return next(row for row in json.load(file) if row["option"] == option)
+
+
 OPERATIONS = {
     "group": lambda items: ztxgrp.group(items),
     "ungroup": lambda items: ztxgrp.ungroup(items),
@@ -332,6 +341,8 @@ def test_parts_files_as_bom_writes_them(case):
         with pytest.raises(ValueError) as raised:
             call()
         assert case["error"] in str(raised.value)
+        if "remedy" in case:
+            assert str(raised.value).endswith(f"; name it with {declared_option(case['remedy'])['python']}=")
         if "item" in case:
             assert (raised.value.item, raised.value.row) == (case["item"], case["line"])
             assert f"line {case['line']}" in str(raised.value)
@@ -407,7 +418,6 @@ def test_diff_rows_gives_the_table_as_dicts():
     assert raised.value.row == 1 and "the new list, row 1" in str(raised.value)
 
 
-OPTION_TABLE = os.path.join(os.path.dirname(__file__), "..", "..", "parts", "options.json")
 PARTS_OPERATIONS = {"collapse-rows": ztxgrp.collapse_rows, "expand-rows": ztxgrp.expand_rows,
               "collapse-file": ztxgrp.collapse_file, "expand-file": ztxgrp.expand_file,
               "diff-rows": ztxgrp.diff_rows, "diff-files": ztxgrp.diff_files}

@@ -25,6 +25,14 @@ std::string Bytes(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The command's name of an option, as the options file declares it.
+std::string DeclaredCommandName(const std::string& option) {
+  for (const nlohmann::json& row : nlohmann::json::parse(Bytes(ZTXGRP_OPTION_TABLE)))
+    if (row["option"] == option) return row["command"];
+  ADD_FAILURE() << "no option " << option;
+  return {};
+}
+
 nlohmann::json Cases() {
   return nlohmann::json::parse(Bytes(kFolder / "cases.json"));
 }
@@ -66,6 +74,10 @@ TEST(PartsFilesTest, TheCommandWritesWhatTheTableHolds) {
       EXPECT_EQ(result.status, c["status"].get<int>());
       EXPECT_EQ(result.out, "");
       EXPECT_NE(result.err.find(c["error"].get<std::string>()), std::string::npos) << result.err;
+      if (c.contains("remedy")) {
+        const std::string ending = "; name it with " + DeclaredCommandName(c["remedy"]) + "\n";
+        EXPECT_TRUE(result.err.ends_with(ending)) << result.err;
+      }
       if (c.contains("item")) {
         const std::string item = c["item"].dump();  // quoted, as messages quote it
         EXPECT_NE(result.err.find(item), std::string::npos);

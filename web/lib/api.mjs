@@ -85,6 +85,18 @@ function byNamesOf(by) {
   return names;
 }
 
+// How messages name the options: an object of option names to texts.
+function labelsOf(optionLabels) {
+  if (optionLabels === undefined || optionLabels === null) return [];
+  if (typeof optionLabels !== 'object') throw new TypeError(`optionLabels is an object, not ${typeof optionLabels}`);
+  const labels = Object.entries(optionLabels);
+  for (const [name, label] of labels) {
+    if (typeof label !== 'string') throw new TypeError(`optionLabels.${name} is a string, not ${typeof label}`);
+    if (LONE_SURROGATE.test(label) || LONE_SURROGATE.test(name)) throw new RangeError(`optionLabels.${name} holds an unpaired surrogate`);
+  }
+  return labels;
+}
+
 // The options object itself, checked to be one.
 function partsOptionsObject(options) {
   if (options === null || typeof options !== 'object') throw new TypeError('options is an object');
@@ -107,7 +119,8 @@ function partsOptions(options, expand = false) {
   const byNames = byNamesOf(options.by);
   for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ['sep', sep], ['sheet', sheet], ...byNames.map((b) => ['by', b])])
     if (typeof value === 'string' && LONE_SURROGATE.test(value)) throw new RangeError(`${what} holds an unpaired surrogate`);
-  return { refs, qty, sep, sheet, format, join, byNames, byText: typeof options.by === 'string', minRun, expand, unchanged, headerRow };
+  const labels = labelsOf(options.optionLabels);
+  return { refs, qty, sep, sheet, format, join, byNames, byText: typeof options.by === 'string', minRun, expand, unchanged, headerRow, labels };
 }
 
 // Rows (objects, as a CSV parser gives them) to the layer's table: the keys

@@ -266,18 +266,20 @@ function withFiles(files, headroom, call) {
 
 // The kinds of an option's value, as the module reads them (its
 // OptionValue).
-const TEXT = 0, WHOLE = 1, FLAG = 2, NAME = 3;
+const TEXT = 0, WHOLE = 1, FLAG = 2, NAME = 3, LABEL = 4;
 
 // The options of every parts-list call by their npm names, as the module
 // reads them (its ReadOptions): numbers (the count of all the call's
 // numbers, filled in by withNumbers; whether rows are expanded; how many
 // options; each option's kind of value), then two texts per option, its
-// name and its value. An option not given is not passed.
-function optionLayout({ refs, qty, sep, sheet, format, join, byNames, byText, minRun, expand, unchanged, headerRow }) {
+// name and its value; a label is passed as the option's name and the label.
+// An option not given is not passed.
+function optionLayout({ refs, qty, sep, sheet, format, join, byNames, byText, minRun, expand, unchanged, headerRow, labels }) {
   const entries = [['refs', refs, TEXT], ['qty', qty, TEXT], ['sep', sep, TEXT], ['sheet', sheet, TEXT],
     ['format', format, TEXT], ['join', join, TEXT], ['minRun', minRun, WHOLE], ['unchanged', unchanged, FLAG],
     ['headerRow', headerRow == null ? null : Math.min(Math.max(headerRow, -(2 ** 53)), 2 ** 53), WHOLE],
-    ...byNames.map((name) => ['by', name, byText ? TEXT : NAME])].filter(([, value]) => value != null);
+    ...byNames.map((name) => ['by', name, byText ? TEXT : NAME]),
+    ...labels.map(([name, label]) => [name, label, LABEL])].filter(([, value]) => value != null);
   const texts = entries.flatMap(([name, value]) => [name, String(value)]);
   const numbers = [expand ? 1 : 0, entries.length, ...entries.map(([, , kind]) => kind)];
   return { texts, numbers };

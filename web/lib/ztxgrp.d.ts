@@ -30,7 +30,17 @@ export function isValidRange(text: string): boolean;
  */
 export type PartsRow = Record<string, string | null | undefined>;
 
-export interface PartsOptions {
+/** How messages name the options, for an application with fields of its own. */
+export interface MessageOptions {
+  /**
+   * Texts that name options in messages instead of their names:
+   * { refs: 'the "Designator column" field' } makes a list without a known
+   * designator column say "...; name it with the "Designator column" field".
+   */
+  optionLabels?: { [option: string]: string } | null;
+}
+
+export interface PartsOptions extends MessageOptions {
   /** The designator column (default: Reference, Ref, Designator, RefDes, ...). */
   refs?: string;
   /** The quantity column (default: Qty or Quantity, else a new column "Qty"). */

@@ -109,6 +109,10 @@ function listOptions() {
   const headerRow = $('opt-header-row').value;
   if (headerRow !== '') options.headerRow = Number(headerRow);
   options.unchanged = $('opt-unchanged').checked;
+  // Messages point at the page's own fields, by their labels.
+  options.optionLabels = {};
+  for (const label of document.querySelectorAll('#list-options label[for^="opt-"]'))
+    options.optionLabels[label.htmlFor.slice(4).replace(/-([a-z])/g, (_, c) => c.toUpperCase())] = `the "${label.textContent.trim()}" field`;
   return options;
 }
 

@@ -150,12 +150,14 @@ std::vector<std::string_view> ReadUtf8Texts(const char* bytes, std::size_t size,
 // expanded, how many options follow, and each option's kind of value
 // (OptionValue). Texts, from `at` on: each option's name and its value as
 // text (a whole number in decimal digits, a flag "true" or "false", a list
-// of names one option per name). `at` and `next` are left after them.
+// of names one option per name, a label the text that names the option in
+// messages). `at` and `next` are left after them.
 enum OptionValue : std::uint32_t {
   kOptionText = 0,
   kOptionWhole = 1,
   kOptionFlag = 2,
-  kOptionName = 3
+  kOptionName = 3,
+  kOptionLabel = 4
 };
 
 // The numbers a host passed: their count first, then the numbers.
@@ -206,6 +208,9 @@ ztxgrp::PartsOptions ReadOptions(std::span<const std::string_view> texts, Number
         break;
       case kOptionName:
         options.add_name(declared->option, value);
+        break;
+      case kOptionLabel:
+        options.labels.emplace_back(declared->option, value);
         break;
       default:
         throw std::invalid_argument("an option's kind of value is unknown");

@@ -15,6 +15,7 @@ import puppeteer from 'puppeteer-core';
 const root = fileURLToPath(new URL('..', import.meta.url));
 const excerpt = fileURLToPath(new URL('../../tests/data/bom/excerpt.csv', import.meta.url));
 const chromium = process.env.CHROMIUM ?? '/usr/bin/chromium';
+const table = JSON.parse(readFileSync(new URL('../../parts/options.json', import.meta.url), 'utf8'));
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm' };
 
 // Any static server will do; this one serves the package folder.
@@ -200,6 +201,12 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
       const error = await drop(readFileSync(new URL(c.input, folder)), c.input, expand ? 'expand' : 'collapse');
       if (!c.output) {
         assert.ok(error.includes(c.error), `${c.name}: ${error}`);
+        if (c.remedy) {
+          // The message points at the page's own field for the option.
+          const id = `opt-${table.find((row) => row.option === c.remedy).javascript.replace(/[A-Z]/g, (k) => `-${k.toLowerCase()}`)}`;
+          const label = await page.$eval(`label[for="${id}"]`, (l) => l.textContent.trim());
+          assert.ok(error.endsWith(`; name it with the "${label}" field`), `${c.name}: ${error}`);
+        }
         continue;
       }
       assert.equal(error, '', c.name);

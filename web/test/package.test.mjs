@@ -117,11 +117,13 @@ test('parts lists: collapsed as ztxgrp bom writes them, expanded back', () => {
 // The table of parts-list files that every front end writes alike.
 test('parts-list files: the bytes and warnings that ztxgrp bom gives', () => {
   const folder = new URL('../../tests/data/parts-files/', import.meta.url);
+  const table = JSON.parse(readFileSync(new URL('../../parts/options.json', import.meta.url), 'utf8'));
   for (const c of JSON.parse(readFileSync(new URL('cases.json', folder), 'utf8'))) {
     const data = readFileSync(new URL(c.input, folder));
     const call = () => (c.options.expand ? expandCsv : collapseCsv)(data, c.options);
     if (!c.output) {
-      assert.throws(call, (e) => e.message.includes(c.error) && (!c.item || (e.item === c.item && e.row === c.line && e.message.includes(`line ${c.line}`))), c.name);
+      const remedy = c.remedy && table.find((row) => row.option === c.remedy).javascript;
+      assert.throws(call, (e) => e.message.includes(c.error) && (!remedy || e.message.endsWith(`; name it with ${remedy}`)) && (!c.item || (e.item === c.item && e.row === c.line && e.message.includes(`line ${c.line}`))), c.name);
       continue;
     }
     const result = call();
@@ -131,6 +133,12 @@ test('parts-list files: the bytes and warnings that ztxgrp bom gives', () => {
   }
   assert.throws(() => collapseCsv(5), TypeError);
   assert.throws(() => collapseCsv('Ref\nR1\n', { sep: 5 }), /sep is a string/);
+  // Labels for messages: texts by option names the library knows.
+  const noRefs = new TextEncoder().encode('Part,Value\nX,1\n');
+  assert.throws(() => collapseCsv(noRefs, { optionLabels: { refs: 'the "Refs" box' } }), /; name it with the "Refs" box$/);
+  assert.throws(() => collapseCsv(noRefs, { optionLabels: 5 }), TypeError);
+  assert.throws(() => collapseCsv(noRefs, { optionLabels: { refs: 5 } }), TypeError);
+  assert.throws(() => collapseCsv(noRefs, { optionLabels: { nothing: 'x' } }), RangeError);
 });
 
 // The real boards beside the project, when they and the command are at hand.

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "ztxgrp/entry_text.hpp"
@@ -105,6 +106,13 @@ struct PartsOptions {
   bool expand = false;                       // bom: one row per designator instead of one per part
   bool unchanged = false;                    // diff: also the designators that did not change
   OptionStyle style = OptionStyle::Command;  // for messages
+  // How messages name options where a front end shows fields of its own
+  // (a page's "Designator column" field); an option not named here is
+  // named as `style` spells it.
+  std::vector<std::pair<PartsOption, std::string>> labels;
+
+  // The option as messages name it: its label, else as `style` spells it.
+  std::string name_of(PartsOption option) const;
 
   // An option given by its front end, translated to the option's kind
   // alone: text (Text, Separator, Form; Names: one text of names), a whole
@@ -138,6 +146,7 @@ int min_run_from(long long value) noexcept;
 
 // The shortest run: OptionValueError 5 below 2, naming the option.
 void check_min_run(int min_run, OptionStyle style);
+void check_min_run(int min_run, const PartsOptions& options);
 
 // The options checked before any table is read: check_min_run's errors,
 // and check_join's naming the option.
