@@ -1,6 +1,9 @@
-# The Debian package (CPack's DEB generator): the command, the library, its
-# headers and CMake package files, the manual page and the bash completion,
-# with the copyright file and changelog that Debian asks for.
+# The Debian packages (CPack's DEB generator), split as Debian splits a
+# program from its library: ztxgrp, the command with its manual page and
+# bash completion, depending on runtime libraries alone; libztxgrp-dev, the
+# static libraries, headers and CMake package files, depending on the -dev
+# packages a program built with them links. Each carries the copyright
+# file and changelog that Debian asks for.
 set(ZTXGRP_COPYRIGHT "2026 ztxgrp maintainers")
 set(debian_doc ${PROJECT_BINARY_DIR}/debian-doc)
 file(MAKE_DIRECTORY ${debian_doc})
@@ -17,28 +20,48 @@ execute_process(COMMAND gzip -9nf ${debian_doc}/changelog RESULT_VARIABLE gzip_f
 if(gzip_failed)
   message(FATAL_ERROR "cannot compress the Debian changelog")
 endif()
-install(FILES ${debian_doc}/copyright ${debian_doc}/changelog.gz
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+foreach(component_package IN ITEMS "command;ztxgrp" "development;libztxgrp-dev")
+  list(GET component_package 0 component)
+  list(GET component_package 1 package)
+  install(FILES ${debian_doc}/copyright ${debian_doc}/changelog.gz
+          DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${package} COMPONENT ${component})
+endforeach()
 
 set(CPACK_GENERATOR DEB)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL command development)
 set(CPACK_PACKAGE_NAME ztxgrp)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# Each package's description begins with its own summary line.
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "")
 set(CPACK_PACKAGE_CONTACT "ztxgrp maintainers <maintainers@users.noreply.c-seed-283c4bf7.example>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "item designators to compact ranges and back; parts lists")
-set(CPACK_PACKAGE_DESCRIPTION
-    "ztxgrp turns lists of item designators (R1, R2, R3, C2) into compact range\n\
-notation (C2, R1-R3) and back, and collapses, expands and compares\n\
-parts-list CSV files and workbooks. This package holds the ztxgrp\n\
-command, the C++ library with its headers and CMake package files, the\n\
-manual page and the bash completion.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The library is static: a program built with it links libcsv and the
-# workbook libraries too.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcsv-dev, libminizip-dev, libexpat1-dev, libxlsxwriter-dev")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://ztxgrp.invalid/")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+set(CPACK_DEBIAN_COMMAND_PACKAGE_NAME ztxgrp)
+set(CPACK_DEBIAN_COMMAND_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_COMMAND_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_COMMAND_DESCRIPTION
+    "item designators to compact ranges and back; parts lists\n\
+ztxgrp turns lists of item designators (R1, R2, R3, C2) into compact range\n\
+notation (C2, R1-R3) and back, and collapses, expands and compares\n\
+parts-list CSV files and workbooks. This package holds the ztxgrp\n\
+command, its manual page and its bash completion.")
+
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libztxgrp-dev)
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
+# The library is static: a program built with it links libcsv and the
+# workbook libraries too.
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS
+    "libcsv-dev, libminizip-dev, libexpat1-dev, libxlsxwriter-dev")
+set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION
+    "item designators to compact ranges and back; C++ library\n\
+ztxgrp turns lists of item designators (R1, R2, R3, C2) into compact range\n\
+notation (C2, R1-R3) and back, and collapses, expands and compares\n\
+parts-list CSV files and workbooks. This package holds the static C++\n\
+libraries, their headers and the CMake package files for\n\
+find_package(ztxgrp).")
 include(CPack)
