@@ -110,7 +110,8 @@ class BomCommand final : public Command {
     app_->add_option("FILE", bom_.file, "the CSV file or workbook (default or -: standard input)");
     AddPartsListOptions(app_, bom_,
                         "the key columns, comma-separated, repeatable (default: all but "
-                        "designators and quantity)");
+                        "designators and quantity)",
+                        kOperationCollapseFile | kOperationExpandFile);
     app_->add_flag("--expand", bom_.parts.expand, "one row per designator instead of one per part");
     app_->add_flag("--strict", bom_.strict, "duplicated designators are an error (exit 2)");
   }

@@ -39,5 +39,7 @@ std::unique_ptr<Command> MakeBomCommand(CLI::App& app);
 // diff and git-diff.
 std::unique_ptr<Command> MakeDiffCommand(CLI::App& app);
 std::unique_ptr<Command> MakeGitDiffCommand(CLI::App& app);
+// verify.
+std::unique_ptr<Command> MakeVerifyCommand(CLI::App& app);
 
 }  // namespace ztxgrp::cli

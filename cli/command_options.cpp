@@ -5,6 +5,7 @@
 #include <charconv>
 #include <climits>
 
+#include "errors.hpp"
 #include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/failure.hpp"
 #include "ztxgrp/list_texts.hpp"
@@ -33,27 +34,68 @@ void AddMinRun(CLI::App* sub, int& minRun) {
       ->option_text("N");
 }
 
-// The options that bom and diff share: the output file, the separator, the
-// columns, the join separator and the shortest run. `by` says what the key
-// columns are for.
+std::optional<OutputForm> OutputFormOf(const PartsListCommand& command, const char* name) {
+  if (command.csv && command.json)
+    throw UsageError(std::string(name) + ": --csv and --json cannot be combined");
+  // --csv and --json name a form as --format does; the form asked for wins
+  // over the output file's name.
+  std::optional<OutputForm> asked = command.parts.format;
+  if (command.csv || command.json) {
+    const OutputForm form = command.csv ? OutputForm::Csv : OutputForm::Json;
+    if (asked && *asked != form)
+      throw UsageError(std::string(name) + ": " + (command.csv ? "--csv" : "--json") +
+                       " cannot be combined with --format " + output_form_name(*asked));
+    asked = form;
+  }
+  return output_form(asked, command.output.value_or(""));
+}
+
+namespace {
+
+// Whether the options file declares `option` for one of `operations`.
+bool Takes(PartsOption option, unsigned operations) {
+  for (const PartsOptionSpec& declared : parts_option_table())
+    if (declared.option == option) return (declared.operations & operations) != 0;
+  return false;
+}
+
+// A library rule broken by an option's value, as the parser reports it.
+template <typename Set>
+void Translated(Set&& set) {
+  try {
+    set();
+  } catch (const PartsError& error) {
+    throw CLI::ValidationError(error.what());
+  }
+}
+
+long long DecimalOf(const std::string& text, const char* option) {
+  long long value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size())
+    throw CLI::ValidationError(option, "N is a decimal number");
+  return value;
+}
+
+}  // namespace
+
+// The options of the parts-list commands, each added where the options file
+// declares it for one of `operations`: the output file, the separator, the
+// columns, the join separator, the shortest run, ... `byHelp` says what the
+// key columns are for.
 void AddPartsListOptions(CLI::App* sub, PartsListCommand& command, const char* byHelp,
-                         bool outputFile) {
+                         unsigned operations, bool outputFile) {
   PartsOptions& parts = command.parts;
   if (outputFile)
     sub->add_option("-o,--output", command.output,
                     "write to FILE, replaced only when everything succeeded")
         ->option_text("FILE");
-  sub->add_option_function<std::string>(
-         "--sep",
-         [&parts](const std::string& text) {
-           try {
-             parts.set_separator(text);
-           } catch (const PartsError& error) {
-             throw CLI::ValidationError(error.what());
-           }
-         },
-         "the field separator (default: the one of , ; TAB in the header line)")
-      ->option_text("SEP");
+  if (Takes(PartsOption::Sep, operations))
+    sub->add_option_function<std::string>(
+           "--sep",
+           [&parts](const std::string& text) { Translated([&] { parts.set_separator(text); }); },
+           "the field separator (default: the one of , ; TAB in the header line)")
+        ->option_text("SEP");
   sub->add_option("--refs", parts.refs,
                   "the designator column (default: the first Reference, References, Ref, Refs, "
                   "Designator, Designators or RefDes)")
@@ -64,49 +106,72 @@ void AddPartsListOptions(CLI::App* sub, PartsListCommand& command, const char* b
       ->option_text("NAME");
   // One argument per --by, any number of names in all (A,B or --by A --by B),
   // split as every front end splits a text of names.
-  sub->add_option_function<std::vector<std::string>>(
-         "--by",
-         [&parts](const std::vector<std::string>& texts) {
-           for (const std::string& text : texts) parts.add_by_text(text);
-         },
-         byHelp)
-      ->expected(1, CLI::detail::expected_max_vector_size)
-      ->allow_extra_args(false)
-      ->option_text("COL[,COL...]");
+  if (Takes(PartsOption::By, operations))
+    sub->add_option_function<std::vector<std::string>>(
+           "--by",
+           [&parts](const std::vector<std::string>& texts) {
+             for (const std::string& text : texts) parts.add_by_text(text);
+           },
+           byHelp)
+        ->expected(1, CLI::detail::expected_max_vector_size)
+        ->allow_extra_args(false)
+        ->option_text("COL[,COL...]");
   sub->add_option("-j,--join", parts.join, "between grouped entries (default \", \")")
       ->option_text("SEP");
   AddMinRun(sub, parts.min_run);
-  sub->add_option_function<std::string>(
-         "--header-row",
-         [&parts](const std::string& text) {
-           long long row = 0;
-           const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), row);
-           if (text.empty() || error != std::errc() || end != text.data() + text.size())
-             throw CLI::ValidationError("--header-row", "N is a decimal number");
-           try {
-             parts.set_header_row(row);
-           } catch (const PartsError& failure) {
-             throw CLI::ValidationError(failure.what());
-           }
-         },
-         "the header's row, as a spreadsheet numbers rows (default: the first row that names "
-         "the designator column; rows above it are a title, kept as written)")
-      ->option_text("N");
-  sub->add_option("--sheet", parts.sheet, "a workbook's sheet to read (default: the first)")
-      ->option_text("NAME");
-  if (outputFile)
+  if (Takes(PartsOption::HeaderRow, operations))
+    sub->add_option_function<std::string>(
+           "--header-row",
+           [&parts](const std::string& text) {
+             const long long row = DecimalOf(text, "--header-row");
+             Translated([&] { parts.set_header_row(row); });
+           },
+           "the header's row, as a spreadsheet numbers rows (default: the first row that names "
+           "the designator column; rows above it are a title, kept as written)")
+        ->option_text("N");
+  if (Takes(PartsOption::Sheet, operations))
+    sub->add_option("--sheet", parts.sheet, "a workbook's sheet to read (default: the first)")
+        ->option_text("NAME");
+  if (outputFile && Takes(PartsOption::Format, operations))
     sub->add_option_function<std::string>(
            "--format",
-           [&parts](const std::string& text) {
-             try {
-               parts.set_format(text);
-             } catch (const PartsError& error) {
-               throw CLI::ValidationError(error.what());
-             }
-           },
-           "the output's form: csv or xlsx, for diff also text or json (default: as the "
-           "output file's name ends, else the input's; diff: text)")
+           [&parts](const std::string& text) { Translated([&] { parts.set_format(text); }); },
+           "the output's form: csv or xlsx, for diff and verify also text or json (default: as "
+           "the output file's name ends, else the input's; diff and verify: text)")
         ->option_text("FORM");
+  if (Takes(PartsOption::MaxPerRow, operations))
+    sub->add_option_function<std::string>(
+           "--max-per-row",
+           [&parts](const std::string& text) {
+             const long long count = DecimalOf(text, "--max-per-row");
+             Translated([&] { parts.set_max_per_row(count); });
+           },
+           "the most designators a row may hold (an assembler's uploader): bom writes a larger "
+           "part as several rows of at most N; verify finds rows with more")
+        ->option_text("N");
+  if (Takes(PartsOption::NoRanges, operations))
+    sub->add_flag("--no-ranges", parts.no_ranges,
+                  "write designators one by one, never as a range (C3, C4, C5, not C3-C5)");
+  if (Takes(PartsOption::Ignore, operations))
+    sub->add_option_function<std::vector<std::string>>(
+           "--ignore",
+           [&parts](const std::vector<std::string>& texts) {
+             for (const std::string& text : texts) add_by_text_to(parts.ignore, text);
+           },
+           "designators left out of those on one side only: shell-style patterns, "
+           "comma-separated, repeatable (FID*,H*,TP*)")
+        ->expected(1, CLI::detail::expected_max_vector_size)
+        ->allow_extra_args(false)
+        ->option_text("PATTERN[,PATTERN...]");
+  if (Takes(PartsOption::PlacementFormat, operations))
+    sub->add_option_function<std::string>(
+           "--placement-format",
+           [&parts](const std::string& text) {
+             Translated([&] { parts.set_placement_format(text); });
+           },
+           "the placement files' form: kicad-pos, kicad-csv, cpl, altium, eagle or xyrs "
+           "(default: recognised by content)")
+        ->option_text("NAME");
 }
 
 }  // namespace ztxgrp::cli

@@ -15,7 +15,12 @@ void AddMinRun(CLI::App* sub, int& minRun);
 // `outputFile` is false), the separator, the columns, the join separator,
 // the shortest run, the header row, the sheet and the output's form.
 // `byHelp` says what the key columns are for.
+// The output's form of a command with --csv and --json beside --format
+// (diff, verify): the form named, else the output file's name's. UsageError,
+// naming the command, when the words disagree.
+std::optional<OutputForm> OutputFormOf(const PartsListCommand& command, const char* name);
+
 void AddPartsListOptions(CLI::App* sub, PartsListCommand& command, const char* byHelp,
-                         bool outputFile = true);
+                         unsigned operations, bool outputFile = true);
 
 }  // namespace ztxgrp::cli

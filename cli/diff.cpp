@@ -44,19 +44,8 @@ PartsDiffFileResult Compare(const PartsOptions& parts, const std::string& oldFil
 int RunDiff(const PartsListCommand& diff, InputBuffer& in, OutputWriter& out) {
   if (IsStandardInput(diff.file) && IsStandardInput(diff.newFile))
     throw UsageError("diff: at most one of OLD and NEW is standard input");
-  if (diff.csv && diff.json) throw UsageError("diff: --csv and --json cannot be combined");
-  // --csv and --json name a form as --format does; the form asked for wins
-  // over the output file's name.
-  std::optional<OutputForm> asked = diff.parts.format;
-  if (diff.csv || diff.json) {
-    const OutputForm form = diff.csv ? OutputForm::Csv : OutputForm::Json;
-    if (asked && *asked != form)
-      throw UsageError(std::string("diff: ") + (diff.csv ? "--csv" : "--json") +
-                       " cannot be combined with --format " + output_form_name(*asked));
-    asked = form;
-  }
   PartsOptions parts = diff.parts;
-  parts.format = output_form(asked, diff.output.value_or(""));
+  parts.format = OutputFormOf(diff, "diff");
   const PartsDiffFileResult result = Compare(parts, diff.file, diff.newFile, in);
   WritePartsOutput(diff.output, result.bytes, out);
   return result.diff.differ() ? kListsDiffer : kSuccess;
@@ -133,7 +122,7 @@ class DiffCommand final : public Command {
     app_->footer(kDiffFooter);
     app_->add_option("OLD", diff_.file, "the old parts list (-: standard input)");
     app_->add_option("NEW", diff_.newFile, "the new parts list (-: standard input)");
-    AddPartsListOptions(app_, diff_, kComparedColumns);
+    AddPartsListOptions(app_, diff_, kComparedColumns, kOperationDiffFiles);
     app_->add_flag("--all", diff_.parts.unchanged,
                    "also write the designators that did not change");
     app_->add_flag("--csv", diff_.csv, "write the changes as a CSV table");
@@ -161,7 +150,7 @@ class GitDiffCommand final : public Command {
     app_->footer(kGitDiffFooter);
     app_->add_option("WORD", git_.gitArguments,
                      "PATH OLD-FILE OLD-HEX OLD-MODE NEW-FILE NEW-HEX NEW-MODE, as git gives them");
-    AddPartsListOptions(app_, git_, kComparedColumns, false);
+    AddPartsListOptions(app_, git_, kComparedColumns, kOperationDiffFiles, false);
   }
   void TakeWordsAfterOptions(std::vector<std::string> words) override {
     git_.gitArguments.insert(git_.gitArguments.end(), std::make_move_iterator(words.begin()),

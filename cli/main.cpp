@@ -83,6 +83,7 @@ std::vector<std::unique_ptr<ztxgrp::cli::Command>> MakeCommands(CLI::App& app) {
   commands.push_back(ztxgrp::cli::MakeBomCommand(app));
   commands.push_back(ztxgrp::cli::MakeDiffCommand(app));
   commands.push_back(ztxgrp::cli::MakeGitDiffCommand(app));
+  commands.push_back(ztxgrp::cli::MakeVerifyCommand(app));
   return commands;
 }
 

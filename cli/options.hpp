@@ -36,6 +36,7 @@ struct PartsListCommand {
   bool csv = false;                       // diff: a CSV table
   bool json = false;                      // diff: JSON
   std::vector<std::string> gitArguments;  // git-diff: the words git passes
+  std::vector<std::string> placements;    // verify: the placement files
 };
 
 // Exit statuses of the command.

@@ -1,5 +1,6 @@
 // Collapsing a parts list to one row per part.
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 #include "ordered.hpp"
@@ -147,13 +148,34 @@ PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
   struct Merged {
     Ordered::JoinedCell refs;
     const Part* part;
+    std::optional<std::uint64_t> quantity;  // a piece's, when the part is cut into rows
   };
   std::vector<Merged> merged;
   merged.reserve(reading.parts.size());
   Ordered ordered;
+  // Without ranges: a run longer than any list, so no run is written as one.
+  const int minRun = columns.no_ranges ? std::numeric_limits<int>::max() : columns.min_run;
+  std::vector<const Designator*> sorted;
   for (const Part& part : reading.parts) {
     try {
-      merged.push_back({ordered.Join(part.designators, columns.min_run, columns.join), &part});
+      if (!columns.max_per_row || part.designators.size() <= *columns.max_per_row) {
+        merged.push_back({ordered.Join(part.designators, minRun, columns.join), &part, {}});
+      } else {
+        // Pieces of at most max_per_row designators, in order; the part's
+        // quantity shared so that the pieces add up to it.
+        sorted.assign(part.designators.begin(), part.designators.end());
+        parts_detail::InEngineOrder(sorted);
+        const std::uint64_t count = sorted.size(), each = part.quantity / count;
+        std::uint64_t left = part.quantity;
+        for (std::size_t at = 0; at < sorted.size(); at += *columns.max_per_row) {
+          const std::size_t size =
+              static_cast<std::size_t>(std::min<std::uint64_t>(*columns.max_per_row, count - at));
+          const std::uint64_t quantity = at + size == count ? left : each * size;
+          left -= quantity;
+          merged.push_back({ordered.Join(std::span(sorted).subspan(at, size), minRun, columns.join),
+                            &part, quantity});
+        }
+      }
     } catch (const RuntimeError& error) {
       throw RowError(error, job.RowNumber(part.rows.front()), job.Noun());
     }
@@ -167,7 +189,7 @@ PartsResult Collapse(const PartsTableView& view, const PartsColumns& columns,
   });
   for (Merged& m : merged) {
     std::optional<std::string> qty;
-    if (!m.part->apart) qty = std::to_string(m.part->quantity);
+    if (!m.part->apart) qty = std::to_string(m.quantity.value_or(m.part->quantity));
     job.Add(m.part->rows.front(), std::move(m.refs.text), std::move(qty));
   }
   for (const std::size_t r : reading.bare) job.Add(r, std::nullopt, std::nullopt);

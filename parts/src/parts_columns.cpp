@@ -50,6 +50,8 @@ PartsColumns choose_columns(std::span<const std::string> header, const PartsOpti
   PartsColumns columns;
   columns.join = names.join;
   columns.min_run = names.min_run;
+  columns.max_per_row = names.max_per_row;
+  columns.no_ranges = names.no_ranges;
   if (names.refs) {
     columns.refs = RequireColumn(header, names.name_of(PartsOption::Refs), *names.refs);
   } else if (const auto refs = find_designator_column(header)) {

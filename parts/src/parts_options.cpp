@@ -78,10 +78,18 @@ void PartsOptions::set_text(PartsOption option, std::string_view text) {
     case PartsOption::Format:
       set_format(text);
       return;
+    case PartsOption::PlacementFormat:
+      set_placement_format(text);
+      return;
+    case PartsOption::Ignore:
+      add_by_text_to(ignore, text);
+      return;
     case PartsOption::MinRun:
     case PartsOption::HeaderRow:
+    case PartsOption::MaxPerRow:
       WrongKind(option, *this, "a whole number");
     case PartsOption::Unchanged:
+    case PartsOption::NoRanges:
       break;
   }
   WrongKind(option, *this, "true or false");
@@ -92,19 +100,32 @@ void PartsOptions::set_whole(PartsOption option, long long value) {
     min_run = min_run_from(value);
   } else if (option == PartsOption::HeaderRow) {
     set_header_row(value);
+  } else if (option == PartsOption::MaxPerRow) {
+    set_max_per_row(value);
   } else {
-    WrongKind(option, *this, option == PartsOption::Unchanged ? "true or false" : "a text");
+    const bool flag = option == PartsOption::Unchanged || option == PartsOption::NoRanges;
+    WrongKind(option, *this, flag ? "true or false" : "a text");
   }
 }
 
 void PartsOptions::set_flag(PartsOption option, bool value) {
-  if (option != PartsOption::Unchanged) WrongKind(option, *this, "not true or false");
-  unchanged = value;
+  if (option == PartsOption::Unchanged) {
+    unchanged = value;
+  } else if (option == PartsOption::NoRanges) {
+    no_ranges = value;
+  } else {
+    WrongKind(option, *this, "not true or false");
+  }
 }
 
 void PartsOptions::add_name(PartsOption option, std::string_view name) {
-  if (option != PartsOption::By) WrongKind(option, *this, "not a list");
-  by.emplace_back(name);
+  if (option == PartsOption::By) {
+    by.emplace_back(name);
+  } else if (option == PartsOption::Ignore) {
+    ignore.emplace_back(name);
+  } else {
+    WrongKind(option, *this, "not a list");
+  }
 }
 
 int min_run_from(long long value) noexcept {
@@ -112,12 +133,56 @@ int min_run_from(long long value) noexcept {
                                                 std::numeric_limits<int>::max()));
 }
 
-void PartsOptions::add_by_text(std::string_view text) {
+void add_by_text_to(std::vector<std::string>& names, std::string_view text) {
   for (std::size_t start = 0; start <= text.size();) {
     const std::size_t comma = std::min(text.find(',', start), text.size());
-    if (comma > start) by.emplace_back(text.substr(start, comma - start));
+    if (comma > start) names.emplace_back(text.substr(start, comma - start));
     start = comma + 1;
   }
+}
+
+void PartsOptions::add_by_text(std::string_view text) {
+  add_by_text_to(by, text);
+}
+
+namespace {
+
+constexpr struct {
+  PlacementFormat format;
+  const char* name;
+} kPlacementNames[] = {
+    {PlacementFormat::KicadPos, "kicad-pos"},
+    {PlacementFormat::KicadCsv, "kicad-csv"},
+    {PlacementFormat::Cpl, "cpl"},
+    {PlacementFormat::Altium, "altium"},
+    {PlacementFormat::Eagle, "eagle"},
+    {PlacementFormat::Xyrs, "xyrs"},
+};
+
+}  // namespace
+
+const char* placement_format_name(PlacementFormat format) noexcept {
+  for (const auto& known : kPlacementNames)
+    if (known.format == format) return known.name;
+  return "";
+}
+
+void PartsOptions::set_placement_format(std::string_view name) {
+  for (const auto& known : kPlacementNames)
+    if (name == known.name) {
+      placement_format = known.format;
+      return;
+    }
+  throw PartsError(name_of(PartsOption::PlacementFormat) +
+                   ": the placement format is kicad-pos, kicad-csv, cpl, altium, eagle or "
+                   "xyrs, not " +
+                   Quoted(name));
+}
+
+void PartsOptions::set_max_per_row(long long count) {
+  if (count < 1)
+    throw PartsError(name_of(PartsOption::MaxPerRow) + ": a row holds at least 1 designator");
+  max_per_row = static_cast<std::uint64_t>(count);
 }
 
 char separator_named(std::string_view name) {

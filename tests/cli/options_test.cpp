@@ -25,6 +25,10 @@ struct OptionRow {
 
 const std::string kParts = "Ref,Value,MPN,Note\nR1,1k,A,x\nR2,1k,A,y\nR3,1k,B,x\nR4,2k,B,x\n";
 
+// The placement file of the verify rows, and a parts list that agrees with it.
+const std::string kCpl = ZTXGRP_TEST_DATA "/verify/board-cpl.csv";
+const std::string kBoard = "Reference\nC1-C2\nR1-R2\nR3\nU1\nC3\nJ1\n";
+
 // The other list of the diff rows: R1 1k, R2 2k.
 const std::string kOther = ZTXGRP_TEST_DATA "/diff/options-other.csv";
 
@@ -98,6 +102,37 @@ const std::vector<OptionRow>& Rows() {
       {{"bom", "--header-row", "0"}, "Ref\nR1\n", 2, ""},
       {{"bom", "--sheet", "Parts"}, "Ref\nR1\n", 0, "Ref,Qty\nR1,1\n"},  // CSV has no sheets
       {{"bom", "--format", "csv"}, "Ref\nR1\n", 0, "Ref,Qty\nR1,1\n"},
+      {{"bom", "--max-per-row", "2"}, "Ref\nR1\nR2\nR3\n", 0, "Ref,Qty\nR1-R2,2\nR3,1\n"},
+      {{"bom", "--max-per-row=1"}, "Ref\nR1\nR2\n", 0, "Ref,Qty\nR1,1\nR2,1\n"},
+      {{"bom", "--max-per-row", "0"}, "Ref\nR1\n", 2, ""},
+      {{"bom", "--no-ranges"}, "Ref\nR1\nR2\nR3\n", 0, "Ref,Qty\n\"R1, R2, R3\",3\n"},
+      {{"verify", "--help"}, "", 0, "~--placement-format"},
+      {{"verify", "-h"}, "", 0, "~--placement-format"},
+      {{"verify", "-", kCpl}, kBoard, 0, "the files agree\n"},
+      {{"verify", "--placement-format", "cpl", "-", kCpl}, kBoard, 0, "the files agree\n"},
+      {{"verify", "--placement-format=eagle", "-", kCpl}, kBoard, 2, ""},
+      {{"verify", "--ignore", "R*", "-", kCpl},
+       "Reference\nC1-C3\nU1\nJ1\n",
+       0,
+       "the files agree\n"},
+      {{"verify", "--ignore=R1,R2", "--ignore", "R3", "-", kCpl},
+       "Reference\nC1-C3\nU1\nJ1\n",
+       0,
+       "the files agree\n"},
+      {{"verify", "--max-per-row", "1", "-", kCpl}, kBoard, 1, "~more designators than a row"},
+      {{"verify", "--csv", "-", kCpl}, "Reference\nC1\n", 1, "~Finding,Designators,Count"},
+      {{"verify", "--json", "-", kCpl}, "Reference\nC1\n", 1, "~\"findings\""},
+      {{"verify", "--refs", "Part", "--qty", "N", "--sep", ";", "-j", " ", "--min-run", "3",
+        "--header-row", "1", "--sheet", "S", "--format", "text", "-", kCpl},
+       "Part;N\nC1 C2;2\nR1 R2 R3;3\nU1;1\nC3;1\nJ1;1\n",
+       0,
+       "the files agree\n"},
+      {{"verify", "--refs=Part", "--qty=N", "--sep=;", "--join=,", "--min-run=2", "--header-row=1",
+        "--sheet=S", "--format=json", "--output", "/dev/stdout", "-", kCpl},
+       "Part;N\nC1,C2;2\nR1,R2,R3;3\nU1;1\nC3;1\nJ1;1\n",
+       0,
+       "~\"findings\": []"},
+      {{"verify", "-o", "/dev/stdout", "-", kCpl}, kBoard, 0, "the files agree\n"},
       {{"bom", "--format=xlsx", "-o", "/dev/stdout"}, "Ref\nR1\n", 0, "~PK\x03\x04"},
       {{"bom", "--format", "ods"}, "Ref\nR1\n", 2, ""},
       {{"bom", "--expand"}, "Ref,Qty\nR1-R2,2\n", 0, "Ref,Qty\nR1,1\nR2,1\n"},
@@ -213,7 +248,7 @@ std::set<std::string> ListedOptions(const std::string& command) {
 // Every option name that a --help lists has a row above for its command.
 TEST(OptionTableTest, EveryOptionThatHelpListsHasARow) {
   const std::vector<std::string> commands = {"",      "group", "ungroup", "expand",
-                                             "check", "bom",   "diff"};
+                                             "check", "bom",   "diff",    "verify"};
   for (const std::string& command : commands) {
     const std::set<std::string> names = ListedOptions(command);
     EXPECT_FALSE(names.empty()) << command;
@@ -250,6 +285,7 @@ TEST(OptionTableTest, PartsCommandsOfferTheDeclaredOptions) {
        {"collapse-file", "expand-file"},
        {"-h", "--help", "-o", "--output", "--expand", "--strict", "-j"}},
       {"diff", {"diff-files"}, {"-h", "--help", "-o", "--output", "--csv", "--json", "-j"}},
+      {"verify", {"verify-files"}, {"-h", "--help", "-o", "--output", "--csv", "--json", "-j"}},
   };
   for (const auto& c : commands) {
     SCOPED_TRACE(c.command);

@@ -146,6 +146,13 @@ TEST(PartsOptionsTest, DefaultsAreTheOptionFilesDefaults) {
       {"sheet", defaults.sheet ? nlohmann::json(*defaults.sheet) : nlohmann::json()},
       {"format",
        defaults.format ? nlohmann::json(static_cast<int>(*defaults.format)) : nlohmann::json()},
+      {"maxPerRow",
+       defaults.max_per_row ? nlohmann::json(*defaults.max_per_row) : nlohmann::json()},
+      {"noRanges", defaults.no_ranges},
+      {"ignore", defaults.ignore.empty() ? nlohmann::json() : nlohmann::json(defaults.ignore)},
+      {"placementFormat", defaults.placement_format
+                              ? nlohmann::json(static_cast<int>(*defaults.placement_format))
+                              : nlohmann::json()},
   };
   ASSERT_EQ(values.size(), table.size());
   for (const nlohmann::json& row : table) {

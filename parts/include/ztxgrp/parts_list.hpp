@@ -65,6 +65,10 @@ struct PartsColumns {
   std::vector<std::size_t> by;
   std::string join = ", ";  // between grouped entries; also separates when reading
   int min_run = kSystemMinRun;
+  // Collapsing: a part with more designators is written as several rows of
+  // at most this many, in order, each with its own quantity. None: no limit.
+  std::optional<std::uint64_t> max_per_row;
+  bool no_ranges = false;  // collapsing: designators one by one, never as a range
 };
 
 // Something the caller may want to know, found while collapsing or

@@ -28,7 +28,22 @@ enum class OptionStyle {
   Calc,        // MinRun, as the Function Wizard names an argument
 };
 
-enum class PartsOption { Refs, Qty, By, Join, MinRun, Sep, Unchanged, HeaderRow, Sheet, Format };
+enum class PartsOption {
+  Refs,
+  Qty,
+  By,
+  Join,
+  MinRun,
+  Sep,
+  Unchanged,
+  HeaderRow,
+  Sheet,
+  Format,
+  MaxPerRow,
+  NoRanges,
+  Ignore,
+  PlacementFormat,
+};
 
 // What an option's value is.
 enum class OptionKind {
@@ -48,6 +63,8 @@ enum PartsOperation : unsigned {
   kOperationExpandFile = 1u << 3,
   kOperationDiffRows = 1u << 4,
   kOperationDiffFiles = 1u << 5,
+  kOperationVerifyFiles = 1u << 6,
+  kOperationVerifyRows = 1u << 7,
 };
 
 // One option of the parts-list operations: its name in each front end's
@@ -71,6 +88,11 @@ std::span<const PartsOptionSpec> parts_option_table() noexcept;
 
 // The form of a parts-list file.
 enum class PartsFormat { Csv, Workbook };
+
+// The placement files' forms: KiCad's text .pos and CSV, an assembler's CPL
+// (CSV or workbook), Altium's Pick Place report, Eagle's mountsmd output and
+// tab-separated XYRS.
+enum class PlacementFormat { KicadPos, KicadCsv, Cpl, Altium, Eagle, Xyrs };
 
 // The form of what an operation writes: a parts list is a table (CSV or
 // workbook); a comparison is also written as text for people or as JSON.
@@ -103,6 +125,16 @@ struct PartsOptions {
   // The output's form; none: the operation's own (collapsing and
   // expanding: the input's form; comparing: the text for people).
   std::optional<OutputForm> format;
+  // Collapsing: a part with more designators is written as several rows of
+  // at most this many; verifying: a row with more is a finding. None: no
+  // limit.
+  std::optional<std::uint64_t> max_per_row;
+  bool no_ranges = false;  // collapsing: designators one by one, never as a range
+  // Verifying: shell-style patterns of designators left out of those on
+  // one side only (fiducials, test points).
+  std::vector<std::string> ignore;
+  // Verifying: the placement files' form; none: recognised by content.
+  std::optional<PlacementFormat> placement_format;
   bool expand = false;                       // bom: one row per designator instead of one per part
   bool unchanged = false;                    // diff: also the designators that did not change
   OptionStyle style = OptionStyle::Command;  // for messages
@@ -137,7 +169,20 @@ struct PartsOptions {
   // The output's form as users name it: "text", "csv", "json" or "xlsx".
   // PartsError naming the option otherwise.
   void set_format(std::string_view name);
+  // The placement files' form as users name it: "kicad-pos", "kicad-csv",
+  // "cpl", "altium", "eagle", "xyrs". PartsError naming the option otherwise.
+  void set_placement_format(std::string_view name);
+  // The most designators a row may hold, 1 or more. PartsError naming the
+  // option otherwise.
+  void set_max_per_row(long long count);
 };
+
+// Adds the names of one text separated by commas to `names`, empty names
+// dropped, as every front end splits a text of names.
+void add_by_text_to(std::vector<std::string>& names, std::string_view text);
+
+// A placement form's name, as set_placement_format takes it.
+const char* placement_format_name(PlacementFormat format) noexcept;
 
 // A shortest run given as any whole number: one beyond the range of `int`
 // means what the nearest `int` means (a run longer than any list: no
