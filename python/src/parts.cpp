@@ -13,6 +13,7 @@
 #include "ztxgrp/parts_file.hpp"
 #include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/parts_options.hpp"
+#include "ztxgrp/parts_verify.hpp"
 
 namespace py = pybind11;
 
@@ -211,9 +212,85 @@ py::tuple ProcessRows(py::handle rows, const py::dict& keywords, bool expand) {
   return py::make_tuple(RowsOf(result.table), MessagesOf(result.notes, result.warnings));
 }
 
+// A sequence of (name, data) pairs: the placement files.
+std::vector<PlacementFile> PlacementFilesOf(py::handle placements) {
+  std::vector<PlacementFile> files;
+  for (const py::handle pair : py::iter(placements)) {
+    const py::tuple named = py::cast<py::tuple>(pair);
+    if (named.size() != 2 || !PyUnicode_Check(named[0].ptr()))
+      throw py::type_error("a placement file is a (name, data) pair");
+    files.push_back({Utf8Of(named[0]), BytesOf(py::cast<py::buffer>(named[1]))});
+  }
+  return files;
+}
+
+py::list FindingsOf(const VerifyResult& result) {
+  py::list findings;
+  for (const VerifyFinding& finding : result.findings) {
+    py::list places;
+    for (const FindingPlace& place : finding.places)
+      places.append(py::dict(py::arg("file") = place.file, py::arg("noun") = place.noun,
+                             py::arg("lines") = place.lines));
+    findings.append(py::dict(py::arg("finding") = finding_name(finding.kind),
+                             py::arg("designators") = finding.designators,
+                             py::arg("count") = finding.count, py::arg("detail") = finding.detail,
+                             py::arg("places") = std::move(places)));
+  }
+  return findings;
+}
+
+// A parts list's bytes checked against its placement files' bytes: the
+// findings written in the form asked for.
+py::tuple VerifyFiles(const py::buffer& bom, const std::string& bomName, py::handle placements,
+                      const py::dict& keywords) {
+  const PartsOptions options = OptionsOf(keywords);
+  std::string bytes = BytesOf(bom);
+  std::vector<PlacementFile> files = PlacementFilesOf(placements);
+  std::string written;
+  VerifyResult result;
+  {
+    py::gil_scoped_release unlocked;
+    result = verify_parts_files(std::move(bytes), bomName, std::move(files), options);
+    written = write_verify_result(result, options);
+  }
+  return py::make_tuple(py::bytes(written), MessagesOf(result.notes, result.warnings));
+}
+
+// Rows checked against placement rows: the findings as dicts.
+py::tuple VerifyRows(py::handle bomRows, const std::string& bomName, py::handle placements,
+                     const py::dict& keywords) {
+  const PartsTable bom = TableOf(bomRows);
+  const PartsOptions options = OptionsOf(keywords);
+  std::vector<PartsTable> tables;
+  std::vector<std::string> names;
+  for (const py::handle pair : py::iter(placements)) {
+    const py::tuple named = py::cast<py::tuple>(pair);
+    if (named.size() != 2 || !PyUnicode_Check(named[0].ptr()))
+      throw py::type_error("a placement table is a (name, rows) pair");
+    names.push_back(Utf8Of(named[0]));
+    tables.push_back(TableOf(named[1]));
+  }
+  TableCells bomCells;
+  std::vector<TableCells> cells(tables.size());
+  std::vector<PlacementTable> views;
+  for (std::size_t k = 0; k < tables.size(); ++k)
+    views.push_back({names[k], cells[k].View(tables[k], "row")});
+  const PartsTableView bomView = bomCells.View(bom, "row");
+  VerifyResult result;
+  {
+    py::gil_scoped_release unlocked;
+    result = verify_parts_rows(bomView, bomName, views, options);
+  }
+  return py::make_tuple(FindingsOf(result), MessagesOf(result.notes, result.warnings));
+}
+
 }  // namespace
 
 void AddPartsFunctions(py::module_& module) {
+  module.def("_verify_files", &VerifyFiles, py::arg("bom"), py::arg("bom_name"),
+             py::arg("placements"), py::arg("options"));
+  module.def("_verify_rows", &VerifyRows, py::arg("bom"), py::arg("bom_name"),
+             py::arg("placements"), py::arg("options"));
   module.def("_process_rows", &ProcessRows, py::arg("rows"), py::arg("options"), py::arg("expand"));
   module.def("_diff_rows", &DiffRows, py::arg("old_rows"), py::arg("new_rows"), py::arg("options"));
   module.def("_diff_files", &DiffFiles, py::arg("old"), py::arg("new"), py::arg("options"));

@@ -336,7 +336,9 @@ def test_parts_files_as_bom_writes_them(case):
     if options.get("expand"):
         call = lambda: ztxgrp.expand_csv(data, **keywords)
     else:
-        call = lambda: ztxgrp.collapse_csv(data, by=options.get("by"), min_run=options.get("minRun", 2), **keywords)
+        call = lambda: ztxgrp.collapse_csv(data, by=options.get("by"), min_run=options.get("minRun", 2),
+                                           max_per_row=options.get("maxPerRow"),
+                                           no_ranges=options.get("noRanges", False), **keywords)
     if "output" not in case:
         with pytest.raises(ValueError) as raised:
             call()
@@ -355,6 +357,56 @@ def test_parts_files_as_bom_writes_them(case):
     assert [str(w.message) for w in caught] == case.get("notes", []) + case["warnings"]
     assert [w.category for w in caught] == (
         [ztxgrp.PartsNote] * len(case.get("notes", [])) + [ztxgrp.PartsWarning] * len(case["warnings"]))
+
+
+VERIFY = os.path.join(os.path.dirname(PARTS_FILES), "verify")
+
+
+def _verify_cases():
+    with open(os.path.join(VERIFY, "cases.json"), encoding="utf-8") as file:
+        return json.load(file)
+
+
+def _verify_bytes(name):
+    with open(os.path.join(VERIFY, name), "rb") as file:
+        return file.read()
+
+
+@pytest.mark.parametrize("case", _verify_cases(), ids=lambda case: case["name"])
+def test_verify_finds_what_the_table_holds(case):
+    options = case["options"]
+    placements = {name: _verify_bytes(name) for name in case["placements"]}
+    call = lambda: ztxgrp.verify(
+        _verify_bytes(case["bom"]), placements, case["bom"], ignore=options.get("ignore"),
+        max_per_row=options.get("maxPerRow"), placement_format=options.get("placementFormat"),
+        format=options.get("format"))
+    if "output" not in case:
+        with pytest.raises(ValueError) as raised:
+            call()
+        assert str(raised.value) == case["error"]
+        return
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        written = call()
+    assert written.decode("utf-8") == case["output"]
+    assert [str(w.message) for w in caught if w.category is ztxgrp.PartsNote] == case.get("notes", [])
+
+
+def test_verify_rows_finds_in_rows_what_it_finds_in_files():
+    """Rows as csv.DictReader gives them: the findings of the files, as dicts."""
+    def rows(name):
+        with open(os.path.join(VERIFY, name), encoding="utf-8", newline="") as file:
+            return list(csv.DictReader(file))
+    assert ztxgrp.verify_rows(rows("board.csv"), {"board-cpl.csv": rows("board-cpl.csv")}) == []
+    found = ztxgrp.verify_rows([{"Ref": "R1-R3", "Qty": "3"}, {"Ref": "r4", "Qty": "1"}],
+                               [[{"Designator": "R1"}, {"Designator": "R2"}, {"Designator": "R4"},
+                                 {"Designator": "R9"}]],
+                               ignore="R9", max_per_row=2)
+    assert [(f["finding"], f["designators"], f["count"]) for f in found] == [
+        ("not-placed", "R3", 1), ("letter-case", "r4", 1), ("too-many-per-row", "R1-R3", 3)]
+    assert found[0]["places"] == [{"file": "parts list", "noun": "row", "lines": [1]}]
+    with pytest.raises(TypeError):
+        ztxgrp.verify(b"Ref\nR1\n", b"R1 1 2 3 x y")
 
 
 def test_real_boards_as_bom_writes_them():
@@ -420,7 +472,8 @@ def test_diff_rows_gives_the_table_as_dicts():
 
 PARTS_OPERATIONS = {"collapse-rows": ztxgrp.collapse_rows, "expand-rows": ztxgrp.expand_rows,
               "collapse-file": ztxgrp.collapse_file, "expand-file": ztxgrp.expand_file,
-              "diff-rows": ztxgrp.diff_rows, "diff-files": ztxgrp.diff_files}
+              "diff-rows": ztxgrp.diff_rows, "diff-files": ztxgrp.diff_files,
+              "verify-files": ztxgrp.verify, "verify-rows": ztxgrp.verify_rows}
 
 
 @pytest.mark.parametrize("operation", sorted(PARTS_OPERATIONS))

@@ -21,7 +21,7 @@ from ztxgrp import _ztxgrp
 __all__ = [
     "__version__", "Error", "PartsWarning", "PartsNote", "group", "ungroup", "expand", "is_valid_range",
     "collapse_rows", "expand_rows", "collapse_file", "expand_file", "diff_rows", "diff_files",
-    "diff_text", "collapse_csv", "expand_csv", "diff_csv",
+    "diff_text", "collapse_csv", "expand_csv", "diff_csv", "verify", "verify_rows",
 ]
 
 
@@ -43,18 +43,22 @@ def _warn(messages):
 
 
 def collapse_rows(rows, *, refs=None, by=None, qty=None, join=", ",
-                  min_run=_ztxgrp.DEFAULT_MIN_RUN):
+                  min_run=_ztxgrp.DEFAULT_MIN_RUN, max_per_row=None, no_ranges=False):
     """One row per part, from an iterable of dicts (csv.DictReader's rows).
 
     Rows that agree on the `by` columns (default: all but designators and
     quantity) become one; its designator cell is the grouped list of their
     designators, its quantity column (`qty`, else Qty/Quantity, else a new
     column) their number. Designators are written back exactly as given.
+    A part with more than `max_per_row` designators becomes several rows of
+    at most that many, each with its own quantity; `no_ranges` writes
+    designators one by one.
     Returns a list of dicts; warnings are PartsWarning. Errors: ztxgrp.Error
     with .row, ValueError for unusable columns or cells.
     """
     result, messages = _ztxgrp._process_rows(
-        rows, dict(refs=refs, by=by, qty=qty, join=join, min_run=min_run), False)
+        rows, dict(refs=refs, by=by, qty=qty, join=join, min_run=min_run,
+                   max_per_row=max_per_row, no_ranges=no_ranges), False)
     _warn(messages)
     return result
 
@@ -74,7 +78,7 @@ def _data(data):
 
 def collapse_file(data, *, refs=None, by=None, qty=None, join=", ",
                   min_run=_ztxgrp.DEFAULT_MIN_RUN, sep=None, header_row=None, sheet=None,
-                  format=None):
+                  format=None, max_per_row=None, no_ranges=False):
     """A parts-list file's bytes (CSV, or a workbook: .xlsx) collapsed to one
     row per part, as the bytes that `ztxgrp bom` writes for them: the same
     separator, quoting, line ends and encoding (UTF-8 with or without a
@@ -84,12 +88,14 @@ def collapse_file(data, *, refs=None, by=None, qty=None, join=", ",
     the first that names the designator column; rows above it are a title,
     kept as written). `sheet` names a workbook's sheet (default: the first);
     `format` ("csv" or "xlsx") the form of the bytes returned (default: the
-    input's). Warnings are PartsWarning; errors ztxgrp.Error with .row (the
-    line), ValueError for the file or a column.
+    input's). `max_per_row` and `no_ranges` as for collapse_rows. Warnings
+    are PartsWarning; errors ztxgrp.Error with .row (the line), ValueError
+    for the file or a column.
     """
     result, messages = _ztxgrp._process_file(
         _data(data), dict(refs=refs, by=by, qty=qty, join=join, min_run=min_run, sep=sep,
-                          header_row=header_row, sheet=sheet, format=format), False)
+                          header_row=header_row, sheet=sheet, format=format,
+                          max_per_row=max_per_row, no_ranges=no_ranges), False)
     _warn(messages)
     return result
 
@@ -153,3 +159,51 @@ def diff_csv(old, new, *, format="csv", **options):
     """diff_files giving the table of changes (as `ztxgrp diff --csv`) unless
     `format` says otherwise: the name this function had first."""
     return diff_files(old, new, format=format, **options)
+
+
+def _named(items, what):
+    """(name, value) pairs from a mapping of names or a sequence of values
+    (named "placement 1", ...)."""
+    if isinstance(items, (bytes, bytearray, memoryview, str)):
+        raise TypeError(f"{what} is a mapping of names to files or a sequence of files")
+    if hasattr(items, "items"):
+        return list(items.items())
+    return [(f"placement {k}", item) for k, item in enumerate(items, 1)]
+
+
+def verify(bom, placements=(), bom_name="parts list", *, refs=None, qty=None, join=", ",
+           min_run=_ztxgrp.DEFAULT_MIN_RUN, sep=None, header_row=None, sheet=None, format=None,
+           max_per_row=None, ignore=None, placement_format=None):
+    """A parts list's bytes (CSV or workbook) checked against its placement
+    files (a mapping of file names to bytes, or a sequence of bytes), read
+    as one set, as `ztxgrp verify` checks them: the bytes it writes, in
+    `format` "text" (the default: one line per finding, then a summary),
+    "json", "csv" or "xlsx". Findings name the parts list `bom_name` and
+    each placement file by its name. `ignore` (patterns such as "FID*,TP*",
+    or a list of them) leaves designators out of those on one side only;
+    `max_per_row` finds rows with more designators; `placement_format`
+    names the placement files' form (default: recognised by content).
+    Warnings are PartsWarning; errors ztxgrp.Error, ValueError for a file
+    that no form reads."""
+    files = [(name, _data(data)) for name, data in _named(placements, "placements")]
+    result, messages = _ztxgrp._verify_files(_data(bom), bom_name, files, dict(
+        refs=refs, qty=qty, join=join, min_run=min_run, sep=sep, header_row=header_row,
+        sheet=sheet, format=format, max_per_row=max_per_row, ignore=ignore,
+        placement_format=placement_format))
+    _warn(messages)
+    return result
+
+
+def verify_rows(bom_rows, placements=(), bom_name="parts list", *, refs=None, qty=None,
+                join=", ", min_run=_ztxgrp.DEFAULT_MIN_RUN, max_per_row=None, ignore=None):
+    """Parts-list rows (dicts) checked against placement rows (a mapping of
+    names to iterables of dicts, or a sequence of them): a list of findings,
+    each a dict with "finding" (its kind: "not-placed", "not-in-parts-list",
+    "letter-case", "repeated", "quantity", "no-designator", "do-not-place",
+    "cells-differ", "too-many-per-row"), "designators", "count", "detail"
+    and "places" (each {"file", "noun", "lines"})."""
+    result, messages = _ztxgrp._verify_rows(bom_rows, bom_name, _named(placements, "placements"),
+                                            dict(refs=refs, qty=qty, join=join, min_run=min_run,
+                                                 max_per_row=max_per_row, ignore=ignore))
+    _warn(messages)
+    return result

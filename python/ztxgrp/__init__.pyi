@@ -1,4 +1,4 @@
-from typing import Iterable, Mapping, Optional, Union
+from typing import Any, Iterable, Mapping, Optional, Union
 
 
 _Item = Union[str, int, float, bool, None]
@@ -13,7 +13,7 @@ _Names = Union[str, Iterable[str], None]
 __all__ = [
     "__version__", "Error", "PartsWarning", "PartsNote", "group", "ungroup", "expand", "is_valid_range",
     "collapse_rows", "expand_rows", "collapse_file", "expand_file", "diff_rows", "diff_files",
-    "diff_text", "collapse_csv", "expand_csv", "diff_csv",
+    "diff_text", "collapse_csv", "expand_csv", "diff_csv", "verify", "verify_rows",
 ]
 
 __version__: str
@@ -33,7 +33,7 @@ def expand(text: str) -> list[str]: ...
 def is_valid_range(text: str) -> bool: ...
 def collapse_rows(
     rows: Iterable[_Row], *, refs: Optional[str] = ..., by: _Names = ..., qty: Optional[str] = ...,
-    join: str = ..., min_run: int = ...,
+    join: str = ..., min_run: int = ..., max_per_row: Optional[int] = ..., no_ranges: bool = ...,
 ) -> list[dict[str, str]]: ...
 def expand_rows(
     rows: Iterable[_Row], *, refs: Optional[str] = ..., qty: Optional[str] = ..., join: str = ...,
@@ -41,7 +41,8 @@ def expand_rows(
 def collapse_file(
     data: _Buffer, *, refs: Optional[str] = ..., by: _Names = ..., qty: Optional[str] = ...,
     join: str = ..., min_run: int = ..., sep: Optional[str] = ..., header_row: Optional[int] = ...,
-    sheet: Optional[str] = ..., format: Optional[str] = ...,
+    sheet: Optional[str] = ..., format: Optional[str] = ..., max_per_row: Optional[int] = ...,
+    no_ranges: bool = ...,
 ) -> bytes: ...
 def expand_file(
     data: _Buffer, *, refs: Optional[str] = ..., qty: Optional[str] = ..., join: str = ...,
@@ -71,3 +72,16 @@ def diff_csv(
     unchanged: bool = ..., header_row: Optional[int] = ..., sheet: Optional[str] = ...,
     format: Optional[str] = ...,
 ) -> bytes: ...
+def verify(
+    bom: _Buffer, placements: Union[Mapping[str, _Buffer], Iterable[_Buffer]] = ...,
+    bom_name: str = ..., *, refs: Optional[str] = ..., qty: Optional[str] = ..., join: str = ...,
+    min_run: int = ..., sep: Optional[str] = ..., header_row: Optional[int] = ...,
+    sheet: Optional[str] = ..., format: Optional[str] = ..., max_per_row: Optional[int] = ...,
+    ignore: _Names = ..., placement_format: Optional[str] = ...,
+) -> bytes: ...
+def verify_rows(
+    bom_rows: Iterable[_Row],
+    placements: Union[Mapping[str, Iterable[_Row]], Iterable[Iterable[_Row]]] = ...,
+    bom_name: str = ..., *, refs: Optional[str] = ..., qty: Optional[str] = ..., join: str = ...,
+    min_run: int = ..., max_per_row: Optional[int] = ..., ignore: _Names = ...,
+) -> list[dict[str, Any]]: ...

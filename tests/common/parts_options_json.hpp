@@ -1,5 +1,5 @@
 // The options of a row of the parts-list tables (tests/data/parts-files,
-// tests/data/diff), spelled there as the npm package spells them, as the
+// tests/data/diff, tests/data/verify), spelled there as the npm package spells them, as the
 // library's options value.
 #pragma once
 
@@ -20,6 +20,12 @@ inline PartsOptions PartsOptionsOf(const nlohmann::json& o) {
   if (o.contains("minRun")) options.min_run = o["minRun"];
   if (o.contains("sep")) options.set_separator(o["sep"].get<std::string>());
   if (o.contains("headerRow")) options.set_header_row(o["headerRow"].get<long long>());
+  if (o.contains("maxPerRow")) options.set_max_per_row(o["maxPerRow"].get<long long>());
+  options.no_ranges = o.value("noRanges", false);
+  if (o.contains("ignore")) options.ignore = o["ignore"].get<std::vector<std::string>>();
+  if (o.contains("placementFormat"))
+    options.set_placement_format(o["placementFormat"].get<std::string>());
+  if (o.contains("format")) options.set_format(o["format"].get<std::string>());
   options.expand = o.value("expand", false);
   options.unchanged = o.value("unchanged", false);
   return options;

@@ -13,12 +13,14 @@
 #include "parts_options_json.hpp"
 #include "ztxgrp/parts_file.hpp"
 #include "ztxgrp/parts_list.hpp"
+#include "ztxgrp/parts_verify.hpp"
 
 namespace ztxgrp::testing {
 namespace {
 
 const std::filesystem::path kFilesFolder = ZTXGRP_TEST_DATA "/parts-files";
 const std::filesystem::path kDiffFolder = ZTXGRP_TEST_DATA "/diff";
+const std::filesystem::path kVerifyFolder = ZTXGRP_TEST_DATA "/verify";
 
 std::string Bytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -47,6 +49,28 @@ TEST(PartsFilesTest, TheLibraryWritesWhatTheTableHolds) {
       ASSERT_TRUE(c.contains("error")) << error.what();
       EXPECT_NE(std::string(error.what()).find(c["error"].get<std::string>()), std::string::npos)
           << error.what();
+    }
+  }
+}
+
+TEST(VerifyTest, TheLibraryFindsWhatTheTableHolds) {
+  for (const nlohmann::json& c : nlohmann::json::parse(Bytes(kVerifyFolder / "cases.json"))) {
+    SCOPED_TRACE(c["name"].get<std::string>());
+    std::vector<PlacementFile> placements;
+    for (const std::string name : c["placements"])
+      placements.push_back({name, Bytes(kVerifyFolder / name)});
+    try {
+      const PartsOptions options = PartsOptionsOf(c["options"]);
+      const std::string bom = c["bom"];
+      const VerifyResult result =
+          verify_parts_files(Bytes(kVerifyFolder / bom), bom, std::move(placements), options);
+      ASSERT_TRUE(c.contains("output")) << "refused nothing";
+      EXPECT_EQ(write_verify_result(result, options), c["output"].get<std::string>());
+      EXPECT_EQ(result.found(), c["status"] == 1);
+      EXPECT_EQ(result.notes, c.value("notes", std::vector<std::string>()));
+    } catch (const PartsError& error) {
+      ASSERT_TRUE(c.contains("error")) << error.what();
+      EXPECT_EQ(error.what(), c["error"].get<std::string>());
     }
   }
 }
