@@ -13,7 +13,9 @@
 #include "reference.hpp"
 #include "ztxgrp/element_text.hpp"
 #include "ztxgrp/engine/cls_group.hpp"
+#include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/runtime_error.hpp"
+#include "ztxgrp/utf.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
 namespace ztxgrp::fuzz {
@@ -176,6 +178,18 @@ void AbortOnProblem(const std::string& problem) {
   if (problem.empty()) return;
   std::fprintf(stderr, "%s\n", problem.c_str());
   std::abort();
+}
+
+std::string LayerFailure(std::exception_ptr failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const RuntimeError& error) {
+    if (!IsEngineError(error.number()))
+      return "runtime error " + std::to_string(error.number()) + " is not the engine's";
+  } catch (const PartsError&) {
+  } catch (const EncodingError&) {
+  }
+  return "";
 }
 
 bool IsEngineError(int number) {

@@ -23,10 +23,16 @@
 // Workbook input: byte 0 chooses expanding and the output's form, the rest
 // is a sheet's cells, packed into a workbook, and also an archive of its
 // own. Checked: reading and writing fail only with the layer's own errors.
+//
+// Placement input: byte 0 chooses the placement form and options, the rest
+// is a placement file checked against a small parts list. Checked: it fails
+// only with the layer's own errors, and every finding has designators as
+// counted and places with ascending lines.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <string>
 
 namespace ztxgrp::fuzz {
@@ -35,9 +41,15 @@ std::string CheckText(const std::uint8_t* data, std::size_t size);
 std::string CheckList(const std::uint8_t* data, std::size_t size);
 std::string CheckParts(const std::uint8_t* data, std::size_t size);
 std::string CheckWorkbook(const std::uint8_t* data, std::size_t size);
+std::string CheckPlacement(const std::uint8_t* data, std::size_t size);
 
 // The runtime errors the engine raises (5, 6, 7, 9, 13, 94).
 bool IsEngineError(int number);
+
+// Which failure of the parts-list layer `failure` is: an empty string for
+// its own (a PartsError, an EncodingError, a runtime error of the engine),
+// else what is wrong; rethrows anything else.
+std::string LayerFailure(std::exception_ptr failure);
 
 // For the fuzz targets: reports a problem and aborts, so the fuzzer keeps the
 // input.

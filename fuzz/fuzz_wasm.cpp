@@ -24,6 +24,10 @@ int ztxgrp_diff_files(const char*, std::size_t, const char*, std::size_t, const 
                       const std::uint32_t*, std::size_t, const std::uint32_t*);
 int ztxgrp_diff_rows(const char*, std::size_t, const std::uint32_t*, std::size_t,
                      const std::uint32_t*);
+int ztxgrp_verify_files(const char*, std::size_t, const char*, std::size_t, const std::uint32_t*,
+                        std::size_t, const std::uint32_t*);
+int ztxgrp_verify_rows(const char*, std::size_t, const std::uint32_t*, std::size_t,
+                       const std::uint32_t*);
 int ztxgrp_read_csv(const char*, std::size_t, const char*, std::size_t, const std::uint32_t*,
                     std::size_t, const std::uint32_t*, std::uint32_t);
 std::size_t ztxgrp_result_units();
@@ -54,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // the texts (which need not span the buffer either).
   std::vector<std::uint32_t> offsets(lengths.size() + 1, 0);
   for (std::size_t k = 0; k < lengths.size(); ++k) offsets[k + 1] = offsets[k] + lengths[k];
-  switch (data[0] % 10) {
+  switch (data[0] % 12) {
     case 0:
       status =
           ztxgrp_group(input.data(), input.size(), offsets.data(), lengths.size(), data[8] % 5);
@@ -87,6 +91,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 9:
       status = ztxgrp_read_csv(text, bytes, text, bytes < 16 ? bytes : 16, lengths.data(),
                                lengths.size() % 6, numbers, data[8] % 4);
+      break;
+    case 10:
+      // The whole buffer as the files (their sizes from the numbers); its
+      // first bytes also as the options and names.
+      status = ztxgrp_verify_files(text, bytes, text, bytes < 16 ? bytes : 16, lengths.data(),
+                                   lengths.size() % 6, numbers);
+      break;
+    case 11:
+      status = ztxgrp_verify_rows(text, bytes, lengths.data(), lengths.size(), numbers);
       break;
     default:
       status = ztxgrp_parts(text, bytes, lengths.data(), lengths.size(), numbers);

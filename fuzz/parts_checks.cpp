@@ -121,14 +121,8 @@ std::string CheckParts(const std::uint8_t* data, std::size_t size) {
   try {
     collapsed = collapse_rows(table, columns);
     expanded = expand_rows(table, columns);
-  } catch (const RuntimeError& error) {
-    if (!IsEngineError(error.number()))
-      return "runtime error " + std::to_string(error.number()) + " is not the engine's";
-    return "";
-  } catch (const PartsError&) {
-    return "";
-  } catch (const EncodingError&) {
-    return "";
+  } catch (...) {
+    return LayerFailure(std::current_exception());
   }
   // The collapsed table has its quantity where the table had it, or a new
   // one right after the designators.

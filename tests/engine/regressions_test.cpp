@@ -1,5 +1,6 @@
-// Replays kept fuzz inputs (tests/regressions/text, list, parts, workbook) and the
-// parts-list and workbook seeds through the same property checks that the fuzz targets run.
+// Replays kept fuzz inputs (tests/regressions/text, list, parts, workbook,
+// placement) and the parts-list, workbook and placement seeds through the same property checks that
+// the fuzz targets run.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -20,19 +21,22 @@ TEST(RegressionsTest, KeptFuzzInputsKeepPassing) {
   const std::filesystem::path root = ZTXGRP_REGRESSIONS_DIR;
   const std::filesystem::path seeds = ZTXGRP_PARTS_SEEDS;
   const std::filesystem::path workbookSeeds = ZTXGRP_WORKBOOK_SEEDS;
+  const std::filesystem::path placementSeeds = ZTXGRP_PLACEMENT_SEEDS;
   int replayed = 0;
   for (const auto& directory :
-       {root / "text", root / "list", root / "parts", seeds, root / "workbook", workbookSeeds}) {
+       {root / "text", root / "list", root / "parts", seeds, root / "workbook", workbookSeeds,
+        root / "placement", placementSeeds}) {
     const std::string kind = directory.filename().string();
     if (!std::filesystem::exists(directory)) continue;  // nothing kept yet
     for (const auto& entry : std::filesystem::directory_iterator(directory)) {
       SCOPED_TRACE(entry.path().string());
       const std::string data = Read(entry.path());
       const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.data());
-      const std::string problem = kind == "text"       ? fuzz::CheckText(bytes, data.size())
-                                  : kind == "list"     ? fuzz::CheckList(bytes, data.size())
-                                  : kind == "workbook" ? fuzz::CheckWorkbook(bytes, data.size())
-                                                       : fuzz::CheckParts(bytes, data.size());
+      const std::string problem = kind == "text"        ? fuzz::CheckText(bytes, data.size())
+                                  : kind == "list"      ? fuzz::CheckList(bytes, data.size())
+                                  : kind == "workbook"  ? fuzz::CheckWorkbook(bytes, data.size())
+                                  : kind == "placement" ? fuzz::CheckPlacement(bytes, data.size())
+                                                        : fuzz::CheckParts(bytes, data.size());
       EXPECT_EQ(problem, "");
       ++replayed;
     }

@@ -5,7 +5,7 @@
 // checks what callers give and shapes what they get.
 import {
   LONE_SURROGATE, MAX_LIST, callDiffFiles, callDiffRows, callExpand, callGroup, callIsValidRange,
-  callPartsFile, callPartsRows, callReadCsv, callUngroup, defaultMinRun, encoder,
+  callPartsFile, callPartsRows, callReadCsv, callUngroup, callVerifyFiles, callVerifyRows, defaultMinRun, encoder,
 } from './boundary.mjs';
 
 /** A runtime error of the engine: its number, description and item. */
@@ -75,13 +75,13 @@ export function isValidRange(text) {
 
 // The names of `by` as given: one text of names (the module splits it, as
 // every front end does) or a list of names.
-function byNamesOf(by) {
+function byNamesOf(by, what) {
   if (by === undefined || by === null) return [];
   if (typeof by === 'string') return [by];
   if (typeof by !== 'object' || typeof by[Symbol.iterator] !== 'function')
-    throw new TypeError(`by is a column name or a list of column names, not ${typeof by}`);
+    throw new TypeError(`${what} is a name or a list of names, not ${typeof by}`);
   const names = snapshot(by);
-  for (const name of names) if (typeof name !== 'string') throw new TypeError(`by is a list of column names, not of ${typeof name}`);
+  for (const name of names) if (typeof name !== 'string') throw new TypeError(`${what} is a list of names, not of ${typeof name}`);
   return names;
 }
 
@@ -112,15 +112,20 @@ function partsOptions(options, expand = false) {
   const { join, unchanged } = options;
   const minRun = options.minRun == null ? undefined : minRunOf(options);
   if (unchanged != null && typeof unchanged !== 'boolean') throw new TypeError(`unchanged is a boolean, not ${typeof unchanged}`);
-  const { headerRow } = options;
-  if (headerRow != null && !Number.isInteger(headerRow)) throw new TypeError(`headerRow is a whole number, not ${String(headerRow)}`);
-  for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ['sep', sep], ['sheet', sheet], ['format', format]])
+  const { headerRow, maxPerRow, noRanges, placementFormat } = options;
+  for (const [what, value] of [['headerRow', headerRow], ['maxPerRow', maxPerRow]])
+    if (value != null && !Number.isInteger(value)) throw new TypeError(`${what} is a whole number, not ${String(value)}`);
+  if (noRanges != null && typeof noRanges !== 'boolean') throw new TypeError(`noRanges is a boolean, not ${typeof noRanges}`);
+  for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ['sep', sep], ['sheet', sheet], ['format', format],
+    ['placementFormat', placementFormat]])
     if (value !== undefined && value !== null && typeof value !== 'string') throw new TypeError(`${what} is a string, not ${typeof value}`);
-  const byNames = byNamesOf(options.by);
+  const byNames = byNamesOf(options.by, 'by');
+  const ignore = byNamesOf(options.ignore, 'ignore').flatMap((text) => text.split(',')).filter((name) => name !== '');
   for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ['sep', sep], ['sheet', sheet], ...byNames.map((b) => ['by', b])])
     if (typeof value === 'string' && LONE_SURROGATE.test(value)) throw new RangeError(`${what} holds an unpaired surrogate`);
   const labels = labelsOf(options.optionLabels);
-  return { refs, qty, sep, sheet, format, join, byNames, byText: typeof options.by === 'string', minRun, expand, unchanged, headerRow, labels };
+  return { refs, qty, sep, sheet, format, join, byNames, byText: typeof options.by === 'string', minRun, expand, unchanged, headerRow, labels,
+    maxPerRow, noRanges, ignore, placementFormat };
 }
 
 // Rows (objects, as a CSV parser gives them) to the layer's table: the keys
@@ -314,3 +319,44 @@ export function expandFile(data, options = {}) {
 export const collapseCsv = collapseFile;
 export const expandCsv = expandFile;
 export const readCsv = readFile;
+
+// Named files or tables: a Map or object of names to values, or a list of
+// values or of {name, data} (files) / {name, rows} (tables); unnamed ones
+// are "placement 1", "placement 2", ...
+function namedEntries(items, what, key) {
+  if (items === undefined || items === null) return [];
+  if (items instanceof Map) return [...items].map(([name, value]) => ({ name: String(name), value }));
+  if (typeof items !== 'object') throw new TypeError(`${what} is a list or a map of names`);
+  if (typeof items[Symbol.iterator] !== 'function')
+    return Object.entries(items).map(([name, value]) => ({ name, value }));
+  return snapshot(items).map((item, k) => (item !== null && typeof item === 'object' && typeof item.name === 'string' && key in item
+    ? { name: item.name, value: item[key] } : { name: `placement ${k + 1}`, value: item }));
+}
+
+/**
+ * A parts list's bytes (CSV or workbook) checked against its placement
+ * files, read as one set, as `ztxgrp verify` checks them: `{data,
+ * warnings}`, `data` the bytes it writes in `format` ('text', the default:
+ * one line per finding, then a summary; 'json', 'csv' or 'xlsx'). `bom` is
+ * the file's data or `{name, data}`; `placements` a list of data or of
+ * `{name, data}`, or a Map or object of names to data.
+ */
+export function verify(bom, placements = [], options = {}) {
+  const checkedOptions = partsOptions(options);
+  const named = bom !== null && typeof bom === 'object' && typeof bom.name === 'string' && 'data' in bom;
+  const list = { name: named ? bom.name : 'parts list', data: fileBytes(named ? bom.data : bom) };
+  const files = namedEntries(placements, 'placements', 'data').map(({ name, value }) => ({ name, data: fileBytes(value) }));
+  return callVerifyFiles(checkedOptions, list, files);
+}
+
+/**
+ * Rows checked as verify checks files: `{findings, warnings}`, each finding
+ * `{finding, designators, count, detail, places: [{file, noun, lines}]}`.
+ * `placements` as for verify, with rows (lists of objects) for data.
+ */
+export function verifyRows(bomRows, placements = [], options = {}) {
+  const checkedOptions = partsOptions(options);
+  const bom = { name: 'parts list', ...readRows(bomRows, 'bomRows') };
+  const tables = namedEntries(placements, 'placements', 'rows').map(({ name, value }) => ({ name, ...readRows(value, name) }));
+  return callVerifyRows(checkedOptions, bom, tables, () => 'bomRows or placements');
+}

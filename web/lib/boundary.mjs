@@ -274,10 +274,13 @@ const TEXT = 0, WHOLE = 1, FLAG = 2, NAME = 3, LABEL = 4;
 // options; each option's kind of value), then two texts per option, its
 // name and its value; a label is passed as the option's name and the label.
 // An option not given is not passed.
-function optionLayout({ refs, qty, sep, sheet, format, join, byNames, byText, minRun, expand, unchanged, headerRow, labels }) {
+function optionLayout({ refs, qty, sep, sheet, format, join, byNames, byText, minRun, expand, unchanged, headerRow, labels,
+  maxPerRow, noRanges, ignore = [], placementFormat }) {
+  const whole = (value) => (value == null ? null : Math.min(Math.max(value, -(2 ** 53)), 2 ** 53));
   const entries = [['refs', refs, TEXT], ['qty', qty, TEXT], ['sep', sep, TEXT], ['sheet', sheet, TEXT],
     ['format', format, TEXT], ['join', join, TEXT], ['minRun', minRun, WHOLE], ['unchanged', unchanged, FLAG],
-    ['headerRow', headerRow == null ? null : Math.min(Math.max(headerRow, -(2 ** 53)), 2 ** 53), WHOLE],
+    ['headerRow', whole(headerRow), WHOLE], ['maxPerRow', whole(maxPerRow), WHOLE], ['noRanges', noRanges, FLAG],
+    ['placementFormat', placementFormat, TEXT], ...ignore.map((pattern) => ['ignore', pattern, NAME]),
     ...byNames.map((name) => ['by', name, byText ? TEXT : NAME]),
     ...labels.map(([name, label]) => [name, label, LABEL])].filter(([, value]) => value != null);
   const texts = entries.flatMap(([name, value]) => [name, String(value)]);
@@ -352,6 +355,36 @@ export function callDiffFiles(options, older, newer) {
   return fileResult(withFiles([older, newer], 8, ([oldAt, oldSize, newAt, newSize]) => withNumbers(numbers, (meta) =>
     checked(withTexts(texts, 'options', (b, n, l, c) =>
       wasm.ztxgrp_diff_files(oldAt, oldSize, newAt, newSize, b, n, l, c, meta), 4, true)))));
+}
+
+/**
+ * A parts list's bytes checked against named placement files' bytes: a file
+ * result, the findings in the form the options ask for.
+ */
+export function callVerifyFiles(options, bom, placements) {
+  const { texts, numbers } = optionLayout(options);
+  const files = [bom.data, ...placements.map((file) => file.data)];
+  const joined = new Uint8Array(files.reduce((sum, data) => sum + data.length, 0));
+  files.reduce((at, data) => (joined.set(data, at), at + data.length), 0);
+  numbers.push(placements.length, ...files.map((data) => data.length));
+  const names = texts.concat([bom.name], placements.map((file) => file.name));
+  return fileResult(withFiles([joined], 8, ([at, size]) => withNumbers(numbers, (meta) =>
+    checked(withTexts(names, namer(texts.length, () => 'names'), (b, n, l, c) =>
+      wasm.ztxgrp_verify_files(at, size, b, n, l, c, meta), 4, true)))));
+}
+
+/** Tables (`{name, header, cells, count}`) checked: the findings and warnings. */
+export function callVerifyRows(options, bom, placements, nameOf) {
+  const { texts, numbers } = optionLayout(options);
+  numbers.push(bom.header.length, bom.count, placements.length);
+  let all = texts.concat([bom.name], bom.header, bom.cells);
+  for (const table of placements) {
+    numbers.push(table.header.length, table.count);
+    all = all.concat([table.name], table.header, table.cells);
+  }
+  const { data, warnings } = withNumbers(numbers, (meta) => fileResult(checked(withTexts(all, namer(texts.length, nameOf),
+    (b, n, l, c) => wasm.ztxgrp_verify_rows(b, n, l, c, meta), 8, true))));
+  return { findings: JSON.parse(new TextDecoder().decode(data)).findings, warnings };
 }
 
 /**

@@ -50,6 +50,10 @@ export interface PartsOptions extends MessageOptions {
   /** Between grouped entries (default ", "); also separates when reading. */
   join?: string | null;
   minRun?: number;
+  /** Collapsing: a part with more designators becomes several rows of at most this many. */
+  maxPerRow?: number | null;
+  /** Collapsing: designators written one by one, never as a range. */
+  noRanges?: boolean | null;
 }
 
 export interface CsvOptions extends PartsOptions {
@@ -119,3 +123,47 @@ export function expandFile(data: Uint8Array | ArrayBuffer | ArrayBufferView | st
 export function readFile(data: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: CsvOptions & { maxRows?: number }): { header: string[]; rows: string[][]; rowCount: number };
 export function diffFiles(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & Pick<CsvOptions, 'sep' | 'headerRow' | 'sheet' | 'format'>): CsvResult;
 export function diffText(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & Pick<CsvOptions, 'sep' | 'headerRow' | 'sheet'>): string;
+
+export interface VerifyOptions extends CsvOptions {
+  /** Shell-style patterns (FID*, TP*) of designators left out of those on one side only. */
+  ignore?: Iterable<string> | string | null;
+  /** The placement files' form (default: recognised by content). */
+  placementFormat?: 'kicad-pos' | 'kicad-csv' | 'cpl' | 'altium' | 'eagle' | 'xyrs' | null;
+}
+
+/** A file with the name that findings give it. */
+export interface NamedFile {
+  name: string;
+  data: Uint8Array | ArrayBuffer | string;
+}
+
+/** A placement table with the name that findings give it. */
+export interface NamedRows {
+  name: string;
+  rows: Iterable<PartsRow>;
+}
+
+export interface VerifyFinding {
+  finding: 'not-placed' | 'not-in-parts-list' | 'letter-case' | 'repeated' | 'quantity' | 'no-designator' | 'do-not-place' | 'cells-differ' | 'too-many-per-row';
+  /** Grouped as collapsing groups them; empty for a row without designators. */
+  designators: string;
+  count: number;
+  detail: string;
+  places: { file: string; noun: string; lines: number[] }[];
+}
+
+/**
+ * A parts list checked against its placement files, as `ztxgrp verify`
+ * checks them: `data` is what it writes in `format` (default 'text').
+ */
+export function verify(
+  bom: Uint8Array | ArrayBuffer | string | NamedFile,
+  placements?: Iterable<Uint8Array | ArrayBuffer | string | NamedFile> | Map<string, Uint8Array | ArrayBuffer | string> | Record<string, Uint8Array | ArrayBuffer | string>,
+  options?: VerifyOptions,
+): CsvResult;
+/** Rows checked as verify checks files: the findings. */
+export function verifyRows(
+  bomRows: Iterable<PartsRow>,
+  placements?: Iterable<Iterable<PartsRow> | NamedRows> | Map<string, Iterable<PartsRow>> | Record<string, Iterable<PartsRow>>,
+  options?: VerifyOptions,
+): { findings: VerifyFinding[]; warnings: PartsWarning[] };

@@ -23,4 +23,5 @@ bindInstance(instance);
 export {
   ZtxgrpError, group, ungroup, expand, isValidRange, collapseRows, expandRows, collapseFile,
   expandFile, readFile, diffRows, diffFiles, diffText, collapseCsv, expandCsv, readCsv, diffCsv,
+  verify, verifyRows,
 } from './api.mjs';

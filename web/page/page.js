@@ -78,7 +78,7 @@ let loaded = null;  // { name, bytes }
 let result = null;  // { data, warnings, preview }
 let worker = null;
 // Each section's work is its own: its latest job alone is shown.
-const jobs = { parts: 0, compare: 0 };
+const jobs = { parts: 0, compare: 0, verify: 0 };
 
 function startWorker() {
   worker = new Worker(new URL('worker.js', import.meta.url), { type: 'module' });
@@ -86,6 +86,10 @@ function startWorker() {
     if (data.ready !== undefined || data.id !== jobs[data.section]) return;
     if (data.section === 'compare') {
       finishCompare(data);
+      return;
+    }
+    if (data.section === 'verify') {
+      finishVerify(data);
       return;
     }
     finishWork();
@@ -99,7 +103,7 @@ function startWorker() {
 function listOptions() {
   const options = {};
   for (const [key, id] of [['refs', 'opt-refs'], ['qty', 'opt-qty'], ['by', 'opt-by'], ['sep', 'opt-sep'],
-    ['sheet', 'opt-sheet'], ['format', 'opt-format']]) {
+    ['sheet', 'opt-sheet'], ['format', 'opt-format'], ['ignore', 'opt-ignore'], ['placementFormat', 'opt-placement-format']]) {
     const value = $(id).value;
     if (value !== '') options[key] = value;
   }
@@ -108,6 +112,9 @@ function listOptions() {
   if (minRun !== '') options.minRun = Number(minRun);
   const headerRow = $('opt-header-row').value;
   if (headerRow !== '') options.headerRow = Number(headerRow);
+  const maxPerRow = $('opt-max-per-row').value;
+  if (maxPerRow !== '') options.maxPerRow = Number(maxPerRow);
+  options.noRanges = $('opt-no-ranges').checked;
   options.unchanged = $('opt-unchanged').checked;
   // Messages point at the page's own fields, by their labels.
   options.optionLabels = {};
@@ -207,6 +214,21 @@ $('download').addEventListener('click', () => {
   offerDownload(result.data, `${loaded.name.replace(/\.[^.]*$/, '')}-${suffix}`);
 });
 
+// A drop zone: files dragged over it are marked, and dropped ones given to
+// `take`.
+function dropZone(area, take) {
+  area.addEventListener('dragover', (event) => {
+    event.preventDefault();
+    area.classList.add('over');
+  });
+  area.addEventListener('dragleave', () => area.classList.remove('over'));
+  area.addEventListener('drop', (event) => {
+    event.preventDefault();
+    area.classList.remove('over');
+    if (event.dataTransfer?.files?.length) take(event.dataTransfer.files);
+  });
+}
+
 // ---- Comparing two parts lists --------------------------------------------
 
 const lists = { old: null, new: null };  // { name, bytes }
@@ -273,18 +295,93 @@ for (const which of ['old', 'new']) {
   $(`compare-${which}`).addEventListener('change', (event) => {
     if (event.target.files[0]) openList(which, event.target.files[0]);
   });
-  const area = $(`compare-${which}-zone`);
-  area.addEventListener('dragover', (event) => {
-    event.preventDefault();
-    area.classList.add('over');
+  dropZone($(`compare-${which}-zone`), (files) => openList(which, files[0]));
+}
+
+// ---- Checking a parts list against its placement files ---------------------
+
+const board = { bom: null, placements: [] };  // { name, bytes }
+let verification = null;
+// Each kind of finding is told by its words and a sign, not by colour alone.
+const FINDING_SIGNS = {
+  'not-placed': '\u2212', 'not-in-parts-list': '+', 'letter-case': 'Aa', repeated: '\u00d72', quantity: '#',
+  'no-designator': '?', 'do-not-place': '\u2298', 'cells-differ': '\u2260', 'too-many-per-row': '\u2265',
+};
+const FINDING_WORDS = {
+  'not-placed': 'in the parts list, not placed', 'not-in-parts-list': 'placed, not in the parts list',
+  'letter-case': 'letter case differs', repeated: 'more than once', quantity: 'quantity is not the count',
+  'no-designator': 'quantity without designator', 'do-not-place': 'do not place', 'cells-differ': 'cells disagree',
+  'too-many-per-row': 'too many in a row',
+};
+
+async function openBoardFiles(which, files) {
+  try {
+    const read = await Promise.all([...files].map(async (file) => ({ name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) })));
+    if (which === 'bom') board.bom = read[0];
+    else board.placements = read;
+    $('verify-bom-name').textContent = board.bom?.name ?? '';
+    $('verify-placements-names').textContent = board.placements.map((file) => file.name).join(', ');
+    check();
+  } catch (failure) {
+    $('verify-error').textContent = failure.message;
+  }
+}
+
+function check() {
+  $('verify-error').textContent = '';
+  if (!board.bom) return;
+  $('verify-download').disabled = true;
+  jobs.verify += 1;
+  $('verify-status').textContent = 'Checking…';
+  worker.postMessage({
+    section: 'verify', id: jobs.verify, kind: 'verify',
+    bom: { name: board.bom.name, data: board.bom.bytes.slice() },
+    placements: board.placements.map((file) => ({ name: file.name, data: file.bytes.slice() })),
+    options: listOptions(),
   });
-  area.addEventListener('dragleave', () => area.classList.remove('over'));
-  area.addEventListener('drop', (event) => {
-    event.preventDefault();
-    area.classList.remove('over');
-    const file = event.dataTransfer?.files?.[0];
-    if (file) openList(which, file);
+}
+
+function finishVerify(done) {
+  const table = $('verify-table');
+  if (done.error) {
+    verification = null;
+    $('verify-status').textContent = '';
+    $('verify-error').textContent = done.error;
+    $('verify-notes').replaceChildren();
+    table.replaceChildren();
+    return;
+  }
+  verification = done;
+  const count = done.findings.length;
+  $('verify-status').textContent = count === 0 ? 'The files agree.' : `${count} ${count === 1 ? 'finding' : 'findings'}.`;
+  const notes = document.createDocumentFragment();
+  for (const warning of done.warnings) notes.append(Object.assign(document.createElement('li'), { textContent: warning.message }));
+  $('verify-notes').replaceChildren(notes);
+  const head = document.createElement('thead');
+  const headRow = cellRow(['Finding', 'Designators', 'Count', 'Where', 'Detail'], 'th');
+  for (const th of headRow.children) th.scope = 'col';
+  head.append(headRow);
+  const body = document.createElement('tbody');
+  for (const finding of done.findings) {
+    const where = finding.places.map((place) => `${place.file} ${place.noun}${place.lines.length > 1 ? 's' : ''} ${place.lines.join(', ')}`).join('; ');
+    const tr = cellRow([`${FINDING_SIGNS[finding.finding]} ${FINDING_WORDS[finding.finding]}`, finding.designators,
+      String(finding.count), where, finding.detail], 'td');
+    tr.className = `finding-${finding.finding}`;
+    tr.dataset.finding = finding.finding;
+    body.append(tr);
+  }
+  table.replaceChildren(head, body);
+  $('verify-download').disabled = false;
+}
+
+$('verify-download').addEventListener('click', () => {
+  if (verification) offerDownload(verification.data, `${board.bom.name.replace(/\.[^.]*$/, '')}-findings`);
+});
+for (const which of ['bom', 'placements']) {
+  $(`verify-${which}`).addEventListener('change', (event) => {
+    if (event.target.files.length) openBoardFiles(which, event.target.files);
   });
+  dropZone($(`verify-${which}-zone`), (files) => openBoardFiles(which, files));
 }
 
 for (const radio of document.querySelectorAll('input[name=parts-mode]')) radio.addEventListener('change', run);
@@ -292,23 +389,14 @@ for (const radio of document.querySelectorAll('input[name=parts-mode]')) radio.a
 $('list-options').addEventListener('change', () => {
   run();
   compare();
+  check();
 });
 $('list-options').addEventListener('submit', (event) => event.preventDefault());
 $('parts-file').addEventListener('change', (event) => {
   if (event.target.files[0]) openFile(event.target.files[0]);
 });
 const zone = $('drop-zone');
-zone.addEventListener('dragover', (event) => {
-  event.preventDefault();
-  zone.classList.add('over');
-});
-zone.addEventListener('dragleave', () => zone.classList.remove('over'));
-zone.addEventListener('drop', (event) => {
-  event.preventDefault();
-  zone.classList.remove('over');
-  const file = event.dataTransfer?.files?.[0];
-  if (file) openFile(file);
-});
+dropZone(zone, (files) => openFile(files[0]));
 zone.addEventListener('keydown', (event) => {
   if (event.target === zone && (event.key === 'Enter' || event.key === ' ')) {
     event.preventDefault();

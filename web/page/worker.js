@@ -10,7 +10,13 @@ const PREVIEW_ROWS = 500;
 // A zip archive's signature: a workbook.
 const isWorkbook = (bytes) => bytes.length >= 4 && bytes[0] === 0x50 && bytes[1] === 0x4b && bytes[2] === 3 && bytes[3] === 4;
 
-function work({ collapseFile, diffFiles, expandFile }, { kind, bytes, oldBytes, newBytes, options }) {
+function work({ collapseFile, diffFiles, expandFile, verify }, { kind, bytes, oldBytes, newBytes, bom, placements, options }) {
+  // The findings for showing (JSON), and for download in the form chosen.
+  if (kind === 'verify') {
+    const shown = verify(bom, placements, { ...options, format: 'json' });
+    const download = verify(bom, placements, { ...options, format: options.format ?? 'csv' });
+    return { data: download.data, warnings: shown.warnings, findings: JSON.parse(new TextDecoder().decode(shown.data)).findings };
+  }
   // The table of changes, in the form chosen, else in the new list's form.
   if (kind === 'diff') return diffFiles(oldBytes, newBytes, { ...options, format: options.format ?? (isWorkbook(newBytes) ? 'xlsx' : 'csv') });
   return (kind === 'expand' ? expandFile : collapseFile)(bytes, options);
@@ -21,6 +27,10 @@ self.addEventListener('message', async ({ data: request }) => {
   try {
     const ztxgrp = await api;
     const result = work(ztxgrp, request);
+    if (kind === 'verify') {
+      self.postMessage({ section, id, data: result.data, warnings: result.warnings, findings: result.findings }, [result.data.buffer]);
+      return;
+    }
     // The result read as the library wrote it: the file's own options find
     // its header below any title rows (a comparison's table has none).
     const shown = kind === 'diff' ? {} : request.options;

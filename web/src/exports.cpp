@@ -36,6 +36,7 @@
 #include "ztxgrp/parts_file.hpp"
 #include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/parts_options.hpp"
+#include "ztxgrp/parts_verify.hpp"
 #include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
 #include "ztxgrp/value.hpp"
@@ -219,6 +220,21 @@ ztxgrp::PartsOptions ReadOptions(std::span<const std::string_view> texts, Number
   return options;
 }
 
+// What every parts-list call reads first: its texts, where the texts after
+// the options begin, its numbers and its options.
+struct OptionsCall {
+  std::vector<std::string_view> texts;
+  std::size_t at = 0;
+  Numbers given;
+  ztxgrp::PartsOptions options;
+};
+OptionsCall StartCall(const char* bytes, std::size_t size, const std::uint32_t* lengths,
+                      std::size_t count, const std::uint32_t* numbers) {
+  OptionsCall call{ReadUtf8Texts(bytes, size, lengths, count), 0, NumbersOf(numbers), {}};
+  call.options = ReadOptions(call.texts, call.given, call.at);
+  return call;
+}
+
 // A table of the parts-list calls: `width` header names from `at` on, then
 // `rows` rows of cells. `at` is left after them.
 struct Table {
@@ -351,16 +367,13 @@ int ztxgrp_is_valid_range(const char16_t* units, std::size_t size) {
 int ztxgrp_parts(const char* bytes, std::size_t size, const std::uint32_t* lengths,
                  std::size_t count, const std::uint32_t* numbers) {
   return Guarded([&] {
-    const std::vector<std::string_view> texts = ReadUtf8Texts(bytes, size, lengths, count);
-    std::size_t at = 0;
-    Numbers given = NumbersOf(numbers);
-    const ztxgrp::PartsOptions options = ReadOptions(texts, given, at);
-    const std::size_t width = given.Take(), rows = given.Take();
-    Table table = ReadTable(texts, width, rows, at);
-    if (at != texts.size())
+    OptionsCall call = StartCall(bytes, size, lengths, count, numbers);
+    const std::size_t width = call.given.Take(), rows = call.given.Take();
+    Table table = ReadTable(call.texts, width, rows, call.at);
+    if (call.at != call.texts.size())
       throw std::invalid_argument("the table's shape does not match its cells");
     table.view.header = table.header;
-    const ztxgrp::PartsResult parts = ztxgrp::process_parts_rows(table.view, options);
+    const ztxgrp::PartsResult parts = ztxgrp::process_parts_rows(table.view, call.options);
     WriteParts(parts, parts.notes, kBoardsNote);
   });
 }
@@ -372,12 +385,11 @@ int ztxgrp_parts_file(const char* bytes, std::size_t size, const char* options,
                       std::size_t optionsSize, const std::uint32_t* lengths, std::size_t count,
                       const std::uint32_t* numbers) {
   return Guarded([&] {
-    const std::vector<std::string_view> texts = ReadUtf8Texts(options, optionsSize, lengths, count);
-    std::size_t at = 0;
-    Numbers given = NumbersOf(numbers);
-    const ztxgrp::PartsOptions file = ReadOptions(texts, given, at);
-    if (at != texts.size()) throw std::invalid_argument("the options do not match their texts");
-    ztxgrp::PartsFileResult done = ztxgrp::process_parts_file(std::string(bytes, size), file);
+    OptionsCall call = StartCall(options, optionsSize, lengths, count, numbers);
+    if (call.at != call.texts.size())
+      throw std::invalid_argument("the options do not match their texts");
+    ztxgrp::PartsFileResult done =
+        ztxgrp::process_parts_file(std::string(bytes, size), call.options);
     result.meta = {0, 0, static_cast<std::uint32_t>(done.notes.size() + done.warnings.size())};
     WriteWarnings(done.warnings, done.notes, kBoardsNote);
     result.bytes = std::move(done.bytes);
@@ -391,19 +403,16 @@ int ztxgrp_parts_file(const char* bytes, std::size_t size, const char* options,
 int ztxgrp_diff_rows(const char* bytes, std::size_t size, const std::uint32_t* lengths,
                      std::size_t count, const std::uint32_t* numbers) {
   return Guarded([&] {
-    const std::vector<std::string_view> texts = ReadUtf8Texts(bytes, size, lengths, count);
-    std::size_t at = 0;
-    Numbers given = NumbersOf(numbers);
-    const ztxgrp::PartsOptions options = ReadOptions(texts, given, at);
-    const std::size_t oldWidth = given.Take(), oldRows = given.Take();
-    Table older = ReadTable(texts, oldWidth, oldRows, at);
-    const std::size_t newWidth = given.Take(), newRows = given.Take();
-    Table newer = ReadTable(texts, newWidth, newRows, at);
-    if (at != texts.size())
+    OptionsCall call = StartCall(bytes, size, lengths, count, numbers);
+    const std::size_t oldWidth = call.given.Take(), oldRows = call.given.Take();
+    Table older = ReadTable(call.texts, oldWidth, oldRows, call.at);
+    const std::size_t newWidth = call.given.Take(), newRows = call.given.Take();
+    Table newer = ReadTable(call.texts, newWidth, newRows, call.at);
+    if (call.at != call.texts.size())
       throw std::invalid_argument("the tables' shapes do not match their cells");
     older.view.header = older.header;
     newer.view.header = newer.header;
-    const ztxgrp::PartsDiff diff = ztxgrp::diff_tables(older.view, newer.view, options);
+    const ztxgrp::PartsDiff diff = ztxgrp::diff_tables(older.view, newer.view, call.options);
     ztxgrp::PartsResult parts;
     parts.table = ztxgrp::diff_table(diff);
     parts.warnings = diff.warnings;
@@ -419,17 +428,95 @@ int ztxgrp_diff_files(const char* oldBytes, std::size_t oldSize, const char* new
                       const std::uint32_t* lengths, std::size_t count,
                       const std::uint32_t* numbers) {
   return Guarded([&] {
-    const std::vector<std::string_view> texts = ReadUtf8Texts(options, optionsSize, lengths, count);
-    std::size_t at = 0;
-    Numbers given = NumbersOf(numbers);
-    const ztxgrp::PartsOptions file = ReadOptions(texts, given, at);
-    if (at != texts.size()) throw std::invalid_argument("the options do not match their texts");
+    OptionsCall call = StartCall(options, optionsSize, lengths, count, numbers);
+    if (call.at != call.texts.size())
+      throw std::invalid_argument("the options do not match their texts");
     ztxgrp::PartsDiffFileResult done = ztxgrp::diff_parts_files(
-        std::string(oldBytes, oldSize), std::string(newBytes, newSize), file);
+        std::string(oldBytes, oldSize), std::string(newBytes, newSize), call.options);
     result.meta = {0, 0,
                    static_cast<std::uint32_t>(done.diff.notes.size() + done.diff.warnings.size())};
     WriteWarnings(done.diff.warnings, done.diff.notes);
     result.bytes = std::move(done.bytes);
+  });
+}
+
+// A parts list checked against its placement files: the findings written in
+// the form the options ask for, and the notes and warnings as for
+// ztxgrp_parts_file. `files`: every file's bytes one after another, the
+// parts list first. Texts: the options, then the parts list's name and each
+// placement file's; numbers: the options', the number of placement files,
+// then each file's size, the parts list first.
+int ztxgrp_verify_files(const char* files, std::size_t filesSize, const char* bytes,
+                        std::size_t size, const std::uint32_t* lengths, std::size_t count,
+                        const std::uint32_t* numbers) {
+  return Guarded([&] {
+    OptionsCall call = StartCall(bytes, size, lengths, count, numbers);
+    const std::size_t placementCount = call.given.Take();
+    if (call.at > call.texts.size() || placementCount >= call.texts.size() - call.at)
+      throw std::invalid_argument("the files do not match their names");
+    const std::string_view all(files, filesSize);
+    std::size_t from = 0;
+    const auto take = [&] {
+      const std::size_t length = call.given.Take();
+      if (length > all.size() - from)
+        throw std::invalid_argument("the files' sizes pass their bytes");
+      from += length;
+      return std::string(all.substr(from - length, length));
+    };
+    std::string bom = take();
+    const std::string_view bomName = call.texts[call.at++];
+    std::vector<ztxgrp::PlacementFile> placements;
+    for (std::size_t k = 0; k < placementCount; ++k)
+      placements.push_back({std::string(call.texts[call.at++]), take()});
+    if (call.at != call.texts.size() || from != all.size())
+      throw std::invalid_argument("the files do not match their names and bytes");
+    const ztxgrp::VerifyResult done =
+        ztxgrp::verify_parts_files(std::move(bom), bomName, std::move(placements), call.options);
+    result.meta = {0, 0, static_cast<std::uint32_t>(done.notes.size() + done.warnings.size())};
+    WriteWarnings(done.warnings, done.notes, kBoardsNote);
+    result.bytes = ztxgrp::write_verify_result(done, call.options);
+  });
+}
+
+// Rows checked against placement rows: the findings as JSON, then the notes
+// and warnings as for ztxgrp_parts_file. Texts: the options, the parts
+// list's name, header and cells, then each placement table's name, header
+// and cells; numbers: the options', the parts list's width and rows, the
+// number of placement tables and each one's width and rows.
+int ztxgrp_verify_rows(const char* bytes, std::size_t size, const std::uint32_t* lengths,
+                       std::size_t count, const std::uint32_t* numbers) {
+  return Guarded([&] {
+    OptionsCall call = StartCall(bytes, size, lengths, count, numbers);
+    const auto named = [&] {
+      if (call.at >= call.texts.size()) throw std::invalid_argument("a table has no name");
+      return call.texts[call.at++];
+    };
+    const std::string_view bomName = named();
+    const std::size_t width = call.given.Take(), rows = call.given.Take();
+    Table bom = ReadTable(call.texts, width, rows, call.at);
+    bom.view.header = bom.header;
+    const std::size_t tables = call.given.Take();
+    if (tables > call.texts.size())
+      throw std::invalid_argument("the tables do not match their texts");
+    std::vector<Table> placed;
+    std::vector<std::string_view> names;
+    for (std::size_t k = 0; k < tables; ++k) {
+      names.push_back(named());
+      const std::size_t w = call.given.Take(), r = call.given.Take();
+      placed.push_back(ReadTable(call.texts, w, r, call.at));
+    }
+    if (call.at != call.texts.size())
+      throw std::invalid_argument("the tables' shapes do not match their cells");
+    std::vector<ztxgrp::PlacementTable> views;
+    for (std::size_t k = 0; k < tables; ++k) {
+      placed[k].view.header = placed[k].header;
+      views.push_back({std::string(names[k]), placed[k].view});
+    }
+    const ztxgrp::VerifyResult done =
+        ztxgrp::verify_parts_rows(bom.view, bomName, views, call.options);
+    result.meta = {0, 0, static_cast<std::uint32_t>(done.notes.size() + done.warnings.size())};
+    WriteWarnings(done.warnings, done.notes, kBoardsNote);
+    result.bytes = ztxgrp::verify_json(done);
   });
 }
 
@@ -441,13 +528,11 @@ int ztxgrp_read_csv(const char* bytes, std::size_t size, const char* options,
                     std::size_t optionsSize, const std::uint32_t* lengths, std::size_t count,
                     const std::uint32_t* numbers, std::uint32_t maxRows) {
   return Guarded([&] {
-    const std::vector<std::string_view> texts = ReadUtf8Texts(options, optionsSize, lengths, count);
-    std::size_t at = 0;
-    Numbers given = NumbersOf(numbers);
-    const ztxgrp::PartsOptions chosen = ReadOptions(texts, given, at);
-    if (at != texts.size()) throw std::invalid_argument("the options do not match their texts");
+    OptionsCall call = StartCall(options, optionsSize, lengths, count, numbers);
+    if (call.at != call.texts.size())
+      throw std::invalid_argument("the options do not match their texts");
     const ztxgrp::PartsFilePreview table =
-        ztxgrp::preview_parts_file(std::string(bytes, size), chosen, maxRows);
+        ztxgrp::preview_parts_file(std::string(bytes, size), call.options, maxRows);
     result.meta = {static_cast<std::uint32_t>(table.header.size()),
                    static_cast<std::uint32_t>(table.rows.size()),
                    static_cast<std::uint32_t>(table.row_count)};

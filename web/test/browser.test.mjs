@@ -8,7 +8,7 @@ import { execFileSync } from 'node:child_process';
 import { createServer } from 'node:http';
 import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { extname, join, normalize } from 'node:path';
+import { extname, join, normalize, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import puppeteer from 'puppeteer-core';
 
@@ -187,13 +187,14 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
     // The options boxes set as a person types them (each row's own options,
     // every other box empty: its default), then the file dropped.
     const setOptions = (options) => page.evaluate((options) => {
-      const boxes = { refs: 'opt-refs', qty: 'opt-qty', by: 'opt-by', sep: 'opt-sep', join: 'opt-join', minRun: 'opt-min-run', headerRow: 'opt-header-row' };
+      const boxes = { refs: 'opt-refs', qty: 'opt-qty', by: 'opt-by', sep: 'opt-sep', join: 'opt-join', minRun: 'opt-min-run', headerRow: 'opt-header-row', maxPerRow: 'opt-max-per-row' };
       const defaults = { join: ', ', minRun: '2' };
       for (const [key, id] of Object.entries(boxes)) {
         const value = options[key] ?? defaults[key] ?? '';
         document.getElementById(id).value = Array.isArray(value) ? value.join(',') : String(value);
       }
       document.getElementById('opt-unchanged').checked = options.unchanged === true;
+      document.getElementById('opt-no-ranges').checked = options.noRanges === true;
     }, options);
     for (const c of JSON.parse(readFileSync(new URL('cases.json', folder), 'utf8'))) {
       const { expand, ...others } = c.options;
@@ -278,6 +279,46 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
       const expected = csvRecords(readFileSync(new URL(c.output, diffFolder), 'utf8'));
       const signs = { added: '+', removed: '\u2212', changed: '~', unchanged: '=' };
       assert.deepEqual(shown, expected.map((row, r) => (r === 0 ? row : [`${signs[row[0]]} ${row[0]}`, ...row.slice(1)])), c.name);
+    }
+
+    // A parts list and its placement file checked: each finding with its
+    // sign and words, the download the bytes of `ztxgrp verify --csv`.
+    const verifyFolder = new URL('../../tests/data/verify/', import.meta.url);
+    const dropBoard = (which, names) => page.evaluate((which, files) => {
+      const data = new DataTransfer();
+      for (const [name, bytes] of files) data.items.add(new File([new Uint8Array(bytes)], name));
+      document.getElementById(`verify-${which}-zone`).dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+    }, which, names.map((name) => [name, [...readFileSync(new URL(name, verifyFolder))]]));
+    await setOptions({});
+    await dropBoard('placements', ['board-top.pos', 'board-bottom.pos']);
+    await dropBoard('bom', ['board.csv']);
+    await page.waitForFunction(() => /The files agree/.test(document.getElementById('verify-status').textContent), { timeout: 30000 });
+    await dropBoard('placements', ['findings-top.pos']);
+    await dropBoard('bom', ['findings.csv']);
+    await page.waitForFunction(() => /9 findings/.test(document.getElementById('verify-status').textContent), { timeout: 30000 })
+      .catch(async (error) => {
+        throw new Error(`${error.message}: ${await page.$eval('#verify-status', (p) => p.textContent)} | ${await page.$eval('#verify-error', (p) => p.textContent)}`);
+      });
+    const findings = await page.$$eval('#verify-table tbody tr', (rows) => rows.map((r) => [r.dataset.finding, r.cells[0].textContent, r.cells[1].textContent]));
+    assert.deepEqual(findings.map(([kind, , designators]) => [kind, designators]), [
+      ['not-placed', 'C4'], ['not-in-parts-list', 'FID1, TP1'], ['letter-case', 'r5'], ['repeated', 'C1'], ['repeated', 'R6'],
+      ['quantity', 'R1-R3'], ['no-designator', ''], ['do-not-place', 'R8'], ['cells-differ', 'R4']]);
+    // Each kind told by a sign before its words, not by colour alone.
+    assert.ok(findings.every(([, shown]) => /^\S+ \w/.test(shown)), `${findings.map(([, shown]) => shown)}`);
+    if (process.env.ZTXGRP_CLI) {
+      for (const name of readdirSync(downloads)) rmSync(join(downloads, name));
+      await page.click('#verify-download');
+      let files = [];
+      for (let wait = 0; wait < 200 && !((files = readdirSync(downloads)).length && !files.some((f) => f.endsWith('.crdownload'))); ++wait)
+        await new Promise((resolve) => setTimeout(resolve, 50));
+      assert.deepEqual(files, ['findings-findings.csv']);
+      let expected;
+      try {
+        execFileSync(resolve(process.env.ZTXGRP_CLI), ['verify', '--csv', 'findings.csv', 'findings-top.pos'], { cwd: fileURLToPath(verifyFolder), stdio: 'pipe' });
+      } catch (error) {
+        expected = error.stdout;  // exit status 1: findings
+      }
+      assert.deepEqual(readFileSync(join(downloads, files[0])), expected);
     }
 
     // A comparison started while a large list is being worked on: both

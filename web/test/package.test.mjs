@@ -4,7 +4,7 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { existsSync, readdirSync, readFileSync } from 'node:fs';
-import { group, ungroup, expand, isValidRange, collapseRows, expandRows, collapseCsv, expandCsv, readCsv, diffRows, diffCsv, diffFiles, diffText, ZtxgrpError } from '../lib/ztxgrp.mjs';
+import { group, ungroup, expand, isValidRange, collapseRows, expandRows, collapseCsv, expandCsv, readCsv, diffRows, diffCsv, diffFiles, diffText, verify, verifyRows, ZtxgrpError } from '../lib/ztxgrp.mjs';
 
 const excerpt = new URL('../../tests/data/bom/excerpt.csv', import.meta.url);
 
@@ -48,9 +48,16 @@ test('arguments that cannot be used are refused, naming them', () => {
     [() => collapseRows([{ Ref: 'R1' }], { join: '-' }), RangeError, /^join: the join separator "-" holds a dash/],
     [() => collapseRows([{ Ref: 'R001-R003' }]), RangeError, /would change/],
     [() => collapseRows([{ Ref: 'R1', V: 'x' }], { by: ['Nope'] }), RangeError, /by: no column named "Nope"/],
-    [() => collapseRows([{ Ref: 'R1', V: 'x' }], { by: [1] }), TypeError, /by is a list of column names/],
-    [() => collapseRows([{ Ref: 'R1', V: 'x' }], { by: 5 }), TypeError, /by is a column name or a list/],
-    [() => collapseRows([{ Ref: 'R1', V: 'x' }], { by: {} }), TypeError, /by is a column name or a list/],
+    [() => collapseRows([{ Ref: 'R1', V: 'x' }], { by: [1] }), TypeError, /by is a list of names/],
+    [() => collapseRows([{ Ref: 'R1', V: 'x' }], { by: 5 }), TypeError, /by is a name or a list/],
+    [() => collapseRows([{ Ref: 'R1', V: 'x' }], { by: {} }), TypeError, /by is a name or a list/],
+    [() => collapseRows([{ Ref: 'R1' }], { maxPerRow: 1.5 }), TypeError, /maxPerRow is a whole number/],
+    [() => collapseRows([{ Ref: 'R1' }], { maxPerRow: 0 }), RangeError, /maxPerRow: a row holds at least 1/],
+    [() => collapseRows([{ Ref: 'R1' }], { noRanges: 'yes' }), TypeError, /noRanges is a boolean/],
+    [() => verify('Ref\nR1\n', [], { ignore: [3] }), TypeError, /ignore is a list of names/],
+    [() => verify('Ref\nR1\n', [], { placementFormat: 'gerber' }), RangeError, /placementFormat: the placement format is/],
+    [() => verify('Ref\nR1\n', ['\u0000\u0001']), RangeError, /"placement 1" is no placement file/],
+    [() => verify('Ref\nR1\n', 5), TypeError, /placements is a list or a map/],
     [() => expandRows([{ Ref: 'R1' }], { qty: 3 }), TypeError, /qty is a string/],
   ];
   for (const [call, type, message] of cases) assert.throws(call, (e) => e instanceof type && message.test(e.message), `${call}`);
@@ -206,7 +213,7 @@ test('the options are the table\'s, by their npm names', () => {
   const table = JSON.parse(readFileSync(new URL('../../parts/options.json', import.meta.url), 'utf8'));
   const declarations = readFileSync(new URL('../lib/ztxgrp.d.ts', import.meta.url), 'utf8');
   const offered = new Set();
-  for (const name of ['PartsOptions', 'CsvOptions', 'DiffOptions']) {
+  for (const name of ['PartsOptions', 'CsvOptions', 'DiffOptions', 'VerifyOptions']) {
     const body = declarations.match(new RegExp(`interface ${name}\\b[^{]*\\{([^}]*)\\}`))[1];
     for (const [, property] of body.matchAll(/^\s*(\w+)\?:/gm)) offered.add(property);
   }
@@ -216,7 +223,30 @@ test('the options are the table\'s, by their npm names', () => {
   const controls = [...page.matchAll(/id="opt-([a-z-]+)"/g)].map(([, id]) => id).sort();
   assert.deepEqual(controls, table.map((row) => row.javascript.replace(/[A-Z]/g, (c) => `-${c.toLowerCase()}`)).sort());
   const csv = new TextEncoder().encode('Ref,Value\nR1,1k\nR2,1k\n');
-  const given = { refs: 'Ref', qty: 'Qty', by: 'Value', join: ', ', minRun: 2, sep: ',', unchanged: false, headerRow: 1, sheet: 'Sheet1', format: 'csv' };
+  const given = { refs: 'Ref', qty: 'Qty', by: 'Value', join: ', ', minRun: 2, sep: ',', unchanged: false, headerRow: 1, sheet: 'Sheet1', format: 'csv', maxPerRow: 100, noRanges: false, ignore: [], placementFormat: 'cpl' };
   assert.deepEqual(Object.keys(given).sort(), table.map((row) => row.javascript).sort());
   assert.equal(new TextDecoder().decode(diffCsv(csv, csv, given).data), 'Change,Ref,Count,Value (old),Value (new)\n');
+});
+
+// The table of verifications that every front end checks: the files named
+// as the table names them, the bytes `ztxgrp verify` writes.
+test('verify: the findings that ztxgrp verify writes', () => {
+  const folder = new URL('../../tests/data/verify/', import.meta.url);
+  const file = (name) => ({ name, data: readFileSync(new URL(name, folder)) });
+  for (const c of JSON.parse(readFileSync(new URL('cases.json', folder), 'utf8'))) {
+    const call = () => verify(file(c.bom), c.placements.map(file), c.options);
+    if (!c.output) {
+      assert.throws(call, (e) => e instanceof RangeError && e.message === c.error, c.name);
+      continue;
+    }
+    const result = call();
+    assert.equal(new TextDecoder().decode(result.data), c.output, c.name);
+    assert.deepEqual(result.warnings.filter((w) => w.kind === 'boards').map((w) => w.message), c.notes ?? [], c.name);
+  }
+  // Rows: the findings as objects.
+  const { findings } = verifyRows([{ Ref: 'R1-R3', Qty: '3' }, { Ref: 'r4', Qty: '1' }],
+    [[{ Designator: 'R1' }, { Designator: 'R2' }, { Designator: 'R4' }, { Designator: 'R9' }]], { ignore: 'R9', maxPerRow: 2 });
+  assert.deepEqual(findings.map((f) => [f.finding, f.designators, f.count]),
+    [['not-placed', 'R3', 1], ['letter-case', 'r4', 1], ['too-many-per-row', 'R1-R3', 3]]);
+  assert.deepEqual(findings[0].places, [{ file: 'parts list', noun: 'row', lines: [1] }]);
 });
