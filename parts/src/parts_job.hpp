@@ -80,6 +80,8 @@ class Job {
   // The result, with a warning for each designator in more than one place:
   // `all` holds every designator read, in reading order.
   PartsResult Finish(std::span<const Designator> all) &&;
+  // The result as it stands, without looking for repeated designators.
+  PartsResult Result() && { return std::move(result_); }
 
  private:
   PartsTableView table_;

@@ -120,6 +120,7 @@ std::optional<Placement> ReadKicadPos(const std::vector<Line>& lines) {
   std::size_t valAt = 0, packageAt = 0;
   bool header = false, marked = false;
   Placement placement;
+  placement.rows.reserve(lines.size());
   placement.format = PlacementFormat::KicadPos;
   placement.value_name = "Val";
   placement.footprint_name = "Package";
@@ -143,21 +144,24 @@ std::optional<Placement> ReadKicadPos(const std::vector<Line>& lines) {
     if (Trimmed(text).empty()) continue;
     if (!header) return std::nullopt;
     // The last four fields, from the right.
-    std::string_view left = text;
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    std::size_t end = text.size();
     std::array<std::string_view, 4> last{};
     for (std::size_t k = 4; k-- > 0;) {
-      left = Trimmed(left);
-      const std::size_t blank = left.find_last_of(" \t");
-      if (blank == std::string_view::npos || blank < packageAt) return std::nullopt;
-      last[k] = left.substr(blank + 1);
-      left = left.substr(0, blank);
+      while (end > 0 && blank(text[end - 1])) --end;
+      std::size_t start = end;
+      while (start > 0 && !blank(text[start - 1])) --start;
+      if (start == 0 || start == end || start <= packageAt) return std::nullopt;
+      last[k] = text.substr(start, end - start);
+      end = start - 1;
     }
+    const std::string_view left = text.substr(0, end);
     if (!IsNumber(last[0]) || !IsNumber(last[1]) || !IsNumber(last[2])) return std::nullopt;
     if (left.size() < packageAt) return std::nullopt;
     Placed placed;
-    placed.designator = std::string(Trimmed(left.substr(0, valAt)));
-    placed.value = std::string(Trimmed(left.substr(valAt, packageAt - valAt)));
-    placed.footprint = std::string(Trimmed(left.substr(packageAt)));
+    placed.designator = Trimmed(left.substr(0, valAt));
+    placed.value = Trimmed(left.substr(valAt, packageAt - valAt));
+    placed.footprint = Trimmed(left.substr(packageAt));
     placed.line = line.number;
     if (placed.designator.empty()) return std::nullopt;
     placement.rows.push_back(std::move(placed));
@@ -190,9 +194,9 @@ std::optional<Placement> ReadEagle(const std::vector<Line>& lines) {
     const std::size_t blank = rest.rfind(' ');
     if (blank == std::string_view::npos || rest.substr(blank + 1).empty()) return std::nullopt;
     Placed placed;
-    placed.designator = std::string(first[0]);
-    placed.value = std::string(Trimmed(rest.substr(0, blank)));
-    placed.footprint = std::string(rest.substr(blank + 1));
+    placed.designator = first[0];
+    placed.value = Trimmed(rest.substr(0, blank));
+    placed.footprint = rest.substr(blank + 1);
     placed.line = line.number;
     placement.rows.push_back(std::move(placed));
   }
@@ -227,10 +231,10 @@ Placement OfRows(std::span<const std::string> header, std::size_t rowCount,
   if (columns.footprint) placement.footprint_name = header[*columns.footprint];
   for (std::size_t r = 0; r < rowCount; ++r) {
     Placed placed;
-    placed.designator = std::string(Trimmed(cell(r, columns.refs)));
+    placed.designator = Trimmed(cell(r, columns.refs));
     if (placed.designator.empty()) continue;
-    if (columns.value) placed.value = std::string(Trimmed(cell(r, *columns.value)));
-    if (columns.footprint) placed.footprint = std::string(Trimmed(cell(r, *columns.footprint)));
+    if (columns.value) placed.value = Trimmed(cell(r, *columns.value));
+    if (columns.footprint) placed.footprint = Trimmed(cell(r, *columns.footprint));
     if (columns.populate && SaysNo(cell(r, *columns.populate))) placed.populate = false;
     if (columns.dnp && SaysYes(cell(r, *columns.dnp))) placed.populate = false;
     placed.line = lineOf(r);
@@ -262,10 +266,14 @@ std::optional<Placement> ReadAltiumText(const std::vector<Line>& lines) {
     rows.push_back(std::move(fields));
     numbers.push_back(lines[at].number);
   }
-  return OfRows(
+  Placement placement = OfRows(
       header, rows.size(),
       [&](std::size_t r, std::size_t c) -> std::string_view { return rows[r][c]; },
       [&](std::size_t r) { return numbers[r]; }, *columns, PlacementFormat::Altium);
+  // The rows view the fields' strings, which stay where they are when the
+  // list of rows moves.
+  placement.fields = std::move(rows);
+  return placement;
 }
 
 // A table read as a parts list is (CSV with its separator found, or a
@@ -275,9 +283,9 @@ std::optional<Placement> ReadTable(const std::string& bytes, const PartsOptions&
   PartsOptions reading;
   reading.style = options.style;
   reading.labels = options.labels;
-  std::optional<ListFile> file;
+  std::shared_ptr<const ListFile> file;
   try {
-    file.emplace(bytes, reading);
+    file = std::make_shared<const ListFile>(bytes, reading);
   } catch (const PartsError&) {
     return std::nullopt;
   } catch (const EncodingError&) {
@@ -310,6 +318,7 @@ std::optional<Placement> ReadTable(const std::string& bytes, const PartsOptions&
       [&](std::size_t r) { return view.row_numbers.empty() ? r + 2 : view.row_numbers[r]; },
       *columns, *format);
   placement.noun = std::string(view.row_noun);
+  placement.table = std::move(file);
   return placement;
 }
 

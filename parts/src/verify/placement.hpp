@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -15,13 +16,17 @@
 
 namespace ztxgrp::parts_detail {
 
+// Views of the file's bytes (which the caller keeps while the placement is
+// used) or of the cells the placement keeps.
 struct Placed {
-  std::string designator;
-  std::string value;      // empty where the file has no value or leaves it empty
-  std::string footprint;  // likewise
-  bool populate = true;   // false: the file says not to populate it
-  std::size_t line = 0;   // its line (or a workbook's row)
+  std::string_view designator;
+  std::string_view value;      // empty where the file has no value or leaves it empty
+  std::string_view footprint;  // likewise
+  bool populate = true;        // false: the file says not to populate it
+  std::size_t line = 0;        // its line (or a workbook's row)
 };
+
+class ListFile;
 
 struct Placement {
   PlacementFormat format = PlacementFormat::Cpl;
@@ -29,6 +34,10 @@ struct Placement {
   // The names of its value and footprint columns, empty where it has none.
   std::string value_name, footprint_name;
   std::vector<Placed> rows;
+  // What the rows view where they are no views of the file's bytes: a table
+  // read as a parts list is, or fields unquoted.
+  std::shared_ptr<const ListFile> table;
+  std::vector<std::vector<std::string>> fields;
 };
 
 // The longest line a placement file may have: a real one is a few hundred

@@ -3,12 +3,12 @@
 // cells that disagree, each finding with its designators grouped and the
 // lines where it was found.
 #include <algorithm>
+#include <cstring>
 #include <deque>
 #include <map>
 #include <optional>
 #include <tuple>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 #include "../duplicates.hpp"
@@ -92,7 +92,10 @@ bool Matches(std::string_view pattern, std::string_view text) {
 
 // A cell that says a part is not to be placed.
 bool SaysDoNotPlace(std::string_view cell) {
-  const std::string value = Lowered(Trimmed(cell));
+  cell = Trimmed(cell);
+  // Most cells are values: none of the words begins otherwise.
+  if (cell.size() < 2 || cell.size() > 15 || !std::strchr("dDnN", cell.front())) return false;
+  const std::string value = Lowered(cell);
   return value == "dnp" || value == "dnf" || value == "nf" || value == "do not fit" ||
          value == "do not place" || value == "do not populate" || value == "not fitted" ||
          value == "no fit" || value == "no pop";
@@ -157,7 +160,7 @@ class Verifier {
     });
     VerifyResult result;
     for (Found& found : found_) result.findings.push_back(std::move(found.finding));
-    PartsResult read = std::move(job_).Finish(all_);
+    PartsResult read = std::move(job_).Result();
     result.notes = std::move(read.notes);
     result.notes.insert(result.notes.end(), notes_.begin(), notes_.end());
     result.warnings = std::move(fileWarnings);
@@ -206,31 +209,41 @@ class Verifier {
     boards_ = job_.Boards(counted, true);
   }
 
-  // Each placed designator read as a parts list's is, where the engine
-  // reads it alone; else kept as its text.
+  // Every placed designator by its text; read as the engine reads it only
+  // when a finding names it (Reading).
   void ReadPlaced() {
-    parts_detail::DesignatorCellReader reader;
-    std::vector<Designator> read;
     for (PlacedFile& file : files_) {
       file.first = placed_.size();
       for (const Placed& row : file.placement.rows) {
-        read.clear();
-        try {
-          reader.Read(row.designator, {}, row.line, read);
-        } catch (const std::bad_alloc&) {
-          throw;
-        } catch (const std::exception&) {
-          read.clear();
-        }
-        if (read.size() == 1 && read.front().text == row.designator) {
-          placed_.push_back(std::move(read.front()));
-        } else {
-          placed_.push_back({row.designator, 0, -1, false, row.line});
-        }
+        placed_.push_back({std::string(row.designator), 0, -1, false, row.line});
         placedRow_.push_back(&row);
         placedFile_.push_back(static_cast<std::size_t>(&file - files_.data()));
       }
     }
+    placedRead_.assign(placed_.size(), false);
+  }
+
+  // Placed designator `k` read as a parts list's is, where the engine reads
+  // it alone as written (so that it groups); else kept as its text.
+  const Designator* Reading(std::size_t k) {
+    Designator& designator = placed_[k];
+    if (placedRead_[k]) return &designator;
+    placedRead_[k] = true;
+    read_.clear();
+    try {
+      reader_.Read(designator.text, {}, designator.row, read_);
+    } catch (const std::bad_alloc&) {
+      throw;
+    } catch (const std::exception&) {
+      read_.clear();
+    }
+    // The text stays where it is: views of it key the maps of MatchFindings.
+    if (read_.size() == 1 && read_.front().text == designator.text) {
+      designator.prefixLength = read_.front().prefixLength;
+      designator.number = read_.front().number;
+      designator.foldable = read_.front().foldable;
+    }
+    return &designator;
   }
 
   // The designators grouped as bom groups them.
@@ -334,7 +347,9 @@ class Verifier {
   void RepeatFindings() {
     std::vector<const Designator*> designators;
     Where where;
+    repeat_.assign(all_.size(), false);
     for (const std::vector<std::size_t>& indices : parts_detail::RepeatedDesignators(all_)) {
+      for (std::size_t k = 1; k < indices.size(); ++k) repeat_[indices[k]] = true;
       designators.push_back(&all_[indices.front()]);
       for (const std::size_t k : indices) where.list.push_back(all_[k].row);
     }
@@ -344,7 +359,7 @@ class Verifier {
     designators.clear();
     where = {};
     for (const std::vector<std::size_t>& indices : parts_detail::RepeatedDesignators(placed_)) {
-      designators.push_back(&placed_[indices.front()]);
+      designators.push_back(Reading(indices.front()));
       for (const std::size_t k : indices) where.files[placedFile_[k]].push_back(placed_[k].row);
     }
     if (!designators.empty())
@@ -360,22 +375,40 @@ class Verifier {
   // What one side has and the other lacks, letter case, do-not-place and
   // cells that disagree.
   void MatchFindings() {
-    std::unordered_map<std::string_view, std::vector<std::size_t>> placedBy;
-    for (std::size_t k = 0; k < placed_.size(); ++k) placedBy[placed_[k].text].push_back(k);
-    std::unordered_map<std::string_view, std::size_t> listedBy;  // its row
-    for (std::size_t r = 0; r < rows_.size(); ++r)
-      for (std::size_t k = rows_[r].begin; k < rows_[r].end; ++k) listedBy.emplace(all_[k].text, r);
+    // Each placed text's first place, the others chained after it.
+    constexpr std::size_t kEnd = static_cast<std::size_t>(-1);
+    std::unordered_map<std::string_view, std::size_t> placedBy;
+    std::vector<std::size_t> nextPlace(placed_.size(), kEnd);
+    placedBy.reserve(placed_.size());
+    for (std::size_t k = placed_.size(); k-- > 0;) {
+      auto [found, added] = placedBy.try_emplace(placed_[k].text, k);
+      if (!added) {
+        nextPlace[k] = found->second;
+        found->second = k;
+      }
+    }
+    std::unordered_map<std::string_view, std::size_t> listedBy;  // its first occurrence
+    listedBy.reserve(all_.size());
+    for (std::size_t k = 0; k < all_.size(); ++k) listedBy.try_emplace(all_[k].text, k);
     // Placed designators the list lacks, by their text in lower case: the
     // list's designators that differ from them in letter case alone.
-    std::unordered_map<std::string, std::vector<std::size_t>> unlistedByCase;
-    for (std::size_t k = 0; k < placed_.size(); ++k)
-      if (!listedBy.contains(placed_[k].text))
-        unlistedByCase[Lowered(placed_[k].text)].push_back(k);
+    // Made when the first designator is found not placed: a board whose
+    // files agree never needs it.
+    std::optional<std::unordered_map<std::string, std::vector<std::size_t>>> unlistedByCase;
+    const auto byCase = [&]() -> auto& {
+      if (!unlistedByCase) {
+        unlistedByCase.emplace();
+        for (std::size_t k = 0; k < placed_.size(); ++k)
+          if (!listedBy.contains(placed_[k].text))
+            (*unlistedByCase)[Lowered(placed_[k].text)].push_back(k);
+      }
+      return *unlistedByCase;
+    };
 
     std::vector<const Designator*> notPlaced, placedDespite, notPopulated;
     Where notPlacedAt, despiteAt, notPopulatedAt;
     std::vector<bool> caseMatched(placed_.size(), false);
-    std::unordered_set<std::string_view> done;
+    std::vector<std::size_t> places;
     struct CellGroup {
       std::vector<const Designator*> designators;
       Where where;
@@ -385,12 +418,12 @@ class Verifier {
       const ListRow& row = rows_[r];
       for (std::size_t k = row.begin; k < row.end; ++k) {
         const Designator& designator = all_[k];
-        if (!done.insert(designator.text).second) continue;  // a repeat: found once
+        if (repeat_[k]) continue;  // a repeat: found once
         const auto found = placedBy.find(designator.text);
         if (found == placedBy.end()) {
           if (row.doNotPlace || files_.empty() || Ignored(designator.text)) continue;
-          const auto cased = unlistedByCase.find(Lowered(designator.text));
-          if (cased != unlistedByCase.end()) {
+          const auto cased = byCase().find(Lowered(designator.text));
+          if (cased != byCase().end()) {
             std::string detail = Quoted(designator.text) + " in the parts list";
             Where where{{row.line}, {}};
             for (const std::size_t p : cased->second) {
@@ -406,7 +439,8 @@ class Verifier {
           notPlacedAt.list.push_back(row.line);
           continue;
         }
-        const std::vector<std::size_t>& places = found->second;
+        places.clear();
+        for (std::size_t p = found->second; p != kEnd; p = nextPlace[p]) places.push_back(p);
         const bool anyPopulated = std::any_of(
             places.begin(), places.end(), [&](std::size_t p) { return placedRow_[p]->populate; });
         if (row.doNotPlace && anyPopulated) {
@@ -451,7 +485,7 @@ class Verifier {
           Ignored(designator.text))
         continue;
       unlistedAt.files[placedFile_[k]].push_back(designator.row);
-      if (seen.emplace(designator.text, true).second) unlisted.push_back(&designator);
+      if (seen.emplace(designator.text, true).second) unlisted.push_back(Reading(k));
     }
     if (!unlisted.empty())
       Add(VerifyFinding::Kind::NotListed, std::move(unlisted), {}, std::move(unlistedAt));
@@ -467,7 +501,8 @@ class Verifier {
         const std::string_view listed = Trimmed(job_.Cell(r, *listValue_));
         if (!listed.empty() && !placed.value.empty() &&
             !ValuesAgree(listed, placed.value, file.placement.format)) {
-          auto& group = differing[{0, std::string(listed), placed.value, placedFile_[p]}];
+          auto& group =
+              differing[{0, std::string(listed), std::string(placed.value), placedFile_[p]}];
           group.designators.push_back(&designator);
           group.where.list.push_back(rows_[r].line);
           group.where.files[placedFile_[p]].push_back(placed.line);
@@ -477,7 +512,8 @@ class Verifier {
         const std::string_view listed = Trimmed(job_.Cell(r, *listFootprint_));
         if (!listed.empty() && !placed.footprint.empty() &&
             FootprintName(listed) != FootprintName(placed.footprint)) {
-          auto& group = differing[{1, std::string(listed), placed.footprint, placedFile_[p]}];
+          auto& group =
+              differing[{1, std::string(listed), std::string(placed.footprint), placedFile_[p]}];
           group.designators.push_back(&designator);
           group.where.list.push_back(rows_[r].line);
           group.where.files[placedFile_[p]].push_back(placed.line);
@@ -499,6 +535,10 @@ class Verifier {
   std::vector<Designator> placed_;  // every placed designator, file after file
   std::vector<const Placed*> placedRow_;
   std::vector<std::size_t> placedFile_;
+  std::vector<bool> placedRead_;
+  std::vector<bool> repeat_;  // the list's designators after their first occurrence
+  parts_detail::DesignatorCellReader reader_;
+  std::vector<Designator> read_;
   std::vector<Found> found_;
   std::vector<std::string> notes_;
   Ordered ordered_;
