@@ -2,6 +2,7 @@
 forms openpyxl does not write, as the format's XML), read through the
 package and through the command as a process, written workbooks read back
 with openpyxl."""
+import csv
 import datetime
 import io
 import os
@@ -370,3 +371,31 @@ def test_a_list_exported_by_libreoffice_reads_as_its_csv():
     # The CSV keeps its CRLF line ends; a workbook written as CSV has LF.
     for call in (ztxgrp.collapse_csv, ztxgrp.expand_csv):
         assert call(exported, format="csv") == call(listed).replace(b"\r\n", b"\n")
+
+
+VERIFY = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "data", "verify")
+
+
+def test_a_placement_workbook_is_checked_as_its_csv_is():
+    """An assembler's CPL saved as a workbook by a spreadsheet program: the
+    same findings as the CPL as CSV, through Python and the command."""
+    with open(os.path.join(VERIFY, "findings-cpl.csv"), encoding="utf-8", newline="") as file:
+        rows = list(csv.reader(file))
+    cpl = book(*rows, title="CPL")
+    with open(os.path.join(VERIFY, "findings.csv"), "rb") as file:
+        bom = file.read()
+    with open(os.path.join(VERIFY, "findings-cpl.csv"), "rb") as file:
+        as_csv = ztxgrp.verify(bom, {"cpl": file.read()}, "findings.csv")
+    as_book = ztxgrp.verify(bom, {"cpl": cpl}, "findings.csv")
+    # A workbook names its rows as rows; the CSV its lines, the same numbers.
+    assert as_book.decode() == as_csv.decode().replace("cpl lines", "cpl rows").replace("cpl line", "cpl row")
+    if CLI:
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "cpl")
+            with open(path, "wb") as file:
+                file.write(cpl)
+            done = subprocess.run([CLI, "verify", os.path.join(VERIFY, "findings.csv"), path],
+                                  capture_output=True, cwd=folder)
+        assert done.returncode == 1
+        assert done.stdout.decode().replace(os.path.join(VERIFY, "findings.csv"), "findings.csv").replace(
+            path, "cpl") == as_book.decode()
