@@ -41,5 +41,7 @@ std::unique_ptr<Command> MakeDiffCommand(CLI::App& app);
 std::unique_ptr<Command> MakeGitDiffCommand(CLI::App& app);
 // verify.
 std::unique_ptr<Command> MakeVerifyCommand(CLI::App& app);
+// union, intersect, subtract, xor, count, contains, gaps, free.
+std::vector<std::unique_ptr<Command>> MakeSetCommands(CLI::App& app);
 
 }  // namespace ztxgrp::cli

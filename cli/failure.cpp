@@ -29,7 +29,10 @@ int RuntimeFailure(const Failure& failure) {
   Say("runtime error " + std::to_string(failure.number) + ": " + failure.description);
   if (failure.item) Say("offending item: " + Quoted(*failure.item));
   if (!failure.option.empty()) Say("given as " + failure.option);
-  if (failure.row != 0)
+  // A file's row starts on a line; the lists of the set commands are operands.
+  if (failure.row != 0 && failure.noun == "operand")
+    Say("in " + located_at(failure.list, failure.noun, failure.row));
+  else if (failure.row != 0)
     Say("in the row that starts on " + located_at(failure.list, failure.noun, failure.row));
   else if (!failure.list.empty())
     Say("in " + failure.list);

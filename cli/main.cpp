@@ -84,6 +84,7 @@ std::vector<std::unique_ptr<ztxgrp::cli::Command>> MakeCommands(CLI::App& app) {
   commands.push_back(ztxgrp::cli::MakeDiffCommand(app));
   commands.push_back(ztxgrp::cli::MakeGitDiffCommand(app));
   commands.push_back(ztxgrp::cli::MakeVerifyCommand(app));
+  for (auto& command : ztxgrp::cli::MakeSetCommands(app)) commands.push_back(std::move(command));
   return commands;
 }
 

@@ -1,5 +1,6 @@
 #include "designator_cell.hpp"
 
+#include <algorithm>
 #include <optional>
 #include <span>
 #include <string>
@@ -66,7 +67,13 @@ std::optional<RangeHalves> AsRange(std::string_view piece) {
 class RangeItems final : public Utf8ResultWriter {
  public:
   RangeItems(std::size_t row, std::vector<Designator>& out) : row_(row), out_(out) {}
-  void Reserve(std::size_t results) override { out_.reserve(out_.size() + results); }
+  // Room for the range's designators, the list growing geometrically: a
+  // reservation of just enough for each range would copy the whole list
+  // once per range.
+  void Reserve(std::size_t results) override {
+    if (out_.capacity() - out_.size() < results)
+      out_.reserve(std::max(out_.size() + results, 2 * out_.capacity()));
+  }
   void Entry(const Utf8GroupEntry& entry) override {
     std::string text;
     AppendEntryText(text, entry.prefix, entry.first, entry.last);

@@ -10,7 +10,8 @@
 
 namespace ztxgrp::parts_detail {
 
-std::vector<std::vector<std::size_t>> RepeatedDesignators(std::span<const Designator> all) {
+void ForEachRepeated(std::span<const Designator> all,
+                     const std::function<void(std::span<const std::size_t>)>& visit) {
   // Each designator becomes one integer, the high bits of its text's hash
   // above its index; sorted, equal hashes lie together in reading order,
   // and only within such runs (rare unless texts repeat) are texts compared.
@@ -21,21 +22,34 @@ std::vector<std::vector<std::size_t>> RepeatedDesignators(std::span<const Design
   for (std::size_t k = 0; k < n; ++k) keys[k] = (KeyedHash(all[k].text) & ~indexMask) | k;
   SortKeys(keys);
   auto text = [&](std::size_t index) -> std::string_view { return all[index].text; };
-  // Texts as their UTF-16 forms order.
-  auto before = [&](std::size_t a, std::size_t b) { return Utf16OrderLess(text(a), text(b)); };
-  std::vector<std::vector<std::size_t>> repeated;  // indices of one text, ascending
   std::vector<std::size_t> run;
   for (std::size_t begin = 0, end = 0; begin < n; begin = end) {
     for (end = begin + 1; end < n && ((keys[end] ^ keys[begin]) & ~indexMask) == 0;) ++end;
     if (end - begin < 2) continue;
     run.clear();
     for (std::size_t k = begin; k < end; ++k) run.push_back(keys[k] & indexMask);
-    std::stable_sort(run.begin(), run.end(), before);
+    // Equal texts together, each text's indices ascending; which text comes
+    // first does not matter here.
+    if (run.size() > 2)
+      std::sort(run.begin(), run.end(), [&](std::size_t a, std::size_t b) {
+        const std::string_view ta = text(a), tb = text(b);
+        return ta != tb ? ta < tb : a < b;
+      });
     for (std::size_t from = 0, to = 0; from < run.size(); from = to) {
       for (to = from + 1; to < run.size() && text(run[to]) == text(run[from]);) ++to;
-      if (to - from > 1) repeated.emplace_back(run.begin() + from, run.begin() + to);
+      if (to - from > 1) visit(std::span<const std::size_t>(run).subspan(from, to - from));
     }
   }
+}
+
+std::vector<std::vector<std::size_t>> RepeatedDesignators(std::span<const Designator> all) {
+  std::vector<std::vector<std::size_t>> repeated;  // indices of one text, ascending
+  ForEachRepeated(all, [&](std::span<const std::size_t> indices) {
+    repeated.emplace_back(indices.begin(), indices.end());
+  });
+  auto before = [&](std::size_t a, std::size_t b) {
+    return Utf16OrderLess(all[a].text, all[b].text);
+  };
   std::sort(repeated.begin(), repeated.end(),
             [&](const auto& a, const auto& b) { return before(a.front(), b.front()); });
   return repeated;

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -14,6 +15,11 @@ namespace ztxgrp::parts_detail {
 // group ascending, the groups in the order of their texts. Time linear in
 // the designators (plus sorting within groups of equal hashes).
 std::vector<std::vector<std::size_t>> RepeatedDesignators(std::span<const Designator> all);
+
+// The same groups, each given to `visit` as it is found (indices ascending,
+// the groups in no order), with no list of them kept.
+void ForEachRepeated(std::span<const Designator> all,
+                     const std::function<void(std::span<const std::size_t>)>& visit);
 
 // Sorts keys whose high bits are a keyed hash (so spread evenly) faster
 // than a comparison sort: into buckets by their top bits, then each bucket.

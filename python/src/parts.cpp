@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "python_values.hpp"
+#include "ztxgrp/designator_sets.hpp"
 #include "ztxgrp/parts_diff.hpp"
 #include "ztxgrp/parts_file.hpp"
 #include "ztxgrp/parts_list.hpp"
@@ -284,9 +285,81 @@ py::tuple VerifyRows(py::handle bomRows, const std::string& bomName, py::handle 
   return py::make_tuple(FindingsOf(result), MessagesOf(result.notes, result.warnings));
 }
 
+// Operands as the package passes them: one str each.
+std::vector<std::string> OperandsOf(const std::vector<py::str>& given) {
+  std::vector<std::string> texts;
+  for (const py::str& text : given) texts.push_back(Utf8Of(text));
+  return texts;
+}
+
+py::list Combine(int operation, const std::vector<py::str>& operands, int minRun) {
+  const std::vector<std::string> texts = OperandsOf(operands);
+  const std::vector<std::string_view> views(texts.begin(), texts.end());
+  std::vector<std::string> entries;
+  {
+    py::gil_scoped_release unlocked;
+    entries = combine_designators(static_cast<SetOperation>(operation), views, minRun);
+  }
+  return py::cast(entries);
+}
+
+py::tuple Count(const std::vector<py::str>& operands) {
+  const std::vector<std::string> texts = OperandsOf(operands);
+  const std::vector<std::string_view> views(texts.begin(), texts.end());
+  std::vector<DesignatorCount> counts;
+  {
+    py::gil_scoped_release unlocked;
+    counts = count_designators(views);
+  }
+  py::list numbers, repeated;
+  for (const DesignatorCount& count : counts) {
+    numbers.append(count.designators);
+    repeated.append(count.repeated);
+  }
+  return py::make_tuple(numbers, repeated);
+}
+
+py::list Contains(const py::str& list, const std::vector<py::str>& items) {
+  const std::string text = Utf8Of(list);
+  const std::vector<std::string> texts = OperandsOf(items);
+  const std::vector<std::string_view> views(texts.begin(), texts.end());
+  std::vector<bool> answers;
+  {
+    py::gil_scoped_release unlocked;
+    answers = contains_designators(text, views);
+  }
+  return py::cast(answers);
+}
+
+py::list Gaps(const py::str& list, int minRun) {
+  const std::string text = Utf8Of(list);
+  std::vector<std::string> entries;
+  {
+    py::gil_scoped_release unlocked;
+    entries = designator_gaps(text, minRun);
+  }
+  return py::cast(entries);
+}
+
+py::tuple Free(const py::str& list, const py::str& prefix, std::size_t count, int minRun) {
+  const std::string text = Utf8Of(list), prefixText = Utf8Of(prefix);
+  FreeDesignators free;
+  {
+    py::gil_scoped_release unlocked;
+    free = free_designators(text, prefixText, count, minRun);
+  }
+  return py::make_tuple(py::cast(free.entries), free.found);
+}
+
 }  // namespace
 
 void AddPartsFunctions(py::module_& module) {
+  module.def("_combine", &Combine, py::arg("operation"), py::arg("operands"), py::arg("min_run"));
+  module.def("_count", &Count, py::arg("operands"));
+  module.def("_contains", &Contains, py::arg("list"), py::arg("items"));
+  module.def("_gaps", &Gaps, py::arg("list"), py::arg("min_run"));
+  module.def("_free", &Free, py::arg("list"), py::arg("prefix"), py::arg("count"),
+             py::arg("min_run"));
   module.def("_verify_files", &VerifyFiles, py::arg("bom"), py::arg("bom_name"),
              py::arg("placements"), py::arg("options"));
   module.def("_verify_rows", &VerifyRows, py::arg("bom"), py::arg("bom_name"),

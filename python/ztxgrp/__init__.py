@@ -22,6 +22,7 @@ __all__ = [
     "__version__", "Error", "PartsWarning", "PartsNote", "group", "ungroup", "expand", "is_valid_range",
     "collapse_rows", "expand_rows", "collapse_file", "expand_file", "diff_rows", "diff_files",
     "diff_text", "collapse_csv", "expand_csv", "diff_csv", "verify", "verify_rows",
+    "union", "intersect", "subtract", "xor", "count", "contains", "gaps", "free",
 ]
 
 
@@ -207,3 +208,86 @@ def verify_rows(bom_rows, placements=(), bom_name="parts list", *, refs=None, qt
                                                  max_per_row=max_per_row, ignore=ignore))
     _warn(messages)
     return result
+
+
+def _operand(given, what="a list"):
+    """One operand: a cell's text, or a sequence of cells (their texts on
+    lines of their own, as a cell's designators are separated)."""
+    if isinstance(given, str):
+        return given
+    if isinstance(given, (bytes, bytearray, memoryview)):
+        raise TypeError(f"{what} is a str or a sequence of str, not bytes")
+    cells = list(given)
+    for cell in cells:
+        if not isinstance(cell, str):
+            raise TypeError(f"{what} is a str or a sequence of str, not of {type(cell).__name__}")
+    return "\n".join(cells)
+
+
+def _min_run(min_run):
+    if isinstance(min_run, bool) or not isinstance(min_run, int):
+        raise TypeError(f"min_run is an int, not {type(min_run).__name__}")
+    return max(min(min_run, 2**31 - 1), -2**31)
+
+
+def _combine(operation, lists, min_run):
+    return _ztxgrp._combine(operation, [_operand(given) for given in lists], _min_run(min_run))
+
+
+def union(*lists, min_run=_ztxgrp.DEFAULT_MIN_RUN):
+    """Every designator in any list, as group writes them: each list a cell's
+    text ("R1-R3, C2") or a sequence of cells. A designator is a member by
+    its text as written (R001 and R1 are two)."""
+    return _combine(0, lists, min_run)
+
+
+def intersect(*lists, min_run=_ztxgrp.DEFAULT_MIN_RUN):
+    """The designators in every list, as group writes them."""
+    return _combine(1, lists, min_run)
+
+
+def subtract(first, *others, min_run=_ztxgrp.DEFAULT_MIN_RUN):
+    """The designators of the first list in none of the others."""
+    return _combine(2, (first,) + others, min_run)
+
+
+def xor(*lists, min_run=_ztxgrp.DEFAULT_MIN_RUN):
+    """The designators in an odd number of the lists (one of two)."""
+    return _combine(3, lists, min_run)
+
+
+def count(*lists):
+    """The number of designators of each list, ranges expanded, each
+    designator once; a PartsNote says how many were written more than once."""
+    numbers, repeated = _ztxgrp._count([_operand(given) for given in lists])
+    for k, twice in enumerate(repeated, 1):
+        if twice:
+            _warnings.warn(f"list {k}: {twice} designator{' is' if twice == 1 else 's are'} "
+                           "written more than once, counted once", PartsNote, stacklevel=2)
+    return numbers
+
+
+def contains(members, *items):
+    """For each item (a designator or a range): whether all of it is in
+    `members`."""
+    return _ztxgrp._contains(_operand(members), [_operand(item, "an item") for item in items])
+
+
+def gaps(members, *, min_run=_ztxgrp.DEFAULT_MIN_RUN):
+    """For each prefix, the numbers missing between its lowest and highest
+    designator (R1-R5, R9 gives R6-R8)."""
+    return _ztxgrp._gaps(_operand(members), _min_run(min_run))
+
+
+def free(members, prefix, n=1, *, min_run=_ztxgrp.DEFAULT_MIN_RUN):
+    """The `n` lowest numbers from 1 up that `prefix` does not use in
+    `members`, as group writes them; a PartsWarning when fewer are left."""
+    if not isinstance(prefix, str):
+        raise TypeError(f"prefix is a str, not {type(prefix).__name__}")
+    if isinstance(n, bool) or not isinstance(n, int) or n < 1:
+        raise ValueError("n is a whole number of 1 or more")
+    entries, found = _ztxgrp._free(_operand(members), prefix, min(n, 2**31), _min_run(min_run))
+    if found < n:
+        _warnings.warn(f"only {found} numbers of {prefix} are free up to 32767, not {n}",
+                       PartsWarning, stacklevel=2)
+    return entries

@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "parts_options_json.hpp"
+#include "ztxgrp/designator_sets.hpp"
 #include "ztxgrp/parts_file.hpp"
 #include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/parts_verify.hpp"
@@ -21,6 +22,7 @@ namespace {
 const std::filesystem::path kFilesFolder = ZTXGRP_TEST_DATA "/parts-files";
 const std::filesystem::path kDiffFolder = ZTXGRP_TEST_DATA "/diff";
 const std::filesystem::path kVerifyFolder = ZTXGRP_TEST_DATA "/verify";
+const std::filesystem::path kSetsFolder = ZTXGRP_TEST_DATA "/sets";
 
 std::string Bytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -71,6 +73,55 @@ TEST(VerifyTest, TheLibraryFindsWhatTheTableHolds) {
     } catch (const PartsError& error) {
       ASSERT_TRUE(c.contains("error")) << error.what();
       EXPECT_EQ(error.what(), c["error"].get<std::string>());
+    }
+  }
+}
+
+// The set operations' table, through the library's calls: the results as
+// the command prints them, a line each.
+std::vector<std::string> SetResult(const nlohmann::json& c) {
+  const std::vector<std::string> texts = c["operands"];
+  const std::vector<std::string_view> operands(texts.begin(), texts.end());
+  const nlohmann::json& o = c["options"];
+  const int minRun = o.value("minRun", 2);
+  const std::string operation = c["operation"];
+  if (operation == "count") {
+    std::vector<std::string> lines;
+    for (const DesignatorCount& count : count_designators(operands))
+      lines.push_back(std::to_string(count.designators));
+    return lines;
+  }
+  if (operation == "contains") {
+    std::vector<std::string> lines;
+    for (const bool answer : contains_designators(operands.front(), std::span(operands).subspan(1)))
+      lines.push_back(answer ? "true" : "false");
+    return lines;
+  }
+  if (operation == "gaps") return designator_gaps(operands.front(), minRun);
+  if (operation == "free")
+    return free_designators(operands[0], operands[1], o.value("n", 1), minRun).entries;
+  const SetOperation kind = operation == "union"       ? SetOperation::Union
+                            : operation == "intersect" ? SetOperation::Intersect
+                            : operation == "subtract"  ? SetOperation::Subtract
+                                                       : SetOperation::Xor;
+  return combine_designators(kind, operands, minRun);
+}
+
+TEST(SetsTest, TheLibraryGivesWhatTheTableHolds) {
+  for (const nlohmann::json& c : nlohmann::json::parse(Bytes(kSetsFolder / "cases.json"))) {
+    SCOPED_TRACE(c["name"].get<std::string>());
+    try {
+      const std::vector<std::string> result = SetResult(c);
+      ASSERT_TRUE(c.contains("result")) << "refused nothing";
+      EXPECT_EQ(result, c["result"].get<std::vector<std::string>>());
+    } catch (const RowError& error) {
+      ASSERT_EQ(c["status"], 3) << error.what();
+      EXPECT_EQ(static_cast<int>(error.number()), c["number"].get<int>());
+      EXPECT_EQ(error.row(), c["operand"].get<std::size_t>());
+      EXPECT_EQ(error.noun(), "operand");
+    } catch (const PartsError& error) {
+      ASSERT_EQ(c["status"], 2) << error.what();
+      EXPECT_EQ(ArgumentError(error).located(), c["error"].get<std::string>());
     }
   }
 }

@@ -5,7 +5,7 @@
 // checks what callers give and shapes what they get.
 import {
   LONE_SURROGATE, MAX_LIST, callDiffFiles, callDiffRows, callExpand, callGroup, callIsValidRange,
-  callPartsFile, callPartsRows, callReadCsv, callUngroup, callVerifyFiles, callVerifyRows, defaultMinRun, encoder,
+  callPartsFile, callPartsRows, callReadCsv, callSets, callUngroup, callVerifyFiles, callVerifyRows, defaultMinRun, encoder,
 } from './boundary.mjs';
 
 /** A runtime error of the engine: its number, description and item. */
@@ -359,4 +359,72 @@ export function verifyRows(bomRows, placements = [], options = {}) {
   const bom = { name: 'parts list', ...readRows(bomRows, 'bomRows') };
   const tables = namedEntries(placements, 'placements', 'rows').map(({ name, value }) => ({ name, ...readRows(value, name) }));
   return callVerifyRows(checkedOptions, bom, tables, () => 'bomRows or placements');
+}
+
+// One operand: a cell's text, or a list of cells (their texts on lines of
+// their own, as a cell's designators are separated).
+function operandText(given, what) {
+  if (typeof given === 'string') {
+    if (LONE_SURROGATE.test(given)) throw new RangeError(`${what} holds an unpaired surrogate`);
+    return given;
+  }
+  if (given === null || typeof given !== 'object' || typeof given[Symbol.iterator] !== 'function')
+    throw new TypeError(`${what} is a string or a list of strings`);
+  const cells = snapshot(given);
+  for (const cell of cells) if (typeof cell !== 'string') throw new TypeError(`${what} is a list of strings, not of ${typeof cell}`);
+  return operandText(cells.join('\n'), what);
+}
+
+function setOptions(options) {
+  partsOptionsObject(options);
+  return options.minRun == null ? defaultMinRun() : minRunOf(options);
+}
+
+// The operations' numbers in the module.
+const SETS = { union: 0, intersect: 1, subtract: 2, xor: 3, count: 4, contains: 5, gaps: 6, free: 7 };
+
+function combined(operation, lists, options) {
+  return callSets(SETS[operation], lists.map((list, k) => operandText(list, `list ${k + 1}`)), setOptions(options)).texts;
+}
+
+/** Every designator in any list, as group writes them: union([a, b], {minRun}). */
+export function union(lists, options = {}) {
+  return combined('union', snapshot(lists), options);
+}
+/** The designators in every list. */
+export function intersect(lists, options = {}) {
+  return combined('intersect', snapshot(lists), options);
+}
+/** The designators of the first list in none of the others. */
+export function subtract(lists, options = {}) {
+  return combined('subtract', snapshot(lists), options);
+}
+/** The designators in an odd number of the lists. */
+export function xor(lists, options = {}) {
+  return combined('xor', snapshot(lists), options);
+}
+/** Each list's number of designators, ranges expanded, each once. */
+export function count(lists) {
+  const { texts, meta } = callSets(SETS.count, snapshot(lists).map((list, k) => operandText(list, `list ${k + 1}`)), 2);
+  return texts.map((text, k) => ({ designators: Number(text), repeated: meta[k] }));
+}
+/** For each item (a designator or a range): whether all of it is in `members`. */
+export function contains(members, items) {
+  const texts = [operandText(members, 'members'), ...snapshot(items).map((item, k) => operandText(item, `item ${k + 1}`))];
+  return callSets(SETS.contains, texts, 2).texts.map((text) => text === 'true');
+}
+/** For each prefix, the numbers missing between its lowest and highest designator. */
+export function gaps(members, options = {}) {
+  return callSets(SETS.gaps, [operandText(members, 'members')], setOptions(options)).texts;
+}
+/**
+ * The `n` lowest numbers from 1 up that `prefix` does not use in `members`:
+ * `{entries, found}` (`found` below `n` when fewer are left).
+ */
+export function free(members, prefix, options = {}) {
+  const n = options.n ?? 1;
+  if (!Number.isInteger(n) || n < 1) throw new TypeError(`n is a whole number of 1 or more, not ${String(n)}`);
+  const { texts, meta } = callSets(SETS.free, [operandText(members, 'members'), operandText(prefix, 'prefix')],
+    setOptions(options), Math.min(n, 0xffffffff));
+  return { entries: texts, found: meta[0] };
 }

@@ -388,6 +388,16 @@ export function callVerifyRows(options, bom, placements, nameOf) {
 }
 
 /**
+ * An operation on designator lists (the module's ztxgrp_sets): its texts
+ * and, for count and free, the meta numbers.
+ */
+export function callSets(operation, texts, minRun, count = 0) {
+  const out = withNumbers([operation, minRun | 0, count], (meta) =>
+    checked(withTexts(texts, (k) => `list ${k + 1}`, (b, n, l, c) => wasm.ztxgrp_sets(b, n, l, c, meta), 4, true)));
+  return { texts: out, meta: resultMeta() };
+}
+
+/**
  * A parts-list file's header and first `maxRows` rows, as arrays, and its
  * row count, read as the parts-list calls read it.
  */

@@ -167,3 +167,22 @@ export function verifyRows(
   placements?: Iterable<Iterable<PartsRow> | NamedRows> | Map<string, Iterable<PartsRow>> | Record<string, Iterable<PartsRow>>,
   options?: VerifyOptions,
 ): { findings: VerifyFinding[]; warnings: PartsWarning[] };
+
+/** A list of designators: one cell's text ("R1-R3, C2") or a list of cells. */
+export type DesignatorList = string | Iterable<string>;
+/** Every designator in any list, as group writes them. */
+export function union(lists: Iterable<DesignatorList>, options?: GroupOptions): string[];
+/** The designators in every list. */
+export function intersect(lists: Iterable<DesignatorList>, options?: GroupOptions): string[];
+/** The designators of the first list in none of the others. */
+export function subtract(lists: Iterable<DesignatorList>, options?: GroupOptions): string[];
+/** The designators in an odd number of the lists. */
+export function xor(lists: Iterable<DesignatorList>, options?: GroupOptions): string[];
+/** Each list's number of designators (each once) and of those written more than once. */
+export function count(lists: Iterable<DesignatorList>): { designators: number; repeated: number }[];
+/** For each item (a designator or a range): whether all of it is in `members`. */
+export function contains(members: DesignatorList, items: Iterable<DesignatorList>): boolean[];
+/** For each prefix, the numbers missing between its lowest and highest designator. */
+export function gaps(members: DesignatorList, options?: GroupOptions): string[];
+/** The `n` (default 1) lowest free numbers of `prefix`; `found` below `n` when fewer are left. */
+export function free(members: DesignatorList, prefix: string, options?: GroupOptions & { n?: number }): { entries: string[]; found: number };

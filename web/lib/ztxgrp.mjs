@@ -23,5 +23,5 @@ bindInstance(instance);
 export {
   ZtxgrpError, group, ungroup, expand, isValidRange, collapseRows, expandRows, collapseFile,
   expandFile, readFile, diffRows, diffFiles, diffText, collapseCsv, expandCsv, readCsv, diffCsv,
-  verify, verifyRows,
+  verify, verifyRows, union, intersect, subtract, xor, count, contains, gaps, free,
 } from './api.mjs';

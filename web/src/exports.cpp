@@ -35,6 +35,7 @@
 #include "ztxgrp/parts_diff.hpp"
 #include "ztxgrp/parts_file.hpp"
 #include "ztxgrp/parts_list.hpp"
+#include "ztxgrp/designator_sets.hpp"
 #include "ztxgrp/parts_options.hpp"
 #include "ztxgrp/parts_verify.hpp"
 #include "ztxgrp/runtime_error.hpp"
@@ -437,6 +438,54 @@ int ztxgrp_diff_files(const char* oldBytes, std::size_t oldSize, const char* new
                    static_cast<std::uint32_t>(done.diff.notes.size() + done.diff.warnings.size())};
     WriteWarnings(done.diff.warnings, done.diff.notes);
     result.bytes = std::move(done.bytes);
+  });
+}
+
+// Designator lists as sets. Texts: the operands (UTF-8; for free the list
+// and the prefix). Numbers: the operation (0 union, 1 intersect, 2
+// subtract, 3 xor, 4 count, 5 contains: the first text the list, the others
+// the items, 6 gaps, 7 free), the shortest run, and for free how many
+// numbers. The result: the entries, or for count each number (meta: the
+// designators written more than once, list by list), for contains "true" or
+// "false" a text, for free the entries (meta: how many were found).
+int ztxgrp_sets(const char* bytes, std::size_t size, const std::uint32_t* lengths,
+                std::size_t count, const std::uint32_t* numbers) {
+  return Guarded([&] {
+    const std::vector<std::string_view> texts = ReadUtf8Texts(bytes, size, lengths, count);
+    Numbers given = NumbersOf(numbers);
+    const std::uint32_t operation = given.Take();
+    const int minRun = static_cast<int>(static_cast<std::int32_t>(given.Take()));
+    if (operation <= 3) {
+      for (const std::string& entry : ztxgrp::combine_designators(
+               static_cast<ztxgrp::SetOperation>(operation), texts, minRun))
+        result.AddUtf8(entry);
+      return;
+    }
+    if (operation == 4) {
+      for (const ztxgrp::DesignatorCount& counted : ztxgrp::count_designators(texts)) {
+        result.AddUtf8(std::to_string(counted.designators));
+        result.meta.push_back(static_cast<std::uint32_t>(counted.repeated));
+      }
+      return;
+    }
+    if (texts.empty()) throw std::invalid_argument("the operation needs its list");
+    if (operation == 5) {
+      for (const bool answer :
+           ztxgrp::contains_designators(texts.front(), std::span(texts).subspan(1)))
+        result.AddUtf8(answer ? "true" : "false");
+      return;
+    }
+    if (operation == 6) {
+      for (const std::string& entry : ztxgrp::designator_gaps(texts.front(), minRun))
+        result.AddUtf8(entry);
+      return;
+    }
+    if (operation != 7 || texts.size() != 2)
+      throw std::invalid_argument("an operation on sets the module does not know");
+    const ztxgrp::FreeDesignators free =
+        ztxgrp::free_designators(texts[0], texts[1], given.Take(), minRun);
+    for (const std::string& entry : free.entries) result.AddUtf8(entry);
+    result.meta.push_back(static_cast<std::uint32_t>(free.found));
   });
 }
 
