@@ -113,7 +113,7 @@ std::string CheckParts(const std::uint8_t* data, std::size_t size) {
   }
   PartsColumns columns;
   if (data[0] & 1) columns.qty = 1;
-  if (data[0] & 2) columns.join = ";";
+  if (data[0] & 2) columns.join = ';';  // a char: GCC 12 warns wrongly (-Wrestrict) on the literal
   if (data[0] & 4) columns.min_run = 3;
 
   PartsResult collapsed;
