@@ -493,3 +493,114 @@ def test_the_version_is_the_projects():
     with open(os.path.join(os.path.dirname(__file__), "..", "..", "CMakeLists.txt"), encoding="utf-8") as file:
         declared = file.read().split("project(ztxgrp VERSION ", 1)[1].split()[0]
     assert ztxgrp.__version__ == declared
+
+
+SETS = os.path.join(os.path.dirname(PARTS_FILES), "sets")
+
+
+def _set_cases():
+    with open(os.path.join(SETS, "cases.json"), encoding="utf-8") as file:
+        return json.load(file)
+
+
+def _set_call(case):
+    operation, operands, options = case["operation"], case["operands"], case["options"]
+    runs = {"min_run": options["minRun"]} if "minRun" in options else {}
+    if operation == "count":
+        return lambda: [str(n) for n in ztxgrp.count(*operands)]
+    if operation == "contains":
+        return lambda: ["true" if a else "false" for a in ztxgrp.contains(*operands)]
+    if operation == "gaps":
+        return lambda: ztxgrp.gaps(operands[0], **runs)
+    if operation == "free":
+        return lambda: ztxgrp.free(operands[0], operands[1], options.get("n", 1), **runs)
+    return lambda: getattr(ztxgrp, operation)(*operands, **runs)
+
+
+@pytest.mark.parametrize("case", _set_cases(), ids=lambda case: case["name"])
+def test_set_operations_give_what_the_table_holds(case):
+    call = _set_call(case)
+    if "result" not in case:
+        with pytest.raises(ValueError) as raised:
+            call()
+        if case["status"] == 3:
+            assert (raised.value.number, raised.value.item, raised.value.row) == (
+                case["number"], case["item"], case["operand"])
+        else:
+            assert str(raised.value) == case["error"]
+        return
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        assert call() == case["result"]
+    assert [str(w.message) for w in caught] == [m.split(": ", 1)[1] for m in case.get("messages", [])]
+
+
+def _expanded(text):
+    """Designators of a text of plain ones (a prefix of capitals, a number
+    without leading zeros) and ranges of them, written out here."""
+    out = set()
+    for piece in text.replace(",", " ").split():
+        if "-" in piece:
+            left, right = piece.split("-")
+            prefix = left.rstrip("0123456789")
+            out.update(f"{prefix}{n}" for n in range(int(left[len(prefix):]), int(right[len(prefix):]) + 1))
+        else:
+            out.add(piece)
+    return out
+
+
+def _folded(members, min_run=2):
+    """Plain designators folded as group writes them: by prefix (plain
+    capitals order as UTF-16 does), then number; runs of at least min_run."""
+    by_prefix = {}
+    for designator in members:
+        prefix = designator.rstrip("0123456789")
+        by_prefix.setdefault(prefix, []).append(int(designator[len(prefix):]))
+    entries = []
+    for prefix in sorted(by_prefix):
+        numbers = sorted(by_prefix[prefix])
+        start = 0
+        while start < len(numbers):
+            end = start
+            while end + 1 < len(numbers) and numbers[end + 1] == numbers[end] + 1:
+                end += 1
+            if end - start + 1 >= min_run:
+                entries.append(f"{prefix}{numbers[start]}-{prefix}{numbers[end]}")
+            else:
+                entries.extend(f"{prefix}{n}" for n in numbers[start:end + 1])
+            start = end + 1
+    return entries
+
+
+def test_set_operations_agree_with_sets_computed_here():
+    """Random lists of plain designators: every operation against Python's
+    own sets, expanded and folded here, not through the engine."""
+    import random
+    rng = random.Random(7)
+    for _ in range(200):
+        lists = []
+        for _ in range(rng.randrange(2, 5)):
+            pieces = []
+            for _ in range(rng.randrange(0, 6)):
+                prefix = rng.choice(["R", "C", "TP", "Q"])
+                first = rng.randrange(1, 40)
+                last = first + rng.randrange(0, 8)
+                pieces.append(f"{prefix}{first}" if first == last else f"{prefix}{first}-{prefix}{last}")
+            lists.append(", ".join(pieces))
+        sets = [_expanded(text) for text in lists]
+        assert ztxgrp.union(*lists) == _folded(set().union(*sets))
+        assert ztxgrp.intersect(*lists) == _folded(set.intersection(*sets))
+        assert ztxgrp.subtract(*lists) == _folded(sets[0].difference(*sets[1:]))
+        odd = {d for d in set().union(*sets) if sum(d in s for s in sets) % 2 == 1}
+        assert ztxgrp.xor(*lists) == _folded(odd)
+        assert ztxgrp.count(*lists) == [len(s) for s in sets]
+        members = sorted(sets[0]) + ["R999"]
+        assert ztxgrp.contains(lists[0], *members) == [m in sets[0] for m in members]
+        gaps = set()
+        for prefix in {d.rstrip("0123456789") for d in sets[0]}:
+            numbers = [int(d[len(prefix):]) for d in sets[0] if d.rstrip("0123456789") == prefix]
+            gaps.update(f"{prefix}{n}" for n in range(min(numbers), max(numbers)) if n not in numbers)
+        assert ztxgrp.gaps(lists[0]) == _folded(gaps)
+        used = {int(d[1:]) for d in sets[0] if d.rstrip("0123456789") == "R"}
+        free = [n for n in range(1, 200) if n not in used][:3]
+        assert ztxgrp.free(lists[0], "R", 3) == _folded({f"R{n}" for n in free})

@@ -4,7 +4,7 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { existsSync, readdirSync, readFileSync } from 'node:fs';
-import { group, ungroup, expand, isValidRange, collapseRows, expandRows, collapseCsv, expandCsv, readCsv, diffRows, diffCsv, diffFiles, diffText, verify, verifyRows, ZtxgrpError } from '../lib/ztxgrp.mjs';
+import { group, ungroup, expand, isValidRange, collapseRows, expandRows, collapseCsv, expandCsv, readCsv, diffRows, diffCsv, diffFiles, diffText, verify, verifyRows, union, intersect, subtract, xor, count, contains, gaps, free, ZtxgrpError } from '../lib/ztxgrp.mjs';
 
 const excerpt = new URL('../../tests/data/bom/excerpt.csv', import.meta.url);
 
@@ -249,4 +249,31 @@ test('verify: the findings that ztxgrp verify writes', () => {
   assert.deepEqual(findings.map((f) => [f.finding, f.designators, f.count]),
     [['not-placed', 'R3', 1], ['letter-case', 'r4', 1], ['too-many-per-row', 'R1-R3', 3]]);
   assert.deepEqual(findings[0].places, [{ file: 'parts list', noun: 'row', lines: [1] }]);
+});
+
+// The table of set operations that every front end checks.
+test('sets: the results that the command gives', () => {
+  const folder = new URL('../../tests/data/sets/', import.meta.url);
+  const operations = { union, intersect, subtract, xor };
+  for (const c of JSON.parse(readFileSync(new URL('cases.json', folder), 'utf8'))) {
+    const { operands, options } = c;
+    const call = {
+      count: () => count(operands).map((n) => String(n.designators)),
+      contains: () => contains(operands[0], operands.slice(1)).map(String),
+      gaps: () => gaps(operands[0], options),
+      free: () => free(operands[0], operands[1], options).entries,
+    }[c.operation] ?? (() => operations[c.operation](operands, options));
+    if (!c.result) {
+      if (c.status === 3)
+        assert.throws(call, (e) => e instanceof ZtxgrpError && e.number === c.number && e.item === c.item && e.row === c.operand, c.name);
+      else
+        assert.throws(call, (e) => e instanceof RangeError && e.message === c.error, c.name);
+      continue;
+    }
+    assert.deepEqual(call(), c.result, c.name);
+  }
+  assert.throws(() => union([5]), TypeError);
+  assert.throws(() => union(['R1', 'R2'], { minRun: 1 }), ZtxgrpError);
+  assert.throws(() => free('R1', 'R', { n: 0 }), TypeError);
+  assert.deepEqual(count([['R1', 'R2, R1']]), [{ designators: 2, repeated: 1 }]);
 });
