@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "ztxgrp/csv_file.hpp"
+#include "ztxgrp/designator_sets.hpp"
 #include "ztxgrp/element_text.hpp"
 #include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/failure.hpp"
@@ -35,7 +36,6 @@
 #include "ztxgrp/parts_diff.hpp"
 #include "ztxgrp/parts_file.hpp"
 #include "ztxgrp/parts_list.hpp"
-#include "ztxgrp/designator_sets.hpp"
 #include "ztxgrp/parts_options.hpp"
 #include "ztxgrp/parts_verify.hpp"
 #include "ztxgrp/runtime_error.hpp"
@@ -456,8 +456,8 @@ int ztxgrp_sets(const char* bytes, std::size_t size, const std::uint32_t* length
     const std::uint32_t operation = given.Take();
     const int minRun = static_cast<int>(static_cast<std::int32_t>(given.Take()));
     if (operation <= 3) {
-      for (const std::string& entry : ztxgrp::combine_designators(
-               static_cast<ztxgrp::SetOperation>(operation), texts, minRun))
+      for (const std::string& entry :
+           ztxgrp::combine_designators(static_cast<ztxgrp::SetOperation>(operation), texts, minRun))
         result.AddUtf8(entry);
       return;
     }

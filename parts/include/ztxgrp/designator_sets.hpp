@@ -59,7 +59,7 @@ struct FreeDesignators {
   std::vector<std::string> entries;
   std::size_t found = 0;
 };
-FreeDesignators free_designators(std::string_view list, std::string_view prefix,
-                                 std::size_t count, int min_run);
+FreeDesignators free_designators(std::string_view list, std::string_view prefix, std::size_t count,
+                                 int min_run);
 
 }  // namespace ztxgrp
