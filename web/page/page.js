@@ -72,6 +72,52 @@ $('copy').addEventListener('click', async () => {
   }
 });
 
+// ---- Designator lists as sets --------------------------------------------
+
+// Each answer for the lists pasted, each under its own words.
+async function compareSets() {
+  if (!api) await loading;
+  const lists = [...document.querySelectorAll('.sets-list')].map((area) => area.value);
+  const error = $('sets-error');
+  error.textContent = '';
+  const answers = $('sets-answers');
+  try {
+    const minRun = Number($('min-run').value);
+    const counts = api.count(lists);
+    const shown = [
+      ['In any list (union)', api.union(lists, { minRun })],
+      ['In every list (intersect)', api.intersect(lists, { minRun })],
+      ['In A, in no other list (subtract)', api.subtract(lists, { minRun })],
+      ['In an odd number of the lists (xor)', api.xor(lists, { minRun })],
+      ['Designators in each list (count)', [counts.map((c, k) => `${String.fromCharCode(65 + k)}: ${c.designators}`).join(', ')]],
+      ['Numbers missing inside list A (gaps)', api.gaps(lists[0], { minRun })],
+    ];
+    const list = document.createDocumentFragment();
+    for (const [words, entries] of shown) {
+      list.append(Object.assign(document.createElement('dt'), { textContent: words }));
+      list.append(Object.assign(document.createElement('dd'), { textContent: entries.length ? entries.join(', ') : '(none)' }));
+    }
+    answers.replaceChildren(list);
+  } catch (failure) {
+    answers.replaceChildren();
+    error.textContent = failure.message;
+  }
+}
+
+$('sets-form').addEventListener('submit', (event) => {
+  event.preventDefault();
+  compareSets();
+});
+$('sets-add').addEventListener('click', () => {
+  const k = document.querySelectorAll('.sets-list').length + 1;
+  const box = document.createElement('div');
+  const label = Object.assign(document.createElement('label'), { htmlFor: `sets-list-${k}`, textContent: `List ${String.fromCharCode(64 + k)}` });
+  const area = Object.assign(document.createElement('textarea'), { id: `sets-list-${k}`, className: 'sets-list', rows: 4, spellcheck: false });
+  box.append(label, area);
+  $('sets-lists').append(box);
+  area.focus();
+});
+
 // ---- Parts lists --------------------------------------------------------
 
 let loaded = null;  // { name, bytes }

@@ -281,6 +281,20 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
       assert.deepEqual(shown, expected.map((row, r) => (r === 0 ? row : [`${signs[row[0]]} ${row[0]}`, ...row.slice(1)])), c.name);
     }
 
+    // Lists pasted and compared: each answer under its words, as the
+    // command gives it.
+    await page.evaluate(() => {
+      document.getElementById('sets-list-1').value = 'R1-R10, C1-C4';
+      document.getElementById('sets-list-2').value = 'R5-R20, C3';
+    });
+    await page.click('#sets-add');
+    await page.type('#sets-list-3', 'R7 C3');
+    await page.click('#sets-form button[type=submit]');
+    await page.waitForFunction(() => document.querySelectorAll('#sets-answers dd').length === 6, { timeout: 30000 });
+    const answers = await page.$$eval('#sets-answers dd', (items) => items.map((dd) => dd.textContent));
+    assert.deepEqual(answers, ['C1-C4, R1-R20', 'C3, R7', 'C1-C2, C4, R1-R4', 'C1-C4, R1-R4, R7, R11-R20',
+      'A: 14, B: 17, C: 2', '(none)']);
+
     // A parts list and its placement file checked: each finding with its
     // sign and words, the download the bytes of `ztxgrp verify --csv`.
     const verifyFolder = new URL('../../tests/data/verify/', import.meta.url);
