@@ -123,6 +123,15 @@ int MinRunOf(const Any& value, sal_Int16 argument) {
   return minRun;
 }
 
+std::size_t CountOf(const Any& value, sal_Int16 argument) {
+  if (!value.hasValue()) return 1;
+  double number = 0;
+  if (!(value >>= number) || !std::isfinite(number) || number != std::floor(number) || number < 1 ||
+      number > 32767)
+    Refuse("the count is a whole number from 1 to 32767", argument);
+  return static_cast<std::size_t>(number);
+}
+
 // Runs a function; any failure becomes the exception Calc shows as a bad
 // argument, with the message every front end gives.
 template <typename Call>
@@ -156,6 +165,25 @@ class Designators final
   }
   sal_Int32 SAL_CALL ztxCount(const Cells& items) override {
     return Guarded([&] { return static_cast<sal_Int32>(CountDesignators(ValuesOf(items, 0))); });
+  }
+  OUString SAL_CALL ztxUnion(const Cells& a, const Cells& b, const Any& join,
+                             const Any& minRun) override {
+    return Combined(0, a, b, join, minRun);
+  }
+  OUString SAL_CALL ztxIntersect(const Cells& a, const Cells& b, const Any& join,
+                                 const Any& minRun) override {
+    return Combined(1, a, b, join, minRun);
+  }
+  OUString SAL_CALL ztxSubtract(const Cells& a, const Cells& b, const Any& join,
+                                const Any& minRun) override {
+    return Combined(2, a, b, join, minRun);
+  }
+  OUString SAL_CALL ztxFree(const Cells& items, const Cells& prefix, const Any& count,
+                            const Any& join, const Any& minRun) override {
+    return Guarded([&] {
+      return Text(FreeNumbers(ValuesOf(items, 0), OneValue(prefix, 1), CountOf(count, 2),
+                              JoinOf(join, 3), MinRunOf(minRun, 4)));
+    });
   }
 
   // XAddIn: the Function Wizard's names and descriptions.
@@ -210,6 +238,14 @@ class Designators final
         static_cast<std::size_t>(argument) >= function->arguments.size())
       return nullptr;
     return &function->arguments[static_cast<std::size_t>(argument)];
+  }
+
+  static OUString Combined(int operation, const Cells& a, const Cells& b, const Any& join,
+                           const Any& minRun) {
+    return Guarded([&] {
+      return Text(CombineCells(operation, ValuesOf(a, 0), ValuesOf(b, 1), JoinOf(join, 2),
+                               MinRunOf(minRun, 3)));
+    });
   }
 
   css::lang::Locale locale_;

@@ -5,6 +5,7 @@
 #include "ztxgrp/cell_lists.hpp"
 #include "ztxgrp/number_text.hpp"
 #include "ztxgrp/parts_options.hpp"
+#include "ztxgrp/runtime_error.hpp"
 #include "ztxgrp/utf.hpp"
 #include "ztxgrp/ztxgrp.hpp"
 
@@ -51,6 +52,21 @@ bool CheckRange(const SheetValue& range) {
 
 std::size_t CountDesignators(std::span<const SheetValue> cells) {
   return count_cell_designators(Texts(cells), PartsOptions().join);
+}
+
+std::string CombineCells(int operation, std::span<const SheetValue> first,
+                         std::span<const SheetValue> second, std::string_view join, int min_run) {
+  return combine_cells(static_cast<SetOperation>(operation), Texts(first), Texts(second), join,
+                       min_run);
+}
+
+std::string FreeNumbers(std::span<const SheetValue> cells, const SheetValue& prefix,
+                        std::size_t count, std::string_view join, int min_run) {
+  const FreeDesignators free = free_cells(Texts(cells), CellText(prefix), count, join, min_run);
+  // A result that looks whole but is short would mislead: a sheet shows
+  // no warning, so too few free numbers is an error.
+  if (free.found < count) Raise(ErrorNumber::SubscriptOutOfRange);
+  return free.entries.front();
 }
 
 }  // namespace ztxgrp::calc

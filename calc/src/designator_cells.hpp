@@ -32,5 +32,13 @@ std::string UngroupCells(std::span<const SheetValue> cells, std::string_view joi
 std::string ExpandRange(const SheetValue& range, std::string_view join);
 bool CheckRange(const SheetValue& range);
 std::size_t CountDesignators(std::span<const SheetValue> cells);
+// Two ranges as sets: union (0), intersection (1) or the first less the
+// second (2), joined.
+std::string CombineCells(int operation, std::span<const SheetValue> first,
+                         std::span<const SheetValue> second, std::string_view join, int min_run);
+// The `count` lowest free numbers of `prefix`, joined; runtime error 9 when
+// fewer are left (a sheet shows no warning).
+std::string FreeNumbers(std::span<const SheetValue> cells, const SheetValue& prefix,
+                        std::size_t count, std::string_view join, int min_run);
 
 }  // namespace ztxgrp::calc

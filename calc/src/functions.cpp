@@ -13,12 +13,18 @@ constexpr FunctionArgument kJoin{
 constexpr FunctionArgument kMinRun{
     u"MinRun", u"Optional: the shortest run of consecutive numbers written as a range (default 2)"};
 constexpr FunctionArgument kRange{u"Range", u"One designator or range, as R1 or R1-R4"};
+constexpr FunctionArgument kFirst{u"A", u"A cell range or a text: the first list of designators"};
+constexpr FunctionArgument kSecond{u"B", u"A cell range or a text: the second list of designators"};
+constexpr FunctionArgument kPrefix{u"Prefix", u"The prefix of the numbers wanted, as R"};
+constexpr FunctionArgument kCount{u"Count", u"Optional: how many free numbers (default 1)"};
 
 constexpr FunctionArgument kGroupArguments[] = {kItems, kJoin, kMinRun};
 constexpr FunctionArgument kUngroupArguments[] = {kItems, kJoin};
 constexpr FunctionArgument kExpandArguments[] = {kRange, kJoin};
 constexpr FunctionArgument kCheckArguments[] = {kRange};
 constexpr FunctionArgument kCountArguments[] = {kItems};
+constexpr FunctionArgument kSetArguments[] = {kFirst, kSecond, kJoin, kMinRun};
+constexpr FunctionArgument kFreeArguments[] = {kItems, kPrefix, kCount, kJoin, kMinRun};
 
 constexpr FunctionText kFunctions[] = {
     {u"ztxGroup", u"ZTXGROUP",
@@ -35,6 +41,14 @@ constexpr FunctionText kFunctions[] = {
     {u"ztxCount", u"ZTXCOUNT",
      u"The number of designators a range or text holds, its ranges counted in full",
      kCountArguments},
+    {u"ztxUnion", u"ZTXUNION", u"Every designator of A or B, grouped, in one text", kSetArguments},
+    {u"ztxIntersect", u"ZTXINTERSECT", u"The designators in both A and B, grouped, in one text",
+     kSetArguments},
+    {u"ztxSubtract", u"ZTXSUBTRACT", u"The designators of A that B does not hold, grouped",
+     kSetArguments},
+    {u"ztxFree", u"ZTXFREE",
+     u"The lowest numbers from 1 up that a prefix does not use among the designators, grouped",
+     kFreeArguments},
 };
 
 bool SameLetters(std::u16string_view a, std::u16string_view b) noexcept {

@@ -62,4 +62,31 @@ std::size_t count_cell_designators(std::span<const std::string> cells, std::stri
   return Designators(cells, join).size();
 }
 
+namespace {
+
+// A range's cells as one list: each cell's text on a line of its own.
+std::string ListOf(std::span<const std::string> cells) {
+  std::string text;
+  for (const std::string& cell : cells) text.append(cell).push_back('\n');
+  return text;
+}
+
+}  // namespace
+
+std::string combine_cells(SetOperation operation, std::span<const std::string> first,
+                          std::span<const std::string> second, std::string_view join, int min_run) {
+  check_join(join);
+  const std::string lists[] = {ListOf(first), ListOf(second)};
+  const std::string_view operands[] = {lists[0], lists[1]};
+  return Joined(combine_designators(operation, operands, min_run), join);
+}
+
+FreeDesignators free_cells(std::span<const std::string> cells, std::string_view prefix,
+                           std::size_t count, std::string_view join, int min_run) {
+  check_join(join);
+  FreeDesignators free = free_designators(ListOf(cells), prefix, count, min_run);
+  free.entries = {Joined(free.entries, join)};
+  return free;
+}
+
 }  // namespace ztxgrp

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "ztxgrp/designator_sets.hpp"
+
 namespace ztxgrp {
 
 // The cells' designators, ranges expanded, grouped ("C1-C4, R1"). Errors:
@@ -29,5 +31,17 @@ std::string expand_cell(std::string_view cell, std::string_view join);
 // How many designators the cells hold, ranges counted in full. Errors as
 // group_cells'.
 std::size_t count_cell_designators(std::span<const std::string> cells, std::string_view join);
+
+// Two ranges of cells as sets (designator_sets.hpp), each range one list of
+// its cells' designators: the result joined. Errors: the join's and those
+// of combine_designators.
+std::string combine_cells(SetOperation operation, std::span<const std::string> first,
+                          std::span<const std::string> second, std::string_view join, int min_run);
+
+// The `count` lowest free numbers of `prefix` among the cells' designators,
+// joined, and how many there were. Errors: the join's and those of
+// free_designators.
+FreeDesignators free_cells(std::span<const std::string> cells, std::string_view prefix,
+                           std::size_t count, std::string_view join, int min_run);
 
 }  // namespace ztxgrp
