@@ -28,6 +28,11 @@
 // is a placement file checked against a small parts list. Checked: it fails
 // only with the layer's own errors, and every finding has designators as
 // counted and places with ascending lines.
+//
+// Sets input: byte 0 chooses the operation and the shortest run, the rest
+// is the operands, one a line. Checked: the operation fails only with the
+// layer's own errors, and its result read back is the set made from the
+// operands' designators as texts.
 #pragma once
 
 #include <cstddef>
@@ -42,6 +47,7 @@ std::string CheckList(const std::uint8_t* data, std::size_t size);
 std::string CheckParts(const std::uint8_t* data, std::size_t size);
 std::string CheckWorkbook(const std::uint8_t* data, std::size_t size);
 std::string CheckPlacement(const std::uint8_t* data, std::size_t size);
+std::string CheckSets(const std::uint8_t* data, std::size_t size);
 
 // The runtime errors the engine raises (5, 6, 7, 9, 13, 94).
 bool IsEngineError(int number);

@@ -63,6 +63,15 @@ std::optional<RangeHalves> AsRange(std::string_view piece) {
   return range;
 }
 
+// A range whose ends the engine writes back as typed: PartsError otherwise.
+void CheckRangeTexts(std::string_view piece, const RangeHalves& range, std::size_t row) {
+  if (!WrittenAsIs(range.leftText, range.left) || !WrittenAsIs(range.rightText, range.right))
+    throw PartsError("the range " + Quoted(piece) +
+                         " would change its designators' texts (leading zeros, signs or "
+                         "blanks); write them out one by one",
+                     row);
+}
+
 // The engine's items of one range, as designators of `row`.
 class RangeItems final : public Utf8ResultWriter {
  public:
@@ -92,21 +101,49 @@ class RangeItems final : public Utf8ResultWriter {
 
 void AddRange(std::string_view piece, const RangeHalves& range, std::size_t row,
               std::vector<Designator>& out) {
-  if (!WrittenAsIs(range.leftText, range.left) || !WrittenAsIs(range.rightText, range.right))
-    throw PartsError("the range " + Quoted(piece) +
-                         " would change its designators' texts (leading zeros, signs or "
-                         "blanks); write them out one by one",
-                     row);
+  CheckRangeTexts(piece, range, row);
   RangeItems items(row, out);
   UngroupTextList(std::span<const std::string_view>(&piece, 1),
                   items);  // the engine's errors: 9, 6
 }
+
+// A range's items given to a visitor by prefix and number.
+class RangeVisit final : public Utf8ResultWriter {
+ public:
+  RangeVisit(DesignatorVisitor& visitor, std::size_t& count) : visitor_(visitor), count_(count) {}
+  void Reserve(std::size_t) override {}
+  void Entry(const Utf8GroupEntry& entry) override {
+    for (std::int32_t number = entry.first; number <= entry.last; ++number) {
+      visitor_.Item(entry.prefix, static_cast<std::int16_t>(number));
+      ++count_;
+    }
+  }
+  void Text(std::string_view text) override {
+    const Utf8ItemSplit split = ReadItemSplit(text);
+    if (split.intNumber >= 0)
+      visitor_.Item(split.strPrefix, split.intNumber);
+    else
+      visitor_.Single({std::string(text), split.strPrefix.size(), split.intNumber, false, 0});
+    ++count_;
+  }
+  void EmptyElement() override {}
+
+ private:
+  DesignatorVisitor& visitor_;
+  std::size_t& count_;
+};
 
 void AddSingle(std::string_view piece, std::size_t row, std::vector<Designator>& out) {
   const Utf8ItemSplit split = ReadItemSplit(piece);  // the engine must be able to order it
   const bool hyphenated = piece.find('-') != std::string_view::npos;
   out.push_back({std::string(piece), split.strPrefix.size(), split.intNumber,
                  !hyphenated && WrittenAsIs(piece, split), row});
+}
+
+[[noreturn]] void PastTheLimit(std::size_t row) {
+  throw PartsError("the list holds more than " + std::to_string(kMaxListDesignators) +
+                       " designators, its ranges expanded: the most a list may hold",
+                   row);
 }
 
 // Calls `visit(piece, range)` for each piece of `cell` in order: a range
@@ -144,18 +181,35 @@ void WalkPieces(std::string_view cell, std::string_view join, std::size_t row,
 void DesignatorCellReader::Read(std::string_view cell, std::string_view join, std::size_t row,
                                 std::vector<Designator>& out) {
   std::string joined;
-  WalkPieces(
-      cell, join, row, pieces_, joined, [&](std::string_view piece, const RangeHalves* range) {
-        if (range)
-          AddRange(piece, *range, row, out);
-        else
-          AddSingle(piece, row, out);
-        // Piece by piece: a cell of many ranges stops here too.
-        if (out.size() > kMaxListDesignators)
-          throw PartsError("the list holds more than " + std::to_string(kMaxListDesignators) +
-                               " designators, its ranges expanded: the most a list may hold",
-                           row);
-      });
+  WalkPieces(cell, join, row, pieces_, joined,
+             [&](std::string_view piece, const RangeHalves* range) {
+               if (range)
+                 AddRange(piece, *range, row, out);
+               else
+                 AddSingle(piece, row, out);
+               // Piece by piece: a cell of many ranges stops here too.
+               if (out.size() > kMaxListDesignators) PastTheLimit(row);
+             });
+}
+
+void DesignatorCellReader::Visit(std::string_view cell, std::string_view join, std::size_t row,
+                                 DesignatorVisitor& visitor, std::size_t& count) {
+  std::string joined;
+  WalkPieces(cell, join, row, pieces_, joined,
+             [&](std::string_view piece, const RangeHalves* range) {
+               if (range) {
+                 CheckRangeTexts(piece, *range, row);
+                 RangeVisit items(visitor, count);
+                 UngroupTextList(std::span<const std::string_view>(&piece, 1),
+                                 items);  // the engine's errors: 9, 6
+               } else {
+                 single_.clear();
+                 AddSingle(piece, row, single_);
+                 visitor.Single(std::move(single_.front()));
+                 ++count;
+               }
+               if (count > kMaxListDesignators) PastTheLimit(row);
+             });
 }
 
 }  // namespace ztxgrp::parts_detail

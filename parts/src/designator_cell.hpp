@@ -28,13 +28,28 @@ struct Designator {
 // engine's RuntimeError, naming the piece, for a designator it cannot read
 // or a range it cannot expand. `out` holds the list's designators read so
 // far: PartsError once it holds more than kMaxListDesignators.
+// What Visit gives: each designator typed alone, and each item of a range
+// by its prefix and number, written nowhere.
+class DesignatorVisitor {
+ public:
+  virtual ~DesignatorVisitor() = default;
+  virtual void Single(Designator&& designator) = 0;
+  virtual void Item(std::string_view prefix, std::int16_t number) = 0;
+};
+
 class DesignatorCellReader {
  public:
   void Read(std::string_view cell, std::string_view join, std::size_t row,
             std::vector<Designator>& out);
+  // Reads as Read does, with its errors, giving the designators to
+  // `visitor` instead of keeping them: a range's items are never written
+  // as texts. `count` is the designators given so far, for the list's limit.
+  void Visit(std::string_view cell, std::string_view join, std::size_t row,
+             DesignatorVisitor& visitor, std::size_t& count);
 
  private:
   std::vector<std::string_view> pieces_;  // reused from cell to cell
+  std::vector<Designator> single_;
 };
 
 }  // namespace ztxgrp::parts_detail

@@ -2,6 +2,7 @@
 #include "ztxgrp/designator_sets.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <iterator>
 #include <string>
 #include <unordered_map>
@@ -144,6 +145,59 @@ std::unordered_map<std::string_view, std::vector<std::int16_t>> NumbersByPrefix(
   return numbers;
 }
 
+// One operand as a set: for each prefix, a bitmap of the numbers of its
+// designators that the engine writes back as written (a range's items are
+// never written as texts); the others by their text, once each.
+constexpr std::size_t kNumberWords = (static_cast<std::size_t>(kLargestNumber) + 1) / 64;
+struct NumberSet {
+  std::unordered_map<std::string, std::vector<std::uint64_t>> numbers;
+  std::vector<Designator> others;
+};
+
+class NumberSetReader final : public parts_detail::DesignatorVisitor {
+ public:
+  explicit NumberSetReader(NumberSet& set) : set_(set) {}
+  void Single(Designator&& designator) override {
+    if (designator.foldable && designator.number >= 0) {
+      Item(designator.prefix(), designator.number);
+    } else {
+      set_.others.push_back(std::move(designator));
+    }
+  }
+  void Item(std::string_view prefix, std::int16_t number) override {
+    if (!bits_ || prefix != last_) {
+      auto [found, added] = set_.numbers.try_emplace(std::string(prefix));
+      if (added) found->second.assign(kNumberWords, 0);
+      bits_ = &found->second;
+      last_ = found->first;
+    }
+    (*bits_)[static_cast<std::size_t>(number) / 64] |= std::uint64_t{1} << (number % 64);
+  }
+
+ private:
+  NumberSet& set_;
+  std::vector<std::uint64_t>* bits_ = nullptr;
+  std::string_view last_;
+};
+
+NumberSet NumberSetOf(std::string_view text, std::size_t number) {
+  NumberSet set;
+  NumberSetReader reader(set);
+  parts_detail::DesignatorCellReader cells;
+  std::size_t count = 0;
+  try {
+    CheckUtf8(text);
+    cells.Visit(text, {}, number, reader, count);
+  } catch (const RowError&) {
+    throw;
+  } catch (const RuntimeError& error) {
+    throw RowError(error, number, "operand");
+  } catch (const PartsError& error) {
+    throw PartsError(error.what(), number, "operand");
+  }
+  return set;
+}
+
 }  // namespace
 
 std::vector<std::string> combine_designators(SetOperation operation,
@@ -151,15 +205,17 @@ std::vector<std::string> combine_designators(SetOperation operation,
                                              int min_run) {
   return WithMemoryErrorsNumbered([&] {
     CheckMinRun(min_run);
-    const Joined joined = JoinOperands(operands);
-    // Whether to keep a text that is in `count` operands, the first of them
-    // among them or not.
+    std::vector<NumberSet> sets;
+    for (std::size_t k = 0; k < operands.size(); ++k)
+      sets.push_back(NumberSetOf(operands[k], k + 1));
+    // Whether to keep a member of `count` operands, the first among them
+    // or not.
     const auto keep = [&](std::size_t count, bool inFirst) {
       switch (operation) {
         case SetOperation::Union:
-          return true;
+          return count > 0;
         case SetOperation::Intersect:
-          return count == operands.size();
+          return count == operands.size() && count > 0;
         case SetOperation::Subtract:
           return inFirst && count == 1;
         case SetOperation::Xor:
@@ -167,20 +223,59 @@ std::vector<std::string> combine_designators(SetOperation operation,
       }
       return count % 2 == 1;
     };
-    std::vector<bool> grouped(joined.all.size(), false);
-    std::vector<const Designator*> kept;
-    parts_detail::ForEachRepeated(joined.all, [&](std::span<const std::size_t> indices) {
-      std::size_t count = 0;
-      for (std::size_t k = 0; k < indices.size(); ++k) {
-        grouped[indices[k]] = true;
-        if (k == 0 || joined.operandOf[indices[k]] != joined.operandOf[indices[k - 1]]) ++count;
+    // Numbered designators: each prefix's bitmaps combined word by word
+    // (a count per bit is kept only where the operation needs it).
+    std::vector<Designator> kept;
+    // Each prefix's bitmap in each operand (none where it has no number).
+    std::unordered_map<std::string_view, std::vector<const std::vector<std::uint64_t>*>> prefixes;
+    for (std::size_t k = 0; k < sets.size(); ++k)
+      for (const auto& [prefix, bits] : sets[k].numbers) {
+        auto& slots = prefixes[prefix];
+        slots.resize(sets.size(), nullptr);
+        slots[k] = &bits;
       }
-      if (keep(count, joined.operandOf[indices.front()] == 0))
-        kept.push_back(&joined.all[indices.front()]);
-    });
-    for (std::size_t k = 0; k < joined.all.size(); ++k)
-      if (!grouped[k] && keep(1, joined.operandOf[k] == 0)) kept.push_back(&joined.all[k]);
-    return Entries(std::move(kept), min_run);
+    for (const auto& [prefix, slots] : prefixes) {
+      for (std::size_t word = 0; word < kNumberWords; ++word) {
+        std::uint64_t any = 0, all = ~std::uint64_t{0}, odd = 0, first = 0, others = 0;
+        for (std::size_t k = 0; k < slots.size(); ++k) {
+          const std::uint64_t bits = slots[k] ? (*slots[k])[word] : 0;
+          any |= bits;
+          all &= bits;
+          odd ^= bits;
+          (k == 0 ? first : others) |= bits;
+        }
+        const std::uint64_t chosen = operation == SetOperation::Union       ? any
+                                     : operation == SetOperation::Intersect ? all
+                                     : operation == SetOperation::Subtract  ? first & ~others
+                                                                            : odd;
+        for (std::uint64_t rest = chosen; rest != 0; rest &= rest - 1)
+          kept.push_back(
+              Numbered(prefix, static_cast<std::int16_t>(word * 64 + std::countr_zero(rest))));
+      }
+    }
+    // The others by their text, as many times as operands hold them.
+    struct Membership {
+      std::size_t count = 0, last = 0;
+      const Designator* first = nullptr;
+      bool inFirst = false;
+    };
+    std::unordered_map<std::string_view, Membership> members;
+    for (std::size_t k = 0; k < sets.size(); ++k)
+      for (const Designator& designator : sets[k].others) {
+        Membership& member = members[designator.text];
+        if (!member.first) member.first = &designator;
+        if (member.count == 0 || member.last != k) {
+          ++member.count;
+          member.last = k;
+          member.inFirst = member.inFirst || k == 0;
+        }
+      }
+    std::vector<const Designator*> chosen;
+    chosen.reserve(kept.size() + members.size());
+    for (const Designator& designator : kept) chosen.push_back(&designator);
+    for (const auto& [text, member] : members)
+      if (keep(member.count, member.inFirst)) chosen.push_back(member.first);
+    return Entries(std::move(chosen), min_run);
   });
 }
 

@@ -1,6 +1,6 @@
 // Replays kept fuzz inputs (tests/regressions/text, list, parts, workbook,
-// placement) and the parts-list, workbook and placement seeds through the same property checks that
-// the fuzz targets run.
+// placement, sets) and the parts-list, workbook, placement and sets seeds through the same property
+// checks that the fuzz targets run.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -22,10 +22,11 @@ TEST(RegressionsTest, KeptFuzzInputsKeepPassing) {
   const std::filesystem::path seeds = ZTXGRP_PARTS_SEEDS;
   const std::filesystem::path workbookSeeds = ZTXGRP_WORKBOOK_SEEDS;
   const std::filesystem::path placementSeeds = ZTXGRP_PLACEMENT_SEEDS;
+  const std::filesystem::path setsSeeds = ZTXGRP_SETS_SEEDS;
   int replayed = 0;
   for (const auto& directory :
        {root / "text", root / "list", root / "parts", seeds, root / "workbook", workbookSeeds,
-        root / "placement", placementSeeds}) {
+        root / "placement", placementSeeds, root / "sets", setsSeeds}) {
     const std::string kind = directory.filename().string();
     if (!std::filesystem::exists(directory)) continue;  // nothing kept yet
     for (const auto& entry : std::filesystem::directory_iterator(directory)) {
@@ -36,6 +37,7 @@ TEST(RegressionsTest, KeptFuzzInputsKeepPassing) {
                                   : kind == "list"      ? fuzz::CheckList(bytes, data.size())
                                   : kind == "workbook"  ? fuzz::CheckWorkbook(bytes, data.size())
                                   : kind == "placement" ? fuzz::CheckPlacement(bytes, data.size())
+                                  : kind == "sets"      ? fuzz::CheckSets(bytes, data.size())
                                                         : fuzz::CheckParts(bytes, data.size());
       EXPECT_EQ(problem, "");
       ++replayed;
