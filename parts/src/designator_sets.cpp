@@ -25,13 +25,12 @@ namespace {
 
 using parts_detail::Designator;
 
-// An operand's designators in the order written, its errors naming it.
-std::vector<Designator> Operand(std::string_view text, std::size_t number) {
-  std::vector<Designator> designators;
-  parts_detail::DesignatorCellReader reader;
+// Reads operand `number` with `read`, its errors naming it.
+template <typename Read>
+void ReadOperand(std::string_view text, std::size_t number, Read&& read) {
   try {
     CheckUtf8(text);
-    reader.Read(text, {}, number, designators);
+    read();
   } catch (const RowError&) {
     throw;
   } catch (const RuntimeError& error) {
@@ -39,6 +38,13 @@ std::vector<Designator> Operand(std::string_view text, std::size_t number) {
   } catch (const PartsError& error) {
     throw PartsError(error.what(), number, "operand");
   }
+}
+
+// An operand's designators in the order written.
+std::vector<Designator> Operand(std::string_view text, std::size_t number) {
+  std::vector<Designator> designators;
+  parts_detail::DesignatorCellReader reader;
+  ReadOperand(text, number, [&] { reader.Read(text, {}, number, designators); });
   return designators;
 }
 
@@ -185,16 +191,7 @@ NumberSet NumberSetOf(std::string_view text, std::size_t number) {
   NumberSetReader reader(set);
   parts_detail::DesignatorCellReader cells;
   std::size_t count = 0;
-  try {
-    CheckUtf8(text);
-    cells.Visit(text, {}, number, reader, count);
-  } catch (const RowError&) {
-    throw;
-  } catch (const RuntimeError& error) {
-    throw RowError(error, number, "operand");
-  } catch (const PartsError& error) {
-    throw PartsError(error.what(), number, "operand");
-  }
+  ReadOperand(text, number, [&] { cells.Visit(text, {}, number, reader, count); });
   return set;
 }
 
