@@ -65,7 +65,9 @@ class SetCommand final : public Command {
       app_->add_option("-j,--join", join_, "join the results on one line with SEP")
           ->option_text("SEP");
     if (text.kind == SetKind::Free)
-      app_->add_option("-n", count_, "how many free numbers (default 1)")->option_text("N");
+      app_->add_option(option_name(PartsOption::FreeCount, OptionStyle::Command), count_,
+                       "how many free numbers (default 1)")
+          ->option_text("N");
   }
   void TakeWordsAfterOptions(std::vector<std::string> words) override {
     words_.insert(words_.end(), words.begin(), words.end());
@@ -151,12 +153,11 @@ int SetCommand::Run(InputBuffer& in, OutputWriter& out) {
       Write(out, designator_gaps(views.front(), minRun_));
       return kSuccess;
     case SetKind::Free: {
-      if (count_ < 1) throw UsageError("free: -n is at least 1");
+      check_free_count(count_, OptionStyle::Command);
       const std::size_t wanted = static_cast<std::size_t>(count_);
       const FreeDesignators free = free_designators(views.front(), words_[1], wanted, minRun_);
-      if (free.found < wanted)
-        WriteMessage("ztxgrp: warning: only " + std::to_string(free.found) + " numbers of " +
-                     words_[1] + " are free up to 32767, not " + std::to_string(wanted));
+      const std::string shortfall = free_shortfall(words_[1], free.found, wanted);
+      if (!shortfall.empty()) WriteMessage("ztxgrp: warning: " + shortfall);
       Write(out, free.entries);
       return kSuccess;
     }

@@ -1,7 +1,8 @@
 // The property of the set operations: on any operands they fail only with
 // the layer's own errors, and each result, read back as a list, is the set
 // that the operands' designators (read by the list reader, kept as texts)
-// make.
+// make; each operand's count is the number of its different designators,
+// and an operand is contained in the first when all its designators are.
 #include <algorithm>
 #include <limits>
 #include <set>
@@ -66,6 +67,34 @@ std::string CheckSets(const std::uint8_t* data, std::size_t size) {
                       : operation == SetOperation::Subtract  ? first && in == 1
                                                              : in % 2 == 1;
     if (keep) expected.insert(designator);
+  }
+  std::vector<DesignatorCount> counts;
+  std::vector<bool> contained;
+  try {
+    counts = count_designators(operands);
+    contained = contains_designators(operands.front(),
+                                     std::span<const std::string_view>(operands).subspan(1));
+  } catch (...) {
+    return "counting or containment failed where combining did not: " +
+           LayerFailure(std::current_exception());
+  }
+  for (std::size_t k = 0; k < operands.size(); ++k) {
+    const std::vector<std::string> written =
+        cell_designators(operands[k], {}, std::numeric_limits<std::size_t>::max());
+    std::size_t repeated = 0;
+    for (const std::string& designator : sets[k])
+      if (std::count(written.begin(), written.end(), designator) > 1) ++repeated;
+    if (counts[k].designators != sets[k].size() || counts[k].repeated != repeated)
+      return "operand " + std::to_string(k + 1) + " counts " +
+             std::to_string(counts[k].designators) + " (" + std::to_string(counts[k].repeated) +
+             " repeated), its designators are " + std::to_string(sets[k].size()) + " (" +
+             std::to_string(repeated) + ")";
+    if (k == 0) continue;
+    const bool all = !sets[k].empty() &&
+                     std::includes(sets[0].begin(), sets[0].end(), sets[k].begin(), sets[k].end());
+    if (contained[k - 1] != all)
+      return "operand " + std::to_string(k + 1) +
+             " contained: " + (contained[k - 1] ? "true" : "false");
   }
   std::set<std::string> got;
   try {

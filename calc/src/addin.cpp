@@ -15,6 +15,7 @@
 #include <cppuhelper/supportsservice.hxx>
 #include <ztxgrp/calc/XDesignators.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <string>
@@ -126,9 +127,11 @@ int MinRunOf(const Any& value, sal_Int16 argument) {
 std::size_t CountOf(const Any& value, sal_Int16 argument) {
   if (!value.hasValue()) return 1;
   double number = 0;
-  if (!(value >>= number) || !std::isfinite(number) || number != std::floor(number) || number < 1 ||
+  // A count past the largest number could not be given as one text.
+  if (!(value >>= number) || !std::isfinite(number) || number != std::floor(number) ||
       number > 32767)
-    Refuse("the count is a whole number from 1 to 32767", argument);
+    Refuse("the count is a whole number up to 32767", argument);
+  check_free_count(static_cast<long long>(std::max(number, -1e18)), OptionStyle::Calc);
   return static_cast<std::size_t>(number);
 }
 

@@ -1,15 +1,19 @@
 // Designator lists as sets, each operand read as a parts-list cell is.
+//
+// Each operand is read into per-prefix sets of numbers (of the designators
+// the engine writes back as written; a range's items are never written as
+// texts) and the designators kept whole, by their text. Results are written
+// from the numbers in ascending order, runs folded into ranges as the
+// engine groups them, without building a text per designator.
 #include "ztxgrp/designator_sets.hpp"
 
 #include <algorithm>
 #include <bit>
-#include <iterator>
 #include <string>
 #include <unordered_map>
 #include <utility>
 
 #include "designator_cell.hpp"
-#include "duplicates.hpp"
 #include "ordered.hpp"
 #include "ztxgrp/entry_text.hpp"
 #include "ztxgrp/limits.hpp"
@@ -40,123 +44,96 @@ void ReadOperand(std::string_view text, std::size_t number, Read&& read) {
   }
 }
 
-// An operand's designators in the order written.
-std::vector<Designator> Operand(std::string_view text, std::size_t number) {
-  std::vector<Designator> designators;
-  parts_detail::DesignatorCellReader reader;
-  ReadOperand(text, number, [&] { reader.Read(text, {}, number, designators); });
-  return designators;
-}
-
-// InEngineOrder by integer keys: a list of a million designators sorts by
-// its few prefixes' ranks and its numbers, not by comparing texts.
-void SortInEngineOrder(std::vector<const Designator*>& designators) {
-  std::unordered_map<std::string_view, std::uint64_t> ranks;
-  // Designators of one prefix mostly follow each other: the last one's
-  // prefix is looked up once.
-  std::string_view last;
-  for (const Designator* designator : designators)
-    if (designator->prefix() != last || ranks.empty())
-      ranks.try_emplace(last = designator->prefix(), 0);
-  std::vector<std::string_view> prefixes;
-  for (const auto& [prefix, rank] : ranks) prefixes.push_back(prefix);
-  std::sort(prefixes.begin(), prefixes.end(), Utf16OrderLess);
-  for (std::size_t k = 0; k < prefixes.size(); ++k) ranks[prefixes[k]] = k;
-  // Rank, number, written back as written first, then reading order: 24,
-  // 16, 1 and 23 bits (a list holds fewer than 2^23 designators, and fewer
-  // than 2^24 prefixes).
-  std::vector<std::uint64_t> keys(designators.size());
-  std::uint64_t lastRank = 0;
-  last = {};
-  for (std::size_t k = 0; k < designators.size(); ++k) {
-    const Designator& designator = *designators[k];
-    if (k == 0 || designator.prefix() != last) lastRank = ranks.at(last = designator.prefix());
-    keys[k] = lastRank << 40 |
-              static_cast<std::uint64_t>(static_cast<std::uint16_t>(designator.number + 1)) << 24 |
-              std::uint64_t{designator.foldable ? 0u : 1u} << 23 | k;
-  }
-  std::sort(keys.begin(), keys.end());
-  std::vector<const Designator*> sorted(designators.size());
-  for (std::size_t k = 0; k < keys.size(); ++k) sorted[k] = designators[keys[k] & 0x7FFFFF];
-  designators = std::move(sorted);
-}
-
-// The designators as group's entries: in the engine's order, a prefix's
-// designators grouped by the engine together (a call holds at most
-// kMaxItems), the designators it would rewrite placed among them.
-std::vector<std::string> Entries(std::vector<const Designator*> designators, int minRun) {
-  CheckMinRun(minRun);
-  SortInEngineOrder(designators);
-  std::vector<std::string> entries;
-  parts_detail::Ordered ordered;
-  std::size_t start = 0;
-  while (start < designators.size()) {
-    // Whole prefixes, as many as one call takes.
-    std::size_t end = start;
-    while (end < designators.size()) {
-      std::size_t next = end + 1;
-      while (next < designators.size() && designators[next]->prefix() == designators[end]->prefix())
-        ++next;
-      if (end > start && next - start > static_cast<std::size_t>(kMaxItems)) break;
-      end = next;
-    }
-    const std::span<const Designator* const> piece(designators.data() + start, end - start);
-    for (const auto& entry : ordered.Take(piece, true, minRun)) entries.push_back(entry.text);
-    start = end;
-  }
-  return entries;
-}
-
-// The designators of every operand one after another, with the operand of
-// each. Texts that occur more than once are found by ForEachRepeated:
-// linear, with no table of every text.
-struct Joined {
-  std::vector<Designator> all;
-  std::vector<std::uint32_t> operandOf;
-};
-Joined JoinOperands(std::span<const std::string_view> operands) {
-  Joined joined;
-  for (std::size_t k = 0; k < operands.size(); ++k) {
-    std::vector<Designator> designators = Operand(operands[k], k + 1);
-    joined.operandOf.insert(joined.operandOf.end(), designators.size(),
-                            static_cast<std::uint32_t>(k));
-    joined.all.insert(joined.all.end(), std::make_move_iterator(designators.begin()),
-                      std::make_move_iterator(designators.end()));
-  }
-  return joined;
-}
-
-// A designator the engine reads and writes back as `prefix` and `number`.
-Designator Numbered(std::string_view prefix, std::int16_t number) {
-  Designator designator;
-  AppendEntryText(designator.text, prefix, number, number);
-  designator.prefixLength = prefix.size();
-  designator.number = number;
-  designator.foldable = true;
-  return designator;
-}
-
-// The numbers each prefix uses, of the designators the engine writes back
-// as written.
-std::unordered_map<std::string_view, std::vector<std::int16_t>> NumbersByPrefix(
-    const std::vector<Designator>& designators) {
-  std::unordered_map<std::string_view, std::vector<std::int16_t>> numbers;
-  for (const Designator& designator : designators)
-    if (designator.foldable && designator.number >= 0)
-      numbers[designator.prefix()].push_back(designator.number);
-  for (auto& [prefix, used] : numbers) {
-    std::sort(used.begin(), used.end());
-    used.erase(std::unique(used.begin(), used.end()), used.end());
-  }
-  return numbers;
-}
-
-// One operand as a set: for each prefix, a bitmap of the numbers of its
-// designators that the engine writes back as written (a range's items are
-// never written as texts); the others by their text, once each.
 constexpr std::size_t kNumberWords = (static_cast<std::size_t>(kLargestNumber) + 1) / 64;
+// A prefix's numbers are a list until the list would take the memory of
+// the bitmap: memory stays within two bytes a designator, however many
+// prefixes a list has.
+constexpr std::size_t kMostListed = kNumberWords * sizeof(std::uint64_t) / sizeof(std::int16_t);
+
+// The numbers (0 to kLargestNumber) one prefix uses in one operand, and
+// how many of them were given more than once.
+class PrefixNumbers {
+ public:
+  void Add(std::int16_t number) {
+    if (bits_.empty()) {
+      list_.push_back(number);
+      if (list_.size() > kMostListed) Densify();
+      return;
+    }
+    Set(number);
+  }
+  // After the last Add: the list sorted, each number once.
+  void Finish() {
+    if (dense()) return;
+    std::sort(list_.begin(), list_.end());
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < list_.size();) {
+      std::size_t next = k + 1;
+      while (next < list_.size() && list_[next] == list_[k]) ++next;
+      if (next - k > 1) ++repeated_;
+      list_[kept++] = list_[k];
+      k = next;
+    }
+    list_.resize(kept);
+  }
+
+  bool dense() const noexcept { return !bits_.empty(); }
+  const std::vector<std::uint64_t>& bits() const noexcept { return bits_; }
+  const std::vector<std::int16_t>& list() const noexcept { return list_; }
+  std::size_t size() const noexcept {
+    if (!dense()) return list_.size();
+    std::size_t size = 0;
+    for (const std::uint64_t word : bits_) size += static_cast<std::size_t>(std::popcount(word));
+    return size;
+  }
+  std::size_t repeated() const noexcept {
+    std::size_t repeated = repeated_;
+    for (const std::uint64_t word : twice_)
+      repeated += static_cast<std::size_t>(std::popcount(word));
+    return repeated;
+  }
+  bool Has(std::int16_t number) const noexcept {
+    if (dense()) return (bits_[static_cast<std::size_t>(number) / 64] >> (number % 64) & 1u) != 0;
+    return std::binary_search(list_.begin(), list_.end(), number);
+  }
+  // `visit` for each number, ascending.
+  template <typename Visit>
+  void ForEach(Visit&& visit) const {
+    if (!dense()) {
+      for (const std::int16_t number : list_) visit(number);
+      return;
+    }
+    for (std::size_t word = 0; word < kNumberWords; ++word)
+      for (std::uint64_t rest = bits_[word]; rest != 0; rest &= rest - 1)
+        visit(static_cast<std::int16_t>(word * 64 +
+                                        static_cast<std::size_t>(std::countr_zero(rest))));
+  }
+
+ private:
+  void Set(std::int16_t number) {
+    const std::size_t word = static_cast<std::size_t>(number) / 64;
+    const std::uint64_t mask = std::uint64_t{1} << (number % 64);
+    if ((bits_[word] & mask) != 0) {
+      if (twice_.empty()) twice_.assign(kNumberWords, 0);
+      twice_[word] |= mask;
+    }
+    bits_[word] |= mask;
+  }
+  void Densify() {
+    bits_.assign(kNumberWords, 0);
+    for (const std::int16_t number : list_) Set(number);
+    std::vector<std::int16_t>().swap(list_);
+  }
+
+  std::vector<std::int16_t> list_;
+  std::vector<std::uint64_t> bits_, twice_;
+  std::size_t repeated_ = 0;
+};
+
+// One operand as a set: each prefix's numbers, and the designators kept
+// whole (R001, U1.1) in reading order, as often as written.
 struct NumberSet {
-  std::unordered_map<std::string, std::vector<std::uint64_t>> numbers;
+  std::unordered_map<std::string, PrefixNumbers> numbers;
   std::vector<Designator> others;
 };
 
@@ -171,18 +148,17 @@ class NumberSetReader final : public parts_detail::DesignatorVisitor {
     }
   }
   void Item(std::string_view prefix, std::int16_t number) override {
-    if (!bits_ || prefix != last_) {
-      auto [found, added] = set_.numbers.try_emplace(std::string(prefix));
-      if (added) found->second.assign(kNumberWords, 0);
-      bits_ = &found->second;
+    if (!numbers_ || prefix != last_) {
+      auto found = set_.numbers.try_emplace(std::string(prefix)).first;
+      numbers_ = &found->second;
       last_ = found->first;
     }
-    (*bits_)[static_cast<std::size_t>(number) / 64] |= std::uint64_t{1} << (number % 64);
+    numbers_->Add(number);
   }
 
  private:
   NumberSet& set_;
-  std::vector<std::uint64_t>* bits_ = nullptr;
+  PrefixNumbers* numbers_ = nullptr;
   std::string_view last_;
 };
 
@@ -192,7 +168,192 @@ NumberSet NumberSetOf(std::string_view text, std::size_t number) {
   parts_detail::DesignatorCellReader cells;
   std::size_t count = 0;
   ReadOperand(text, number, [&] { cells.Visit(text, {}, number, reader, count); });
+  for (auto& [prefix, numbers] : set.numbers) numbers.Finish();
   return set;
+}
+
+// A designator the engine reads and writes back as `prefix` and `number`.
+Designator Numbered(std::string_view prefix, std::int16_t number) {
+  Designator designator;
+  AppendEntryText(designator.text, prefix, number, number);
+  designator.prefixLength = prefix.size();
+  designator.number = number;
+  designator.foldable = true;
+  return designator;
+}
+
+// Group's entries, prefix by prefix in the engine's order: each prefix's
+// numbers (given ascending) with runs of at least `minRun` folded into
+// ranges, the designators kept whole of that prefix placed after the
+// entries whose first number is not above theirs (where grouping places
+// them).
+class EntryWriter {
+ public:
+  EntryWriter(int minRun, std::vector<std::string>& out) : minRun_(minRun), out_(out) {
+    CheckMinRun(minRun);
+  }
+
+  // `whole`: the prefix's designators kept whole, in reading order.
+  void Begin(std::string_view prefix, std::vector<const Designator*> whole) {
+    prefix_ = prefix;
+    whole_ = std::move(whole);
+    std::stable_sort(whole_.begin(), whole_.end(), [](const Designator* a, const Designator* b) {
+      return a->number < b->number;
+    });
+    at_ = 0;
+    running_ = false;
+    count_ = 0;
+  }
+  void Add(std::int16_t number) {
+    // One prefix takes as many items as one engine call: past it the
+    // engine's own error.
+    if (++count_ > static_cast<std::size_t>(kMaxItems)) Overflow();
+    if (running_ && number == last_ + 1) {
+      last_ = number;
+      return;
+    }
+    Run();
+    running_ = true;
+    first_ = last_ = number;
+  }
+  void End() {
+    Run();
+    for (; at_ < whole_.size(); ++at_) out_.push_back(whole_[at_]->text);
+  }
+
+ private:
+  void Run() {
+    if (!running_) return;
+    running_ = false;
+    if (last_ - first_ + 1 >= minRun_) {
+      Put(first_, last_);
+      return;
+    }
+    for (std::int32_t number = first_; number <= last_; ++number)
+      Put(static_cast<std::int16_t>(number), static_cast<std::int16_t>(number));
+  }
+  void Put(std::int16_t first, std::int16_t last) {
+    for (; at_ < whole_.size() && whole_[at_]->number < first; ++at_)
+      out_.push_back(whole_[at_]->text);
+    std::string text;
+    AppendEntryText(text, prefix_, first, last);
+    out_.push_back(std::move(text));
+  }
+  // Grouping more items of one prefix than one call takes, through the
+  // engine, for its error.
+  [[noreturn]] void Overflow() {
+    std::vector<Designator> all;
+    for (std::int32_t number = 0; number <= kLargestNumber; ++number)
+      all.push_back(Numbered(prefix_, static_cast<std::int16_t>(number)));
+    std::vector<const Designator*> pointers;
+    for (const Designator& designator : all) pointers.push_back(&designator);
+    parts_detail::Ordered ordered;
+    ordered.Take(pointers, true, minRun_);
+    throw RuntimeError(ErrorNumber::Overflow, std::nullopt);
+  }
+
+  int minRun_;
+  std::vector<std::string>& out_;
+  std::string_view prefix_;
+  std::vector<const Designator*> whole_;
+  std::size_t at_ = 0, count_ = 0;
+  bool running_ = false;
+  std::int16_t first_ = 0, last_ = 0;
+};
+
+// The prefixes of `numbers` and of `whole` in the engine's order, each
+// with its designators kept whole.
+struct PrefixPlan {
+  std::vector<std::string_view> prefixes;
+  std::unordered_map<std::string_view, std::vector<const Designator*>> whole;
+};
+template <typename Numbers>
+PrefixPlan PlanPrefixes(const Numbers& numbers, std::span<const Designator* const> whole) {
+  PrefixPlan plan;
+  for (const auto& entry : numbers) plan.prefixes.push_back(entry.first);
+  for (const Designator* designator : whole) {
+    auto& of = plan.whole[designator->prefix()];
+    if (of.empty()) plan.prefixes.push_back(designator->prefix());
+    of.push_back(designator);
+  }
+  std::sort(plan.prefixes.begin(), plan.prefixes.end(), Utf16OrderLess);
+  plan.prefixes.erase(std::unique(plan.prefixes.begin(), plan.prefixes.end()), plan.prefixes.end());
+  return plan;
+}
+
+std::vector<const Designator*> WholeOf(PrefixPlan& plan, std::string_view prefix) {
+  const auto found = plan.whole.find(prefix);
+  return found == plan.whole.end() ? std::vector<const Designator*>() : std::move(found->second);
+}
+
+// Whether a member of `count` operands, the first among them or not, is in
+// the operation's result.
+bool Keeps(SetOperation operation, std::size_t count, bool inFirst, std::size_t operands) {
+  switch (operation) {
+    case SetOperation::Union:
+      return count > 0;
+    case SetOperation::Intersect:
+      return count == operands && count > 0;
+    case SetOperation::Subtract:
+      return inFirst && count == 1;
+    case SetOperation::Xor:
+      break;
+  }
+  return count % 2 == 1;
+}
+
+// One prefix's numbers in the operands that use it (`slots`, in operand
+// order), combined, given ascending to `add`. Where every slot is a bitmap
+// (each of at least kMostListed numbers) the bitmaps are combined word by
+// word; otherwise the numbers are counted in order of number.
+template <typename Add>
+void CombinePrefix(SetOperation operation, std::size_t operands,
+                   std::span<const std::pair<std::size_t, const PrefixNumbers*>> slots, Add&& add) {
+  const bool dense = std::all_of(slots.begin(), slots.end(),
+                                 [](const auto& slot) { return slot.second->dense(); });
+  if (dense) {
+    const bool all = slots.size() == operands;
+    for (std::size_t word = 0; word < kNumberWords; ++word) {
+      std::uint64_t any = 0, every = all ? ~std::uint64_t{0} : 0, odd = 0, first = 0, others = 0;
+      for (const auto& [operand, numbers] : slots) {
+        const std::uint64_t bits = numbers->bits()[word];
+        any |= bits;
+        every &= bits;
+        odd ^= bits;
+        (operand == 0 ? first : others) |= bits;
+      }
+      const std::uint64_t chosen = operation == SetOperation::Union       ? any
+                                   : operation == SetOperation::Intersect ? every
+                                   : operation == SetOperation::Subtract  ? first & ~others
+                                                                          : odd;
+      for (std::uint64_t rest = chosen; rest != 0; rest &= rest - 1)
+        add(static_cast<std::int16_t>(word * 64 +
+                                      static_cast<std::size_t>(std::countr_zero(rest))));
+    }
+    return;
+  }
+  // Each number with the operand it is in: operands in order, so that the
+  // sort keeps a number's first operand first.
+  std::vector<std::uint64_t> keyed;
+  for (const auto& [operand, numbers] : slots)
+    numbers->ForEach([&, operand = operand](std::int16_t number) {
+      keyed.push_back(static_cast<std::uint64_t>(number) << 32 | operand);
+    });
+  std::sort(keyed.begin(), keyed.end());
+  for (std::size_t k = 0; k < keyed.size();) {
+    std::size_t next = k + 1;
+    while (next < keyed.size() && keyed[next] >> 32 == keyed[k] >> 32) ++next;
+    if (Keeps(operation, next - k, (keyed[k] & 0xFFFFFFFFu) == 0, operands))
+      add(static_cast<std::int16_t>(keyed[k] >> 32));
+    k = next;
+  }
+}
+
+// The prefix's numbers of `set`, or none.
+const PrefixNumbers& NumbersOf(const NumberSet& set, std::string_view prefix) {
+  static const PrefixNumbers none;
+  const auto found = set.numbers.find(std::string(prefix));
+  return found == set.numbers.end() ? none : found->second;
 }
 
 }  // namespace
@@ -205,74 +366,49 @@ std::vector<std::string> combine_designators(SetOperation operation,
     std::vector<NumberSet> sets;
     for (std::size_t k = 0; k < operands.size(); ++k)
       sets.push_back(NumberSetOf(operands[k], k + 1));
-    // Whether to keep a member of `count` operands, the first among them
-    // or not.
-    const auto keep = [&](std::size_t count, bool inFirst) {
-      switch (operation) {
-        case SetOperation::Union:
-          return count > 0;
-        case SetOperation::Intersect:
-          return count == operands.size() && count > 0;
-        case SetOperation::Subtract:
-          return inFirst && count == 1;
-        case SetOperation::Xor:
-          break;
-      }
-      return count % 2 == 1;
-    };
-    // Numbered designators: each prefix's bitmaps combined word by word
-    // (a count per bit is kept only where the operation needs it).
-    std::vector<Designator> kept;
-    // Each prefix's bitmap in each operand (none where it has no number).
-    std::unordered_map<std::string_view, std::vector<const std::vector<std::uint64_t>*>> prefixes;
+    // Each prefix's numbers in the operands that use it.
+    std::unordered_map<std::string_view, std::vector<std::pair<std::size_t, const PrefixNumbers*>>>
+        prefixes;
     for (std::size_t k = 0; k < sets.size(); ++k)
-      for (const auto& [prefix, bits] : sets[k].numbers) {
-        auto& slots = prefixes[prefix];
-        slots.resize(sets.size(), nullptr);
-        slots[k] = &bits;
-      }
-    for (const auto& [prefix, slots] : prefixes) {
-      for (std::size_t word = 0; word < kNumberWords; ++word) {
-        std::uint64_t any = 0, all = ~std::uint64_t{0}, odd = 0, first = 0, others = 0;
-        for (std::size_t k = 0; k < slots.size(); ++k) {
-          const std::uint64_t bits = slots[k] ? (*slots[k])[word] : 0;
-          any |= bits;
-          all &= bits;
-          odd ^= bits;
-          (k == 0 ? first : others) |= bits;
-        }
-        const std::uint64_t chosen = operation == SetOperation::Union       ? any
-                                     : operation == SetOperation::Intersect ? all
-                                     : operation == SetOperation::Subtract  ? first & ~others
-                                                                            : odd;
-        for (std::uint64_t rest = chosen; rest != 0; rest &= rest - 1)
-          kept.push_back(
-              Numbered(prefix, static_cast<std::int16_t>(word * 64 + std::countr_zero(rest))));
-      }
-    }
-    // The others by their text, as many times as operands hold them.
+      for (const auto& [prefix, numbers] : sets[k].numbers)
+        prefixes[prefix].emplace_back(k, &numbers);
+    // The designators kept whole by their text, as many operands as hold
+    // them, in order of first reading.
     struct Membership {
       std::size_t count = 0, last = 0;
-      const Designator* first = nullptr;
       bool inFirst = false;
     };
     std::unordered_map<std::string_view, Membership> members;
+    std::vector<const Designator*> firsts;
     for (std::size_t k = 0; k < sets.size(); ++k)
       for (const Designator& designator : sets[k].others) {
-        Membership& member = members[designator.text];
-        if (!member.first) member.first = &designator;
+        auto [found, added] = members.try_emplace(designator.text);
+        Membership& member = found->second;
+        if (added) firsts.push_back(&designator);
         if (member.count == 0 || member.last != k) {
           ++member.count;
           member.last = k;
           member.inFirst = member.inFirst || k == 0;
         }
       }
-    std::vector<const Designator*> chosen;
-    chosen.reserve(kept.size() + members.size());
-    for (const Designator& designator : kept) chosen.push_back(&designator);
-    for (const auto& [text, member] : members)
-      if (keep(member.count, member.inFirst)) chosen.push_back(member.first);
-    return Entries(std::move(chosen), min_run);
+    std::vector<const Designator*> whole;
+    for (const Designator* designator : firsts) {
+      const Membership& member = members.at(designator->text);
+      if (Keeps(operation, member.count, member.inFirst, operands.size()))
+        whole.push_back(designator);
+    }
+    PrefixPlan plan = PlanPrefixes(prefixes, whole);
+    std::vector<std::string> entries;
+    EntryWriter writer(min_run, entries);
+    for (const std::string_view prefix : plan.prefixes) {
+      writer.Begin(prefix, WholeOf(plan, prefix));
+      const auto found = prefixes.find(prefix);
+      if (found != prefixes.end())
+        CombinePrefix(operation, operands.size(), found->second,
+                      [&](std::int16_t number) { writer.Add(number); });
+      writer.End();
+    }
+    return entries;
   });
 }
 
@@ -280,40 +416,71 @@ std::vector<DesignatorCount> count_designators(std::span<const std::string_view>
   return WithMemoryErrorsNumbered([&] {
     std::vector<DesignatorCount> counts;
     for (std::size_t k = 0; k < operands.size(); ++k) {
-      const std::vector<Designator> designators = Operand(operands[k], k + 1);
+      const NumberSet set = NumberSetOf(operands[k], k + 1);
       DesignatorCount count;
-      count.designators = designators.size();
-      parts_detail::ForEachRepeated(designators, [&](std::span<const std::size_t> indices) {
-        count.designators -= indices.size() - 1;
-        ++count.repeated;
-      });
+      for (const auto& [prefix, numbers] : set.numbers) {
+        count.designators += numbers.size();
+        count.repeated += numbers.repeated();
+      }
+      std::unordered_map<std::string_view, std::size_t> written;
+      for (const Designator& designator : set.others)
+        if (++written[designator.text] == 2) ++count.repeated;
+      count.designators += written.size();
       counts.push_back(count);
     }
     return counts;
   });
 }
 
+namespace {
+
+// Whether every designator an item gives is in the list (and it gives one).
+class MemberCheck final : public parts_detail::DesignatorVisitor {
+ public:
+  MemberCheck(const NumberSet& list, const std::unordered_map<std::string_view, bool>& whole)
+      : list_(list), whole_(whole) {}
+  void Single(Designator&& designator) override {
+    if (designator.foldable && designator.number >= 0) {
+      Item(designator.prefix(), designator.number);
+      return;
+    }
+    any_ = true;
+    all_ = all_ && whole_.count(designator.text) != 0;
+  }
+  void Item(std::string_view prefix, std::int16_t number) override {
+    any_ = true;
+    if (!numbers_ || prefix != last_) {
+      numbers_ = &NumbersOf(list_, prefix);
+      last_.assign(prefix);
+    }
+    all_ = all_ && numbers_->Has(number);
+  }
+  bool Answer() const noexcept { return any_ && all_; }
+
+ private:
+  const NumberSet& list_;
+  const std::unordered_map<std::string_view, bool>& whole_;
+  const PrefixNumbers* numbers_ = nullptr;
+  std::string last_;
+  bool any_ = false, all_ = true;
+};
+
+}  // namespace
+
 std::vector<bool> contains_designators(std::string_view list,
                                        std::span<const std::string_view> items) {
   return WithMemoryErrorsNumbered([&] {
-    std::vector<std::string_view> operands = {list};
-    operands.insert(operands.end(), items.begin(), items.end());
-    const Joined joined = JoinOperands(operands);
-    // An item's designator is in the list when its text is also the list's.
-    std::vector<bool> member(joined.all.size(), false);
-    parts_detail::ForEachRepeated(joined.all, [&](std::span<const std::size_t> indices) {
-      if (joined.operandOf[indices.front()] == 0)
-        for (const std::size_t k : indices) member[k] = true;
-    });
-    std::vector<bool> answers(items.size(), true);
-    std::vector<bool> any(items.size(), false);
-    for (std::size_t k = 0; k < joined.all.size(); ++k) {
-      const std::uint32_t operand = joined.operandOf[k];
-      if (operand == 0) continue;
-      any[operand - 1] = true;
-      answers[operand - 1] = answers[operand - 1] && member[k];
+    const NumberSet set = NumberSetOf(list, 1);
+    std::unordered_map<std::string_view, bool> whole;
+    for (const Designator& designator : set.others) whole.try_emplace(designator.text, true);
+    std::vector<bool> answers;
+    parts_detail::DesignatorCellReader cells;
+    for (std::size_t k = 0; k < items.size(); ++k) {
+      MemberCheck check(set, whole);
+      std::size_t count = 0;
+      ReadOperand(items[k], k + 2, [&] { cells.Visit(items[k], {}, k + 2, check, count); });
+      answers.push_back(check.Answer());
     }
-    for (std::size_t k = 0; k < items.size(); ++k) answers[k] = answers[k] && any[k];
     return answers;
   });
 }
@@ -321,15 +488,22 @@ std::vector<bool> contains_designators(std::string_view list,
 std::vector<std::string> designator_gaps(std::string_view list, int min_run) {
   return WithMemoryErrorsNumbered([&] {
     CheckMinRun(min_run);
-    const std::vector<Designator> designators = Operand(list, 1);
-    std::vector<Designator> missing;
-    for (const auto& [prefix, used] : NumbersByPrefix(designators))
-      for (std::size_t k = 1; k < used.size(); ++k)
-        for (std::int32_t number = used[k - 1] + 1; number < used[k]; ++number)
-          missing.push_back(Numbered(prefix, static_cast<std::int16_t>(number)));
-    std::vector<const Designator*> pointers;
-    for (const Designator& designator : missing) pointers.push_back(&designator);
-    return Entries(std::move(pointers), min_run);
+    const NumberSet set = NumberSetOf(list, 1);
+    const PrefixPlan plan = PlanPrefixes(set.numbers, {});
+    std::vector<std::string> entries;
+    EntryWriter writer(min_run, entries);
+    for (const std::string_view prefix : plan.prefixes) {
+      writer.Begin(prefix, {});
+      std::int32_t previous = -1;
+      NumbersOf(set, prefix).ForEach([&](std::int16_t number) {
+        if (previous >= 0)
+          for (std::int32_t missing = previous + 1; missing < number; ++missing)
+            writer.Add(static_cast<std::int16_t>(missing));
+        previous = number;
+      });
+      writer.End();
+    }
+    return entries;
   });
 }
 
@@ -349,25 +523,25 @@ FreeDesignators free_designators(std::string_view list, std::string_view prefix,
     if (!reads)
       throw PartsError(Quoted(prefix) + " is no designator prefix: " + Quoted(probe.text) +
                        " does not read as it and a number");
-    const std::vector<Designator> designators = Operand(list, 1);
-    const auto numbers = NumbersByPrefix(designators);
-    const auto found = numbers.find(prefix);
-    const std::vector<std::int16_t> none;
-    const std::vector<std::int16_t>& used = found == numbers.end() ? none : found->second;
-    std::vector<Designator> free;
-    std::size_t at = 0;
-    for (std::int32_t number = 1; number <= kLargestNumber && free.size() < count; ++number) {
-      while (at < used.size() && used[at] < number) ++at;
-      if (at < used.size() && used[at] == number) continue;
-      free.push_back(Numbered(prefix, static_cast<std::int16_t>(number)));
-    }
-    std::vector<const Designator*> pointers;
-    for (const Designator& designator : free) pointers.push_back(&designator);
+    const NumberSet set = NumberSetOf(list, 1);
+    const PrefixNumbers& used = NumbersOf(set, prefix);
     FreeDesignators result;
-    result.found = free.size();
-    result.entries = Entries(std::move(pointers), min_run);
+    EntryWriter writer(min_run, result.entries);
+    writer.Begin(prefix, {});
+    for (std::int32_t number = 1; number <= kLargestNumber && result.found < count; ++number)
+      if (!used.Has(static_cast<std::int16_t>(number))) {
+        writer.Add(static_cast<std::int16_t>(number));
+        ++result.found;
+      }
+    writer.End();
     return result;
   });
+}
+
+std::string free_shortfall(std::string_view prefix, std::size_t found, std::size_t wanted) {
+  if (found >= wanted) return {};
+  return "only " + std::to_string(found) + " numbers of " + std::string(prefix) +
+         " are free up to " + std::to_string(kLargestNumber) + ", not " + std::to_string(wanted);
 }
 
 }  // namespace ztxgrp

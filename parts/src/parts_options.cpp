@@ -53,6 +53,11 @@ namespace {
   throw PartsError(options.name_of(option) + " is " + kind);
 }
 
+// An option of the set operations alone, given to a parts-list operation.
+[[noreturn]] void NotPartsOption(PartsOption option, const PartsOptions& options) {
+  throw PartsError(options.name_of(option) + " is no option of a parts list");
+}
+
 }  // namespace
 
 void PartsOptions::set_text(PartsOption option, std::string_view text) {
@@ -88,6 +93,8 @@ void PartsOptions::set_text(PartsOption option, std::string_view text) {
     case PartsOption::HeaderRow:
     case PartsOption::MaxPerRow:
       WrongKind(option, *this, "a whole number");
+    case PartsOption::FreeCount:
+      NotPartsOption(option, *this);
     case PartsOption::Unchanged:
     case PartsOption::NoRanges:
       break;
@@ -102,6 +109,8 @@ void PartsOptions::set_whole(PartsOption option, long long value) {
     set_header_row(value);
   } else if (option == PartsOption::MaxPerRow) {
     set_max_per_row(value);
+  } else if (option == PartsOption::FreeCount) {
+    NotPartsOption(option, *this);
   } else {
     const bool flag = option == PartsOption::Unchanged || option == PartsOption::NoRanges;
     WrongKind(option, *this, flag ? "true or false" : "a text");
@@ -273,6 +282,12 @@ void check_min_run(int min_run, OptionStyle style) {
   PartsOptions options;
   options.style = style;
   check_min_run(min_run, options);
+}
+
+void check_free_count(long long count, OptionStyle style) {
+  if (count < 1)
+    throw PartsError(option_name(PartsOption::FreeCount, style) +
+                     ": at least 1 free number is asked for, not " + std::to_string(count));
 }
 
 void check_parts_options(const PartsOptions& options) {

@@ -341,14 +341,17 @@ py::list Gaps(const py::str& list, int minRun) {
   return py::cast(entries);
 }
 
-py::tuple Free(const py::str& list, const py::str& prefix, std::size_t count, int minRun) {
+// The entries and the warning when fewer numbers were free than asked for.
+py::tuple Free(const py::str& list, const py::str& prefix, long long count, int minRun) {
+  check_free_count(count, OptionStyle::Python);
   const std::string text = Utf8Of(list), prefixText = Utf8Of(prefix);
+  const std::size_t wanted = static_cast<std::size_t>(count);
   FreeDesignators free;
   {
     py::gil_scoped_release unlocked;
-    free = free_designators(text, prefixText, count, minRun);
+    free = free_designators(text, prefixText, wanted, minRun);
   }
-  return py::make_tuple(py::cast(free.entries), free.found);
+  return py::make_tuple(py::cast(free.entries), free_shortfall(prefixText, free.found, wanted));
 }
 
 }  // namespace

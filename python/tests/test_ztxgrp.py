@@ -489,6 +489,23 @@ def test_each_function_offers_exactly_the_options_of_the_table(operation):
     assert offered == expected
 
 
+SET_OPERATIONS = {"combine-sets": [ztxgrp.union, ztxgrp.intersect, ztxgrp.subtract, ztxgrp.xor],
+                  "set-gaps": [ztxgrp.gaps], "set-free": [ztxgrp.free]}
+
+
+@pytest.mark.parametrize("operation", sorted(SET_OPERATIONS))
+def test_each_set_function_offers_exactly_the_options_of_the_table(operation):
+    """The set functions' options with defaults are the table's for their
+    operation (free's n may be given by position too)."""
+    with open(OPTION_TABLE, encoding="utf-8") as file:
+        table = json.load(file)
+    expected = {row["python"]: row["default"] for row in table if operation in row["operations"]}
+    for function in SET_OPERATIONS[operation]:
+        parameters = inspect.signature(function).parameters.values()
+        offered = {p.name: p.default for p in parameters if p.default is not inspect.Parameter.empty}
+        assert offered == expected, function.__name__
+
+
 def test_the_version_is_the_projects():
     with open(os.path.join(os.path.dirname(__file__), "..", "..", "CMakeLists.txt"), encoding="utf-8") as file:
         declared = file.read().split("project(ztxgrp VERSION ", 1)[1].split()[0]
@@ -526,6 +543,10 @@ def test_set_operations_give_what_the_table_holds(case):
         if case["status"] == 3:
             assert (raised.value.number, raised.value.item, raised.value.row) == (
                 case["number"], case["item"], case["operand"])
+        elif "option" in case:
+            with open(OPTION_TABLE, encoding="utf-8") as file:
+                name = next(row["python"] for row in json.load(file) if row["option"] == case["option"])
+            assert str(raised.value) == f"{name}=: {case['error']}"
         else:
             assert str(raised.value) == case["error"]
         return

@@ -284,10 +284,10 @@ def free(members, prefix, n=1, *, min_run=_ztxgrp.DEFAULT_MIN_RUN):
     `members`, as group writes them; a PartsWarning when fewer are left."""
     if not isinstance(prefix, str):
         raise TypeError(f"prefix is a str, not {type(prefix).__name__}")
-    if isinstance(n, bool) or not isinstance(n, int) or n < 1:
-        raise ValueError("n is a whole number of 1 or more")
-    entries, found = _ztxgrp._free(_operand(members), prefix, min(n, 2**31), _min_run(min_run))
-    if found < n:
-        _warnings.warn(f"only {found} numbers of {prefix} are free up to 32767, not {n}",
-                       PartsWarning, stacklevel=2)
+    if isinstance(n, bool) or not isinstance(n, int):
+        raise TypeError(f"n is an int, not {type(n).__name__}")
+    entries, shortfall = _ztxgrp._free(_operand(members), prefix, max(min(n, 2**62), -2**62),
+                                       _min_run(min_run))
+    if shortfall:
+        _warnings.warn(shortfall, PartsWarning, stacklevel=2)
     return entries

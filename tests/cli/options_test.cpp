@@ -272,9 +272,10 @@ TEST(OptionTableTest, EveryOptionThatHelpListsHasARow) {
   }
 }
 
-// The parts-list commands offer exactly the options declared for their
-// operations (bom: collapsing and expanding a file; diff: comparing files),
-// under their command names, besides the commands' own words.
+// The parts-list and set commands offer exactly the options declared for
+// their operations (bom: collapsing and expanding a file; diff: comparing
+// files; union: combining sets), under their command names, besides the
+// commands' own words.
 TEST(OptionTableTest, PartsCommandsOfferTheDeclaredOptions) {
   const nlohmann::json table = nlohmann::json::parse(std::ifstream(ZTXGRP_OPTION_TABLE));
   const struct {
@@ -286,6 +287,14 @@ TEST(OptionTableTest, PartsCommandsOfferTheDeclaredOptions) {
        {"-h", "--help", "-o", "--output", "--expand", "--strict", "-j"}},
       {"diff", {"diff-files"}, {"-h", "--help", "-o", "--output", "--csv", "--json", "-j"}},
       {"verify", {"verify-files"}, {"-h", "--help", "-o", "--output", "--csv", "--json", "-j"}},
+      {"union", {"combine-sets"}, {"-h", "--help", "-j", "--join"}},
+      {"intersect", {"combine-sets"}, {"-h", "--help", "-j", "--join"}},
+      {"subtract", {"combine-sets"}, {"-h", "--help", "-j", "--join"}},
+      {"xor", {"combine-sets"}, {"-h", "--help", "-j", "--join"}},
+      {"gaps", {"set-gaps"}, {"-h", "--help", "-j", "--join"}},
+      {"free", {"set-free"}, {"-h", "--help", "-j", "--join"}},
+      {"count", {}, {"-h", "--help"}},
+      {"contains", {}, {"-h", "--help", "-j", "--join"}},
   };
   for (const auto& c : commands) {
     SCOPED_TRACE(c.command);

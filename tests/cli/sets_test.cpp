@@ -25,6 +25,16 @@ std::string Lines(const nlohmann::json& lines) {
   return text;
 }
 
+// The flag of the option a failure names, as the option table declares
+// it, and ": "; empty when it names none.
+std::string OptionNamed(const nlohmann::json& c) {
+  if (!c.contains("option")) return "";
+  for (const nlohmann::json& row : nlohmann::json::parse(Bytes(ZTXGRP_OPTION_TABLE)))
+    if (row["option"] == c["option"]) return row["command"].get<std::string>() + ": ";
+  ADD_FAILURE() << "no option " << c["option"];
+  return "";
+}
+
 TEST(SetsTest, TheCommandGivesWhatTheTableHolds) {
   for (const nlohmann::json& c : nlohmann::json::parse(Bytes(kFolder / "cases.json"))) {
     SCOPED_TRACE(c["name"].get<std::string>());
@@ -44,7 +54,7 @@ TEST(SetsTest, TheCommandGivesWhatTheTableHolds) {
         messages += "ztxgrp: " + message.get<std::string>() + "\n";
       EXPECT_EQ(result.err, messages);
     } else if (c.contains("error")) {
-      EXPECT_EQ(result.err, "ztxgrp: " + c["error"].get<std::string>() + "\n");
+      EXPECT_EQ(result.err, "ztxgrp: " + OptionNamed(c) + c["error"].get<std::string>() + "\n");
     } else {
       EXPECT_EQ(result.err, "ztxgrp: runtime error " + std::to_string(c["number"].get<int>()) +
                                 ": Subscript out of range\nztxgrp: offending item: \"" +

@@ -423,8 +423,9 @@ export function gaps(members, options = {}) {
  */
 export function free(members, prefix, options = {}) {
   const n = options.n ?? 1;
-  if (!Number.isInteger(n) || n < 1) throw new TypeError(`n is a whole number of 1 or more, not ${String(n)}`);
+  if (!Number.isInteger(n)) throw new TypeError(`n is a whole number, not ${String(n)}`);
+  // The library checks the count; past 32-bit it asks for more than there are all the same.
   const { texts, meta } = callSets(SETS.free, [operandText(members, 'members'), operandText(prefix, 'prefix')],
-    setOptions(options), Math.min(n, 0xffffffff));
+    setOptions(options), Math.max(Math.min(n, 0x7fffffff), -0x80000000) >>> 0);
   return { entries: texts, found: meta[0] };
 }

@@ -482,8 +482,10 @@ int ztxgrp_sets(const char* bytes, std::size_t size, const std::uint32_t* length
     }
     if (operation != 7 || texts.size() != 2)
       throw std::invalid_argument("an operation on sets the module does not know");
+    const std::int32_t count = static_cast<std::int32_t>(given.Take());
+    ztxgrp::check_free_count(count, ztxgrp::OptionStyle::JavaScript);
     const ztxgrp::FreeDesignators free =
-        ztxgrp::free_designators(texts[0], texts[1], given.Take(), minRun);
+        ztxgrp::free_designators(texts[0], texts[1], static_cast<std::size_t>(count), minRun);
     for (const std::string& entry : free.entries) result.AddUtf8(entry);
     result.meta.push_back(static_cast<std::uint32_t>(free.found));
   });

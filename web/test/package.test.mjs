@@ -212,19 +212,28 @@ test('parts lists compared: the bytes that ztxgrp diff --csv writes', () => {
 test('the options are the table\'s, by their npm names', () => {
   const table = JSON.parse(readFileSync(new URL('../../parts/options.json', import.meta.url), 'utf8'));
   const declarations = readFileSync(new URL('../lib/ztxgrp.d.ts', import.meta.url), 'utf8');
-  const offered = new Set();
-  for (const name of ['PartsOptions', 'CsvOptions', 'DiffOptions', 'VerifyOptions']) {
-    const body = declarations.match(new RegExp(`interface ${name}\\b[^{]*\\{([^}]*)\\}`))[1];
-    for (const [, property] of body.matchAll(/^\s*(\w+)\?:/gm)) offered.add(property);
-  }
-  assert.deepEqual([...offered].sort(), table.map((row) => row.javascript).sort());
+  const properties = (names) => {
+    const offered = new Set();
+    for (const name of names) {
+      const body = declarations.match(new RegExp(`interface ${name}\\b[^{]*\\{([^}]*)\\}`))[1];
+      for (const [, property] of body.matchAll(/^\s*(\w+)\?:/gm)) offered.add(property);
+    }
+    return [...offered].sort();
+  };
+  const setOperations = new Set(['combine-sets', 'set-gaps', 'set-free']);
+  const ofParts = table.filter((row) => row.operations.some((operation) => !setOperations.has(operation)));
+  assert.deepEqual(properties(['PartsOptions', 'CsvOptions', 'DiffOptions', 'VerifyOptions']), ofParts.map((row) => row.javascript).sort());
+  // The set functions: their options object, and free's count.
+  const ofSets = table.filter((row) => row.operations.some((operation) => setOperations.has(operation)));
+  const freeOptions = declarations.match(/export function free\([^)]*options\?: GroupOptions & \{ (\w+)\?: number \}/)[1];
+  assert.deepEqual([...properties(['GroupOptions']), freeOptions].sort(), ofSets.map((row) => row.javascript).sort());
   // The page has one control for each option, named for it (opt-min-run).
   const page = readFileSync(new URL('../page/index.html', import.meta.url), 'utf8');
   const controls = [...page.matchAll(/id="opt-([a-z-]+)"/g)].map(([, id]) => id).sort();
-  assert.deepEqual(controls, table.map((row) => row.javascript.replace(/[A-Z]/g, (c) => `-${c.toLowerCase()}`)).sort());
+  assert.deepEqual(controls, ofParts.map((row) => row.javascript.replace(/[A-Z]/g, (c) => `-${c.toLowerCase()}`)).sort());
   const csv = new TextEncoder().encode('Ref,Value\nR1,1k\nR2,1k\n');
   const given = { refs: 'Ref', qty: 'Qty', by: 'Value', join: ', ', minRun: 2, sep: ',', unchanged: false, headerRow: 1, sheet: 'Sheet1', format: 'csv', maxPerRow: 100, noRanges: false, ignore: [], placementFormat: 'cpl' };
-  assert.deepEqual(Object.keys(given).sort(), table.map((row) => row.javascript).sort());
+  assert.deepEqual(Object.keys(given).sort(), ofParts.map((row) => row.javascript).sort());
   assert.equal(new TextDecoder().decode(diffCsv(csv, csv, given).data), 'Change,Ref,Count,Value (old),Value (new)\n');
 });
 
@@ -266,14 +275,17 @@ test('sets: the results that the command gives', () => {
     if (!c.result) {
       if (c.status === 3)
         assert.throws(call, (e) => e instanceof ZtxgrpError && e.number === c.number && e.item === c.item && e.row === c.operand, c.name);
-      else
-        assert.throws(call, (e) => e instanceof RangeError && e.message === c.error, c.name);
+      else {
+        const table = JSON.parse(readFileSync(new URL('../../parts/options.json', import.meta.url), 'utf8'));
+        const named = c.option ? `${table.find((row) => row.option === c.option).javascript}: ` : '';
+        assert.throws(call, (e) => e instanceof RangeError && e.message === named + c.error, c.name);
+      }
       continue;
     }
     assert.deepEqual(call(), c.result, c.name);
   }
   assert.throws(() => union([5]), TypeError);
   assert.throws(() => union(['R1', 'R2'], { minRun: 1 }), ZtxgrpError);
-  assert.throws(() => free('R1', 'R', { n: 0 }), TypeError);
+  assert.throws(() => free('R1', 'R', { n: 0.5 }), TypeError);
   assert.deepEqual(count([['R1', 'R2, R1']]), [{ designators: 2, repeated: 1 }]);
 });

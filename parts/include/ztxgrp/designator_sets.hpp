@@ -62,4 +62,8 @@ struct FreeDesignators {
 FreeDesignators free_designators(std::string_view list, std::string_view prefix, std::size_t count,
                                  int min_run);
 
+// The warning when fewer than `wanted` numbers of `prefix` were free
+// ("only 2 numbers of R are free up to 32767, not 3"); empty when all were.
+std::string free_shortfall(std::string_view prefix, std::size_t found, std::size_t wanted);
+
 }  // namespace ztxgrp

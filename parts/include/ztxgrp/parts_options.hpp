@@ -43,6 +43,7 @@ enum class PartsOption {
   NoRanges,
   Ignore,
   PlacementFormat,
+  FreeCount,
 };
 
 // What an option's value is.
@@ -65,6 +66,9 @@ enum PartsOperation : unsigned {
   kOperationDiffFiles = 1u << 5,
   kOperationVerifyFiles = 1u << 6,
   kOperationVerifyRows = 1u << 7,
+  kOperationCombineSets = 1u << 8,  // union, intersect, subtract, xor
+  kOperationSetGaps = 1u << 9,
+  kOperationSetFree = 1u << 10,
 };
 
 // One option of the parts-list operations: its name in each front end's
@@ -192,6 +196,10 @@ int min_run_from(long long value) noexcept;
 // The shortest run: OptionValueError 5 below 2, naming the option.
 void check_min_run(int min_run, OptionStyle style);
 void check_min_run(int min_run, const PartsOptions& options);
+
+// How many free numbers are asked for: PartsError below 1, naming the
+// option in `style`'s words.
+void check_free_count(long long count, OptionStyle style);
 
 // The options checked before any table is read: check_min_run's errors,
 // and check_join's naming the option.
