@@ -9,6 +9,7 @@
 #include "errors.hpp"
 #include "output_file.hpp"
 #include "platform.hpp"
+#include "ztxgrp/failure.hpp"
 #include "ztxgrp/parts_file.hpp"
 
 namespace ztxgrp::cli {
@@ -25,14 +26,17 @@ std::string ListBytes(const std::string& name, InputBuffer& in) {
   return name == "/dev/null" ? std::string() : ReadPartsFile(name, in);
 }
 
+// `names`: how messages name the lists; none: by their files.
 PartsDiffFileResult Compare(const PartsOptions& parts, const std::string& oldFile,
-                            const std::string& newFile, InputBuffer& in) {
-  const std::string oldName = IsStandardInput(oldFile) ? "standard input" : oldFile;
-  const std::string newName = IsStandardInput(newFile) ? "standard input" : newFile;
+                            const std::string& newFile, InputBuffer& in,
+                            std::optional<PartsDiffNames> names = std::nullopt) {
+  if (!names)
+    names = PartsDiffNames{IsStandardInput(oldFile) ? "standard input" : oldFile,
+                           IsStandardInput(newFile) ? "standard input" : newFile};
   std::string oldBytes = ListBytes(oldFile, in);
   std::string newBytes = ListBytes(newFile, in);
   PartsDiffFileResult result =
-      diff_parts_files(std::move(oldBytes), std::move(newBytes), parts, {oldName, newName});
+      diff_parts_files(std::move(oldBytes), std::move(newBytes), parts, *names);
   for (const std::string& note : result.diff.notes) WriteMessage("ztxgrp: note: " + note);
   for (const PartsWarning& warning : result.diff.warnings)
     WriteMessage("ztxgrp: warning: " + warning.message);
@@ -58,15 +62,35 @@ int RunGitDiff(const PartsListCommand& git, InputBuffer& in, OutputWriter& out) 
     out.Write("* Unmerged path " + words.front() + "\n");
     return kSuccess;
   }
-  if (words.size() != 7)
+  // Seven words, or nine for a renamed or copied path: then the new path
+  // and git's lines that say so ("similarity index 90%", "rename from ...").
+  if (words.size() != 7 && words.size() != 9)
     throw UsageError(
         "git-diff takes the seven words git gives an external diff driver: PATH OLD-FILE "
-        "OLD-HEX OLD-MODE NEW-FILE NEW-HEX NEW-MODE");
-  const std::string& path = words[0];
+        "OLD-HEX OLD-MODE NEW-FILE NEW-HEX NEW-MODE, and for a renamed or copied path NEW-PATH "
+        "and git's lines about it");
+  const std::string oldPath = "a/" + words[0];
+  const std::string newPath = "b/" + (words.size() == 9 ? words[7] : words[0]);
+  std::string header = "ztxgrp diff " + oldPath + " " + newPath + "\n";
+  if (words.size() == 9 && !words[8].empty())
+    header += words[8] + (words[8].back() == '\n' ? "" : "\n");
   PartsOptions parts = git.parts;
   parts.format = OutputForm::Text;
-  const PartsDiffFileResult result = Compare(parts, words[1], words[4], in);
-  out.Write("ztxgrp diff a/" + path + " b/" + path + "\n" + result.bytes);
+  PartsDiffFileResult result;
+  try {
+    result = Compare(parts, words[1], words[4], in, PartsDiffNames{oldPath, newPath});
+  } catch (...) {
+    // A file that is no parts list (or one this command cannot compare)
+    // must not stop git's diff of the other files: said under its path.
+    // Failures of ours and a lack of memory still stop it.
+    const Failure failure = describe_failure(std::current_exception());
+    if (failure.kind == Failure::Kind::Internal ||
+        (failure.kind == Failure::Kind::Runtime && failure.number == 7))
+      throw;
+    out.Write(header + "ztxgrp: not compared as parts lists: " + failure.message + "\n");
+    return kSuccess;
+  }
+  out.Write(header + result.bytes);
   return kSuccess;  // git takes any other status for a failure
 }
 
@@ -97,10 +121,14 @@ Examples:
 constexpr const char* kGitDiffFooter =
     R"text(git runs an external diff driver with seven words: the path, then the old
 file, its hash and mode, then the new file, its hash and mode (/dev/null
-for a file added or deleted: an empty list), or with the path alone for an
-unmerged path. The changes are written for people, as by diff, under a line
-"ztxgrp diff a/PATH b/PATH"; the exit status is 0 whenever the lists could
-be compared (git takes any other for a failure).
+for a file added or deleted: an empty list); with nine for a renamed or
+copied path (then the new path and git's lines about it, written under the
+first line); or with the path alone for an unmerged path. The changes are
+written for people, as by diff, under a line "ztxgrp diff a/PATH b/PATH".
+A file that is no parts list (no designator column, not a table) is said
+so in one line under its path and git goes on to the next file: the exit
+status is 0 unless the files could not be read (git takes any other status
+for a failure and stops).
 
 Set-up, in a repository:
   echo '*.csv diff=ztxgrp' >> .gitattributes
