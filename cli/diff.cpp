@@ -102,7 +102,8 @@ text as written: only in OLD is "removed", only in NEW "added", in both with
 a compared cell or its quantity different "changed". Compared columns: --by,
 else every column both lists have (but designators and quantity); a column in
 one list only is noted. A designator's quantity is 1 on a row whose quantity
-is a whole number, else the cell as written (DNP). Rows without designators
+is its designators' number (times the boards the list is for), else the cell
+as written (DNP; 2 for one designator bought twice). Rows without designators
 are matched by their compared cells. Changes of one kind with the same cells
 are one line, their designators grouped as bom groups them.
 

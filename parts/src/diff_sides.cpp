@@ -73,7 +73,9 @@ void ReadSide(Side& side, bool quantity, KeyTable& keys) {
   parts_detail::DesignatorCellReader reader;
   const std::string_view join = side.columns.join;
   CheckUtf8(join);
-  std::vector<std::string_view> cells;
+  // Every row's designators first: how many boards the quantities are for
+  // rests on all of them.
+  std::vector<std::pair<std::size_t, Quantity>> counted(rows);
   for (std::size_t r = 0; r < rows; ++r) {
     const std::size_t before = side.all.size();
     const std::string_view refs = side.Cell(r, side.columns.refs);
@@ -85,20 +87,32 @@ void ReadSide(Side& side, bool quantity, KeyTable& keys) {
     } catch (const PartsError& error) {
       throw PartsError(error.what(), error.row(), std::string(side.view.row_noun), side.label);
     }
+    counted[r] = {side.all.size() - before,
+                  side.columns.qty ? ReadQuantity(side.Cell(r, *side.columns.qty)) : Quantity{}};
+  }
+  const std::uint64_t boards = BoardsOf(counted);
+  side.keyOf.reserve(side.all.size());
+  std::vector<std::string_view> cells;
+  for (std::size_t r = 0; r < rows; ++r) {
     cells.clear();
     for (const std::size_t c : side.compared) cells.push_back(side.Cell(r, c));
     const std::string_view qtyCell = side.columns.qty ? side.Cell(r, *side.columns.qty) : "";
-    if (side.all.size() == before) {
+    const auto& [count, qty] = counted[r];
+    if (count == 0) {
       const std::size_t cellsKey = keys.Intern(cells);
       if (quantity) cells.push_back(qtyCell);
       side.bare.push_back({r, cellsKey, keys.Intern(cells)});
       continue;
     }
+    // Each designator counts once where the row's quantity is its
+    // designators (for each board the list is for); any other quantity (DNP,
+    // or 2 for one designator bought twice) is compared as written.
     if (quantity) {
-      const bool other = parts_detail::ReadQuantity(qtyCell).kind == parts_detail::Quantity::Other;
-      cells.push_back(other ? qtyCell : std::string_view("1"));
+      const bool each = qty.kind == Quantity::None ||
+                        (qty.kind == Quantity::Whole && qty.value == boards * count);
+      cells.push_back(each ? std::string_view("1") : qtyCell);
     }
-    side.keyOf.resize(side.all.size(), keys.Intern(cells));
+    side.keyOf.insert(side.keyOf.end(), count, keys.Intern(cells));
   }
 }
 

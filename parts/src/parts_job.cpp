@@ -85,23 +85,8 @@ Quantity Job::QuantityOf(std::size_t r) const {
 }
 
 std::uint64_t Job::Boards(std::span<const std::pair<std::size_t, Quantity>> rows, bool collapse) {
-  std::map<std::uint64_t, std::size_t> multiples;  // rows per multiple
-  std::size_t counted = 0;
-  for (const auto& [count, quantity] : rows) {
-    if (count == 0 || quantity.kind != Quantity::Whole) continue;
-    ++counted;
-    if (quantity.value % count == 0 && quantity.value != 0) ++multiples[quantity.value / count];
-  }
-  std::uint64_t boards = 1;
-  std::size_t most = 0;
-  for (const auto& [multiple, times] : multiples)
-    if (times > most) {
-      boards = multiple;
-      most = times;
-    }
-  // Most rows, not merely more than any other multiple: a list whose rows
-  // disagree is warned about as before.
-  if (boards < 2 || 2 * most <= counted) return 1;
+  const std::uint64_t boards = BoardsOf(rows);
+  if (boards == 1) return 1;
   const std::string k = std::to_string(boards);
   Note("the quantities are for " + k + " boards (" + k + " times the designators on most rows): " +
        (collapse ? "each part's quantity is " + k + " times its designators"

@@ -3,9 +3,11 @@
 // designators grouped as `ztxgrp bom` groups them.
 //
 // Every designator of a designator cell is one placement carrying its row's
-// compared cells and a quantity: 1 on a row whose quantity is a whole number
-// (or empty, or in a table without a quantity column), else the quantity
-// cell as written (DNP). Designators are matched by their text exactly as
+// compared cells and a quantity: 1 on a row whose quantity is its
+// designators' number (times the boards the list is made for, as collapsing
+// finds them), or empty, or in a table without a quantity column; else the
+// quantity cell as written (DNP; 2 for one designator bought twice).
+// Designators are matched by their text exactly as
 // written; occurrences of one designator are compared as a multiset (equal
 // cells pair up first, the rest in reading order). Rows without designators
 // are matched by their compared cells, their quantity cells compared.
