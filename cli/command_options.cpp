@@ -163,6 +163,27 @@ void AddPartsListOptions(CLI::App* sub, PartsListCommand& command, const char* b
         ->expected(1, CLI::detail::expected_max_vector_size)
         ->allow_extra_args(false)
         ->option_text("PATTERN[,PATTERN...]");
+  if (Takes(PartsOption::Parts, operations))
+    sub->add_option_function<std::vector<std::string>>(
+           "--parts",
+           [&parts](const std::vector<std::string>& texts) {
+             for (const std::string& text : texts) add_by_text_to(parts.parts, text);
+           },
+           "the columns that name a part (MPN, or Value,Footprint), comma-separated, "
+           "repeatable: each part's quantity before and after, and designators that moved "
+           "between parts")
+        ->expected(1, CLI::detail::expected_max_vector_size)
+        ->allow_extra_args(false)
+        ->option_text("KEY[,KEY...]");
+  if (Takes(PartsOption::Boards, operations))
+    sub->add_option_function<std::string>(
+           "--boards",
+           [&parts](const std::string& text) {
+             const long long count = DecimalOf(text, "--boards");
+             Translated([&] { parts.set_boards(count); });
+           },
+           "with --parts: the boards being built; the quantities (per board) times N")
+        ->option_text("N");
   if (Takes(PartsOption::PlacementFormat, operations))
     sub->add_option_function<std::string>(
            "--placement-format",

@@ -30,6 +30,89 @@ using parts_detail::Side;
 using parts_detail::SideOf;
 using parts_detail::WarnRepeated;
 
+// Designators joined as one cell of grouped entries: a part's designators
+// may be more than the engine groups at once, so pieces of that many, in
+// the engine's order, are joined.
+std::string Grouped(std::vector<const Designator*> designators, parts_detail::Ordered& ordered,
+                    const PartsOptions& names) {
+  constexpr auto kPiece = static_cast<std::size_t>(kMaxItems);
+  if (designators.size() > kPiece) parts_detail::InEngineOrder(designators);
+  std::string text;
+  for (std::size_t from = 0; from < designators.size(); from += kPiece) {
+    const std::size_t count = std::min(kPiece, designators.size() - from);
+    const auto piece = std::span<const Designator* const>(designators).subspan(from, count);
+    if (!text.empty()) text += names.join;
+    text += ordered.Join(piece, names.min_run, names.join).text;
+  }
+  return text;
+}
+
+// `a` + `b`, or PartsError when the sum is past the largest quantity.
+std::uint64_t Sum(std::uint64_t a, std::uint64_t b) {
+  std::uint64_t sum = 0;
+  if (__builtin_add_overflow(a, b, &sum) || sum > kLargestQuantity)
+    throw PartsError("a part's quantity is past " + std::to_string(kLargestQuantity));
+  return sum;
+}
+
+// The parts whose quantity differs, with the designators that joined and
+// left each, in order of first appearance.
+std::vector<PartQuantity> PartQuantities(const Side& older, const Side& newer, const Lines& lines,
+                                         const KeyTable& partKeys, const PartsOptions& names,
+                                         parts_detail::Ordered& ordered) {
+  struct Totals {
+    std::uint64_t before = 0, after = 0;
+    bool inOld = false, inNew = false;
+    std::vector<const Designator*> joined, left;
+  };
+  std::vector<std::size_t> order;
+  std::unordered_map<std::size_t, Totals> totals;
+  const auto at = [&](std::size_t part) -> Totals& {
+    const auto [found, added] = totals.try_emplace(part);
+    if (added) order.push_back(part);
+    return found->second;
+  };
+  for (const Side::PartRow& row : older.partRows) {
+    Totals& t = at(row.part);
+    t.before = Sum(t.before, row.quantity);
+    t.inOld = true;
+  }
+  for (const Side::PartRow& row : newer.partRows) {
+    Totals& t = at(row.part);
+    t.after = Sum(t.after, row.quantity);
+    t.inNew = true;
+  }
+  for (const parts_detail::PartMove& move : lines.Left())
+    at(move.part).left.push_back(move.designator);
+  for (const parts_detail::PartMove& move : lines.Joined())
+    at(move.part).joined.push_back(move.designator);
+  const auto built = [&](std::uint64_t perBoard) {
+    std::uint64_t total = 0;
+    if (__builtin_mul_overflow(perBoard, names.boards, &total) || total > kLargestQuantity)
+      throw PartsError("a part's quantity for " + std::to_string(names.boards) +
+                       " boards is past " + std::to_string(kLargestQuantity));
+    return total;
+  };
+  std::vector<PartQuantity> parts;
+  for (const std::size_t part : order) {
+    Totals& t = totals.at(part);
+    if (t.before == t.after && t.inOld == t.inNew) continue;
+    PartQuantity line;
+    line.kind = !t.inOld   ? PartQuantity::Kind::Added
+                : !t.inNew ? PartQuantity::Kind::Removed
+                           : PartQuantity::Kind::Changed;
+    line.key = partKeys.Cells(part);
+    line.old_quantity = built(t.before);
+    line.new_quantity = built(t.after);
+    line.added_count = t.joined.size();
+    line.removed_count = t.left.size();
+    line.added = Grouped(std::move(t.joined), ordered, names);
+    line.removed = Grouped(std::move(t.left), ordered, names);
+    parts.push_back(std::move(line));
+  }
+  return parts;
+}
+
 PartsDiff Diff(const PartsTableView& oldTable, const PartsTableView& newTable,
                const PartsOptions& names, const PartsDiffNames& tables) {
   const bool unchanged = names.unchanged;
@@ -50,9 +133,12 @@ PartsDiff Diff(const PartsTableView& oldTable, const PartsTableView& newTable,
     diff.qty_name = newer.view.header[*newer.columns.qty];
   ChooseCompared(older, newer, names, diff);
   KeyTable keys;
-  ReadSide(older, diff.qty_name.has_value(), keys);
-  ReadSide(newer, diff.qty_name.has_value(), keys);
+  const bool parts = !names.parts.empty();
+  KeyTable partKeys;
+  ReadSide(older, diff.qty_name.has_value(), keys, parts ? &partKeys : nullptr);
+  ReadSide(newer, diff.qty_name.has_value(), keys, parts ? &partKeys : nullptr);
   Lines lines(unchanged);
+  if (parts) lines.TrackParts(older, newer);
   std::vector<std::vector<std::size_t>> repeated[2];
   MatchDesignators(older, newer, lines, repeated);
   WarnRepeated(older, repeated[0], diff.warnings);
@@ -101,6 +187,11 @@ PartsDiff Diff(const PartsTableView& oldTable, const PartsTableView& newTable,
            std::make_tuple(b.first, b.change.kind, b.oldKey, b.newKey);
   });
   for (Placed& p : placed) diff.changes.push_back(std::move(p.change));
+  if (parts) {
+    for (const std::size_t c : older.columns.parts)
+      diff.part_columns.push_back(older.view.header[c]);
+    diff.parts = PartQuantities(older, newer, lines, partKeys, names, ordered);
+  }
   std::vector<PartsChange> bare;
   MatchBareRows(older, newer, bare, keys);
   for (PartsChange& change : bare)
@@ -130,10 +221,51 @@ const char* change_name(PartsChange::Kind kind) noexcept {
       return "removed";
     case PartsChange::Kind::Changed:
       return "changed";
+    case PartsChange::Kind::Moved:
+      return "moved";
     case PartsChange::Kind::Unchanged:
       break;
   }
   return "unchanged";
+}
+
+const char* part_change_name(PartQuantity::Kind kind) noexcept {
+  switch (kind) {
+    case PartQuantity::Kind::Added:
+      return "added part";
+    case PartQuantity::Kind::Removed:
+      return "removed part";
+    case PartQuantity::Kind::Changed:
+      break;
+  }
+  return "quantity changed";
+}
+
+std::string quantity_difference(std::uint64_t before, std::uint64_t after) {
+  if (after > before) return "+" + std::to_string(after - before);
+  if (before > after) return "-" + std::to_string(before - after);
+  return "0";
+}
+
+PartsTable diff_parts_table(const PartsDiff& diff) {
+  PartsTable table;
+  if (diff.part_columns.empty()) return table;
+  table.header = {"Change"};
+  table.header.insert(table.header.end(), diff.part_columns.begin(), diff.part_columns.end());
+  for (const char* name : {"Quantity (old)", "Quantity (new)", "Difference", "Designators added",
+                           "Designators removed"})
+    table.header.emplace_back(name);
+  for (const PartQuantity& part : diff.parts) {
+    std::vector<std::string> row = {part_change_name(part.kind)};
+    row.insert(row.end(), part.key.begin(), part.key.end());
+    row.push_back(std::to_string(part.old_quantity));
+    row.push_back(std::to_string(part.new_quantity));
+    row.push_back(quantity_difference(part.old_quantity, part.new_quantity));
+    row.push_back(part.added);
+    row.push_back(part.removed);
+    table.rows.push_back(std::move(row));
+  }
+  return table;
 }
 
 PartsDiff diff_tables(const PartsTableView& old_table, const PartsTableView& new_table,

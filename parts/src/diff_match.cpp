@@ -19,7 +19,7 @@ void MatchOccurrences(const Side& older, const Side& newer, const std::vector<st
     const std::size_t o = olds.front(), n = news.front();
     const bool same = older.keyOf[o] == newer.keyOf[n];
     lines.Add(same ? PartsChange::Kind::Unchanged : PartsChange::Kind::Changed, older.keyOf[o],
-              newer.keyOf[n], &older.all[o]);
+              newer.keyOf[n], &older.all[o], &newer.all[n]);
     return;
   }
   std::map<std::size_t, std::vector<std::size_t>> newByKey;  // unmatched, reading order reversed
@@ -32,9 +32,11 @@ void MatchOccurrences(const Side& older, const Side& newer, const std::vector<st
       oldLeft.push_back(k);
       continue;
     }
-    taken.push_back(found->second.back());
+    const std::size_t n = found->second.back();
+    taken.push_back(n);
     found->second.pop_back();
-    lines.Add(PartsChange::Kind::Unchanged, older.keyOf[k], older.keyOf[k], &older.all[k]);
+    lines.Add(PartsChange::Kind::Unchanged, older.keyOf[k], older.keyOf[k], &older.all[k],
+              &newer.all[n]);
   }
   std::sort(taken.begin(), taken.end());
   for (const std::size_t k : news)
@@ -42,11 +44,13 @@ void MatchOccurrences(const Side& older, const Side& newer, const std::vector<st
   const std::size_t pairs = std::min(oldLeft.size(), newLeft.size());
   for (std::size_t i = 0; i < pairs; ++i)
     lines.Add(PartsChange::Kind::Changed, older.keyOf[oldLeft[i]], newer.keyOf[newLeft[i]],
-              &older.all[oldLeft[i]]);
+              &older.all[oldLeft[i]], &newer.all[newLeft[i]]);
   for (std::size_t i = pairs; i < oldLeft.size(); ++i)
-    lines.Add(PartsChange::Kind::Removed, older.keyOf[oldLeft[i]], kNone, &older.all[oldLeft[i]]);
+    lines.Add(PartsChange::Kind::Removed, older.keyOf[oldLeft[i]], kNone, &older.all[oldLeft[i]],
+              nullptr);
   for (std::size_t i = pairs; i < newLeft.size(); ++i)
-    lines.Add(PartsChange::Kind::Added, kNone, newer.keyOf[newLeft[i]], &newer.all[newLeft[i]]);
+    lines.Add(PartsChange::Kind::Added, kNone, newer.keyOf[newLeft[i]], nullptr,
+              &newer.all[newLeft[i]]);
 }
 
 }  // namespace
@@ -69,9 +73,10 @@ void MatchDesignators(const Side& older, const Side& newer, Lines& lines,
     // The usual runs: a designator in one list only, or once in each.
     if (end - begin == 1) {
       if (first < oldCount)
-        lines.Add(PartsChange::Kind::Removed, older.keyOf[first], kNone, &older.all[first]);
+        lines.Add(PartsChange::Kind::Removed, older.keyOf[first], kNone, &older.all[first],
+                  nullptr);
       else
-        lines.Add(PartsChange::Kind::Added, kNone, newer.keyOf[first - oldCount],
+        lines.Add(PartsChange::Kind::Added, kNone, newer.keyOf[first - oldCount], nullptr,
                   &newer.all[first - oldCount]);
       continue;
     }
@@ -100,10 +105,10 @@ void MatchDesignators(const Side& older, const Side& newer, Lines& lines,
       if (news.size() > 1) repeated[1].push_back(news);
       if (news.empty()) {
         for (const std::size_t k : olds)
-          lines.Add(PartsChange::Kind::Removed, older.keyOf[k], kNone, &older.all[k]);
+          lines.Add(PartsChange::Kind::Removed, older.keyOf[k], kNone, &older.all[k], nullptr);
       } else if (olds.empty()) {
         for (const std::size_t k : news)
-          lines.Add(PartsChange::Kind::Added, kNone, newer.keyOf[k], &newer.all[k]);
+          lines.Add(PartsChange::Kind::Added, kNone, newer.keyOf[k], nullptr, &newer.all[k]);
       } else {
         MatchOccurrences(older, newer, olds, news, lines);
       }

@@ -19,17 +19,43 @@ struct Line {
   std::vector<const Designator*> designators;
 };
 
+// A designator that joined or left a part, comparing parts.
+struct PartMove {
+  std::size_t part;
+  const Designator* designator;
+};
+
 class Lines {
  public:
   // `unchanged`: whether lines of unchanged designators are kept.
   explicit Lines(bool unchanged) : unchanged_(unchanged) {}
-  void Add(PartsChange::Kind kind, std::size_t oldKey, std::size_t newKey, const Designator* d) {
+  // Comparing parts: a designator whose part differs is moved, and the
+  // designators that leave and join each part are kept.
+  void TrackParts(const Side& older, const Side& newer) {
+    older_ = &older;
+    newer_ = &newer;
+  }
+  // A designator matched: `o` its occurrence in OLD and `n` in NEW (either
+  // none for one removed or added).
+  void Add(PartsChange::Kind kind, std::size_t oldKey, std::size_t newKey, const Designator* o,
+           const Designator* n) {
+    if (older_) {
+      const std::size_t from = o ? older_->partOf[o - older_->all.data()] : kNone;
+      const std::size_t to = n ? newer_->partOf[n - newer_->all.data()] : kNone;
+      if (from != to) {
+        if (o) left_.push_back({from, o});
+        if (n) joined_.push_back({to, n});
+        if (o && n) kind = PartsChange::Kind::Moved;
+      }
+    }
     if (kind == PartsChange::Kind::Unchanged && !unchanged_) return;
     const auto [found, added] = index_.try_emplace(Key{kind, oldKey, newKey}, lines_.size());
     if (added) lines_.push_back({kind, oldKey, newKey, {}});
-    lines_[found->second].designators.push_back(d);
+    lines_[found->second].designators.push_back(o ? o : n);
   }
   std::vector<Line>& All() { return lines_; }
+  const std::vector<PartMove>& Left() const { return left_; }
+  const std::vector<PartMove>& Joined() const { return joined_; }
 
  private:
   struct Key {
@@ -47,6 +73,9 @@ class Lines {
   bool unchanged_;
   std::unordered_map<Key, std::size_t, Hash> index_;
   std::vector<Line> lines_;
+  const Side* older_ = nullptr;
+  const Side* newer_ = nullptr;
+  std::vector<PartMove> left_, joined_;
 };
 
 // Every designator matched with itself in the other list. Texts are found

@@ -64,7 +64,21 @@ std::vector<std::string> ColumnLabels(const Side& older, const std::vector<std::
 
 }  // namespace
 
-void ReadSide(Side& side, bool quantity, KeyTable& keys) {
+namespace {
+
+// A row's quantity per board for buying: its designators where the
+// quantity is theirs (or empty), else the quantity cell's number (0 for
+// DNP), a list for several boards divided by their number.
+std::uint64_t PerBoard(std::size_t count, const Quantity& quantity, std::uint64_t boards) {
+  if (quantity.kind == Quantity::None) return count == 0 ? 1 : count;
+  if (quantity.kind == Quantity::Other) return 0;
+  if (count != 0 && quantity.value == boards * count) return count;
+  return quantity.value % boards == 0 ? quantity.value / boards : quantity.value;
+}
+
+}  // namespace
+
+void ReadSide(Side& side, bool quantity, KeyTable& keys, KeyTable* parts) {
   if (side.view.cells.size() % std::max<std::size_t>(side.Width(), 1) != 0)
     throw PartsError("the cells do not fill whole rows");
   const std::size_t rows = side.Width() == 0 ? 0 : side.view.cells.size() / side.Width();
@@ -98,6 +112,13 @@ void ReadSide(Side& side, bool quantity, KeyTable& keys) {
     for (const std::size_t c : side.compared) cells.push_back(side.Cell(r, c));
     const std::string_view qtyCell = side.columns.qty ? side.Cell(r, *side.columns.qty) : "";
     const auto& [count, qty] = counted[r];
+    if (parts) {
+      std::vector<std::string_view> key;
+      for (const std::size_t c : side.columns.parts) key.push_back(side.Cell(r, c));
+      const std::size_t part = parts->Intern(key);
+      side.partRows.push_back({part, PerBoard(count, qty, boards)});
+      side.partOf.insert(side.partOf.end(), count, part);
+    }
     if (count == 0) {
       const std::size_t cellsKey = keys.Intern(cells);
       if (quantity) cells.push_back(qtyCell);

@@ -60,6 +60,14 @@ struct Side {
     std::size_t row, cellsKey, fullKey;
   };
   std::vector<Bare> bare;
+  // Comparing parts: each designator's part (an id of its key cells), and
+  // each row's part and quantity per board, in reading order.
+  std::vector<std::size_t> partOf;
+  struct PartRow {
+    std::size_t part;
+    std::uint64_t quantity;
+  };
+  std::vector<PartRow> partRows;
 
   std::size_t Width() const { return view.header.size(); }
   std::string_view Cell(std::size_t r, std::size_t c) const { return view.cells[r * Width() + c]; }
@@ -68,8 +76,9 @@ struct Side {
   }
 };
 
-// Reads a side's rows; `quantity`: whether the comparison carries one.
-void ReadSide(Side& side, bool quantity, KeyTable& keys);
+// Reads a side's rows; `quantity`: whether the comparison carries one;
+// `parts`: where to intern the parts' key cells, when comparing parts.
+void ReadSide(Side& side, bool quantity, KeyTable& keys, KeyTable* parts = nullptr);
 
 // A warning for each designator that a side holds more than once, in the
 // order of their texts.

@@ -61,12 +61,28 @@ nlohmann::ordered_json Side(const PartsDiff& diff,
   return side;
 }
 
+// A part's line: its key cells, its quantities, the designators that
+// joined and left it ("quantity changed "Value" "10k": 4 -> 6 (+2), added
+// R9-R10 (2), removed R5 (1)").
+std::string PartLine(const PartsDiff& diff, const PartQuantity& part) {
+  std::string text = part_change_name(part.kind);
+  for (std::size_t k = 0; k < diff.part_columns.size(); ++k)
+    text += (k == 0 ? " " : ", ") + NamedCell(diff.part_columns[k], part.key[k]);
+  text += ": " + std::to_string(part.old_quantity) + " -> " + std::to_string(part.new_quantity) +
+          " (" + quantity_difference(part.old_quantity, part.new_quantity) + ")";
+  if (part.added_count)
+    text += ", added " + part.added + " (" + std::to_string(part.added_count) + ")";
+  if (part.removed_count)
+    text += ", removed " + part.removed + " (" + std::to_string(part.removed_count) + ")";
+  return text + '\n';
+}
+
 }  // namespace
 
 std::string diff_text(const PartsDiff& diff) {
   const std::vector<std::string> names = CellNames(diff);
   std::string text;
-  std::size_t lines[4] = {}, designators[4] = {};
+  std::size_t lines[5] = {}, designators[5] = {};
   for (const PartsChange& change : diff.changes) {
     const auto kind = static_cast<std::size_t>(change.kind);
     ++lines[kind];
@@ -82,9 +98,11 @@ std::string diff_text(const PartsDiff& diff) {
     if (!cells.empty()) text += ": " + cells;
     text += '\n';
   }
+  for (const PartQuantity& part : diff.parts) text += PartLine(diff, part);
   std::string summary;
-  for (const PartsChange::Kind kind : {PartsChange::Kind::Changed, PartsChange::Kind::Added,
-                                       PartsChange::Kind::Removed, PartsChange::Kind::Unchanged}) {
+  for (const PartsChange::Kind kind :
+       {PartsChange::Kind::Changed, PartsChange::Kind::Moved, PartsChange::Kind::Added,
+        PartsChange::Kind::Removed, PartsChange::Kind::Unchanged}) {
     const auto k = static_cast<std::size_t>(kind);
     if (lines[k] == 0) continue;
     const char* noun = designators[k] == 1 ? " designator)" : " designators)";
@@ -105,10 +123,29 @@ std::string diff_json(const PartsDiff& diff) {
                        {"new", Side(diff, change.new_cells)}});
   nlohmann::ordered_json warnings = nlohmann::ordered_json::array();
   for (const PartsWarning& warning : diff.warnings) warnings.push_back(warning.message);
-  const nlohmann::ordered_json document = {{"columns", diff.columns},
-                                           {"changes", changes},
-                                           {"warnings", warnings},
-                                           {"notes", diff.notes}};
+  nlohmann::ordered_json document = {{"columns", diff.columns},
+                                     {"changes", changes},
+                                     {"warnings", warnings},
+                                     {"notes", diff.notes}};
+  if (!diff.part_columns.empty()) {
+    nlohmann::ordered_json parts = nlohmann::ordered_json::array();
+    for (const PartQuantity& part : diff.parts) {
+      nlohmann::ordered_json key = nlohmann::ordered_json::object();
+      for (std::size_t k = 0; k < diff.part_columns.size(); ++k)
+        key[diff.part_columns[k]] = part.key[k];
+      parts.push_back({{"change", part_change_name(part.kind)},
+                       {"part", key},
+                       {"old", part.old_quantity},
+                       {"new", part.new_quantity},
+                       {"difference", quantity_difference(part.old_quantity, part.new_quantity)},
+                       {"added", part.added},
+                       {"added_count", part.added_count},
+                       {"removed", part.removed},
+                       {"removed_count", part.removed_count}});
+    }
+    document["part_columns"] = diff.part_columns;
+    document["parts"] = parts;
+  }
   return document.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::strict) + '\n';
 }
 

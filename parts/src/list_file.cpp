@@ -159,25 +159,45 @@ std::string ListFile::Write(const PartsTable& table, const PartsOptions& options
 }
 
 std::string ListFile::WriteTable(const PartsTable& table, const PartsOptions& options,
-                                 const std::vector<std::uint32_t>& fills) const {
+                                 const std::vector<std::uint32_t>& fills, const PartsTable& second,
+                                 const std::vector<std::uint32_t>& secondFills) const {
   if (TableForm(options) == PartsFormat::Csv) {
     const CsvFormat format = OutputCsvFormat(options);
     std::string text;
     AppendCsvRow(text, table.header, format);
     for (const std::vector<std::string>& row : table.rows) AppendCsvRow(text, row, format);
+    if (!second.header.empty()) {
+      text += format.lineEnd;
+      AppendCsvRow(text, second.header, format);
+      for (const std::vector<std::string>& row : second.rows) AppendCsvRow(text, row, format);
+    }
     return Encoded(text, format);
   }
-  WorkbookSheet sheet;
-  sheet.name = "Changes";
-  sheet.header = table.header;
-  sheet.rows = table.rows;
-  sheet.fills = fills;
+  std::vector<WorkbookSheet> sheets(second.header.empty() ? 1 : 2);
+  sheets[0].name = "Changes";
+  sheets[0].header = table.header;
+  sheets[0].rows = table.rows;
+  sheets[0].fills = fills;
   // The designators' count and the quantities are numbers.
-  sheet.number = [&](std::size_t column, std::string_view text) -> std::optional<std::string> {
+  sheets[0].number = [&](std::size_t column, std::string_view text) -> std::optional<std::string> {
     if (column == 2 && PlainWholeNumber(text)) return std::string(text);
     return std::nullopt;
   };
-  return write_workbook(sheet);
+  if (sheets.size() == 2) {
+    sheets[1].name = "Parts";
+    sheets[1].header = second.header;
+    sheets[1].rows = second.rows;
+    sheets[1].fills = secondFills;
+    // The old and new quantities (the three columns before the last two).
+    const std::size_t quantities = second.header.size() - 5;
+    sheets[1].number = [quantities](std::size_t column,
+                                    std::string_view text) -> std::optional<std::string> {
+      if (column >= quantities && column < quantities + 2 && PlainWholeNumber(text))
+        return std::string(text);
+      return std::nullopt;
+    };
+  }
+  return write_workbook(sheets);
 }
 
 }  // namespace ztxgrp::parts_detail

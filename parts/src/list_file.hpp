@@ -35,9 +35,13 @@ class ListFile {
   // `quantity` names its quantity column.
   std::string Write(const PartsTable& table, const PartsOptions& options,
                     std::string_view quantity) const;
-  // A comparison's table; `fills`: each row's colour in a workbook.
+  // A comparison's table; `fills`: each row's colour in a workbook. A
+  // `second` table with a header (the parts) follows after an empty line
+  // in CSV, on a sheet of its own in a workbook, its rows coloured by
+  // `secondFills`.
   std::string WriteTable(const PartsTable& table, const PartsOptions& options,
-                         const std::vector<std::uint32_t>& fills) const;
+                         const std::vector<std::uint32_t>& fills, const PartsTable& second = {},
+                         const std::vector<std::uint32_t>& secondFills = {}) const;
 
  private:
   // The table's form: CSV or workbook as asked, else the file's own.

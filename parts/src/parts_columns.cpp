@@ -72,6 +72,8 @@ PartsColumns choose_columns(std::span<const std::string> header, const PartsOpti
   }
   for (const std::string& name : names.by)
     columns.by.push_back(RequireColumn(header, names.name_of(PartsOption::By), name));
+  for (const std::string& name : names.parts)
+    columns.parts.push_back(RequireColumn(header, names.name_of(PartsOption::Parts), name));
   return columns;
 }
 

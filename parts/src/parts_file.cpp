@@ -67,10 +67,25 @@ std::uint32_t FillOf(PartsChange::Kind kind) {
       return 0xFBEAEA;
     case PartsChange::Kind::Changed:
       return 0xFDF5E3;
+    case PartsChange::Kind::Moved:
+      return 0xEAF0FB;
     case PartsChange::Kind::Unchanged:
       break;
   }
   return 0;
+}
+
+// A part's colour: as the designators' kind of change it is like.
+std::uint32_t FillOf(PartQuantity::Kind kind) {
+  switch (kind) {
+    case PartQuantity::Kind::Added:
+      return FillOf(PartsChange::Kind::Added);
+    case PartQuantity::Kind::Removed:
+      return FillOf(PartsChange::Kind::Removed);
+    case PartQuantity::Kind::Changed:
+      break;
+  }
+  return FillOf(PartsChange::Kind::Changed);
 }
 
 }  // namespace
@@ -102,9 +117,11 @@ PartsDiffFileResult diff_parts_files(std::string old_bytes, std::string new_byte
     const PartsTable table = diff_table(result.diff);
     // In NEW's form, or OLD's when NEW is an empty file.
     const parts_detail::ListFile& written = newer.Empty() ? older : newer;
-    std::vector<std::uint32_t> fills;
+    std::vector<std::uint32_t> fills, partFills;
     for (const PartsChange& change : result.diff.changes) fills.push_back(FillOf(change.kind));
-    result.bytes = written.WriteTable(table, options, fills);
+    for (const PartQuantity& part : result.diff.parts) partFills.push_back(FillOf(part.kind));
+    result.bytes =
+        written.WriteTable(table, options, fills, diff_parts_table(result.diff), partFills);
     return result;
   });
 }

@@ -89,9 +89,13 @@ void PartsOptions::set_text(PartsOption option, std::string_view text) {
     case PartsOption::Ignore:
       add_by_text_to(ignore, text);
       return;
+    case PartsOption::Parts:
+      add_by_text_to(parts, text);
+      return;
     case PartsOption::MinRun:
     case PartsOption::HeaderRow:
     case PartsOption::MaxPerRow:
+    case PartsOption::Boards:
       WrongKind(option, *this, "a whole number");
     case PartsOption::FreeCount:
       NotPartsOption(option, *this);
@@ -109,6 +113,8 @@ void PartsOptions::set_whole(PartsOption option, long long value) {
     set_header_row(value);
   } else if (option == PartsOption::MaxPerRow) {
     set_max_per_row(value);
+  } else if (option == PartsOption::Boards) {
+    set_boards(value);
   } else if (option == PartsOption::FreeCount) {
     NotPartsOption(option, *this);
   } else {
@@ -132,6 +138,8 @@ void PartsOptions::add_name(PartsOption option, std::string_view name) {
     by.emplace_back(name);
   } else if (option == PartsOption::Ignore) {
     ignore.emplace_back(name);
+  } else if (option == PartsOption::Parts) {
+    parts.emplace_back(name);
   } else {
     WrongKind(option, *this, "not a list");
   }
@@ -192,6 +200,11 @@ void PartsOptions::set_max_per_row(long long count) {
   if (count < 1)
     throw PartsError(name_of(PartsOption::MaxPerRow) + ": a row holds at least 1 designator");
   max_per_row = static_cast<std::uint64_t>(count);
+}
+
+void PartsOptions::set_boards(long long count) {
+  if (count < 1) throw PartsError(name_of(PartsOption::Boards) + ": at least 1 board is built");
+  boards = static_cast<std::uint64_t>(count);
 }
 
 char separator_named(std::string_view name) {
@@ -292,6 +305,10 @@ void check_free_count(long long count, OptionStyle style) {
 
 void check_parts_options(const PartsOptions& options) {
   check_min_run(options.min_run, options);
+  if (options.boards != 1 && options.parts.empty())
+    throw PartsError(options.name_of(PartsOption::Boards) +
+                     " counts the parts table's quantities; " + "name the columns of a part with " +
+                     options.name_of(PartsOption::Parts));
   try {
     check_join(options.join);
   } catch (const PartsError& error) {

@@ -182,7 +182,8 @@ py::tuple DiffRows(py::handle oldRows, py::handle newRows, const py::dict& keywo
     py::gil_scoped_release unlocked;
     diff = diff_tables(oldView, newView, options);
   }
-  return py::make_tuple(RowsOf(diff_table(diff)), MessagesOf(diff.notes, diff.warnings));
+  return py::make_tuple(RowsOf(diff_table(diff)), MessagesOf(diff.notes, diff.warnings),
+                        RowsOf(diff_parts_table(diff)));
 }
 
 py::tuple DiffFiles(const py::buffer& oldData, const py::buffer& newData,

@@ -21,7 +21,7 @@ from ztxgrp import _ztxgrp
 __all__ = [
     "__version__", "Error", "PartsWarning", "PartsNote", "group", "ungroup", "expand", "is_valid_range",
     "collapse_rows", "expand_rows", "collapse_file", "expand_file", "diff_rows", "diff_files",
-    "diff_text", "collapse_csv", "expand_csv", "diff_csv", "verify", "verify_rows",
+    "diff_text", "DiffRows", "collapse_csv", "expand_csv", "diff_csv", "verify", "verify_rows",
     "union", "intersect", "subtract", "xor", "count", "contains", "gaps", "free",
 ]
 
@@ -112,8 +112,15 @@ def expand_file(data, *, refs=None, qty=None, join=", ", sep=None, header_row=No
     return result
 
 
+class DiffRows(list):
+    """The changes diff_rows finds (a list of dicts); with `parts=`, `.parts`
+    holds the parts whose quantity changed, as dicts with the columns of
+    the parts table that `ztxgrp diff --parts --csv` writes."""
+    parts = None
+
+
 def diff_rows(old_rows, new_rows, *, refs=None, by=None, qty=None, join=", ",
-              min_run=_ztxgrp.DEFAULT_MIN_RUN, unchanged=False):
+              min_run=_ztxgrp.DEFAULT_MIN_RUN, unchanged=False, parts=None, boards=1):
     """What changed between two parts lists (iterables of dicts): a list of
     dicts with the columns that `ztxgrp diff --csv` writes (Change, the
     designator column, Count, then "C (old)" and "C (new)" for each compared
@@ -121,25 +128,34 @@ def diff_rows(old_rows, new_rows, *, refs=None, by=None, qty=None, join=", ",
     written; `by` names the compared columns (default: every column both
     lists have but designators and quantity); lines of unchanged designators
     only when `unchanged`. Warnings are PartsWarning; notes (a column in one
-    list only) PartsNote, a PartsWarning of their own kind, first.
+    list only) PartsNote, a PartsWarning of their own kind, first. `parts`
+    names the columns of a part (the result's `.parts`: each part whose
+    quantity changed, its quantities per board times `boards`), and
+    designators whose part changed are "moved".
     """
-    result, messages = _ztxgrp._diff_rows(old_rows, new_rows, dict(
-        refs=refs, by=by, qty=qty, join=join, min_run=min_run, unchanged=unchanged))
+    changes, messages, part_rows = _ztxgrp._diff_rows(old_rows, new_rows, dict(
+        refs=refs, by=by, qty=qty, join=join, min_run=min_run, unchanged=unchanged,
+        parts=parts, boards=boards))
+    result = DiffRows(changes)
+    if parts is not None:
+        result.parts = part_rows
     _warn(messages)
     return result
 
 
 def diff_files(old, new, *, refs=None, by=None, qty=None, join=", ",
                min_run=_ztxgrp.DEFAULT_MIN_RUN, sep=None, unchanged=False, header_row=None,
-               sheet=None, format=None):
+               sheet=None, format=None, parts=None, boards=1):
     """Two parts-list files' bytes (CSV or workbooks) compared, as the bytes
     that `ztxgrp diff` writes: `format` "text" (the default: one line per
     change, then a summary), "json", "csv" (the table of changes, in NEW's
     separator, line ends and encoding) or "xlsx" (the table as a workbook,
-    each kind of change in its own colour)."""
+    each kind of change in its own colour). `parts` names the columns of a
+    part: the parts whose quantity changed follow (per board, times
+    `boards`), and designators whose part changed are "moved"."""
     result, messages = _ztxgrp._diff_files(_data(old), _data(new), dict(
         refs=refs, by=by, qty=qty, join=join, min_run=min_run, sep=sep, unchanged=unchanged,
-        header_row=header_row, sheet=sheet, format=format))
+        header_row=header_row, sheet=sheet, format=format, parts=parts, boards=boards))
     _warn(messages)
     return result
 

@@ -50,20 +50,24 @@ def expand_file(
     sep: Optional[str] = ..., header_row: Optional[int] = ..., sheet: Optional[str] = ...,
     format: Optional[str] = ...,
 ) -> bytes: ...
+class DiffRows(list[dict[str, str]]):
+    parts: Optional[list[dict[str, str]]]
 def diff_rows(
     old_rows: Iterable[_Row], new_rows: Iterable[_Row], *, refs: Optional[str] = ..., by: _Names = ...,
     qty: Optional[str] = ..., join: str = ..., min_run: int = ..., unchanged: bool = ...,
-) -> list[dict[str, str]]: ...
+    parts: _Names = ..., boards: int = ...,
+) -> DiffRows: ...
 def diff_files(
     old: _Buffer, new: _Buffer, *, refs: Optional[str] = ..., by: _Names = ...,
     qty: Optional[str] = ..., join: str = ..., min_run: int = ..., sep: Optional[str] = ...,
     unchanged: bool = ..., header_row: Optional[int] = ..., sheet: Optional[str] = ...,
-    format: Optional[str] = ...,
+    format: Optional[str] = ..., parts: _Names = ..., boards: int = ...,
 ) -> bytes: ...
 def diff_text(
     old: _Buffer, new: _Buffer, *, refs: Optional[str] = ..., by: _Names = ...,
     qty: Optional[str] = ..., join: str = ..., min_run: int = ..., sep: Optional[str] = ...,
     unchanged: bool = ..., header_row: Optional[int] = ..., sheet: Optional[str] = ...,
+    parts: _Names = ..., boards: int = ...,
 ) -> str: ...
 collapse_csv = collapse_file
 expand_csv = expand_file
@@ -71,7 +75,7 @@ def diff_csv(
     old: _Buffer, new: _Buffer, *, refs: Optional[str] = ..., by: _Names = ...,
     qty: Optional[str] = ..., join: str = ..., min_run: int = ..., sep: Optional[str] = ...,
     unchanged: bool = ..., header_row: Optional[int] = ..., sheet: Optional[str] = ...,
-    format: Optional[str] = ...,
+    format: Optional[str] = ..., parts: _Names = ..., boards: int = ...,
 ) -> bytes: ...
 def verify(
     bom: _Buffer, placements: Union[Mapping[str, _Buffer], Iterable[_Buffer]] = ...,

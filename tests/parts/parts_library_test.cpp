@@ -229,6 +229,8 @@ TEST(PartsOptionsTest, DefaultsAreTheOptionFilesDefaults) {
        defaults.max_per_row ? nlohmann::json(*defaults.max_per_row) : nlohmann::json()},
       {"noRanges", defaults.no_ranges},
       {"ignore", defaults.ignore.empty() ? nlohmann::json() : nlohmann::json(defaults.ignore)},
+      {"parts", defaults.parts.empty() ? nlohmann::json() : nlohmann::json(defaults.parts)},
+      {"boards", defaults.boards},
       {"placementFormat", defaults.placement_format
                               ? nlohmann::json(static_cast<int>(*defaults.placement_format))
                               : nlohmann::json()},

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,13 +24,27 @@
 namespace ztxgrp {
 
 struct PartsChange {
-  enum class Kind { Added, Removed, Changed, Unchanged };
+  // Moved: comparing parts, a designator whose part (its key cells) differs.
+  enum class Kind { Added, Removed, Changed, Unchanged, Moved };
   Kind kind = Kind::Unchanged;
   std::string designators;           // grouped and joined; empty for a row without designators
   std::optional<std::size_t> count;  // the designators on the line; none for such a row
   // The compared cells, then the quantity when the comparison has a quantity
   // column; none for the side that a line does not have.
   std::optional<std::vector<std::string>> old_cells, new_cells;
+};
+
+// Comparing parts: one part whose quantity differs between the lists.
+struct PartQuantity {
+  enum class Kind { Added, Removed, Changed };  // a part new, gone, or its quantity changed
+  Kind kind = Kind::Changed;
+  std::vector<std::string> key;  // the part's key cells
+  // Per board (a list for k boards divided by k), times the boards built.
+  std::uint64_t old_quantity = 0, new_quantity = 0;
+  // The designators that joined the part and those that left it, grouped;
+  // and how many.
+  std::string added, removed;
+  std::size_t added_count = 0, removed_count = 0;
 };
 
 struct PartsDiff {
@@ -39,6 +54,11 @@ struct PartsDiff {
   std::vector<PartsChange> changes;     // by first designator; lines without designators last
   std::vector<PartsWarning> warnings;   // designators in more than one place
   std::vector<std::string> notes;       // columns in one table only
+  // Comparing parts (options.parts): the key columns by OLD's names, and
+  // the parts whose quantity changed, in order of first appearance (OLD's
+  // rows, then NEW's).
+  std::vector<std::string> part_columns;
+  std::vector<PartQuantity> parts;
   bool differ() const noexcept;
 };
 
@@ -71,7 +91,22 @@ std::string diff_text(const PartsDiff& diff);
 // the warnings' messages and the notes.
 std::string diff_json(const PartsDiff& diff);
 
-// Word for a kind: "added", "removed", "changed", "unchanged".
+// Word for a kind: "added", "removed", "changed", "unchanged", "moved".
 const char* change_name(PartsChange::Kind kind) noexcept;
+
+// Word for a part's kind: "added part", "removed part", "quantity changed".
+const char* part_change_name(PartQuantity::Kind kind) noexcept;
+
+// The parts table (empty without parts): Change, the key columns,
+// "Quantity (old)", "Quantity (new)", Difference (+2, -1), "Designators
+// added", "Designators removed".
+PartsTable diff_parts_table(const PartsDiff& diff);
+
+// A quantity's change as written: "+2", "-1", "0".
+std::string quantity_difference(std::uint64_t before, std::uint64_t after);
+
+// The largest quantity a part may reach: what a workbook's number keeps
+// exactly (2^53).
+inline constexpr std::uint64_t kLargestQuantity = std::uint64_t{1} << 53;
 
 }  // namespace ztxgrp

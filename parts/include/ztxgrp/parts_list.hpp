@@ -69,6 +69,8 @@ struct PartsColumns {
   // at most this many, in order, each with its own quantity. None: no limit.
   std::optional<std::uint64_t> max_per_row;
   bool no_ranges = false;  // collapsing: designators one by one, never as a range
+  // Comparing: the columns that name a part (PartsOptions::parts).
+  std::vector<std::size_t> parts;
 };
 
 // Something the caller may want to know, found while collapsing or

@@ -43,6 +43,8 @@ enum class PartsOption {
   NoRanges,
   Ignore,
   PlacementFormat,
+  Parts,
+  Boards,
   FreeCount,
 };
 
@@ -139,6 +141,12 @@ struct PartsOptions {
   std::vector<std::string> ignore;
   // Verifying: the placement files' form; none: recognised by content.
   std::optional<PlacementFormat> placement_format;
+  // Comparing: the columns that name a part; not empty: a table of the
+  // parts whose quantity changed, and designators that changed part moved.
+  std::vector<std::string> parts;
+  // Comparing with `parts`: the boards being built (the quantities per
+  // board times this).
+  std::uint64_t boards = 1;
   bool expand = false;                       // bom: one row per designator instead of one per part
   bool unchanged = false;                    // diff: also the designators that did not change
   OptionStyle style = OptionStyle::Command;  // for messages
@@ -179,6 +187,9 @@ struct PartsOptions {
   // The most designators a row may hold, 1 or more. PartsError naming the
   // option otherwise.
   void set_max_per_row(long long count);
+  // The boards being built, 1 or more. PartsError naming the option
+  // otherwise.
+  void set_boards(long long count);
 };
 
 // Adds the names of one text separated by commas to `names`, empty names

@@ -98,5 +98,7 @@ struct WorkbookSheet {
 // The workbook's bytes. Runtime error 7 when memory runs out; PartsError
 // when libxlsxwriter cannot write it.
 std::string write_workbook(const WorkbookSheet& sheet);
+// A workbook of several sheets, in order.
+std::string write_workbook(std::span<const WorkbookSheet> sheets);
 
 }  // namespace ztxgrp

@@ -139,11 +139,13 @@ std::string SheetName(std::string name) {
 }  // namespace
 
 std::string write_workbook(const WorkbookSheet& sheet) {
+  return write_workbook(std::span<const WorkbookSheet>(&sheet, 1));
+}
+
+std::string write_workbook(std::span<const WorkbookSheet> sheets) {
   return WithMemoryErrorsNumbered([&] {
     ScratchFile file;
     Book book(file.Name(), file.Folder());
-    lxw_worksheet* out = workbook_add_worksheet(book.get(), SheetName(sheet.name).c_str());
-    if (out == nullptr) throw PartsError("cannot write the workbook: the sheet cannot be made");
     lxw_format* bold = workbook_add_format(book.get());
     if (bold == nullptr) throw std::bad_alloc();
     format_set_bold(bold);
@@ -159,59 +161,63 @@ std::string write_workbook(const WorkbookSheet& sheet) {
       }
       return at->second;
     };
+    for (const WorkbookSheet& sheet : sheets) {
+      lxw_worksheet* out = workbook_add_worksheet(book.get(), SheetName(sheet.name).c_str());
+      if (out == nullptr) throw PartsError("cannot write the workbook: the sheet cannot be made");
 
-    std::vector<double> widths(sheet.header.size(), 0);
-    auto write = [&](std::size_t row, std::size_t column, std::string_view text,
-                     const std::optional<std::string>& number, lxw_format* format) {
-      if (row >= kMaxSheetRows || column >= kMaxSheetColumns)
-        throw PartsError("the table is larger than a sheet holds (" +
-                         std::to_string(kMaxSheetRows) + " rows, " +
-                         std::to_string(kMaxSheetColumns) + " columns)");
-      if (column < widths.size()) widths[column] = std::max(widths[column], WidthOf(text));
-      const auto r = static_cast<lxw_row_t>(row);
-      const auto c = static_cast<lxw_col_t>(column);
-      if (number) {
-        Check(worksheet_write_number(out, r, c, std::strtod(number->c_str(), nullptr), format),
-              row + 1);
-      } else if (!text.empty()) {
-        if (Utf16Length(text) > kMaxCellCharacters)
-          throw PartsError("a cell holds more than " + std::to_string(kMaxCellCharacters) +
-                               " characters, the most a workbook's cell holds; write CSV instead",
-                           row + 1, "row");
-        Check(worksheet_write_string(out, r, c, std::string(text).c_str(), format), row + 1);
-      } else if (format != nullptr) {
-        Check(worksheet_write_blank(out, r, c, format), row + 1);
-      }
-    };
+      std::vector<double> widths(sheet.header.size(), 0);
+      auto write = [&](std::size_t row, std::size_t column, std::string_view text,
+                       const std::optional<std::string>& number, lxw_format* format) {
+        if (row >= kMaxSheetRows || column >= kMaxSheetColumns)
+          throw PartsError("the table is larger than a sheet holds (" +
+                           std::to_string(kMaxSheetRows) + " rows, " +
+                           std::to_string(kMaxSheetColumns) + " columns)");
+        if (column < widths.size()) widths[column] = std::max(widths[column], WidthOf(text));
+        const auto r = static_cast<lxw_row_t>(row);
+        const auto c = static_cast<lxw_col_t>(column);
+        if (number) {
+          Check(worksheet_write_number(out, r, c, std::strtod(number->c_str(), nullptr), format),
+                row + 1);
+        } else if (!text.empty()) {
+          if (Utf16Length(text) > kMaxCellCharacters)
+            throw PartsError("a cell holds more than " + std::to_string(kMaxCellCharacters) +
+                                 " characters, the most a workbook's cell holds; write CSV instead",
+                             row + 1, "row");
+          Check(worksheet_write_string(out, r, c, std::string(text).c_str(), format), row + 1);
+        } else if (format != nullptr) {
+          Check(worksheet_write_blank(out, r, c, format), row + 1);
+        }
+      };
 
-    for (const WorkbookTitleRow& title : sheet.title)
-      for (std::size_t c = 0; c < title.cells.size(); ++c) {
-        const WorkbookCell& cell = title.cells[c];
-        write(title.row - 1, c, cell.text,
-              cell.number.empty() ? std::nullopt : std::optional<std::string>(cell.number),
-              nullptr);
+      for (const WorkbookTitleRow& title : sheet.title)
+        for (std::size_t c = 0; c < title.cells.size(); ++c) {
+          const WorkbookCell& cell = title.cells[c];
+          write(title.row - 1, c, cell.text,
+                cell.number.empty() ? std::nullopt : std::optional<std::string>(cell.number),
+                nullptr);
+        }
+      const std::size_t headerAt = sheet.header_row - 1;
+      for (std::size_t c = 0; c < sheet.header.size(); ++c)
+        write(headerAt, c, sheet.header[c], std::nullopt, bold);
+      for (std::size_t r = 0; r < sheet.rows.size(); ++r) {
+        lxw_format* fill = r < sheet.fills.size() ? fillOf(sheet.fills[r]) : nullptr;
+        const std::vector<std::string>& row = sheet.rows[r];
+        for (std::size_t c = 0; c < row.size(); ++c)
+          write(headerAt + 1 + r, c, row[c], sheet.number ? sheet.number(c, row[c]) : std::nullopt,
+                fill);
       }
-    const std::size_t headerAt = sheet.header_row - 1;
-    for (std::size_t c = 0; c < sheet.header.size(); ++c)
-      write(headerAt, c, sheet.header[c], std::nullopt, bold);
-    for (std::size_t r = 0; r < sheet.rows.size(); ++r) {
-      lxw_format* fill = r < sheet.fills.size() ? fillOf(sheet.fills[r]) : nullptr;
-      const std::vector<std::string>& row = sheet.rows[r];
-      for (std::size_t c = 0; c < row.size(); ++c)
-        write(headerAt + 1 + r, c, row[c], sheet.number ? sheet.number(c, row[c]) : std::nullopt,
-              fill);
+      if (!sheet.header.empty()) {
+        worksheet_freeze_panes(out, static_cast<lxw_row_t>(headerAt + 1), 0);
+        Check(worksheet_autofilter(out, static_cast<lxw_row_t>(headerAt), 0,
+                                   static_cast<lxw_row_t>(headerAt + sheet.rows.size()),
+                                   static_cast<lxw_col_t>(sheet.header.size() - 1)),
+              0);
+      }
+      for (std::size_t c = 0; c < widths.size(); ++c)
+        Check(worksheet_set_column(out, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
+                                   std::clamp(widths[c] + 2, 8.0, kWidestColumn), nullptr),
+              0);
     }
-    if (!sheet.header.empty()) {
-      worksheet_freeze_panes(out, static_cast<lxw_row_t>(headerAt + 1), 0);
-      Check(worksheet_autofilter(out, static_cast<lxw_row_t>(headerAt), 0,
-                                 static_cast<lxw_row_t>(headerAt + sheet.rows.size()),
-                                 static_cast<lxw_col_t>(sheet.header.size() - 1)),
-            0);
-    }
-    for (std::size_t c = 0; c < widths.size(); ++c)
-      Check(worksheet_set_column(out, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
-                                 std::clamp(widths[c] + 2, 8.0, kWidestColumn), nullptr),
-            0);
     book.Close();
     return file.Bytes();
   });
