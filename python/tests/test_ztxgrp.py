@@ -442,7 +442,8 @@ def test_diff_csv_as_ztxgrp_diff_writes_it(case):
 
     options = case["options"]
     keywords = {"by": options.get("by"), "join": options.get("join", ", "),
-                "min_run": options.get("minRun", 2), "unchanged": options.get("unchanged", False)}
+                "min_run": options.get("minRun", 2), "unchanged": options.get("unchanged", False),
+                "parts": options.get("parts"), "boards": options.get("boards", 1)}
     call = lambda: ztxgrp.diff_csv(read(case["old"]), read(case["new"]), **keywords)
     if "output" not in case:
         with pytest.raises(ValueError) as raised:

@@ -32,6 +32,10 @@ std::vector<std::string> DiffArguments(const nlohmann::json& c) {
   if (o.contains("join")) args.insert(args.end(), {"-j", o["join"]});
   if (o.contains("minRun"))
     args.insert(args.end(), {"--min-run", std::to_string(o["minRun"].get<int>())});
+  for (const auto& name : o.value("parts", nlohmann::json::array()))
+    args.insert(args.end(), {"--parts", name.get<std::string>()});
+  if (o.contains("boards"))
+    args.insert(args.end(), {"--boards", std::to_string(o["boards"].get<int>())});
   args.push_back((kFolder / c["old"].get<std::string>()).string());
   args.push_back((kFolder / c["new"].get<std::string>()).string());
   return args;

@@ -28,6 +28,8 @@ inline PartsOptions PartsOptionsOf(const nlohmann::json& o) {
   if (o.contains("format")) options.set_format(o["format"].get<std::string>());
   options.expand = o.value("expand", false);
   options.unchanged = o.value("unchanged", false);
+  if (o.contains("parts")) options.parts = o["parts"].get<std::vector<std::string>>();
+  if (o.contains("boards")) options.set_boards(o["boards"].get<long long>());
   return options;
 }
 

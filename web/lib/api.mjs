@@ -121,11 +121,14 @@ function partsOptions(options, expand = false) {
     if (value !== undefined && value !== null && typeof value !== 'string') throw new TypeError(`${what} is a string, not ${typeof value}`);
   const byNames = byNamesOf(options.by, 'by');
   const ignore = byNamesOf(options.ignore, 'ignore').flatMap((text) => text.split(',')).filter((name) => name !== '');
+  const parts = byNamesOf(options.parts, 'parts');
+  const { boards } = options;
+  if (boards != null && !Number.isInteger(boards)) throw new TypeError(`boards is a whole number, not ${String(boards)}`);
   for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ['sep', sep], ['sheet', sheet], ...byNames.map((b) => ['by', b])])
     if (typeof value === 'string' && LONE_SURROGATE.test(value)) throw new RangeError(`${what} holds an unpaired surrogate`);
   const labels = labelsOf(options.optionLabels);
   return { refs, qty, sep, sheet, format, join, byNames, byText: typeof options.by === 'string', minRun, expand, unchanged, headerRow, labels,
-    maxPerRow, noRanges, ignore, placementFormat };
+    maxPerRow, noRanges, ignore, placementFormat, parts, partsText: typeof options.parts === 'string', boards };
 }
 
 // Rows (objects, as a CSV parser gives them) to the layer's table: the keys

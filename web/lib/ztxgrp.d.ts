@@ -112,6 +112,10 @@ export function readCsv(data: Uint8Array | ArrayBuffer | ArrayBufferView | strin
 export interface DiffOptions extends PartsOptions {
   /** Also the designators that did not change (default false). */
   unchanged?: boolean;
+  /** The columns that name a part (text separated by commas, or a list): the parts whose quantity changed follow the changes, and designators whose part changed are "moved". */
+  parts?: string | string[];
+  /** With `parts`: the boards being built; the quantities per board times this (default 1). */
+  boards?: number;
 }
 /** What changed between two parts lists: the rows of `ztxgrp diff --csv`, by column name. */
 export function diffRows(oldRows: Iterable<PartsRow>, newRows: Iterable<PartsRow>, options?: DiffOptions): PartsResult;

@@ -160,6 +160,9 @@ function listOptions() {
   if (headerRow !== '') options.headerRow = Number(headerRow);
   const maxPerRow = $('opt-max-per-row').value;
   if (maxPerRow !== '') options.maxPerRow = Number(maxPerRow);
+  if ($('opt-parts').value !== '') options.parts = $('opt-parts').value;
+  const boards = $('opt-boards').value;
+  if (boards !== '') options.boards = Number(boards);
   options.noRanges = $('opt-no-ranges').checked;
   options.unchanged = $('opt-unchanged').checked;
   // Messages point at the page's own fields, by their labels.
@@ -280,7 +283,8 @@ function dropZone(area, take) {
 const lists = { old: null, new: null };  // { name, bytes }
 let comparison = null;
 // Each kind of change is told by its word and a sign, not by colour alone.
-const SIGNS = { added: '+', removed: '\u2212', changed: '~', unchanged: '=' };
+const SIGNS = { added: '+', removed: '\u2212', changed: '~', unchanged: '=', moved: '\u2192' };
+const PART_SIGNS = { 'added part': '+', 'removed part': '\u2212', 'quantity changed': '\u00b1' };
 
 async function openList(which, file) {
   try {
@@ -309,10 +313,16 @@ function finishCompare(done) {
     $('compare-error').textContent = done.error;
     $('compare-notes').replaceChildren();
     table.replaceChildren();
+    $('compare-parts').replaceChildren();
+    $('compare-parts-title').hidden = true;
     return;
   }
   comparison = done;
-  const { header, rows, rowCount } = done.preview;
+  const { header } = done.preview;
+  // With parts, the file's parts table follows its changes: the changes
+  // are as many as the comparison counts (the parts are shown apart).
+  const rows = done.parts ? done.preview.rows.slice(0, done.parts.changes) : done.preview.rows;
+  const rowCount = done.parts ? done.parts.changes : done.preview.rowCount;
   $('compare-status').textContent = rowCount === 0
     ? `${lists.old.name} and ${lists.new.name} agree.`
     : `${lists.old.name} → ${lists.new.name}: ${rowCount} changes` + (rows.length < rowCount ? `; the first ${rows.length} are shown.` : '.');
@@ -331,7 +341,34 @@ function finishCompare(done) {
     body.append(tr);
   }
   table.replaceChildren(head, body);
+  showParts(done.parts);
   $('compare-download').disabled = false;
+}
+
+// The parts whose quantity changed: each with its sign, key cells,
+// quantities, difference and the designators that joined and left it.
+function showParts(parts) {
+  const table = $('compare-parts');
+  $('compare-parts-title').hidden = !parts;
+  if (!parts) {
+    table.replaceChildren();
+    return;
+  }
+  const header = ['Change', ...parts.columns, 'Quantity (old)', 'Quantity (new)', 'Difference', 'Designators added', 'Designators removed'];
+  const head = document.createElement('thead');
+  const headRow = cellRow(header, 'th');
+  for (const th of headRow.children) th.scope = 'col';
+  head.append(headRow);
+  const body = document.createElement('tbody');
+  for (const part of parts.parts) {
+    const row = [part.change, ...parts.columns.map((name) => part.part[name]), String(part.old), String(part.new),
+      part.difference, part.added, part.removed];
+    const tr = cellRow(row, 'td');
+    tr.className = `part-${part.change.replace(/ /g, '-')}`;
+    tr.cells[0].textContent = `${PART_SIGNS[part.change] ?? ''} ${part.change}`;
+    body.append(tr);
+  }
+  table.replaceChildren(head, body);
 }
 
 $('compare-download').addEventListener('click', () => {

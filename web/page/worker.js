@@ -18,7 +18,13 @@ function work({ collapseFile, diffFiles, expandFile, verify }, { kind, bytes, ol
     return { data: download.data, warnings: shown.warnings, findings: JSON.parse(new TextDecoder().decode(shown.data)).findings };
   }
   // The table of changes, in the form chosen, else in the new list's form.
-  if (kind === 'diff') return diffFiles(oldBytes, newBytes, { ...options, format: options.format ?? (isWorkbook(newBytes) ? 'xlsx' : 'csv') });
+  if (kind === 'diff') {
+    const result = diffFiles(oldBytes, newBytes, { ...options, format: options.format ?? (isWorkbook(newBytes) ? 'xlsx' : 'csv') });
+    if (!options.parts) return result;
+    // Comparing parts: the parts (and the number of changes) for showing.
+    const shown = JSON.parse(new TextDecoder().decode(diffFiles(oldBytes, newBytes, { ...options, format: 'json' }).data));
+    return { ...result, parts: { columns: shown.part_columns, parts: shown.parts, changes: shown.changes.length } };
+  }
   return (kind === 'expand' ? expandFile : collapseFile)(bytes, options);
 }
 
@@ -35,7 +41,7 @@ self.addEventListener('message', async ({ data: request }) => {
     // its header below any title rows (a comparison's table has none).
     const shown = kind === 'diff' ? {} : request.options;
     const preview = ztxgrp.readFile(result.data, { ...shown, maxRows: PREVIEW_ROWS });
-    self.postMessage({ section, id, data: result.data, warnings: result.warnings, preview }, [result.data.buffer]);
+    self.postMessage({ section, id, data: result.data, warnings: result.warnings, preview, parts: result.parts }, [result.data.buffer]);
   } catch (error) {
     self.postMessage({ section, id, error: error.message });
   }

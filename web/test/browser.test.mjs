@@ -187,7 +187,7 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
     // The options boxes set as a person types them (each row's own options,
     // every other box empty: its default), then the file dropped.
     const setOptions = (options) => page.evaluate((options) => {
-      const boxes = { refs: 'opt-refs', qty: 'opt-qty', by: 'opt-by', sep: 'opt-sep', join: 'opt-join', minRun: 'opt-min-run', headerRow: 'opt-header-row', maxPerRow: 'opt-max-per-row' };
+      const boxes = { refs: 'opt-refs', qty: 'opt-qty', by: 'opt-by', sep: 'opt-sep', join: 'opt-join', minRun: 'opt-min-run', headerRow: 'opt-header-row', maxPerRow: 'opt-max-per-row', parts: 'opt-parts', boards: 'opt-boards' };
       const defaults = { join: ', ', minRun: '2' };
       for (const [key, id] of Object.entries(boxes)) {
         const value = options[key] ?? defaults[key] ?? '';
@@ -276,9 +276,15 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
       // The table shown is the expected file's (its download is checked
       // byte for byte above, for the real board).
       const shown = await page.$$eval('#compare-table tr', (rows) => rows.map((r) => [...r.cells].map((cell) => cell.textContent)));
-      const expected = csvRecords(readFileSync(new URL(c.output, diffFolder), 'utf8'));
-      const signs = { added: '+', removed: '\u2212', changed: '~', unchanged: '=' };
+      const records = csvRecords(readFileSync(new URL(c.output, diffFolder), 'utf8'));
+      // With parts, the parts table follows the changes after an empty line.
+      const gap = records.findIndex((row) => row.length === 1 && row[0] === '');
+      const expected = gap < 0 ? records : records.slice(0, gap);
+      const signs = { added: '+', removed: '\u2212', changed: '~', unchanged: '=', moved: '\u2192' };
       assert.deepEqual(shown, expected.map((row, r) => (r === 0 ? row : [`${signs[row[0]]} ${row[0]}`, ...row.slice(1)])), c.name);
+      const parts = await page.$$eval('#compare-parts tr', (rows) => rows.map((r) => [...r.cells].map((cell) => cell.textContent)));
+      const partSigns = { 'added part': '+', 'removed part': '\u2212', 'quantity changed': '\u00b1' };
+      assert.deepEqual(parts, gap < 0 ? [] : records.slice(gap + 1).map((row, r) => (r === 0 ? row : [`${partSigns[row[0]]} ${row[0]}`, ...row.slice(1)])), c.name);
     }
 
     // Lists pasted and compared: each answer under its words, as the
