@@ -35,17 +35,27 @@ void AddMinRun(CLI::App* sub, int& minRun) {
 }
 
 std::optional<OutputForm> OutputFormOf(const PartsListCommand& command, const char* name) {
-  if (command.csv && command.json)
-    throw UsageError(std::string(name) + ": --csv and --json cannot be combined");
-  // --csv and --json name a form as --format does; the form asked for wins
-  // over the output file's name.
+  // --csv, --json and --html name a form as --format does; the form asked
+  // for wins over the output file's name.
+  constexpr struct {
+    bool PartsListCommand::*given;
+    OutputForm form;
+    const char* flag;
+  } kFlags[] = {{&PartsListCommand::csv, OutputForm::Csv, "--csv"},
+                {&PartsListCommand::json, OutputForm::Json, "--json"},
+                {&PartsListCommand::html, OutputForm::Html, "--html"}};
   std::optional<OutputForm> asked = command.parts.format;
-  if (command.csv || command.json) {
-    const OutputForm form = command.csv ? OutputForm::Csv : OutputForm::Json;
-    if (asked && *asked != form)
-      throw UsageError(std::string(name) + ": " + (command.csv ? "--csv" : "--json") +
-                       " cannot be combined with --format " + output_form_name(*asked));
-    asked = form;
+  const char* flagged = nullptr;
+  for (const auto& flag : kFlags) {
+    if (!(command.*flag.given)) continue;
+    if (flagged)
+      throw UsageError(std::string(name) + ": " + flagged + " and " + flag.flag +
+                       " cannot be combined");
+    if (asked && *asked != flag.form)
+      throw UsageError(std::string(name) + ": " + flag.flag + " cannot be combined with --format " +
+                       output_form_name(*asked));
+    flagged = flag.flag;
+    asked = flag.form;
   }
   return output_form(asked, command.output.value_or(""));
 }

@@ -110,8 +110,11 @@ are one line, their designators grouped as bom groups them.
 Output: one line per change, then a summary; --csv a table (Change, the
 designator column, Count, then "C (old)" and "C (new)" for each compared
 column and the quantity), in NEW's separator, line ends and encoding; --json
-the changes as JSON; a workbook (-o FILE.xlsx, --format xlsx) the table,
-each kind of change in its own colour. Exit status: 0 the lists agree, 1
+the changes as JSON; --html one self-contained HTML report to read and
+share (no script, nothing fetched); a workbook (-o FILE.xlsx, --format xlsx)
+the table, each kind of change in its own colour. With --parts the parts
+table follows (a second CSV table after an empty line, a JSON member, a
+second sheet). Exit status: 0 the lists agree, 1
 they differ, 2 usage, input or output error, 3 runtime error.
 
 Examples:
@@ -156,6 +159,8 @@ class DiffCommand final : public Command {
                    "also write the designators that did not change");
     app_->add_flag("--csv", diff_.csv, "write the changes as a CSV table");
     app_->add_flag("--json", diff_.json, "write the changes as JSON");
+    app_->add_flag("--html", diff_.html,
+                   "write the changes as one self-contained HTML report (-o FILE.html)");
   }
   void TakeWordsAfterOptions(std::vector<std::string> words) override {
     // After "--" the words left are the lists, OLD then NEW.

@@ -35,6 +35,7 @@ struct PartsListCommand {
   bool strict = false;                    // bom: duplicated designators are an error
   bool csv = false;                       // diff: a CSV table
   bool json = false;                      // diff: JSON
+  bool html = false;                      // diff: a self-contained HTML report
   std::vector<std::string> gitArguments;  // git-diff: the words git passes
   std::vector<std::string> placements;    // verify: the placement files
 };

@@ -26,7 +26,8 @@ PartsFilePreview preview_parts_file(std::string bytes, const PartsOptions& optio
 PartsFileResult process_parts_file(std::string bytes, const PartsOptions& options) {
   return WithMemoryErrorsNumbered([&] {
     check_parts_options(options);
-    if (options.format == OutputForm::Text || options.format == OutputForm::Json)
+    if (options.format == OutputForm::Text || options.format == OutputForm::Json ||
+        options.format == OutputForm::Html)
       throw PartsError(options.name_of(PartsOption::Format) +
                        ": a parts list is written as csv or xlsx, not " +
                        output_form_name(*options.format));
@@ -112,6 +113,10 @@ PartsDiffFileResult diff_parts_files(std::string old_bytes, std::string new_byte
     }
     if (form == OutputForm::Json) {
       result.bytes = diff_json(result.diff);
+      return result;
+    }
+    if (form == OutputForm::Html) {
+      result.bytes = diff_html(result.diff, tables);
       return result;
     }
     const PartsTable table = diff_table(result.diff);

@@ -238,6 +238,7 @@ constexpr struct {
     {OutputForm::Csv, "csv"},
     {OutputForm::Json, "json"},
     {OutputForm::Workbook, "xlsx"},
+    {OutputForm::Html, "html"},
 };
 
 }  // namespace
@@ -254,7 +255,7 @@ void PartsOptions::set_format(std::string_view name) {
       format = known.form;
       return;
     }
-  throw PartsError(name_of(PartsOption::Format) + ": the format is text, csv, json or xlsx, not " +
+  throw PartsError(name_of(PartsOption::Format) + ": the format is text, csv, json, html or xlsx, not " +
                    Quoted(name));
 }
 
@@ -269,6 +270,7 @@ std::optional<OutputForm> output_form(std::optional<OutputForm> asked, std::stri
   if (endsWith(".csv")) return OutputForm::Csv;
   if (endsWith(".json")) return OutputForm::Json;
   if (endsWith(".txt")) return OutputForm::Text;
+  if (endsWith(".html") || endsWith(".htm")) return OutputForm::Html;
   return std::nullopt;
 }
 

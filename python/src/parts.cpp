@@ -186,14 +186,17 @@ py::tuple DiffRows(py::handle oldRows, py::handle newRows, const py::dict& keywo
                         RowsOf(diff_parts_table(diff)));
 }
 
-py::tuple DiffFiles(const py::buffer& oldData, const py::buffer& newData,
-                    const py::dict& keywords) {
+// `oldName`, `newName`: how messages and the HTML report name the lists
+// (empty: "the old list", "the new list").
+py::tuple DiffFiles(const py::buffer& oldData, const py::buffer& newData, const py::dict& keywords,
+                    const py::str& oldName, const py::str& newName) {
   const PartsOptions options = OptionsOf(keywords);
   std::string older = BytesOf(oldData), newer = BytesOf(newData);
+  const PartsDiffNames names{Utf8Of(oldName), Utf8Of(newName)};
   PartsDiffFileResult result;
   {
     py::gil_scoped_release unlocked;
-    result = diff_parts_files(std::move(older), std::move(newer), options);
+    result = diff_parts_files(std::move(older), std::move(newer), options, names);
   }
   return py::make_tuple(py::bytes(result.bytes),
                         MessagesOf(result.diff.notes, result.diff.warnings));
@@ -370,7 +373,8 @@ void AddPartsFunctions(py::module_& module) {
              py::arg("placements"), py::arg("options"));
   module.def("_process_rows", &ProcessRows, py::arg("rows"), py::arg("options"), py::arg("expand"));
   module.def("_diff_rows", &DiffRows, py::arg("old_rows"), py::arg("new_rows"), py::arg("options"));
-  module.def("_diff_files", &DiffFiles, py::arg("old"), py::arg("new"), py::arg("options"));
+  module.def("_diff_files", &DiffFiles, py::arg("old"), py::arg("new"), py::arg("options"),
+             py::arg("old_name") = "", py::arg("new_name") = "");
   module.def("_process_file", &ProcessFile, py::arg("data"), py::arg("options"), py::arg("expand"));
 }
 

@@ -429,6 +429,28 @@ def test_real_boards_as_bom_writes_them():
 DIFF_CASES = os.path.join(os.path.dirname(PARTS_FILES), "diff")
 
 
+@pytest.mark.parametrize("names,options", [
+    (("rpi-rev-a.csv", "rpi-rev-b.csv"), []),
+    (("markup-in-cells.old.csv", "markup-in-cells.new.csv"), []),
+    (("parts-order.old.csv", "parts-order.new.csv"), ["--parts", "MPN"]),
+])
+def test_diff_html_is_the_commands_report(names, options):
+    command = os.environ.get("ZTXGRP_CLI")
+    if not command:
+        pytest.skip("the command is not at hand")
+    written = subprocess.run([command, "diff", "--html", *options, *names], cwd=DIFF_CASES,
+                             capture_output=True)
+    assert written.returncode == 1
+    data = []
+    for name in names:
+        with open(os.path.join(DIFF_CASES, name), "rb") as file:
+            data.append(file.read())
+    keywords = {"parts": options[1]} if options else {}
+    report = ztxgrp.diff_html(*data, old_name=names[0], new_name=names[1], **keywords)
+    assert report == written.stdout.decode("utf-8")
+    assert "<script" not in report.split("<body>")[1].replace("&lt;script", "")
+
+
 def _diff_cases():
     with open(os.path.join(DIFF_CASES, "cases.json"), encoding="utf-8") as file:
         return json.load(file)

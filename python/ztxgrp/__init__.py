@@ -21,7 +21,7 @@ from ztxgrp import _ztxgrp
 __all__ = [
     "__version__", "Error", "PartsWarning", "PartsNote", "group", "ungroup", "expand", "is_valid_range",
     "collapse_rows", "expand_rows", "collapse_file", "expand_file", "diff_rows", "diff_files",
-    "diff_text", "DiffRows", "collapse_csv", "expand_csv", "diff_csv", "verify", "verify_rows",
+    "diff_text", "diff_html", "DiffRows", "collapse_csv", "expand_csv", "diff_csv", "verify", "verify_rows",
     "union", "intersect", "subtract", "xor", "count", "contains", "gaps", "free",
 ]
 
@@ -164,6 +164,20 @@ def diff_text(old, new, **options):
     """Two parts-list files' bytes compared, as the text that `ztxgrp diff`
     prints for people (a str); options as for diff_files."""
     return diff_files(old, new, **options, format="text").decode("utf-8")
+
+
+def diff_html(old, new, *, old_name=None, new_name=None, **options):
+    """Two parts-list files' bytes compared, as the self-contained HTML
+    report that `ztxgrp diff --html` writes (a str): the lists named
+    `old_name` and `new_name` (default "the old list", "the new list");
+    options as for diff_files."""
+    for what, name in (("old_name", old_name), ("new_name", new_name)):
+        if name is not None and not isinstance(name, str):
+            raise TypeError(f"{what} is a str, not {type(name).__name__}")
+    result, messages = _ztxgrp._diff_files(_data(old), _data(new), dict(options, format="html"),
+                                           old_name or "", new_name or "")
+    _warn(messages)
+    return result.decode("utf-8")
 
 
 # The names these functions had when they read CSV alone; they take

@@ -69,6 +69,12 @@ def diff_text(
     unchanged: bool = ..., header_row: Optional[int] = ..., sheet: Optional[str] = ...,
     parts: _Names = ..., boards: int = ...,
 ) -> str: ...
+def diff_html(
+    old: _Buffer, new: _Buffer, *, old_name: Optional[str] = ..., new_name: Optional[str] = ...,
+    refs: Optional[str] = ..., by: _Names = ..., qty: Optional[str] = ..., join: str = ...,
+    min_run: int = ..., sep: Optional[str] = ..., unchanged: bool = ...,
+    header_row: Optional[int] = ..., sheet: Optional[str] = ..., parts: _Names = ..., boards: int = ...,
+) -> str: ...
 collapse_csv = collapse_file
 expand_csv = expand_file
 def diff_csv(

@@ -97,6 +97,7 @@ TEST(DiffTest, TheOutputFormFollowsTheWords) {
   const std::string people = "removed C2 (1): \"Value\" \"1u\"\n";
   const std::string table = "Change,Ref,Count,Value (old),Value (new)\n";
   const std::string json = "{\"columns\":[\"Value\"]";
+  const std::string html = "<!DOCTYPE html>\n";
   const std::filesystem::path folder = std::filesystem::temp_directory_path() /
                                        ("ztxgrp-forms-" + std::to_string(std::random_device()()));
   std::filesystem::create_directories(folder);
@@ -119,7 +120,14 @@ TEST(DiffTest, TheOutputFormFollowsTheWords) {
       {{"--format", "text"}, "changes.csv", 1, people},
       {{"--csv", "--format", "json"}, "", 2, ""},
       {{"--json", "--format", "xlsx"}, "", 2, ""},
-      {{"--format", "html"}, "", 2, ""},
+      {{"--format", "html"}, "", 1, html},
+      {{"--html"}, "", 1, html},
+      {{}, "report.html", 1, html},
+      {{}, "report.HTM", 1, html},
+      {{"--csv"}, "report.html", 1, table},
+      {{"--html", "--json"}, "", 2, ""},
+      {{"--html", "--format", "csv"}, "", 2, ""},
+      {{"--format", "pdf"}, "", 2, ""},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args = {"diff"};

@@ -274,6 +274,23 @@ export function diffFiles(oldData, newData, options = {}) {
   return callDiffFiles(checkedOptions, fileBytes(oldData), fileBytes(newData));
 }
 
+/**
+ * Two parts-list files compared, as the self-contained HTML report that
+ * `ztxgrp diff --html` writes (a string): the lists named `oldName` and
+ * `newName` (default "the old list", "the new list"); other options as for
+ * diffFiles.
+ */
+export function diffHtml(oldData, newData, options = {}) {
+  const { oldName, newName, ...others } = partsOptionsObject(options);
+  for (const [what, name] of [['oldName', oldName], ['newName', newName]]) {
+    if (name != null && typeof name !== 'string') throw new TypeError(`${what} is a string, not ${typeof name}`);
+    if (typeof name === 'string' && LONE_SURROGATE.test(name)) throw new RangeError(`${what} holds an unpaired surrogate`);
+  }
+  const { data } = callDiffFiles(partsOptions({ ...others, format: 'html' }), fileBytes(oldData), fileBytes(newData),
+    [oldName ?? '', newName ?? '']);
+  return new TextDecoder().decode(data);
+}
+
 /** Two parts-list files compared, as the text `ztxgrp diff` prints for people (a string). */
 export function diffText(oldData, newData, options = {}) {
   const { data } = diffFiles(oldData, newData, { ...partsOptionsObject(options), format: 'text' });

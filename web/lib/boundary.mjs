@@ -350,11 +350,11 @@ export function callPartsFile(options, bytes) {
     checked(withTexts(texts, 'options', (b, n, l, c) => wasm.ztxgrp_parts_file(file, size, b, n, l, c, meta), 4, true)))));
 }
 
-/** Two parts-list files compared: a file result. */
-export function callDiffFiles(options, older, newer) {
+/** Two parts-list files compared: a file result; `names` the lists' names, when given. */
+export function callDiffFiles(options, older, newer, names = []) {
   const { texts, numbers } = optionLayout(options);
   return fileResult(withFiles([older, newer], 8, ([oldAt, oldSize, newAt, newSize]) => withNumbers(numbers, (meta) =>
-    checked(withTexts(texts, 'options', (b, n, l, c) =>
+    checked(withTexts(texts.concat(names), 'options', (b, n, l, c) =>
       wasm.ztxgrp_diff_files(oldAt, oldSize, newAt, newSize, b, n, l, c, meta), 4, true)))));
 }
 

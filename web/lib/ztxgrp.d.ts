@@ -126,6 +126,8 @@ export function collapseFile(data: Uint8Array | ArrayBuffer | ArrayBufferView | 
 export function expandFile(data: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: Omit<CsvOptions, 'by' | 'minRun'>): CsvResult;
 export function readFile(data: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: CsvOptions & { maxRows?: number }): { header: string[]; rows: string[][]; rowCount: number };
 export function diffFiles(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & Pick<CsvOptions, 'sep' | 'headerRow' | 'sheet' | 'format'>): CsvResult;
+/** Two parts-list files compared, as the self-contained HTML report `ztxgrp diff --html` writes; the lists named `oldName` and `newName`. */
+export function diffHtml(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & Pick<CsvOptions, 'sep' | 'headerRow' | 'sheet'> & { oldName?: string; newName?: string }): string;
 export function diffText(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & Pick<CsvOptions, 'sep' | 'headerRow' | 'sheet'>): string;
 
 export interface VerifyOptions extends CsvOptions {

@@ -22,6 +22,6 @@ bindInstance(instance);
 
 export {
   ZtxgrpError, group, ungroup, expand, isValidRange, collapseRows, expandRows, collapseFile,
-  expandFile, readFile, diffRows, diffFiles, diffText, collapseCsv, expandCsv, readCsv, diffCsv,
+  expandFile, readFile, diffRows, diffFiles, diffText, diffHtml, collapseCsv, expandCsv, readCsv, diffCsv,
   verify, verifyRows, union, intersect, subtract, xor, count, contains, gaps, free,
 } from './api.mjs';

@@ -302,7 +302,9 @@ function compare() {
   $('compare-download').disabled = true;
   jobs.compare += 1;
   $('compare-status').textContent = 'Comparing…';
-  worker.postMessage({ section: 'compare', id: jobs.compare, kind: 'diff', oldBytes: lists.old.bytes.slice(), newBytes: lists.new.bytes.slice(), options: listOptions() });
+  $('compare-report').disabled = true;
+  worker.postMessage({ section: 'compare', id: jobs.compare, kind: 'diff', oldBytes: lists.old.bytes.slice(), newBytes: lists.new.bytes.slice(),
+    oldName: lists.old.name, newName: lists.new.name, options: listOptions() });
 }
 
 function finishCompare(done) {
@@ -343,6 +345,7 @@ function finishCompare(done) {
   table.replaceChildren(head, body);
   showParts(done.parts);
   $('compare-download').disabled = false;
+  $('compare-report').disabled = false;
 }
 
 // The parts whose quantity changed: each with its sign, key cells,
@@ -371,6 +374,16 @@ function showParts(parts) {
   table.replaceChildren(head, body);
 }
 
+$('compare-report').addEventListener('click', () => {
+  if (!comparison) return;
+  const link = document.createElement('a');
+  link.href = URL.createObjectURL(new Blob([comparison.report], { type: 'text/html' }));
+  link.download = `${lists.old.name.replace(/\.[^.]*$/, '')}-vs-${lists.new.name.replace(/\.[^.]*$/, '')}.html`;
+  document.body.append(link);
+  link.click();
+  link.remove();
+  setTimeout(() => URL.revokeObjectURL(link.href), 1000);
+});
 $('compare-download').addEventListener('click', () => {
   if (comparison) offerDownload(comparison.data, `${lists.old.name.replace(/\.[^.]*$/, '')}-vs-${lists.new.name.replace(/\.[^.]*$/, '')}`);
 });

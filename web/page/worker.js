@@ -10,7 +10,7 @@ const PREVIEW_ROWS = 500;
 // A zip archive's signature: a workbook.
 const isWorkbook = (bytes) => bytes.length >= 4 && bytes[0] === 0x50 && bytes[1] === 0x4b && bytes[2] === 3 && bytes[3] === 4;
 
-function work({ collapseFile, diffFiles, expandFile, verify }, { kind, bytes, oldBytes, newBytes, bom, placements, options }) {
+function work({ collapseFile, diffFiles, diffHtml, expandFile, verify }, { kind, bytes, oldBytes, newBytes, oldName, newName, bom, placements, options }) {
   // The findings for showing (JSON), and for download in the form chosen.
   if (kind === 'verify') {
     const shown = verify(bom, placements, { ...options, format: 'json' });
@@ -20,6 +20,8 @@ function work({ collapseFile, diffFiles, expandFile, verify }, { kind, bytes, ol
   // The table of changes, in the form chosen, else in the new list's form.
   if (kind === 'diff') {
     const result = diffFiles(oldBytes, newBytes, { ...options, format: options.format ?? (isWorkbook(newBytes) ? 'xlsx' : 'csv') });
+    // The report to read and share, offered beside the table's download.
+    result.report = diffHtml(oldBytes, newBytes, { ...options, format: undefined, oldName, newName });
     if (!options.parts) return result;
     // Comparing parts: the parts (and the number of changes) for showing.
     const shown = JSON.parse(new TextDecoder().decode(diffFiles(oldBytes, newBytes, { ...options, format: 'json' }).data));
@@ -41,7 +43,7 @@ self.addEventListener('message', async ({ data: request }) => {
     // its header below any title rows (a comparison's table has none).
     const shown = kind === 'diff' ? {} : request.options;
     const preview = ztxgrp.readFile(result.data, { ...shown, maxRows: PREVIEW_ROWS });
-    self.postMessage({ section, id, data: result.data, warnings: result.warnings, preview, parts: result.parts }, [result.data.buffer]);
+    self.postMessage({ section, id, data: result.data, warnings: result.warnings, preview, parts: result.parts, report: result.report }, [result.data.buffer]);
   } catch (error) {
     self.postMessage({ section, id, error: error.message });
   }

@@ -423,17 +423,23 @@ int ztxgrp_diff_rows(const char* bytes, std::size_t size, const std::uint32_t* l
 
 // Two parts-list files compared: the bytes of the table of changes, and
 // the notes and warnings as for ztxgrp_parts_file. Options as there, the
-// last number `unchanged` instead of expand.
+// last number `unchanged` instead of expand; after the options' texts, the
+// lists' names when they are given (for messages and the HTML report).
 int ztxgrp_diff_files(const char* oldBytes, std::size_t oldSize, const char* newBytes,
                       std::size_t newSize, const char* options, std::size_t optionsSize,
                       const std::uint32_t* lengths, std::size_t count,
                       const std::uint32_t* numbers) {
   return Guarded([&] {
     OptionsCall call = StartCall(options, optionsSize, lengths, count, numbers);
+    ztxgrp::PartsDiffNames names;
+    if (call.texts.size() == call.at + 2) {
+      names = {std::string(call.texts[call.at]), std::string(call.texts[call.at + 1])};
+      call.at += 2;
+    }
     if (call.at != call.texts.size())
       throw std::invalid_argument("the options do not match their texts");
     ztxgrp::PartsDiffFileResult done = ztxgrp::diff_parts_files(
-        std::string(oldBytes, oldSize), std::string(newBytes, newSize), call.options);
+        std::string(oldBytes, oldSize), std::string(newBytes, newSize), call.options, names);
     result.meta = {0, 0,
                    static_cast<std::uint32_t>(done.diff.notes.size() + done.diff.warnings.size())};
     WriteWarnings(done.diff.warnings, done.diff.notes);

@@ -4,12 +4,12 @@
 // `ztxgrp bom` writes for the same file.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
+import { execFileSync, spawnSync } from 'node:child_process';
 import { createServer } from 'node:http';
 import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { extname, join, normalize, resolve } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 import puppeteer from 'puppeteer-core';
 
 const root = fileURLToPath(new URL('..', import.meta.url));
@@ -247,6 +247,18 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
       }
       assert.deepEqual(readFileSync(join(downloads, files[0])), expected);
     }
+    // The report offered beside it: the bytes of `ztxgrp diff --html` for
+    // the lists by the same names.
+    for (const name of readdirSync(downloads)) rmSync(join(downloads, name));
+    await page.click('#compare-report');
+    for (let wait = 0; wait < 200 && !(files = readdirSync(downloads)).some((f) => f.endsWith('.html') && !files.some((g) => g.endsWith('.crdownload'))); ++wait)
+      await new Promise((resolve) => setTimeout(resolve, 50));
+    assert.deepEqual(files, ['rpi-rev-a-vs-rpi-rev-b.html']);
+    if (process.env.ZTXGRP_CLI) {
+      const report = spawnSync(process.env.ZTXGRP_CLI, ['diff', '--html', 'rpi-rev-a.csv', 'rpi-rev-b.csv'], { cwd: fileURLToPath(diffFolder) });
+      assert.equal(report.status, 1);
+      assert.deepEqual(readFileSync(join(downloads, files[0])), report.stdout);
+    }
 
     // The table of compared parts lists, each row with its options: the
     // download holds the bytes of `ztxgrp diff --csv`, or the error is shown.
@@ -372,5 +384,42 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
     await browser.close();
     server.close();
     rmSync(downloads, { recursive: true, force: true });
+  }
+});
+
+// The HTML report of `ztxgrp diff --html`, opened from its file as a person
+// opens it: its tables read back from the DOM are the `--csv` tables, cells
+// holding markup show as text and run nothing, and nothing is fetched.
+test('the HTML report in a browser', { skip: (!existsSync(chromium) && `no browser at ${chromium}`) || (!process.env.ZTXGRP_CLI && 'no ZTXGRP_CLI') }, async () => {
+  const folder = fileURLToPath(new URL('../../tests/data/diff/', import.meta.url));
+  const work = mkdtempSync(join(tmpdir(), 'ztxgrp-report-'));
+  const browser = await puppeteer.launch({ executablePath: chromium, headless: true, args: ['--no-sandbox'] });
+  try {
+    for (const [older, newer, options] of [['rpi-rev-a.csv', 'rpi-rev-b.csv', []], ['markup-in-cells.old.csv', 'markup-in-cells.new.csv', []],
+      ['parts-order.old.csv', 'parts-order.new.csv', ['--parts', 'MPN']]]) {
+      const report = join(work, `${older}.html`);
+      const run = (words) => spawnSync(process.env.ZTXGRP_CLI, ['diff', ...options, ...words, older, newer], { cwd: folder });
+      assert.equal(run(['--html', '-o', report]).status, 1, older);
+      const records = csvRecords(run(['--csv']).stdout.toString('utf8'));
+      const gap = records.findIndex((row) => row.length === 1 && row[0] === '');
+      const expected = gap < 0 ? [records] : [records.slice(0, gap), records.slice(gap + 1)];
+      const page = await browser.newPage();
+      const requests = [], failures = [];
+      page.on('request', (request) => requests.push(request.url()));
+      page.on('pageerror', (error) => failures.push(error.message));
+      await page.goto(pathToFileURL(report).href);
+      const tables = await page.$$eval('table', (all) => all.map((t) => [...t.rows].map((r) => [...r.cells].map((cell) => cell.textContent))));
+      assert.deepEqual(tables, expected, older);
+      assert.equal(await page.evaluate(() => window.ran), undefined, older);
+      assert.deepEqual(requests, [pathToFileURL(report).href], older);
+      assert.deepEqual(failures, [], older);
+      // Each kind of change is told by its colour and a sign before its word.
+      const signs = await page.$$eval('td.kind', (cells) => cells.map((cell) => getComputedStyle(cell, '::before').content));
+      assert.ok(signs.every((sign) => sign !== 'none' && sign !== ''), `${older}: ${signs}`);
+      await page.close();
+    }
+  } finally {
+    await browser.close();
+    rmSync(work, { recursive: true, force: true });
   }
 });

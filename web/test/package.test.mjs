@@ -4,7 +4,7 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { existsSync, readdirSync, readFileSync } from 'node:fs';
-import { group, ungroup, expand, isValidRange, collapseRows, expandRows, collapseCsv, expandCsv, readCsv, diffRows, diffCsv, diffFiles, diffText, verify, verifyRows, union, intersect, subtract, xor, count, contains, gaps, free, ZtxgrpError } from '../lib/ztxgrp.mjs';
+import { group, ungroup, expand, isValidRange, collapseRows, expandRows, collapseCsv, expandCsv, readCsv, diffRows, diffCsv, diffFiles, diffText, diffHtml, verify, verifyRows, union, intersect, subtract, xor, count, contains, gaps, free, ZtxgrpError } from '../lib/ztxgrp.mjs';
 
 const excerpt = new URL('../../tests/data/bom/excerpt.csv', import.meta.url);
 
@@ -181,7 +181,14 @@ test('a comparison in every form, as ztxgrp diff writes it', { skip: !process.en
   assert.equal(diffText(older, newer), command([]).toString('utf8'));
   assert.deepEqual(Buffer.from(diffFiles(older, newer, { format: 'json' }).data), command(['--json']));
   assert.deepEqual(Buffer.from(diffCsv(older, newer).data), command(['--csv']));
-  assert.throws(() => diffFiles(older, newer, { format: 'html' }), /format: the format is text, csv, json or xlsx/);
+  // The HTML report names the lists as the command does, by their files.
+  assert.equal(diffHtml(older, newer, { oldName: a, newName: b }), command(['--html']).toString('utf8'));
+  assert.deepEqual(Buffer.from(diffFiles(older, newer, { format: 'html' }).data).toString('utf8'),
+    diffHtml(older, newer));
+  const partsOrder = ['parts-order.old.csv', 'parts-order.new.csv'].map((name) => readFileSync(new URL(name, folder)));
+  assert.match(diffHtml(...partsOrder, { parts: 'MPN' }), /<table class="parts">/);
+  assert.throws(() => diffFiles(older, newer, { format: 'pdf' }), /format: the format is text, csv, json, html or xlsx/);
+  assert.throws(() => diffHtml(older, newer, { oldName: 5 }), TypeError);
 });
 
 test('parts lists compared: the bytes that ztxgrp diff --csv writes', () => {

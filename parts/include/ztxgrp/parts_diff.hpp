@@ -91,6 +91,13 @@ std::string diff_text(const PartsDiff& diff);
 // the warnings' messages and the notes.
 std::string diff_json(const PartsDiff& diff);
 
+// The changes as one self-contained HTML page (no script, and nothing
+// fetched from anywhere): the lists' names, the summary, the notes and
+// warnings, the table of changes (diff_table's cells) and, comparing
+// parts, the parts table, each kind of change in its colour and with a
+// sign, every cell escaped.
+std::string diff_html(const PartsDiff& diff, const PartsDiffNames& names = {});
+
 // Word for a kind: "added", "removed", "changed", "unchanged", "moved".
 const char* change_name(PartsChange::Kind kind) noexcept;
 

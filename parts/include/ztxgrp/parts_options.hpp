@@ -102,7 +102,7 @@ enum class PlacementFormat { KicadPos, KicadCsv, Cpl, Altium, Eagle, Xyrs };
 
 // The form of what an operation writes: a parts list is a table (CSV or
 // workbook); a comparison is also written as text for people or as JSON.
-enum class OutputForm { Text, Csv, Json, Workbook };
+enum class OutputForm { Text, Csv, Json, Workbook, Html };
 
 // The option as `style` spells it in messages: "--min-run", "min_run=",
 // "minRun".

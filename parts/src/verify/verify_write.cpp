@@ -121,6 +121,9 @@ std::string write_verify_result(const VerifyResult& result, const PartsOptions& 
   const OutputForm form = options.format.value_or(OutputForm::Text);
   if (form == OutputForm::Text) return verify_text(result);
   if (form == OutputForm::Json) return verify_json(result);
+  if (form == OutputForm::Html)
+    throw PartsError(options.name_of(PartsOption::Format) +
+                     ": the findings are written as text, csv, json or xlsx, not html");
   const PartsTable table = verify_table(result);
   if (form == OutputForm::Csv) {
     std::string text;
