@@ -30,6 +30,8 @@ class ListFile {
   PartsTableView View() const noexcept;
   // A formula without a cached value, read as an empty cell.
   std::vector<PartsWarning> Warnings() const;
+  // The rows above the header, by their numbers in the file.
+  std::vector<WorkbookTitleRow> TitleRows() const;
 
   // A collapsed or expanded table, below the file's title rows;
   // `quantity` names its quantity column.
@@ -51,7 +53,6 @@ class ListFile {
     return kind_;
   }
   CsvFormat OutputCsvFormat(const PartsOptions& options) const;
-  std::vector<WorkbookTitleRow> TitleRows() const;
 
   PartsFormat kind_ = PartsFormat::Csv;
   bool empty_ = false;

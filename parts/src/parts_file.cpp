@@ -1,8 +1,11 @@
 #include "ztxgrp/parts_file.hpp"
 
+#include <algorithm>
+
 #include "compared_tables.hpp"
 #include "list_file.hpp"
 #include "ztxgrp/memory_errors.hpp"
+#include "ztxgrp/quoted.hpp"
 
 namespace ztxgrp {
 
@@ -89,6 +92,57 @@ std::uint32_t FillOf(PartQuantity::Kind kind) {
   return FillOf(PartsChange::Kind::Changed);
 }
 
+// A title row's cells as people read them ("Revision:" "B"), trailing
+// empty cells left out; "(none)" for a row one list does not have.
+std::string TitleText(const WorkbookTitleRow* row) {
+  if (!row) return "(none)";
+  std::size_t end = row->cells.size();
+  while (end > 0 && row->cells[end - 1].text.empty()) --end;
+  std::string text;
+  for (std::size_t k = 0; k < end; ++k) {
+    if (k > 0) text += ' ';
+    text += QuotedWhole(row->cells[k].text);
+  }
+  return text;
+}
+
+// A note when the lists' title rows (a revision or a date above the
+// header) differ, naming the first that differs; empty when they agree.
+// Rows are compared in order, empty ones left out.
+std::string TitleNote(const parts_detail::ListFile& older, const std::string& oldLabel,
+                      const parts_detail::ListFile& newer, const std::string& newLabel) {
+  const auto rowsOf = [](const parts_detail::ListFile& list) {
+    std::vector<WorkbookTitleRow> rows;
+    for (WorkbookTitleRow& row : list.TitleRows())
+      if (std::any_of(row.cells.begin(), row.cells.end(),
+                      [](const WorkbookCell& cell) { return !cell.text.empty(); }))
+        rows.push_back(std::move(row));
+    return rows;
+  };
+  const std::vector<WorkbookTitleRow> olds = rowsOf(older), news = rowsOf(newer);
+  for (std::size_t k = 0; k < std::max(olds.size(), news.size()); ++k) {
+    const WorkbookTitleRow* o = k < olds.size() ? &olds[k] : nullptr;
+    const WorkbookTitleRow* n = k < news.size() ? &news[k] : nullptr;
+    const std::string before = TitleText(o), after = TitleText(n);
+    if (before == after) continue;
+    const auto where = [](const std::string& label, const parts_detail::ListFile& list,
+                          const WorkbookTitleRow* row) {
+      std::string text = label;
+      if (row) {
+        text += ' ';
+        text += list.View().row_noun;
+        text += ' ';
+        text += std::to_string(row->row);
+      }
+      return text;
+    };
+    return "the title rows above the header differ, first " + where(oldLabel, older, o) + ": " +
+           before + " and " + where(newLabel, newer, n) + ": " + after +
+           "; the parts are compared all the same";
+  }
+  return {};
+}
+
 }  // namespace
 
 PartsDiffFileResult diff_parts_files(std::string old_bytes, std::string new_bytes,
@@ -101,6 +155,8 @@ PartsDiffFileResult diff_parts_files(std::string old_bytes, std::string new_byte
     const parts_detail::ListFile newer = ReadNamed(std::move(new_bytes), options, newLabel);
     PartsDiffFileResult result;
     result.diff = parts_detail::CompareTables(older.View(), newer.View(), options, tables);
+    if (std::string note = TitleNote(older, oldLabel, newer, newLabel); !note.empty())
+      result.diff.notes.push_back(std::move(note));
     for (const auto& [list, label] : {std::pair(&older, &oldLabel), std::pair(&newer, &newLabel)})
       for (PartsWarning& warning : list->Warnings()) {
         warning.message = *label + ": " + warning.message;
