@@ -69,9 +69,15 @@ std::string CheckDiff(const PartsTable& table, const PartsColumns& columns, std:
   // Columns whose name another column before them shares are not compared.
   if (find_column(table.header, *names.refs) != columns.refs) return "";
   if (columns.qty && find_column(table.header, *names.qty) != columns.qty) return "";
+  // Parts named by the last column, where that is a column of its own.
+  const std::size_t key = table.header.size() - 1;
+  if (key != columns.refs && key != columns.qty &&
+      find_column(table.header, table.header[key]) == key)
+    names.parts = {table.header[key]};
   Views a, b;
   const PartsDiff same = diff_tables(a.Of(table), b.Of(table), names);
   if (same.differ()) return "a table compared with itself differs";
+  if (!same.parts.empty()) return "a table compared with itself changes a part's quantity";
   if (table.rows.empty() || table.header.size() < 2) return "";
   row %= table.rows.size();
   column %= table.header.size();
@@ -92,6 +98,15 @@ std::string CheckDiff(const PartsTable& table, const PartsColumns& columns, std:
       return "an edited cell added or removed designators";
   if (Designators(diff, false) != Designators(same, false))
     return "comparing with an edited table lost or invented designators";
+  // No quantity cell changed: what one part lost, others gained.
+  std::uint64_t before = 0, after = 0;
+  for (const PartQuantity& part : diff.parts) {
+    before += part.old_quantity;
+    after += part.new_quantity;
+  }
+  if (before != after) return "the parts' quantities do not add up to the same total";
+  if (!names.parts.empty() && column != key && !diff.parts.empty())
+    return "a cell outside the part's key changed a part's quantity";
   return "";
 }
 

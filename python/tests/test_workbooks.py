@@ -354,6 +354,40 @@ def test_every_form_of_a_comparison_is_the_commands_whatever_new_is(words, form)
         assert written == ztxgrp.diff_csv(old, new)
 
 
+@pytest.mark.skipif(not CLI, reason="the command is not built here")
+def test_a_comparison_of_parts_is_a_second_sheet_as_openpyxl_reads_it():
+    """diff --parts -o FILE.xlsx: the changes on one sheet, the parts on a
+    second, quantities as numbers, each kind in its colour; the bytes are
+    Python's for the same words."""
+    old = book(["Ref", "Qty", "MPN"], ["R1, R2", "2", "RC10K"], ["C1", "1", "CC1U"])
+    new = book(["Ref", "Qty", "MPN"], ["R1", "1", "RC10K"], ["R2", "1", "RC4K7"], ["C1-C2", "2", "CC1U"])
+    with tempfile.TemporaryDirectory() as folder:
+        paths = []
+        for name, data in (("old.xlsx", old), ("new.xlsx", new)):
+            paths.append(os.path.join(folder, name))
+            with open(paths[-1], "wb") as file:
+                file.write(data)
+        target = os.path.join(folder, "changes.xlsx")
+        command(["diff", "--parts", "MPN", "--boards", "5", *paths, "-o", target], expect=1)
+        with open(target, "rb") as file:
+            written = file.read()
+    assert written == ztxgrp.diff_files(old, new, format="xlsx", parts="MPN", boards=5)
+    workbook = openpyxl.load_workbook(io.BytesIO(written))
+    assert workbook.sheetnames == ["Changes", "Parts"]
+    changes = [[c.value for c in row] for row in workbook["Changes"].iter_rows()]
+    assert changes[1:] == [["added", "C2", 1, None, "CC1U", None, "1"],
+                           ["moved", "R2", 1, "RC10K", "RC4K7", "1", "1"]]
+    parts = workbook["Parts"]
+    assert [[c.value for c in row] for row in parts.iter_rows()] == [
+        ["Change", "MPN", "Quantity (old)", "Quantity (new)", "Difference", "Designators added",
+         "Designators removed"],
+        ["quantity changed", "RC10K", 10, 5, "-5", None, "R2"],
+        ["quantity changed", "CC1U", 5, 10, "+5", "C2", None],
+        ["added part", "RC4K7", 0, 5, "+5", "R2", None]]
+    assert [row[0].fill.fgColor.rgb[-6:] for row in parts.iter_rows(min_row=2)] == [
+        "FDF5E3", "FDF5E3", "EAF7EE"]
+
+
 SOFFICE = "/usr/lib/libreoffice/program/soffice"
 
 
