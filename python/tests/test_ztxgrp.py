@@ -488,6 +488,17 @@ def test_diff_rows_gives_the_table_as_dicts():
         {"Change": "removed", "Ref": "C1", "Count": "1", "Value (old)": "1u", "Value (new)": ""},
         {"Change": "changed", "Ref": "R2", "Count": "1", "Value (old)": "10k", "Value (new)": "22k"},
     ]
+    # Comparing parts: R2 moved from part A to part B.
+    moved = ztxgrp.diff_rows([{"Ref": "R1, R2", "MPN": "A"}],
+                             [{"Ref": "R1", "MPN": "A"}, {"Ref": "R2", "MPN": "B"}],
+                             parts=["MPN"], boards=3)
+    assert moved == [{"Change": "moved", "Ref": "R2", "Count": "1", "MPN (old)": "A", "MPN (new)": "B"}]
+    assert moved.parts == [
+        {"Change": "quantity changed", "MPN": "A", "Quantity (old)": "6", "Quantity (new)": "3",
+         "Difference": "-3", "Designators added": "", "Designators removed": "R2"},
+        {"Change": "added part", "MPN": "B", "Quantity (old)": "0", "Quantity (new)": "3",
+         "Difference": "+3", "Designators added": "R2", "Designators removed": ""}]
+    assert ztxgrp.diff_rows(old, new).parts is None
     with pytest.raises(ztxgrp.Error) as raised:
         ztxgrp.diff_rows(old, [{"Ref": "R3-R1", "Value": "x"}])
     assert raised.value.row == 1 and "the new list, row 1" in str(raised.value)

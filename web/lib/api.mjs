@@ -259,7 +259,9 @@ export function diffRows(oldRows, newRows, options = {}) {
   const older = readRows(oldRows, 'oldRows'), newer = readRows(newRows, 'newRows');
   const result = callDiffRows(partsOptions(options), older, newer,
     tableNamer([['oldRows', older.header, older.count], ['newRows', newer.header, newer.count]]));
-  return { ...resultRows(result), warnings: result.warnings };
+  // Comparing parts: the parts whose quantity changed, as rows.
+  const parts = result.second ? { parts: resultRows(result.second).rows } : {};
+  return { ...resultRows(result), ...parts, warnings: result.warnings };
 }
 
 /**

@@ -307,10 +307,18 @@ function warningsOf(count, messages, details) {
 }
 
 // A table result: the header, the cells row by row, and the warnings.
-function tableResult(out) {
-  const [width, count, warningCount, ...details] = resultMeta();
+function tableResult(out, second = false) {
+  const meta = resultMeta();
+  const [width, count, warningCount, ...details] = meta;
   const end = width * (count + 1);
-  return { header: out.slice(0, width), cells: out.slice(width, end), count, warnings: warningsOf(warningCount, out.slice(end), details) };
+  const result = { header: out.slice(0, width), cells: out.slice(width, end), count, warnings: warningsOf(warningCount, out.slice(end), details) };
+  if (second) {
+    // A second table after the warnings' texts, its width and rows the last two numbers.
+    const [secondWidth, secondCount] = meta.slice(-2);
+    const from = end + warningCount;
+    result.second = { header: out.slice(from, from + secondWidth), cells: out.slice(from + secondWidth, from + secondWidth * (secondCount + 1)), count: secondCount };
+  }
+  return result;
 }
 
 // A file result: the bytes, and the warnings.
@@ -340,7 +348,7 @@ export function callDiffRows(options, older, newer, nameOf) {
   numbers.push(older.header.length, older.count, newer.header.length, newer.count);
   const all = texts.concat(older.header, older.cells, newer.header, newer.cells);
   return withNumbers(numbers, (meta) => tableResult(checked(withTexts(all, namer(texts.length, nameOf),
-    (b, n, l, c) => wasm.ztxgrp_diff_rows(b, n, l, c, meta), 8, true))));
+    (b, n, l, c) => wasm.ztxgrp_diff_rows(b, n, l, c, meta), 8, true)), options.parts.length > 0));
 }
 
 /** A parts-list file collapsed or expanded: a file result. */

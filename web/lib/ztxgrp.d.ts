@@ -118,7 +118,10 @@ export interface DiffOptions extends PartsOptions {
   boards?: number;
 }
 /** What changed between two parts lists: the rows of `ztxgrp diff --csv`, by column name. */
-export function diffRows(oldRows: Iterable<PartsRow>, newRows: Iterable<PartsRow>, options?: DiffOptions): PartsResult;
+export function diffRows(oldRows: Iterable<PartsRow>, newRows: Iterable<PartsRow>, options?: DiffOptions): PartsResult & {
+  /** With `parts`: the parts whose quantity changed, by the columns of `ztxgrp diff --parts --csv`'s parts table. */
+  parts?: PartsRow[];
+};
 /** Two parts-list files compared: the bytes `ztxgrp diff --csv` writes. */
 export function diffCsv(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & Pick<CsvOptions, 'sep' | 'headerRow' | 'sheet' | 'format'>): CsvResult;
 

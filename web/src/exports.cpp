@@ -418,6 +418,16 @@ int ztxgrp_diff_rows(const char* bytes, std::size_t size, const std::uint32_t* l
     parts.table = ztxgrp::diff_table(diff);
     parts.warnings = diff.warnings;
     WriteParts(parts, diff.notes, kComparisonNote);
+    // Comparing parts: the parts table after the warnings' texts, its width
+    // and rows the last two numbers.
+    if (!diff.part_columns.empty()) {
+      const ztxgrp::PartsTable table = ztxgrp::diff_parts_table(diff);
+      for (const std::string& name : table.header) result.AddUtf8(name);
+      for (const auto& row : table.rows)
+        for (const std::string& cell : row) result.AddUtf8(cell);
+      result.meta.push_back(static_cast<std::uint32_t>(table.header.size()));
+      result.meta.push_back(static_cast<std::uint32_t>(table.rows.size()));
+    }
   });
 }
 

@@ -211,6 +211,13 @@ test('parts lists compared: the bytes that ztxgrp diff --csv writes', () => {
     { Change: 'changed', Ref: 'R2', Count: '1', 'Value (old)': '10k', 'Value (new)': '22k' },
   ]);
   assert.throws(() => diffRows([], [], { unchanged: 'yes' }), TypeError);
+  // Comparing parts: R2 moved from part A to part B.
+  const moved = diffRows([{ Ref: 'R1, R2', MPN: 'A' }], [{ Ref: 'R1', MPN: 'A' }, { Ref: 'R2', MPN: 'B' }], { parts: ['MPN'], boards: 3 });
+  assert.deepEqual(moved.rows, [{ Change: 'moved', Ref: 'R2', Count: '1', 'MPN (old)': 'A', 'MPN (new)': 'B' }]);
+  assert.deepEqual(moved.parts, [
+    { Change: 'quantity changed', MPN: 'A', 'Quantity (old)': '6', 'Quantity (new)': '3', Difference: '-3', 'Designators added': '', 'Designators removed': 'R2' },
+    { Change: 'added part', MPN: 'B', 'Quantity (old)': '0', 'Quantity (new)': '3', Difference: '+3', 'Designators added': 'R2', 'Designators removed': '' }]);
+  assert.equal(rows.parts, undefined);
 });
 
 // The options are declared once (parts/options.json): the declarations
