@@ -260,18 +260,38 @@ std::vector<std::string> RecordFields(std::string_view text, std::size_t at, cha
   return fields;
 }
 
+// A first line "sep=;" (spreadsheet programs write it so that they reopen
+// their own CSV with that separator): the separator, and where the next
+// line starts. The line is no record: it is kept above the header as it
+// came, and rows are counted after it, as the spreadsheet shows them.
+std::optional<char> SeparatorLine(std::string_view text, std::size_t& next) {
+  if (text.size() < 5 || !text.starts_with("sep=")) return std::nullopt;
+  const char separator = text[4];
+  if (separator == '"' || separator == '\r' || separator == '\n') return std::nullopt;
+  next = 5;
+  if (next < text.size() && text[next] == '\r') ++next;
+  if (next < text.size() && text[next] == '\n') ++next;
+  if (next != text.size() && next == 5) return std::nullopt;  // more on the line
+  return separator;
+}
+
 // Where the header starts (a byte offset into `text`) and its line, as
-// `choice` says; the separator, when it is not given, detected on it.
+// `choice` says; the separator, when it is not given, detected on it (or
+// named by a first line "sep=;").
 struct HeaderPlace {
   std::size_t offset = 0, line = 1;
   char separator = ',';
 };
 HeaderPlace FindHeader(std::string_view text, std::optional<char> separator,
                        const CsvHeaderChoice& choice) {
-  HeaderPlace first{0, 1, separator.value_or(DetectSeparator(text))};
+  std::size_t at = 0, line = 1;
+  if (const std::optional<char> named = SeparatorLine(text, at)) {
+    separator = separator.value_or(*named);
+    line = 2;
+  }
+  HeaderPlace first{at, line, separator.value_or(DetectSeparator(text.substr(at)))};
   if (!choice.record && !choice.names) return first;
   const std::uint64_t records = choice.record.value_or(kMaxTitleRows + 1);
-  std::size_t at = 0, line = 1;
   for (std::uint64_t record = 1; record <= records && at < text.size(); ++record) {
     const char chosen = separator.value_or(DetectSeparator(text.substr(at)));
     std::size_t end = at;
