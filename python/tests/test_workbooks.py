@@ -101,6 +101,13 @@ READ_CASES = [
                    '<cellXfs count="3"><xf numFmtId="0"/><xf numFmtId="164"/><xf numFmtId="20"/></cellXfs>',
         workbook_pr='<workbookPr date1904="1"/>'),
      {}, "Ref,Qty,Built,At\nR1,1,1904-01-01,12:00:00\n", []),
+    # Dates typed as ISO texts (t="d", as openpyxl writes them): as a serial
+    # date shows, the date alone at midnight.
+    ("dates-as-iso-text", package(
+        '<row r="1">' + inline("A1", "Ref") + inline("B1", "Built") + inline("C1", "At") + inline("D1", "Note") + '</row>'
+        '<row r="2">' + inline("A2", "R1") + '<c r="B2" t="d"><v>2026-12-08T00:00:00</v></c>'
+        '<c r="C2" t="d"><v>2026-12-08T10:30:00.250Z</v></c><c r="D2" t="d"><v>soon</v></c></row>'),
+     {}, "Ref,Qty,Built,At,Note\nR1,1,2026-12-08,2026-12-08 10:30:00,soon\n", []),
     ("title-rows", book(["Board X", None, "Rev", 3], [], ["Refs", "Value"], ["R2", "1k"], ["R1", "1k"]),
      {}, "Board X,,Rev,3\n\nRefs,Qty,Value\nR1-R2,2,1k\n", []),
     ("header-row-named", book(["Ref"], ["Ref"], ["R1"]), {"header_row": 2}, "Ref\nRef,Qty\nR1,1\n", []),

@@ -153,6 +153,38 @@ std::string SerialDateText(std::string_view stored, FormatKind kind, bool epoch1
   }
 }
 
+std::string IsoDateText(std::string_view stored) {
+  const auto digits = [&](std::size_t at, std::size_t count) {
+    if (at + count > stored.size()) return false;
+    for (std::size_t k = at; k < at + count; ++k)
+      if (stored[k] < '0' || stored[k] > '9') return false;
+    return true;
+  };
+  // YYYY-MM-DD, then THH:MM:SS with an optional fraction and zone.
+  if (!digits(0, 4) || stored.size() < 10 || stored[4] != '-' || !digits(5, 2) ||
+      stored[7] != '-' || !digits(8, 2))
+    return std::string(stored);
+  const std::string date(stored.substr(0, 10));
+  if (stored.size() == 10) return date;
+  if (stored[10] != 'T' || !digits(11, 2) || stored.size() < 19 || stored[13] != ':' ||
+      !digits(14, 2) || stored[16] != ':' || !digits(17, 2))
+    return std::string(stored);
+  std::size_t at = 19;
+  bool fraction = false;  // a fraction of a second that is not zero
+  if (at < stored.size() && stored[at] == '.') {
+    for (++at; at < stored.size() && stored[at] >= '0' && stored[at] <= '9'; ++at)
+      fraction = fraction || stored[at] != '0';
+  }
+  const std::string_view zone = stored.substr(at);
+  const bool zoned = zone.empty() || zone == "Z" ||
+                     (zone.size() == 6 && (zone[0] == '+' || zone[0] == '-') && digits(at + 1, 2) &&
+                      zone[3] == ':' && digits(at + 4, 2));
+  if (!zoned) return std::string(stored);
+  const std::string_view time = stored.substr(11, 8);
+  if (time == "00:00:00" && !fraction) return date;
+  return date + " " + std::string(time);
+}
+
 void UndoEscapes(std::string& text) {
   if (text.find("_x") == std::string::npos) return;
   std::string out;

@@ -22,6 +22,12 @@ FormatKind KindOfFormat(int id, std::string_view code);
 // Empty when the text is no number or the date is out of range.
 std::string SerialDateText(std::string_view stored, FormatKind kind, bool epoch1904);
 
+// A date cell stored as an ISO 8601 text (t="d", as openpyxl writes dates)
+// as a serial date shows: "2026-12-08" when its time is midnight,
+// "2026-12-08 10:30:00" otherwise (fractions of a second and a zone left
+// out). Any other text as it is.
+std::string IsoDateText(std::string_view stored);
+
 // Strings in workbooks escape some characters as _xHHHH_ (a carriage
 // return as _x000D_; an underscore that would be read so as _x005F_).
 void UndoEscapes(std::string& text);

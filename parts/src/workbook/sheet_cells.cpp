@@ -145,7 +145,9 @@ class SheetReader final : public XmlHandler {
       KeepOwn(value_);
     } else if (type_ == "b") {
       KeepOwn(value_ == "1" || value_ == "true" ? "TRUE" : "FALSE");
-    } else if (type_ == "str" || type_ == "e" || type_ == "d") {
+    } else if (type_ == "d") {
+      KeepOwn(IsoDateText(value_));
+    } else if (type_ == "str" || type_ == "e") {
       if (type_ == "str") UndoEscapes(value_);
       KeepOwn(value_);
     } else {
