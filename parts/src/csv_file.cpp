@@ -307,8 +307,8 @@ HeaderPlace FindHeader(std::string_view text, std::optional<char> separator,
     at = end;
   }
   if (choice.record)
-    throw PartsError("the header row " + std::to_string(*choice.record) +
-                     " is not in the file; it has fewer records");
+    throw PartsError((choice.option.empty() ? "" : choice.option + ": ") + "the header row " +
+                     std::to_string(*choice.record) + " is not in the file; it has fewer records");
   return first;
 }
 

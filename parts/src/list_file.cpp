@@ -48,6 +48,7 @@ std::vector<WorkbookTitleRow> CsvTitleRows(std::string_view title, char separato
 CsvHeaderChoice HeaderChoiceOf(const PartsOptions& options) {
   CsvHeaderChoice choice;
   choice.record = options.header_row;
+  choice.option = options.name_of(PartsOption::HeaderRow);
   choice.names = [refs = options.refs](std::span<const std::string> fields) {
     return refs ? find_column(fields, *refs).has_value()
                 : find_designator_column(fields).has_value();

@@ -222,9 +222,13 @@ void PartsOptions::set_separator(std::string_view name) {
 }
 
 void PartsOptions::set_header_row(long long row) {
-  if (row < 1)
+  // Past any sheet's rows and any file's first records (every front end
+  // refuses a number past it alike, whatever its own largest number is).
+  constexpr long long kLargestHeaderRow = 4294967295;
+  if (row < 1 || row > kLargestHeaderRow)
     throw PartsError(name_of(PartsOption::HeaderRow) +
-                     ": the header row is counted from 1, as a spreadsheet numbers rows");
+                     ": the header row is counted from 1, as a spreadsheet numbers rows, up to " +
+                     std::to_string(kLargestHeaderRow));
   header_row = static_cast<std::uint64_t>(row);
 }
 
@@ -234,11 +238,8 @@ constexpr struct {
   OutputForm form;
   const char* name;
 } kFormNames[] = {
-    {OutputForm::Text, "text"},
-    {OutputForm::Csv, "csv"},
-    {OutputForm::Json, "json"},
-    {OutputForm::Workbook, "xlsx"},
-    {OutputForm::Html, "html"},
+    {OutputForm::Text, "text"},     {OutputForm::Csv, "csv"},   {OutputForm::Json, "json"},
+    {OutputForm::Workbook, "xlsx"}, {OutputForm::Html, "html"},
 };
 
 }  // namespace
@@ -255,8 +256,8 @@ void PartsOptions::set_format(std::string_view name) {
       format = known.form;
       return;
     }
-  throw PartsError(name_of(PartsOption::Format) + ": the format is text, csv, json, html or xlsx, not " +
-                   Quoted(name));
+  throw PartsError(name_of(PartsOption::Format) +
+                   ": the format is text, csv, json, html or xlsx, not " + Quoted(name));
 }
 
 std::optional<OutputForm> output_form(std::optional<OutputForm> asked, std::string_view file_name) {

@@ -57,6 +57,9 @@ struct CsvTable {
 struct CsvHeaderChoice {
   std::optional<std::uint64_t> record;  // 64 bits on every machine: any row a user names
   std::function<bool(std::span<const std::string>)> names;
+  // How messages name the option that chose `record` ("--header-row");
+  // empty: they name none.
+  std::string option;
 };
 inline constexpr std::size_t kMaxTitleRows = 100;
 

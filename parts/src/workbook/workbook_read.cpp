@@ -127,9 +127,9 @@ WorkbookTable read_workbook(std::string_view bytes, const std::optional<std::str
     for (std::size_t r = 0; r < rows.size(); ++r)
       if (rows[r].row == *header.record) headerAt = r;
     if (headerAt == rows.size())
-      throw PartsError("the header row " + std::to_string(*header.record) +
-                       " is not in the sheet " + Quoted(table.sheet) +
-                       "; it is empty or beyond its last row");
+      throw PartsError((header.option.empty() ? "" : header.option + ": ") + "the header row " +
+                       std::to_string(*header.record) + " is not in the sheet " +
+                       Quoted(table.sheet) + "; it is empty or beyond its last row");
   } else {
     for (std::size_t r = 0; r < rows.size() && r <= kMaxTitleRows && headerAt == rows.size(); ++r)
       if (header.names && header.names(texts(rows[r]))) headerAt = r;
