@@ -19,7 +19,7 @@ bool ParseReference(std::string_view reference, std::uint32_t& row, std::uint32_
   const std::size_t digits = i;
   while (i < reference.size() && i - digits < 8 && reference[i] >= '0' && reference[i] <= '9')
     number = number * 10 + static_cast<std::uint64_t>(reference[i++] - '0');
-  if (col == 0 || i == digits || i != reference.size()) return false;
+  if (col == 0 || i == digits || i != reference.size() || number == 0) return false;
   row = static_cast<std::uint32_t>(std::min<std::uint64_t>(number, UINT32_MAX));
   column = static_cast<std::uint32_t>(col);
   return true;
@@ -50,7 +50,7 @@ class SheetReader final : public XmlHandler {
         if (error != std::errc() || *end != '\0' || value == 0) Damaged("a row number", r);
         number = static_cast<std::uint32_t>(std::min<std::uint64_t>(value, UINT32_MAX));
       }
-      if (number > kMaxSheetRows) Beyond(std::to_string(number) + " rows");
+      if (number > kMaxSheetRows) Outside("the row number", r);
       row_ = number;
       column_ = 0;
     } else if (name == "c") {
@@ -58,6 +58,8 @@ class SheetReader final : public XmlHandler {
       const char* r = Attribute(attributes, "r");
       std::uint32_t row = row_ == 0 ? 1 : row_, column = column_ + 1;
       if (r != nullptr && !ParseReference(r, row, column)) Damaged("a cell reference", r);
+      if (r != nullptr && (column > kMaxSheetColumns || row > kMaxSheetRows))
+        Outside("the cell", r);
       if (column > kMaxSheetColumns) Beyond("a cell in column " + std::to_string(column));
       if (row > kMaxSheetRows) Beyond(std::to_string(row) + " rows");
       cellRow_ = row;
@@ -110,6 +112,12 @@ class SheetReader final : public XmlHandler {
  private:
   [[noreturn]] void Damaged(const char* what, std::string_view found) const {
     throw PartsError("the workbook's part " + part_ + " is damaged: " + what + " " + Quoted(found));
+  }
+  // A place named outside any sheet: the workbook is damaged there.
+  [[noreturn]] void Outside(const char* what, std::string_view found) const {
+    throw PartsError("the workbook's part " + part_ + " is damaged: " + what + " " + Quoted(found) +
+                     " is outside a sheet (rows 1 to " + std::to_string(kMaxSheetRows) +
+                     ", columns A to " + ColumnName(kMaxSheetColumns) + ")");
   }
   [[noreturn]] void Beyond(const std::string& what) const {
     throw PartsError("the sheet holds " + what + ", beyond the limits (" +
