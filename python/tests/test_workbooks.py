@@ -19,13 +19,19 @@ import ztxgrp
 CLI = os.environ.get("ZTXGRP_CLI")
 
 
-def book(*rows, title="Sheet1", more_sheets=(), formats=None):
-    """A workbook written by openpyxl: rows of values (None: no cell)."""
+def book(*rows, title="Sheet1", more_sheets=(), formats=None, chart_first=False):
+    """A workbook written by openpyxl: rows of values (None: no cell);
+    `chart_first`: a chart sheet of the second column before the sheet."""
     workbook = openpyxl.Workbook()
     sheet = workbook.active
     sheet.title = title
     for row in rows:
         sheet.append(list(row))
+    if chart_first:
+        from openpyxl.chart import BarChart, Reference
+        chart = BarChart()
+        chart.add_data(Reference(sheet, min_col=2, min_row=1, max_row=len(rows)), titles_from_data=True)
+        workbook.create_chartsheet("Chart", 0).add_chart(chart)
     for (cell, number_format) in (formats or {}).items():
         sheet[cell].number_format = number_format
     for name in more_sheets:
@@ -114,6 +120,9 @@ READ_CASES = [
     ("sheet-named", book(["Ref"], ["R9"], title="Front", more_sheets=["Back"]), {"sheet": "Front"},
      "Ref,Qty\nR9,1\n", []),
     ("expanded", book(["Ref", "Qty"], ["C1-C3", 3]), {"expand": True}, "Ref,Qty\nC1,1\nC2,1\nC3,1\n", []),
+    # The first worksheet, after a chart sheet before it.
+    ("chart-sheet-first", book(["Ref", "Qty"], ["R1", 1], ["R2", 1], title="Parts", chart_first=True), {},
+     "Ref,Qty\nR1-R2,2\n", []),
 ]
 
 

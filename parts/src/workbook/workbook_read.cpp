@@ -36,9 +36,15 @@ ChosenSheet ChooseSheet(ZipEntries& zip, const std::optional<std::string>& sheet
 
   ChosenSheet chosen;
   for (const SheetEntry& entry : contents.sheets) chosen.sheets.push_back(entry.name);
+  // A sheet named is that sheet; none named is the first worksheet, after
+  // any chart sheet before it.
+  const auto isWorksheet = [&](const SheetEntry& candidate) {
+    const Relationship* target = parts.WithId(candidate.relationship);
+    return target != nullptr && target->type.ends_with("/worksheet");
+  };
   const SheetEntry* entry = nullptr;
   for (const SheetEntry& candidate : contents.sheets)
-    if (!sheet || candidate.name == *sheet) {
+    if (sheet ? candidate.name == *sheet : isWorksheet(candidate)) {
       entry = &candidate;
       break;
     }
