@@ -429,6 +429,24 @@ def test_a_list_exported_by_libreoffice_reads_as_its_csv():
         assert call(exported, format="csv") == call(listed).replace(b"\r\n", b"\n")
 
 
+@pytest.mark.skipif(not os.path.exists(SOFFICE), reason="no LibreOffice here")
+def test_texts_that_look_like_escapes_read_back_as_written():
+    """A cell "_x00B5_" is stored so that LibreOffice and this reader show it
+    as written, not as the character it would name."""
+    listed = b"Ref,Note\nR1,_x00B5_ and _x005F_\nR2,plain_x12\n"
+    written = ztxgrp.collapse_file(listed, format="xlsx")
+    expected = b"Ref,Qty,Note\nR1,1,_x00B5_ and _x005F_\nR2,1,plain_x12\n"
+    assert ztxgrp.collapse_file(written, format="csv") == expected
+    with tempfile.TemporaryDirectory() as folder:
+        with open(os.path.join(folder, "escapes.xlsx"), "wb") as file:
+            file.write(written)
+        subprocess.run([SOFFICE, "--headless", "--norestore", f"-env:UserInstallation=file://{folder}/profile",
+                        "--convert-to", "csv", "--outdir", folder, os.path.join(folder, "escapes.xlsx")],
+                       check=True, capture_output=True, timeout=300)
+        with open(os.path.join(folder, "escapes.csv"), "rb") as file:
+            assert file.read().replace(b"\r\n", b"\n") == expected
+
+
 VERIFY = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "data", "verify")
 
 

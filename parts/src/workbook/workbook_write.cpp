@@ -21,6 +21,26 @@
 namespace ztxgrp {
 namespace {
 
+// A text as a workbook stores it so that it reads back as written: a piece
+// that looks like an escape (_x00B5_, which readers turn into the character
+// it names) has its underscore escaped (_x005F_x00B5_).
+std::string StoredText(std::string_view text) {
+  const auto isHex = [](char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+  };
+  std::string stored;
+  stored.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '_' && i + 6 < text.size() && text[i + 1] == 'x' && isHex(text[i + 2]) &&
+        isHex(text[i + 3]) && isHex(text[i + 4]) && isHex(text[i + 5]) && text[i + 6] == '_') {
+      stored += "_x005F_";
+      continue;
+    }
+    stored += text[i];
+  }
+  return stored;
+}
+
 // The most characters a cell of a workbook holds, and the widest a column
 // is made to fit its contents.
 constexpr std::size_t kMaxCellCharacters = 32767;
@@ -183,7 +203,7 @@ std::string write_workbook(std::span<const WorkbookSheet> sheets) {
             throw PartsError("a cell holds more than " + std::to_string(kMaxCellCharacters) +
                                  " characters, the most a workbook's cell holds; write CSV instead",
                              row + 1, "row");
-          Check(worksheet_write_string(out, r, c, std::string(text).c_str(), format), row + 1);
+          Check(worksheet_write_string(out, r, c, StoredText(text).c_str(), format), row + 1);
         } else if (format != nullptr) {
           Check(worksheet_write_blank(out, r, c, format), row + 1);
         }
