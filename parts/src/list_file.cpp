@@ -13,13 +13,23 @@ bool PlainWholeNumber(std::string_view text) {
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// The lines of a CSV title block, each read as one record; a line that is
-// no record of its own (part of a quoted field) is kept as one cell.
+// The records of a CSV title block, one row each: a line break inside
+// quotes stays in its cell. A line that is no record (a quote never
+// closed) is kept as one cell.
 std::vector<WorkbookTitleRow> CsvTitleRows(std::string_view title, char separator) {
   std::vector<WorkbookTitleRow> rows;
   std::size_t number = 0;
   while (!title.empty()) {
-    const std::size_t end = title.find_first_of("\r\n");
+    std::size_t end = 0;
+    bool quoted = false;
+    for (; end < title.size(); ++end) {
+      if (title[end] == '"') {
+        quoted = !quoted;
+      } else if (!quoted && (title[end] == '\r' || title[end] == '\n')) {
+        break;
+      }
+    }
+    if (quoted) end = title.find_first_of("\r\n");
     const std::string_view line = title.substr(0, end);
     title.remove_prefix(end == std::string_view::npos ? title.size() : end);
     if (title.starts_with("\r\n")) {

@@ -322,6 +322,10 @@ def test_written_workbooks_keep_text_as_text_and_numbers_as_numbers():
     titled = ztxgrp.collapse_csv(b'Board X;"Rev; B"\n\nRef;Value\nR1;1k\n', format="xlsx")
     rows = [[c.value for c in row] for row in openpyxl.load_workbook(io.BytesIO(titled)).active.iter_rows()]
     assert rows == [["Board X", "Rev; B", None], [None, None, None], ["Ref", "Qty", "Value"], ["R1", 1, "1k"]]
+    # A title cell holding a quoted line break stays one cell.
+    titled = ztxgrp.collapse_csv(b'"Board X\nRev B",drawn\r\nRef,Value\r\nR1,1k\r\n', format="xlsx")
+    rows = [[c.value for c in row] for row in openpyxl.load_workbook(io.BytesIO(titled)).active.iter_rows()]
+    assert rows == [["Board X\nRev B", "drawn", None], ["Ref", "Qty", "Value"], ["R1", 1, "1k"]]
 
 
 @pytest.mark.skipif(not CLI, reason="the command is not built here")
