@@ -248,9 +248,14 @@ function showResult(done) {
 function offerDownload(bytes, stem) {
   const workbook = bytes.length >= 4 && bytes[0] === 0x50 && bytes[1] === 0x4b && bytes[2] === 3 && bytes[3] === 4;
   const type = workbook ? 'application/vnd.openxmlformats-officedocument.spreadsheetml.sheet' : 'text/csv';
+  saveFile(new Blob([bytes], { type }), `${stem}.${workbook ? 'xlsx' : 'csv'}`);
+}
+
+// A file offered for download under `name`.
+function saveFile(blob, name) {
   const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([bytes], { type }));
-  link.download = `${stem}.${workbook ? 'xlsx' : 'csv'}`;
+  link.href = URL.createObjectURL(blob);
+  link.download = name;
   document.body.append(link);
   link.click();
   link.remove();
@@ -376,13 +381,8 @@ function showParts(parts) {
 
 $('compare-report').addEventListener('click', () => {
   if (!comparison) return;
-  const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([comparison.report], { type: 'text/html' }));
-  link.download = `${lists.old.name.replace(/\.[^.]*$/, '')}-vs-${lists.new.name.replace(/\.[^.]*$/, '')}.html`;
-  document.body.append(link);
-  link.click();
-  link.remove();
-  setTimeout(() => URL.revokeObjectURL(link.href), 1000);
+  saveFile(new Blob([comparison.report], { type: 'text/html' }),
+    `${lists.old.name.replace(/\.[^.]*$/, '')}-vs-${lists.new.name.replace(/\.[^.]*$/, '')}.html`);
 });
 $('compare-download').addEventListener('click', () => {
   if (comparison) offerDownload(comparison.data, `${lists.old.name.replace(/\.[^.]*$/, '')}-vs-${lists.new.name.replace(/\.[^.]*$/, '')}`);
