@@ -54,7 +54,7 @@ std::string ClassOf(std::string_view word) {
 
 // One table: its header, then a row per line, the first cell's word the
 // row's class. In the table of changes, a new cell that differs from the
-// old one beside it is marked.
+// old one beside it (on a changed or moved line) is marked.
 void AppendTable(std::string& html, const char* name, const char* caption, const PartsTable& table,
                  bool pairs) {
   html += "<table class=\"" + std::string(name) + "\">\n<caption>" + caption +
@@ -66,8 +66,8 @@ void AppendTable(std::string& html, const char* name, const char* caption, const
     html += "<tr class=\"" + ClassOf(row.empty() ? "" : row.front()) + "\">";
     for (std::size_t k = 0; k < row.size(); ++k) {
       // Columns from the fourth on come in pairs: old, then new.
-      const bool differs =
-          pairs && k >= 3 && (k - 3) % 2 == 1 && row[k] != row[k - 1] && row.front() == "changed";
+      const bool differs = pairs && k >= 3 && (k - 3) % 2 == 1 && row[k] != row[k - 1] &&
+                           (row.front() == "changed" || row.front() == "moved");
       html += k == 0 ? "<td class=\"kind\">" : differs ? "<td class=\"differs\">" : "<td>";
       AppendEscaped(html, row[k]);
       html += "</td>";
