@@ -146,8 +146,9 @@ void AddPartsListOptions(CLI::App* sub, PartsListCommand& command, const char* b
     sub->add_option_function<std::string>(
            "--format",
            [&parts](const std::string& text) { Translated([&] { parts.set_format(text); }); },
-           "the output's form: csv or xlsx, for diff and verify also text or json (default: as "
-           "the output file's name ends, else the input's; diff and verify: text)")
+           "the output's form: csv, xlsx or ods, for diff and verify also text or json, for diff "
+           "html (default: as the output file's name ends, else the input's; diff and verify: "
+           "text)")
         ->option_text("FORM");
   if (Takes(PartsOption::MaxPerRow, operations))
     sub->add_option_function<std::string>(

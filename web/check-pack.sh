@@ -26,7 +26,7 @@ result=$(node try.mjs)
 # CommonJS, as many Node tools still load packages.
 required=$(node -e "console.log(require('ztxgrp').group(['R2','R1']))")
 [ "$required" = "[ 'R1-R2' ]" ] || { echo "check-pack: require gave '$required'"; exit 1; }
-for file in lib/ztxgrp.wasm lib/ztxgrp.d.ts page/index.html page/page.js page/worker.js; do
+for file in lib/ztxgrp.wasm lib/ztxgrp.d.ts page/index.html page/page.js page/worker.js page/forms.js; do
   [ -f "node_modules/ztxgrp/$file" ] || { echo "check-pack: $file is not in the package"; exit 1; }
 done
 echo "check-pack: $tarball installs into an empty folder and runs"

@@ -166,7 +166,7 @@ std::string ListFile::Write(const PartsTable& table, const PartsOptions& options
         return std::string(*stored);
     return std::nullopt;
   };
-  return write_workbook(sheet);
+  return write_workbook(sheet, BookForm(options));
 }
 
 std::string ListFile::WriteTable(const PartsTable& table, const PartsOptions& options,
@@ -208,7 +208,7 @@ std::string ListFile::WriteTable(const PartsTable& table, const PartsOptions& op
       return std::nullopt;
     };
   }
-  return write_workbook(sheets);
+  return write_workbook(sheets, BookForm(options));
 }
 
 }  // namespace ztxgrp::parts_detail

@@ -49,8 +49,15 @@ class ListFile {
   // The table's form: CSV or workbook as asked, else the file's own.
   PartsFormat TableForm(const PartsOptions& options) const noexcept {
     if (options.format == OutputForm::Csv) return PartsFormat::Csv;
-    if (options.format == OutputForm::Workbook) return PartsFormat::Workbook;
+    if (options.format == OutputForm::Workbook || options.format == OutputForm::OpenDocument)
+      return PartsFormat::Workbook;
     return kind_;
+  }
+  // A workbook's form: as asked, else the file's own (.xlsx for a CSV file).
+  SpreadsheetForm BookForm(const PartsOptions& options) const noexcept {
+    if (options.format == OutputForm::Workbook) return SpreadsheetForm::OfficeOpenXml;
+    if (options.format == OutputForm::OpenDocument) return SpreadsheetForm::OpenDocument;
+    return kind_ == PartsFormat::Workbook ? book_.form : SpreadsheetForm::OfficeOpenXml;
   }
   CsvFormat OutputCsvFormat(const PartsOptions& options) const;
 

@@ -32,7 +32,7 @@ PartsFileResult process_parts_file(std::string bytes, const PartsOptions& option
     if (options.format == OutputForm::Text || options.format == OutputForm::Json ||
         options.format == OutputForm::Html)
       throw PartsError(options.name_of(PartsOption::Format) +
-                       ": a parts list is written as csv or xlsx, not " +
+                       ": a parts list is written as csv, xlsx or ods, not " +
                        output_form_name(*options.format));
     const parts_detail::ListFile list(std::move(bytes), options);
     const PartsColumns columns = choose_columns(list.Header(), options);

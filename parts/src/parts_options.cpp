@@ -238,8 +238,8 @@ constexpr struct {
   OutputForm form;
   const char* name;
 } kFormNames[] = {
-    {OutputForm::Text, "text"},     {OutputForm::Csv, "csv"},   {OutputForm::Json, "json"},
-    {OutputForm::Workbook, "xlsx"}, {OutputForm::Html, "html"},
+    {OutputForm::Text, "text"}, {OutputForm::Csv, "csv"},       {OutputForm::Json, "json"},
+    {OutputForm::Html, "html"}, {OutputForm::Workbook, "xlsx"}, {OutputForm::OpenDocument, "ods"},
 };
 
 }  // namespace
@@ -257,7 +257,7 @@ void PartsOptions::set_format(std::string_view name) {
       return;
     }
   throw PartsError(name_of(PartsOption::Format) +
-                   ": the format is text, csv, json, html or xlsx, not " + Quoted(name));
+                   ": the format is text, csv, json, html, xlsx or ods, not " + Quoted(name));
 }
 
 std::optional<OutputForm> output_form(std::optional<OutputForm> asked, std::string_view file_name) {
@@ -268,6 +268,7 @@ std::optional<OutputForm> output_form(std::optional<OutputForm> asked, std::stri
                       [](char a, char b) { return a == (b | 0x20); });
   };
   if (endsWith(".xlsx")) return OutputForm::Workbook;
+  if (endsWith(".ods")) return OutputForm::OpenDocument;
   if (endsWith(".csv")) return OutputForm::Csv;
   if (endsWith(".json")) return OutputForm::Json;
   if (endsWith(".txt")) return OutputForm::Text;

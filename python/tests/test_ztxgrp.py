@@ -330,7 +330,7 @@ def test_parts_files_as_bom_writes_them(case):
         data = file.read()
     options = case["options"]
     keywords = {"refs": options.get("refs"), "qty": options.get("qty"), "sep": options.get("sep"),
-                "header_row": options.get("headerRow")}
+                "header_row": options.get("headerRow"), "format": options.get("format")}
     if "join" in options:
         keywords["join"] = options["join"]
     if options.get("expand"):

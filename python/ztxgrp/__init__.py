@@ -88,7 +88,7 @@ def collapse_file(data, *, refs=None, by=None, qty=None, join=", ",
     says which row is the header, as a spreadsheet numbers rows (default:
     the first that names the designator column; rows above it are a title,
     kept as written). `sheet` names a workbook's sheet (default: the first);
-    `format` ("csv" or "xlsx") the form of the bytes returned (default: the
+    `format` ("csv", "xlsx" or "ods") the form of the bytes returned (default: the
     input's). `max_per_row` and `no_ranges` as for collapse_rows. Warnings
     are PartsWarning; errors ztxgrp.Error with .row (the line), ValueError
     for the file or a column.
@@ -149,7 +149,7 @@ def diff_files(old, new, *, refs=None, by=None, qty=None, join=", ",
     """Two parts-list files' bytes (CSV or workbooks) compared, as the bytes
     that `ztxgrp diff` writes: `format` "text" (the default: one line per
     change, then a summary), "json", "csv" (the table of changes, in NEW's
-    separator, line ends and encoding) or "xlsx" (the table as a workbook,
+    separator, line ends and encoding), "xlsx" or "ods" (the table as a workbook,
     each kind of change in its own colour). `parts` names the columns of a
     part: the parts whose quantity changed follow (per board, times
     `boards`), and designators whose part changed are "moved"."""
@@ -209,7 +209,7 @@ def verify(bom, placements=(), bom_name="parts list", *, refs=None, qty=None, jo
     files (a mapping of file names to bytes, or a sequence of bytes), read
     as one set, as `ztxgrp verify` checks them: the bytes it writes, in
     `format` "text" (the default: one line per finding, then a summary),
-    "json", "csv" or "xlsx". Findings name the parts list `bom_name` and
+    "json", "csv", "xlsx" or "ods". Findings name the parts list `bom_name` and
     each placement file by its name. `ignore` (patterns such as "FID*,TP*",
     or a list of them) leaves designators out of those on one side only;
     `max_per_row` finds rows with more designators; `placement_format`

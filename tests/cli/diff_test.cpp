@@ -144,7 +144,7 @@ TEST(DiffTest, TheOutputFormFollowsTheWords) {
   std::filesystem::remove_all(folder);
   const ProcessResult bom = RunProcess(CommandUnderTest(), {"bom", "--format", "json", a});
   EXPECT_EQ(bom.status, 2);
-  EXPECT_NE(bom.err.find("--format: a parts list is written as csv or xlsx, not json"),
+  EXPECT_NE(bom.err.find("--format: a parts list is written as csv, xlsx or ods, not json"),
             std::string::npos);
 }
 

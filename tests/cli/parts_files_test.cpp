@@ -56,6 +56,7 @@ std::vector<std::string> BomArguments(const nlohmann::json& options) {
   if (options.contains("maxPerRow"))
     args.insert(args.end(), {"--max-per-row", std::to_string(options["maxPerRow"].get<int>())});
   if (options.value("noRanges", false)) args.push_back("--no-ranges");
+  if (options.contains("format")) args.insert(args.end(), {"--format", options["format"]});
   return args;
 }
 

@@ -268,7 +268,7 @@ export function diffRows(oldRows, newRows, options = {}) {
  * Two parts-list files compared: `{data, warnings}`, `data` the bytes that
  * `ztxgrp diff` writes in the form `format` names: 'text' (the default: one
  * line per change, then a summary), 'json', 'csv' (the table of changes, in
- * NEW's separator, line ends and encoding) or 'xlsx' (the table as a
+ * NEW's separator, line ends and encoding), 'xlsx' or 'ods' (the table as a
  * workbook, each kind of change in its own colour).
  */
 export function diffFiles(oldData, newData, options = {}) {
@@ -359,7 +359,7 @@ function namedEntries(items, what, key) {
  * A parts list's bytes (CSV or workbook) checked against its placement
  * files, read as one set, as `ztxgrp verify` checks them: `{data,
  * warnings}`, `data` the bytes it writes in `format` ('text', the default:
- * one line per finding, then a summary; 'json', 'csv' or 'xlsx'). `bom` is
+ * one line per finding, then a summary; 'json', 'csv', 'xlsx' or 'ods'). `bom` is
  * the file's data or `{name, data}`; `placements` a list of data or of
  * `{name, data}`, or a Map or object of names to data.
  */

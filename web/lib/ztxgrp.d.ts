@@ -67,8 +67,8 @@ export interface CsvOptions extends PartsOptions {
   headerRow?: number | null;
   /** A workbook's sheet to read (default: the first). */
   sheet?: string | null;
-  /** The form of the data returned, "csv" or "xlsx" (default: the input's). */
-  format?: 'text' | 'csv' | 'json' | 'xlsx' | null;
+  /** The form of the data returned, "csv", "xlsx" or "ods" (default: the input's); comparisons also "text", "json" or "html". */
+  format?: 'text' | 'csv' | 'json' | 'html' | 'xlsx' | 'ods' | null;
 }
 
 export interface CsvResult {

@@ -9,6 +9,8 @@
 // The module loads in the background: the page's controls (a file dropped,
 // two lists to compare) work from the start, and the designators wait for
 // it when they come first.
+import { WORKBOOK_TYPES, workbookForm } from './forms.js';
+
 let api = null;
 const loading = import('../lib/ztxgrp.mjs').then((loaded) => {
   api = loaded;
@@ -243,12 +245,11 @@ function showResult(done) {
   $('download').disabled = false;
 }
 
-// A file for download: a workbook (its bytes begin as an archive's) or CSV,
-// named `stem` with the extension of its form.
+// A file for download: a workbook (.xlsx or .ods) or CSV, named `stem`
+// with the extension of its form.
 function offerDownload(bytes, stem) {
-  const workbook = bytes.length >= 4 && bytes[0] === 0x50 && bytes[1] === 0x4b && bytes[2] === 3 && bytes[3] === 4;
-  const type = workbook ? 'application/vnd.openxmlformats-officedocument.spreadsheetml.sheet' : 'text/csv';
-  saveFile(new Blob([bytes], { type }), `${stem}.${workbook ? 'xlsx' : 'csv'}`);
+  const form = workbookForm(bytes);
+  saveFile(new Blob([bytes], { type: form ? WORKBOOK_TYPES[form] : 'text/csv' }), `${stem}.${form ?? 'csv'}`);
 }
 
 // A file offered for download under `name`.

@@ -7,8 +7,7 @@ const api = import('../lib/ztxgrp.mjs');
 
 const PREVIEW_ROWS = 500;
 
-// A zip archive's signature: a workbook.
-const isWorkbook = (bytes) => bytes.length >= 4 && bytes[0] === 0x50 && bytes[1] === 0x4b && bytes[2] === 3 && bytes[3] === 4;
+import { workbookForm } from './forms.js';
 
 function work({ collapseFile, diffFiles, diffHtml, expandFile, verify }, { kind, bytes, oldBytes, newBytes, oldName, newName, bom, placements, options }) {
   // The findings for showing (JSON), and for download in the form chosen.
@@ -19,7 +18,7 @@ function work({ collapseFile, diffFiles, diffHtml, expandFile, verify }, { kind,
   }
   // The table of changes, in the form chosen, else in the new list's form.
   if (kind === 'diff') {
-    const result = diffFiles(oldBytes, newBytes, { ...options, format: options.format ?? (isWorkbook(newBytes) ? 'xlsx' : 'csv') });
+    const result = diffFiles(oldBytes, newBytes, { ...options, format: options.format ?? workbookForm(newBytes) ?? 'csv' });
     // The report to read and share, offered beside the table's download.
     result.report = diffHtml(oldBytes, newBytes, { ...options, format: undefined, oldName, newName });
     if (!options.parts) return result;

@@ -195,6 +195,7 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
       }
       document.getElementById('opt-unchanged').checked = options.unchanged === true;
       document.getElementById('opt-no-ranges').checked = options.noRanges === true;
+      document.getElementById('opt-format').value = options.format ?? '';
     }, options);
     for (const c of JSON.parse(readFileSync(new URL('cases.json', folder), 'utf8'))) {
       const { expand, ...others } = c.options;

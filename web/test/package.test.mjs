@@ -187,7 +187,7 @@ test('a comparison in every form, as ztxgrp diff writes it', { skip: !process.en
     diffHtml(older, newer));
   const partsOrder = ['parts-order.old.csv', 'parts-order.new.csv'].map((name) => readFileSync(new URL(name, folder)));
   assert.match(diffHtml(...partsOrder, { parts: 'MPN' }), /<table class="parts">/);
-  assert.throws(() => diffFiles(older, newer, { format: 'pdf' }), /format: the format is text, csv, json, html or xlsx/);
+  assert.throws(() => diffFiles(older, newer, { format: 'pdf' }), /format: the format is text, csv, json, html, xlsx or ods/);
   assert.throws(() => diffHtml(older, newer, { oldName: 5 }), TypeError);
 });
 

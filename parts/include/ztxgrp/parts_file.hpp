@@ -38,7 +38,7 @@ struct PartsFileResult {
 
 // Reads the file (csv_file.hpp: its rules and messages), chooses the columns
 // by name, collapses (or, with `options.expand`, expands) the rows and
-// writes the result in `options.format` (csv or xlsx; none: the input's
+// writes the result in `options.format` (csv, xlsx or ods; none: the input's
 // form). Errors: PartsError (the options, the file or a
 // column, with the line), RowError (a designator the engine refuses, with
 // its line), EncodingError, runtime error 7.

@@ -100,9 +100,10 @@ enum class PartsFormat { Csv, Workbook };
 // tab-separated XYRS.
 enum class PlacementFormat { KicadPos, KicadCsv, Cpl, Altium, Eagle, Xyrs };
 
-// The form of what an operation writes: a parts list is a table (CSV or
-// workbook); a comparison is also written as text for people or as JSON.
-enum class OutputForm { Text, Csv, Json, Workbook, Html };
+// The form of what an operation writes: a parts list is a table (CSV or a
+// workbook, .xlsx or .ods); a comparison is also written as text for
+// people, as JSON or as an HTML report.
+enum class OutputForm { Text, Csv, Json, Workbook, Html, OpenDocument };
 
 // The option as `style` spells it in messages: "--min-run", "min_run=",
 // "minRun".
@@ -178,7 +179,8 @@ struct PartsOptions {
   // The header's row, a whole number of 1 or more. PartsError naming the
   // option otherwise.
   void set_header_row(long long row);
-  // The output's form as users name it: "text", "csv", "json" or "xlsx".
+  // The output's form as users name it: "text", "csv", "json", "html",
+  // "xlsx" or "ods".
   // PartsError naming the option otherwise.
   void set_format(std::string_view name);
   // The placement files' form as users name it: "kicad-pos", "kicad-csv",
@@ -222,11 +224,12 @@ void check_parts_options(const PartsOptions& options);
 void check_join(std::string_view join);
 
 // The output's form from the user's words: the one asked for, else the one
-// the output file's name ends in (.xlsx, .csv, .json, .txt, in any case),
+// the output file's name ends in (.xlsx, .ods, .csv, .json, .txt, .html, in
+// any case),
 // else none (the operation's own).
 std::optional<OutputForm> output_form(std::optional<OutputForm> asked, std::string_view file_name);
 
-// The name users give a form: "text", "csv", "json", "xlsx".
+// The name users give a form: "text", "csv", "json", "html", "xlsx", "ods".
 const char* output_form_name(OutputForm form) noexcept;
 
 // The separator rule alone, for a front end that reads a file to show it.

@@ -1,11 +1,11 @@
-// Parts-list workbooks (.xlsx): one worksheet read as a table of the texts
+// Parts-list workbooks (.xlsx and .ods): one worksheet read as a table of the texts
 // a spreadsheet shows (shared, inline and rich strings as their text;
 // numbers in the General format; dates in ISO form; TRUE and FALSE; a
 // formula by its cached value; error values as their text; gaps as empty
-// cells), and tables written back as workbooks with libxlsxwriter.
-// Workbooks are read with minizip and expat, within stated limits: no
-// archive expands past kMaxWorkbookPartBytes a part, no sheet holds more
-// than kMaxSheetCells cells.
+// cells), and tables written back as workbooks (.xlsx with libxlsxwriter,
+// .ods as an archive minizip makes). Workbooks are read with minizip and expat, within stated
+// limits: no archive expands past kMaxWorkbookPartBytes a part, no sheet holds more than
+// kMaxSheetCells cells.
 #pragma once
 
 #include <cstddef>
@@ -27,6 +27,10 @@ inline constexpr std::uint64_t kMaxWorkbookPartBytes = std::uint64_t{512} << 20;
 inline constexpr std::size_t kMaxSheetCells = std::size_t{1} << 24;               // 16,777,216
 inline constexpr std::uint32_t kMaxSheetRows = 1048576;
 inline constexpr std::uint32_t kMaxSheetColumns = 16384;
+
+// The two forms of workbook: Office Open XML (.xlsx) and OpenDocument
+// spreadsheets (.ods).
+enum class SpreadsheetForm { OfficeOpenXml, OpenDocument };
 
 // Whether the bytes are a workbook (a ZIP archive), by their content.
 bool is_workbook(std::string_view bytes) noexcept;
@@ -51,8 +55,9 @@ class WorkbookTable {
   std::vector<std::size_t> rows;        // each row's number in the sheet
   std::size_t header_row = 1;
   std::vector<WorkbookTitleRow> title;
-  std::vector<std::string> sheets;                  // the workbook's sheets, in order
-  std::string sheet;                                // the one read
+  std::vector<std::string> sheets;  // the workbook's sheets, in order
+  std::string sheet;                // the one read
+  SpreadsheetForm form = SpreadsheetForm::OfficeOpenXml;
   std::vector<std::size_t> formulas_without_value;  // rows holding such a formula
 
   std::size_t RowCount() const noexcept { return rows.size(); }
@@ -95,10 +100,13 @@ struct WorkbookSheet {
   std::vector<std::uint32_t> fills;
 };
 
-// The workbook's bytes. Runtime error 7 when memory runs out; PartsError
-// when libxlsxwriter cannot write it.
-std::string write_workbook(const WorkbookSheet& sheet);
+// The workbook's bytes in `form`. Runtime error 7 when memory runs out;
+// PartsError when a cell cannot be written in that form or the archive
+// cannot be made.
+std::string write_workbook(const WorkbookSheet& sheet,
+                           SpreadsheetForm form = SpreadsheetForm::OfficeOpenXml);
 // A workbook of several sheets, in order.
-std::string write_workbook(std::span<const WorkbookSheet> sheets);
+std::string write_workbook(std::span<const WorkbookSheet> sheets,
+                           SpreadsheetForm form = SpreadsheetForm::OfficeOpenXml);
 
 }  // namespace ztxgrp

@@ -123,7 +123,7 @@ std::string write_verify_result(const VerifyResult& result, const PartsOptions& 
   if (form == OutputForm::Json) return verify_json(result);
   if (form == OutputForm::Html)
     throw PartsError(options.name_of(PartsOption::Format) +
-                     ": the findings are written as text, csv, json or xlsx, not html");
+                     ": the findings are written as text, csv, json, xlsx or ods, not html");
   const PartsTable table = verify_table(result);
   if (form == OutputForm::Csv) {
     std::string text;
@@ -141,7 +141,8 @@ std::string write_verify_result(const VerifyResult& result, const PartsOptions& 
     if (column == 2 && !text.empty()) return std::string(text);
     return std::nullopt;
   };
-  return write_workbook(sheet);
+  return write_workbook(sheet, form == OutputForm::OpenDocument ? SpreadsheetForm::OpenDocument
+                                                                : SpreadsheetForm::OfficeOpenXml);
 }
 
 }  // namespace ztxgrp

@@ -185,6 +185,57 @@ std::string IsoDateText(std::string_view stored) {
   return date + " " + std::string(time);
 }
 
+std::string DurationText(std::string_view stored) {
+  // [-]P[nD]T[nH][nM][n[.n]S]
+  std::string_view rest = stored;
+  const bool negative = rest.starts_with('-');
+  if (negative) rest.remove_prefix(1);
+  if (!rest.starts_with('P')) return std::string(stored);
+  rest.remove_prefix(1);
+  long long days = 0, hours = 0, minutes = 0;
+  double seconds = 0;
+  bool inTime = false, any = false;
+  while (!rest.empty()) {
+    if (rest.front() == 'T' && !inTime) {
+      inTime = true;
+      rest.remove_prefix(1);
+      continue;
+    }
+    std::size_t length = 0;
+    while (length < rest.size() &&
+           ((rest[length] >= '0' && rest[length] <= '9') || rest[length] == '.'))
+      ++length;
+    if (length == 0 || length > 15 || length == rest.size()) return std::string(stored);
+    const std::string number(rest.substr(0, length));
+    const char unit = rest[length];
+    rest.remove_prefix(length + 1);
+    const bool whole = number.find('.') == std::string::npos;
+    if (unit == 'D' && !inTime && whole) {
+      days = std::atoll(number.c_str());
+    } else if (unit == 'H' && inTime && whole) {
+      hours = std::atoll(number.c_str());
+    } else if (unit == 'M' && inTime && whole) {
+      minutes = std::atoll(number.c_str());
+    } else if (unit == 'S' && inTime) {
+      seconds = std::strtod(number.c_str(), nullptr);
+    } else {
+      return std::string(stored);
+    }
+    any = true;
+  }
+  if (!any) return std::string(stored);
+  const long long total = ((days * 24 + hours) * 60 + minutes) * 60 + std::llround(seconds);
+  std::string text;
+  if (negative && total != 0) text += '-';
+  if (total / 3600 < 10) text += '0';
+  text += std::to_string(total / 3600);
+  text += ':';
+  text += TwoDigits(total / 60 % 60);
+  text += ':';
+  text += TwoDigits(total % 60);
+  return text;
+}
+
 void UndoEscapes(std::string& text) {
   if (text.find("_x") == std::string::npos) return;
   std::string out;

@@ -28,6 +28,11 @@ std::string SerialDateText(std::string_view stored, FormatKind kind, bool epoch1
 // out). Any other text as it is.
 std::string IsoDateText(std::string_view stored);
 
+// A time stored as an ISO 8601 duration (an OpenDocument time cell:
+// "PT10H30M00S") as a time shows: "10:30:00"; hours past a day go on
+// counting ("PT36H" is "36:00:00"). Any other text as it is.
+std::string DurationText(std::string_view stored);
+
 // Strings in workbooks escape some characters as _xHHHH_ (a carriage
 // return as _x000D_; an underscore that would be read so as _x005F_).
 void UndoEscapes(std::string& text);

@@ -32,6 +32,23 @@ std::string ColumnName(std::uint32_t column) {
   return name;
 }
 
+void BeyondSheetLimits(const std::string& what) {
+  throw PartsError("the sheet holds " + what + ", beyond the limits (" +
+                   std::to_string(kMaxSheetRows) + " rows, " + std::to_string(kMaxSheetColumns) +
+                   " columns, " + std::to_string(kMaxSheetCells) + " cells)");
+}
+
+void RefuseSheet(const std::vector<std::string>& sheets, const std::optional<std::string>& sheet) {
+  if (!sheet) throw PartsError("the workbook has no worksheet");
+  std::string names;
+  for (const std::string& name : sheets) {
+    if (!names.empty()) names += ", ";
+    names += Quoted(name);
+  }
+  throw PartsError("the workbook has no sheet named " + Quoted(*sheet) + "; its sheets are " +
+                   names);
+}
+
 namespace {
 
 class SheetReader final : public XmlHandler {
@@ -60,8 +77,9 @@ class SheetReader final : public XmlHandler {
       if (r != nullptr && !ParseReference(r, row, column)) Damaged("a cell reference", r);
       if (r != nullptr && (column > kMaxSheetColumns || row > kMaxSheetRows))
         Outside("the cell", r);
-      if (column > kMaxSheetColumns) Beyond("a cell in column " + std::to_string(column));
-      if (row > kMaxSheetRows) Beyond(std::to_string(row) + " rows");
+      if (column > kMaxSheetColumns)
+        BeyondSheetLimits("a cell in column " + std::to_string(column));
+      if (row > kMaxSheetRows) BeyondSheetLimits(std::to_string(row) + " rows");
       cellRow_ = row;
       column_ = column;
       const char* type = Attribute(attributes, "t");
@@ -102,12 +120,13 @@ class SheetReader final : public XmlHandler {
     } else if (inInline_) {
       inline_.Text(text, value_);
     }
-    if (value_.size() > kMaxWorkbookPartBytes) Beyond("a cell that long");
+    if (value_.size() > kMaxWorkbookPartBytes) BeyondSheetLimits("a cell that long");
   }
 
   std::vector<CellRecord> cells;
   std::string text;  // the sheet's own texts
   std::vector<std::size_t> formulasWithoutValue;
+  SheetCells blanks;  // its blankEnds alone
 
  private:
   [[noreturn]] void Damaged(const char* what, std::string_view found) const {
@@ -119,11 +138,6 @@ class SheetReader final : public XmlHandler {
                      " is outside a sheet (rows 1 to " + std::to_string(kMaxSheetRows) +
                      ", columns A to " + ColumnName(kMaxSheetColumns) + ")");
   }
-  [[noreturn]] void Beyond(const std::string& what) const {
-    throw PartsError("the sheet holds " + what + ", beyond the limits (" +
-                     std::to_string(kMaxSheetRows) + " rows, " + std::to_string(kMaxSheetColumns) +
-                     " columns, " + std::to_string(kMaxSheetCells) + " cells)");
-  }
 
   void KeepOwn(std::string_view shown, std::string_view stored = {}, bool number = false) {
     cells.push_back({cellRow_, column_, false, number, text.size(), shown.size(), stored.size()});
@@ -132,11 +146,12 @@ class SheetReader final : public XmlHandler {
   }
 
   void Keep() {
-    if (cells.size() >= kMaxSheetCells) Beyond("more cells");
+    if (cells.size() >= kMaxSheetCells) BeyondSheetLimits("more cells");
     // A formula's value as saved; a formula saved without one (an empty
     // value but for a formula of text) is read as an empty cell.
     if (!hasValue_ || (hasFormula_ && value_.empty() && type_ != "str")) {
       if (hasFormula_) formulasWithoutValue.push_back(cellRow_);
+      blanks.KeepBlank(cellRow_, column_);
       return;  // an empty cell (formatting only)
     }
     if (type_ == "s") {
@@ -203,7 +218,10 @@ SheetCells ReadSheetCells(ZipEntries& zip, const std::string& part,
       throw PartsError("the workbook's part " + part + " is damaged: the cell " +
                        ColumnName(cells[i].column) + std::to_string(cells[i].row) +
                        " is written twice");
-  return {std::move(cells), std::move(reader.text), std::move(reader.formulasWithoutValue)};
+  SheetCells read{
+      std::move(cells), std::move(reader.text), std::move(reader.formulasWithoutValue), {}};
+  read.blankEnds = std::move(reader.blanks.blankEnds);
+  return read;
 }
 
 }  // namespace ztxgrp::workbook

@@ -3,6 +3,7 @@
 // rows, the rows above it a title, the rows below it the table's.
 #include <algorithm>
 
+#include "ods_cells.hpp"
 #include "package_parts.hpp"
 #include "sheet_cells.hpp"
 #include "ztxgrp/parts_list.hpp"
@@ -48,14 +49,7 @@ ChosenSheet ChooseSheet(ZipEntries& zip, const std::optional<std::string>& sheet
       entry = &candidate;
       break;
     }
-  if (entry == nullptr) {
-    std::string names;
-    for (const std::string& name : chosen.sheets)
-      names += (names.empty() ? "" : ", ") + Quoted(name);
-    if (!sheet) throw PartsError("the workbook has no worksheet");
-    throw PartsError("the workbook has no sheet named " + Quoted(*sheet) + "; its sheets are " +
-                     names);
-  }
+  if (entry == nullptr) RefuseSheet(chosen.sheets, sheet);
   const Relationship* target = parts.WithId(entry->relationship);
   if (target == nullptr || !target->type.ends_with("/worksheet"))
     throw PartsError("the sheet " + Quoted(entry->name) +
@@ -85,16 +79,24 @@ WorkbookTable read_workbook(std::string_view bytes, const std::optional<std::str
                             const CsvHeaderChoice& header) {
   using namespace workbook;
   ZipEntries zip(bytes);
-  ChosenSheet chosen = ChooseSheet(zip, sheet);
   WorkbookTable table;
-  table.sheets = std::move(chosen.sheets);
-  table.sheet = chosen.name;
   SharedStringsReader strings;
-  if (!chosen.stringsPart.empty()) ParsePart(zip, chosen.stringsPart, strings, true);
-  StylesReader styles;
-  if (!chosen.stylesPart.empty()) ParsePart(zip, chosen.stylesPart, styles, true);
-  SheetCells sheetCells =
-      ReadSheetCells(zip, chosen.part, strings, styles.Kinds(), chosen.epoch1904);
+  SheetCells sheetCells;
+  if (IsOpenDocument(zip)) {
+    table.form = SpreadsheetForm::OpenDocument;
+    OdsSheet ods = ReadOdsSheet(zip, sheet);
+    table.sheets = std::move(ods.sheets);
+    table.sheet = std::move(ods.name);
+    sheetCells = std::move(ods.cells);
+  } else {
+    ChosenSheet chosen = ChooseSheet(zip, sheet);
+    table.sheets = std::move(chosen.sheets);
+    table.sheet = chosen.name;
+    if (!chosen.stringsPart.empty()) ParsePart(zip, chosen.stringsPart, strings, true);
+    StylesReader styles;
+    if (!chosen.stylesPart.empty()) ParsePart(zip, chosen.stylesPart, styles, true);
+    sheetCells = ReadSheetCells(zip, chosen.part, strings, styles.Kinds(), chosen.epoch1904);
+  }
   const std::vector<CellRecord>& cells = sheetCells.cells;
   table.formulas_without_value = std::move(sheetCells.formulasWithoutValue);
   auto shared = std::make_unique<const std::string>(std::move(strings.text));
@@ -153,6 +155,16 @@ WorkbookTable read_workbook(std::string_view bytes, const std::optional<std::str
   }
   table.header_row = rows[headerAt].row;
   table.header = texts(rows[headerAt]);
+  // The header's formatted cells that show nothing are unnamed columns as
+  // far as the rows below use them (a list written from CSV whose header
+  // ends in empty names), not beyond the header.
+  std::uint32_t used = 0;
+  for (std::size_t r = headerAt + 1; r < rows.size(); ++r)
+    for (std::size_t k = rows[r].begin; k < rows[r].end; ++k)
+      if (!shown(cells[k]).empty()) used = std::max(used, cells[k].column);
+  for (const auto& [row, last] : sheetCells.blankEnds)
+    if (row == table.header_row)
+      table.header.resize(std::max<std::size_t>(table.header.size(), std::min(last, used)));
   const std::size_t width = table.header.size();
   const std::size_t bodyRows = rows.size() - headerAt - 1;
   if (width != 0 && bodyRows > kMaxSheetCells / width)

@@ -13,6 +13,7 @@
 #include <random>
 #include <system_error>
 
+#include "sheet_writing.hpp"
 #include "ztxgrp/memory_errors.hpp"
 #include "ztxgrp/parts_list.hpp"
 #include "ztxgrp/utf.hpp"
@@ -20,6 +21,11 @@
 
 namespace ztxgrp {
 namespace {
+
+using workbook::CheckSheetPlace;
+using workbook::ColumnWidth;
+using workbook::SheetName;
+using workbook::WidthOf;
 
 // A text as a workbook stores it so that it reads back as written: a piece
 // that looks like an escape (_x00B5_, which readers turn into the character
@@ -41,10 +47,8 @@ std::string StoredText(std::string_view text) {
   return stored;
 }
 
-// The most characters a cell of a workbook holds, and the widest a column
-// is made to fit its contents.
+// The most characters a cell of a workbook holds.
 constexpr std::size_t kMaxCellCharacters = 32767;
-constexpr double kWidestColumn = 60;
 
 // A file of our own in the temporary folder, removed when done.
 class ScratchFile {
@@ -136,33 +140,8 @@ void Check(lxw_error error, std::size_t row) {
   throw PartsError(std::string("cannot write the workbook: ") + lxw_strerror(error), row, "row");
 }
 
-double WidthOf(std::string_view text) {
-  return static_cast<double>(std::min<std::size_t>(Utf16Length(text), 1000));
-}
-
-// A name libxlsxwriter and spreadsheets take for a sheet: at most 31
-// characters, none of []:*?/\ and no quote at either end.
-std::string SheetName(std::string name) {
-  for (char& c : name)
-    if (std::string_view("[]:*?/\\").find(c) != std::string_view::npos) c = '_';
-  while (!name.empty() && name.front() == '\'') name.erase(0, 1);
-  while (!name.empty() && name.back() == '\'') name.pop_back();
-  std::u16string units = Utf8ToUtf16(name);
-  if (units.size() > 31) {
-    units.resize(31);
-    if (units.back() >= 0xD800 && units.back() <= 0xDBFF) units.pop_back();
-    name = Utf16ToUtf8(units);
-  }
-  return name.empty() ? "Sheet1" : name;
-}
-
-}  // namespace
-
-std::string write_workbook(const WorkbookSheet& sheet) {
-  return write_workbook(std::span<const WorkbookSheet>(&sheet, 1));
-}
-
-std::string write_workbook(std::span<const WorkbookSheet> sheets) {
+// The sheets as an Office Open XML workbook (.xlsx).
+std::string WriteOfficeOpenXml(std::span<const WorkbookSheet> sheets) {
   return WithMemoryErrorsNumbered([&] {
     ScratchFile file;
     Book book(file.Name(), file.Folder());
@@ -188,10 +167,7 @@ std::string write_workbook(std::span<const WorkbookSheet> sheets) {
       std::vector<double> widths(sheet.header.size(), 0);
       auto write = [&](std::size_t row, std::size_t column, std::string_view text,
                        const std::optional<std::string>& number, lxw_format* format) {
-        if (row >= kMaxSheetRows || column >= kMaxSheetColumns)
-          throw PartsError("the table is larger than a sheet holds (" +
-                           std::to_string(kMaxSheetRows) + " rows, " +
-                           std::to_string(kMaxSheetColumns) + " columns)");
+        CheckSheetPlace(row, column);
         if (column < widths.size()) widths[column] = std::max(widths[column], WidthOf(text));
         const auto r = static_cast<lxw_row_t>(row);
         const auto c = static_cast<lxw_col_t>(column);
@@ -235,12 +211,24 @@ std::string write_workbook(std::span<const WorkbookSheet> sheets) {
       }
       for (std::size_t c = 0; c < widths.size(); ++c)
         Check(worksheet_set_column(out, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
-                                   std::clamp(widths[c] + 2, 8.0, kWidestColumn), nullptr),
+                                   ColumnWidth(widths[c]), nullptr),
               0);
     }
     book.Close();
     return file.Bytes();
   });
+}
+
+}  // namespace
+
+std::string write_workbook(const WorkbookSheet& sheet, SpreadsheetForm form) {
+  return write_workbook(std::span<const WorkbookSheet>(&sheet, 1), form);
+}
+
+std::string write_workbook(std::span<const WorkbookSheet> sheets, SpreadsheetForm form) {
+  if (form == SpreadsheetForm::OpenDocument)
+    return WithMemoryErrorsNumbered([&] { return workbook::WriteOpenDocument(sheets); });
+  return WriteOfficeOpenXml(sheets);
 }
 
 }  // namespace ztxgrp

@@ -41,23 +41,7 @@ ZPOS64_T TellSource(voidpf, voidpf stream) {
 
 long SeekSource(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
   auto* source = static_cast<Source*>(stream);
-  std::uint64_t base = 0;
-  switch (origin) {
-    case ZLIB_FILEFUNC_SEEK_SET:
-      base = 0;
-      break;
-    case ZLIB_FILEFUNC_SEEK_CUR:
-      base = source->position;
-      break;
-    case ZLIB_FILEFUNC_SEEK_END:
-      base = source->bytes.size();
-      break;
-    default:
-      return -1;
-  }
-  if (offset > source->bytes.size() || base > source->bytes.size() - offset) return -1;
-  source->position = base + offset;
-  return 0;
+  return SeekInMemory(source->bytes.size(), source->position, offset, origin);
 }
 
 int CloseSource(voidpf, voidpf) {
@@ -72,6 +56,26 @@ int SourceError(voidpf, voidpf) {
 }
 
 }  // namespace
+
+long SeekInMemory(std::uint64_t size, std::uint64_t& position, std::uint64_t offset, int origin) {
+  std::uint64_t base = 0;
+  switch (origin) {
+    case ZLIB_FILEFUNC_SEEK_SET:
+      base = 0;
+      break;
+    case ZLIB_FILEFUNC_SEEK_CUR:
+      base = position;
+      break;
+    case ZLIB_FILEFUNC_SEEK_END:
+      base = size;
+      break;
+    default:
+      return -1;
+  }
+  if (offset > size || base > size - offset) return -1;
+  position = base + offset;
+  return 0;
+}
 
 struct ZipEntries::State {
   Source source;

@@ -12,6 +12,11 @@
 
 namespace ztxgrp::workbook {
 
+// minizip's seek in bytes held in memory (`size` of them): `position`
+// moved to `offset` from the start, the position or the end (`origin`, as
+// minizip names them). -1, `position` unchanged, past the bytes.
+long SeekInMemory(std::uint64_t size, std::uint64_t& position, std::uint64_t offset, int origin);
+
 class ZipEntries {
  public:
   // PartsError when the bytes are no archive minizip can read.
