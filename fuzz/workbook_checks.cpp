@@ -1,11 +1,15 @@
 // Workbook input: the bytes are a sheet's cells (the XML inside
 // <sheetData>), packed with a fixed workbook, shared strings and styles
-// into an archive by minizip; and, behind a ZIP signature, an archive of
-// their own. Checked: reading, collapsing and writing either fail only
-// with the parts layer's own errors.
+// into an archive by minizip, or the rows of an OpenDocument spreadsheet's
+// table (the XML inside <table:table>) packed with its mimetype; and,
+// behind a ZIP signature, an archive of their own. Checked: reading,
+// collapsing and writing (CSV, .xlsx or .ods) either fail only with the
+// parts layer's own errors.
 #include <minizip/zip.h>
 
+#include <array>
 #include <cstring>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -53,11 +57,44 @@ int SinkError(voidpf, voidpf) {
   return 0;
 }
 
+std::string Archive(std::span<const std::array<std::string, 2>> parts) {
+  Sink sink;
+  zlib_filefunc64_def functions{OpenSink, ReadNothing, WriteSink, TellSink,
+                                SeekSink, CloseSink,   SinkError, &sink};
+  zipFile zip = zipOpen2_64("", APPEND_STATUS_CREATE, nullptr, &functions);
+  for (const auto& [name, text] : parts) {
+    const bool stored = name == "mimetype";
+    zipOpenNewFileInZip64(zip, name.c_str(), nullptr, nullptr, 0, nullptr, 0, nullptr,
+                          stored ? 0 : Z_DEFLATED, stored ? 0 : 1, 0);
+    zipWriteInFileInZip(zip, text.data(), static_cast<unsigned>(text.size()));
+    zipCloseFileInZip(zip);
+  }
+  zipClose(zip, nullptr);
+  return sink.bytes;
+}
+
+std::string PackedOds(std::string_view rows) {
+  const std::array<std::string, 2> parts[] = {
+      {"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+      {"content.xml",
+       std::string(
+           "<office:document-content "
+           "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+           "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+           "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+           "xmlns:calcext=\"urn:org:documentfoundation:names:experimental:calc:xmlns:"
+           "calcext:1.0\"><office:body><office:spreadsheet><table:table table:name=\"S\">") +
+           std::string(rows) +
+           "</table:table></office:spreadsheet></office:body></office:document-content>"},
+  };
+  return Archive(parts);
+}
+
 std::string Packed(std::string_view cells) {
   constexpr const char* kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
   constexpr const char* kRel =
       "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-  const std::string parts[][2] = {
+  const std::array<std::string, 2> parts[] = {
       {"xl/workbook.xml", std::string("<workbook xmlns=\"") + kMain + "\" xmlns:r=\"" + kRel +
                               "\"><sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"a\"/></sheets>"
                               "</workbook>"},
@@ -75,18 +112,7 @@ std::string Packed(std::string_view cells) {
       {"xl/worksheets/sheet1.xml",
        std::string("<worksheet><sheetData>") + std::string(cells) + "</sheetData></worksheet>"},
   };
-  Sink sink;
-  zlib_filefunc64_def functions{OpenSink, ReadNothing, WriteSink, TellSink,
-                                SeekSink, CloseSink,   SinkError, &sink};
-  zipFile zip = zipOpen2_64("", APPEND_STATUS_CREATE, nullptr, &functions);
-  for (const auto& [name, text] : parts) {
-    zipOpenNewFileInZip64(zip, name.c_str(), nullptr, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
-                          1, 0);
-    zipWriteInFileInZip(zip, text.data(), static_cast<unsigned>(text.size()));
-    zipCloseFileInZip(zip);
-  }
-  zipClose(zip, nullptr);
-  return sink.bytes;
+  return Archive(parts);
 }
 
 // The layer's own errors; anything else is a problem.
@@ -113,8 +139,12 @@ std::string CheckWorkbook(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return "";
   const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
   const bool expand = (data[0] & 1) != 0;
-  const OutputForm format = (data[0] & 2) != 0 ? OutputForm::Workbook : OutputForm::Csv;
-  if (std::string problem = Refusals(Packed(text), expand, format); !problem.empty())
+  const OutputForm format = (data[0] & 2) == 0   ? OutputForm::Csv
+                            : (data[0] & 8) == 0 ? OutputForm::Workbook
+                                                 : OutputForm::OpenDocument;
+  const bool ods = (data[0] & 4) != 0;
+  if (std::string problem = Refusals(ods ? PackedOds(text) : Packed(text), expand, format);
+      !problem.empty())
     return "the packed sheet: " + problem;
   return Refusals(std::string("PK\x03\x04", 4) + std::string(text), expand, format);
 }

@@ -38,7 +38,8 @@ std::vector<WorkbookTitleRow> CsvTitleRows(std::string_view title, char separato
       title.remove_prefix(1);
     }
     WorkbookTitleRow row{++number, {}};
-    if (!line.empty()) {
+    // A line of separators alone is a row of empty cells.
+    if (line.find_first_not_of(separator) != std::string_view::npos) {
       try {
         CsvHeaderChoice first;
         first.record = 1;

@@ -243,7 +243,58 @@ HOSTILE = [
      'a shared string\'s number "5"'),
     ("no-workbook-part", lambda: _without("xl/workbook.xml"), "xl/workbook.xml is missing"),
     ("beyond-the-header", lambda: book(["Ref"], ["R1", "x"]), "the cell B2 is beyond the header's 1 columns"),
+    ("ods-document-type", lambda: ods('<!DOCTYPE x [<!ENTITY a "aaaa">]>' + ODS_OPEN + ODS_CLOSE),
+     "declares a document type"),
+    ("ods-malformed", lambda: ods(ODS_OPEN + "<table:table-row>" + ODS_CLOSE), "is not well-formed XML"),
+    ("ods-repeated-past-the-rows", lambda: ods(ODS_OPEN + '<table:table-row table:number-rows-repeated="2000000">'
+                                               + ods_cell("Ref") + "</table:table-row>" + ODS_CLOSE),
+     "rows, beyond the limits"),
+    ("ods-repeated-past-the-columns", lambda: ods(ODS_OPEN + '<table:table-row><table:table-cell '
+                                                  'table:number-columns-repeated="99999999999999999999" '
+                                                  'office:value-type="string"><text:p>Ref</text:p>'
+                                                  "</table:table-cell></table:table-row>" + ODS_CLOSE),
+     "beyond the limits"),
+    ("ods-repeated-past-the-cells", lambda: ods(ODS_OPEN + '<table:table-row table:number-rows-repeated="1048576">'
+                                                + '<table:table-cell table:number-columns-repeated="100" '
+                                                'office:value-type="string"><text:p>Ref</text:p></table:table-cell>'
+                                                + "</table:table-row>" + ODS_CLOSE),
+     "more cells, beyond the limits"),
+    ("ods-bad-repeat", lambda: ods(ODS_OPEN + '<table:table-row table:number-rows-repeated="0">'
+                                   + ods_cell("Ref") + "</table:table-row>" + ODS_CLOSE),
+     'damaged: a repeat count "0"'),
+    ("ods-space-bomb", lambda: ods(ODS_OPEN + '<table:table-row><table:table-cell office:value-type="string">'
+                                   '<text:p><text:s text:c="4000000000"/></text:p></table:table-cell>'
+                                   "</table:table-row>" + ODS_CLOSE),
+     "a cell that long"),
+    ("ods-of-a-text", lambda: ods(ODS_OPEN + ODS_CLOSE, "application/vnd.oasis.opendocument.text"),
+     'an OpenDocument file of the type "application/vnd.oasis.opendocument.text", not a spreadsheet'),
+    ("ods-missing-sheet", lambda: ods(ODS_OPEN + ods_row("Ref") + ODS_CLOSE),
+     'no sheet named "Back"; its sheets are "Front"'),
 ]
+
+ODS_OPEN = ('<office:document-content xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" '
+            'xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" '
+            'xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"><office:body><office:spreadsheet>'
+            '<table:table table:name="Front">')
+ODS_CLOSE = "</table:table></office:spreadsheet></office:body></office:document-content>"
+
+
+def ods_cell(text):
+    return f'<table:table-cell office:value-type="string"><text:p>{text}</text:p></table:table-cell>'
+
+
+def ods_row(*texts):
+    return "<table:table-row>" + "".join(ods_cell(t) for t in texts) + "</table:table-row>"
+
+
+def ods(content, mimetype="application/vnd.oasis.opendocument.spreadsheet"):
+    """An OpenDocument file as the format lays it out: the mimetype first,
+    stored, then the content."""
+    out = io.BytesIO()
+    with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
+        z.writestr(zipfile.ZipInfo("mimetype"), mimetype, compress_type=zipfile.ZIP_STORED)
+        z.writestr("content.xml", content)
+    return out.getvalue()
 
 
 def _with_doctype():
@@ -275,7 +326,7 @@ def _without(part):
 @pytest.mark.parametrize("name, make, message", HOSTILE, ids=[c[0] for c in HOSTILE])
 def test_hostile_workbooks_are_refused_and_nothing_is_written(name, make, message):
     data = make()
-    options = {"sheet": "Back"} if name == "missing-sheet" else {}
+    options = {"sheet": "Back"} if name.endswith("missing-sheet") else {}
     with pytest.raises(ValueError) as raised:
         ztxgrp.collapse_csv(data, **options)
     assert message in str(raised.value)
@@ -477,3 +528,46 @@ def test_a_placement_workbook_is_checked_as_its_csv_is():
         assert done.returncode == 1
         assert done.stdout.decode().replace(os.path.join(VERIFY, "findings.csv"), "findings.csv").replace(
             path, "cpl") == as_book.decode()
+
+
+PARTS_FILES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "data", "parts-files")
+
+
+def _soffice_convert(path, form, folder):
+    """The file converted by LibreOffice to `form`, in `folder`: its bytes."""
+    subprocess.run([SOFFICE, "--headless", "--norestore", f"-env:UserInstallation=file://{folder}/profile",
+                    "--convert-to", form, "--outdir", folder, path],
+                   check=True, capture_output=True, timeout=300)
+    stem = os.path.splitext(os.path.basename(path))[0]
+    with open(os.path.join(folder, f"{stem}.{form.split(':')[0]}"), "rb") as file:
+        return file.read()
+
+
+@pytest.mark.skipif(not os.path.exists(SOFFICE), reason="no LibreOffice here")
+def test_a_written_ods_reads_back_in_libreoffice_as_written():
+    """Title rows, a number, spaces that count, a line break and markup:
+    LibreOffice shows each cell as written."""
+    listed = (b"Board:,Sensor v2\n,\nRef,Value,Note\nR1,10k, two  spaces \nR2,10k, two  spaces \n"
+              b'C1,100n,"first\nsecond"\nC2,<b>&amp;,\tx\n')
+    written = ztxgrp.collapse_file(listed, format="ods")
+    with tempfile.TemporaryDirectory() as folder:
+        path = os.path.join(folder, "written.ods")
+        with open(path, "wb") as file:
+            file.write(written)
+        shown = _soffice_convert(path, "csv", folder).decode("utf-8").replace("\r\n", "\n")
+    expected = ztxgrp.collapse_file(listed, format="csv").decode("utf-8")
+    assert list(csv.reader(io.StringIO(shown))) == [
+        row + [""] * (4 - len(row)) for row in csv.reader(io.StringIO(expected))]
+    # Read back here as the same list written as .xlsx is.
+    as_xlsx = ztxgrp.collapse_file(listed, format="xlsx")
+    assert ztxgrp.collapse_file(written, format="csv") == ztxgrp.collapse_file(as_xlsx, format="csv")
+
+
+@pytest.mark.skipif(not os.path.exists(SOFFICE), reason="no LibreOffice here")
+def test_the_committed_libreoffice_ods_is_what_libreoffice_makes_of_its_flat_form():
+    with open(os.path.join(PARTS_FILES, "ods-libreoffice.ods"), "rb") as file:
+        committed = file.read()
+    with tempfile.TemporaryDirectory() as folder:
+        fresh = _soffice_convert(os.path.join(PARTS_FILES, "ods-libreoffice.fods"), "ods", folder)
+    assert ztxgrp.collapse_file(fresh, format="csv") == ztxgrp.collapse_file(committed, format="csv")
+    assert ztxgrp.collapse_file(fresh, format="csv", sheet="Second") == b"Ref,Qty\nX1,1\n"

@@ -230,9 +230,10 @@ class SheetWriter {
       return;
     } else {
       xml_.Raw(" office:value-type=\"string\"");
-      if (text.find('\r') != std::string_view::npos) {
-        // Paragraphs hold no carriage return: the text as it is goes in
-        // the cell's string value, which readers take before its paragraphs.
+      if (text.find_first_of("\r\t") != std::string_view::npos) {
+        // Paragraphs hold no carriage return, and LibreOffice reads no tab
+        // from them: the text as it is goes in the cell's string value too,
+        // which readers take before its paragraphs.
         xml_.Raw(" office:string-value=\"");
         xml_.Escaped(text, true, row + 1);
         xml_.Raw("\"");
