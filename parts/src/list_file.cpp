@@ -1,5 +1,7 @@
 #include "list_file.hpp"
 
+#include "kicad_xml.hpp"
+
 #include <algorithm>
 #include <map>
 
@@ -74,6 +76,10 @@ ListFile::ListFile(std::string bytes, const PartsOptions& options, bool emptyIsL
   } else if (is_workbook(bytes)) {
     kind_ = PartsFormat::Workbook;
     book_ = read_workbook(bytes, options.sheet, HeaderChoiceOf(options));
+  } else if (IsXmlDocument(bytes)) {
+    KicadBom bom = ReadKicadXml(std::move(bytes));
+    csv_ = std::move(bom.table);
+    if (bom.excluded != 0) notes_.push_back(ExcludedNote(bom.excluded));
   } else {
     csv_ = ReadCsv(std::move(bytes), options.separator, HeaderChoiceOf(options));
   }

@@ -1,7 +1,7 @@
-// A parts-list file of either form, CSV or workbook (told apart by its
-// content), read as a table and written back: in the form asked for, else
-// its own; title rows kept above the header; in a workbook, numbers that
-// were numbers stay numbers and quantities are numbers.
+// A parts-list file of any form, CSV, workbook or KiCad's XML (told apart by
+// its content; the XML is written back as CSV), read as a table and written back: in the form asked
+// for, else its own; title rows kept above the header; in a workbook, numbers that were numbers
+// stay numbers and quantities are numbers.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +30,8 @@ class ListFile {
   PartsTableView View() const noexcept;
   // A formula without a cached value, read as an empty cell.
   std::vector<PartsWarning> Warnings() const;
+  // What reading left out (KiCad's components excluded from the BOM).
+  const std::vector<std::string>& Notes() const noexcept { return notes_; }
   // The rows above the header, by their numbers in the file.
   std::vector<WorkbookTitleRow> TitleRows() const;
 
@@ -65,6 +67,7 @@ class ListFile {
   bool empty_ = false;
   CsvTable csv_;
   WorkbookTable book_;
+  std::vector<std::string> notes_;
 };
 
 }  // namespace ztxgrp::parts_detail

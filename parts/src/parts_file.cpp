@@ -42,7 +42,10 @@ PartsFileResult process_parts_file(std::string bytes, const PartsOptions& option
     warnings.insert(warnings.end(), std::make_move_iterator(result.warnings.begin()),
                     std::make_move_iterator(result.warnings.end()));
     const std::string quantity = columns.qty ? list.Header()[*columns.qty] : columns.new_qty;
-    return PartsFileResult{list.Write(result.table, options, quantity), std::move(result.notes),
+    std::vector<std::string> notes = list.Notes();
+    notes.insert(notes.end(), std::make_move_iterator(result.notes.begin()),
+                 std::make_move_iterator(result.notes.end()));
+    return PartsFileResult{list.Write(result.table, options, quantity), std::move(notes),
                            std::move(warnings)};
   });
 }
@@ -157,6 +160,9 @@ PartsDiffFileResult diff_parts_files(std::string old_bytes, std::string new_byte
     result.diff = parts_detail::CompareTables(older.View(), newer.View(), options, tables);
     if (std::string note = TitleNote(older, oldLabel, newer, newLabel); !note.empty())
       result.diff.notes.push_back(std::move(note));
+    for (const auto& [list, label] : {std::pair(&older, &oldLabel), std::pair(&newer, &newLabel)})
+      for (const std::string& note : list->Notes())
+        result.diff.notes.push_back(note + " of " + *label);
     for (const auto& [list, label] : {std::pair(&older, &oldLabel), std::pair(&newer, &newLabel)})
       for (PartsWarning& warning : list->Warnings()) {
         warning.message = *label + ": " + warning.message;

@@ -558,7 +558,10 @@ VerifyResult verify_parts_files(std::string bom, std::string_view bom_name,
                                                    options.placement_format, options),
                        0});
     const parts_detail::ListFile list(std::move(bom), options);
-    return Verifier(list.View(), bom_name, std::move(files), options).Run(list.Warnings());
+    VerifyResult result =
+        Verifier(list.View(), bom_name, std::move(files), options).Run(list.Warnings());
+    result.notes.insert(result.notes.begin(), list.Notes().begin(), list.Notes().end());
+    return result;
   });
 }
 

@@ -4,7 +4,7 @@ namespace ztxgrp::workbook {
 
 bool ParsePart(ZipEntries& zip, const std::string& name, XmlHandler& handler, bool required) {
   if (!required && !zip.Has(name)) return false;
-  XmlStream stream(name, handler);
+  XmlStream stream("the workbook's part " + name, handler);
   zip.Read(name, [&](std::string_view piece) { stream.Feed(piece); });
   stream.Finish();
   return true;

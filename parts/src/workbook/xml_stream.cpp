@@ -58,7 +58,11 @@ XmlStream::~XmlStream() {
   } while (false)
 
 void XmlStream::OnStart(void* self, const char* name, const char** attributes) {
-  ZTXGRP_HANDLE(self, s->handler_.Start(LocalName(name), attributes));
+  ZTXGRP_HANDLE(self, {
+    if (s->handler_.wantsLines)
+      s->handler_.line = static_cast<std::size_t>(XML_GetCurrentLineNumber(ParserOf(s->parser_)));
+    s->handler_.Start(LocalName(name), attributes);
+  });
 }
 
 void XmlStream::OnEnd(void* self, const char* name) {
@@ -70,8 +74,7 @@ void XmlStream::OnText(void* self, const char* text, int length) {
 }
 
 void XmlStream::OnDoctype(void* self, const char*, const char*, const char*, int) {
-  ZTXGRP_HANDLE(self, throw PartsError("the workbook's part " + s->part_ +
-                                       " declares a document type, which workbooks never do"));
+  ZTXGRP_HANDLE(self, throw PartsError(s->part_ + " declares a document type, which is refused"));
 }
 
 #undef ZTXGRP_HANDLE
@@ -83,7 +86,7 @@ void XmlStream::Parse(const char* bytes, int size, bool last) {
   if (status != XML_STATUS_OK) {
     const XML_Error error = XML_GetErrorCode(parser);
     if (error == XML_ERROR_NO_MEMORY) throw std::bad_alloc();
-    throw PartsError("the workbook's part " + part_ + " is not well-formed XML (line " +
+    throw PartsError(part_ + " is not well-formed XML (line " +
                      std::to_string(XML_GetCurrentLineNumber(parser)) + ": " +
                      XML_ErrorString(error) + ")");
   }

@@ -4,6 +4,7 @@
 // have one), so no entity can expand.
 #pragma once
 
+#include <cstddef>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -18,6 +19,11 @@ class XmlHandler {
   // Readers that need no ends or no texts leave these as they are.
   virtual void End(std::string_view) {}
   virtual void Text(std::string_view) {}
+
+  // A reader that sets `wantsLines` finds in `line` the line of the element
+  // whose start it is given.
+  bool wantsLines = false;
+  std::size_t line = 0;
 };
 
 // The value of an attribute by its local name; null when it has none.
@@ -25,8 +31,9 @@ const char* Attribute(const char** attributes, std::string_view name) noexcept;
 
 class XmlStream {
  public:
-  // `part` names the part in messages.
-  XmlStream(std::string part, XmlHandler& handler);
+  // `described` names what is read in messages: "the workbook's part
+  // xl/workbook.xml".
+  XmlStream(std::string described, XmlHandler& handler);
   ~XmlStream();
   XmlStream(const XmlStream&) = delete;
   XmlStream& operator=(const XmlStream&) = delete;
