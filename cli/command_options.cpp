@@ -129,16 +129,26 @@ void AddPartsListOptions(CLI::App* sub, PartsListCommand& command, const char* b
   sub->add_option("-j,--join", parts.join, "between grouped entries (default \", \")")
       ->option_text("SEP");
   AddMinRun(sub, parts.min_run);
-  if (Takes(PartsOption::HeaderRow, operations))
+  // A row named by its number: the option's own rule, given the whole
+  // number the text names.
+  const auto addRow = [&](PartsOption option, const char* name,
+                          void (PartsOptions::*set)(long long), const char* help) {
+    if (!Takes(option, operations)) return;
     sub->add_option_function<std::string>(
-           "--header-row",
-           [&parts](const std::string& text) {
-             const long long row = DecimalOf(text, "--header-row");
-             Translated([&] { parts.set_header_row(row); });
+           name,
+           [&parts, name, set](const std::string& text) {
+             const long long row = DecimalOf(text, name);
+             Translated([&] { (parts.*set)(row); });
            },
-           "the header's row, as a spreadsheet numbers rows (default: the first row that names "
-           "the designator column; rows above it are a title, kept as written)")
+           help)
         ->option_text("N");
+  };
+  addRow(PartsOption::HeaderRow, "--header-row", &PartsOptions::set_header_row,
+         "the header's row, as a spreadsheet numbers rows (default: the first row that names "
+         "the designator column; rows above it are a title, kept as written)");
+  addRow(PartsOption::LastRow, "--last-row", &PartsOptions::set_last_row,
+         "the parts' last row, counted as --header-row counts (default: the parts end at the "
+         "first empty row after one; the rows below are kept as they are)");
   if (Takes(PartsOption::Sheet, operations))
     sub->add_option("--sheet", parts.sheet, "a workbook's sheet to read (default: the first)")
         ->option_text("NAME");

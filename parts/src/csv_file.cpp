@@ -275,6 +275,22 @@ std::optional<char> SeparatorLine(std::string_view text, std::size_t& next) {
   return separator;
 }
 
+// The lines from `at` on as the rows below the parts: kept as written, and
+// the records among them that hold a field counted.
+void SetBelow(CsvTable& table, std::string_view text, std::size_t at, std::size_t line,
+              bool named) {
+  table.below = text.substr(at);
+  table.below_line = line;
+  table.below_named = named;
+  for (std::size_t k = at; k < text.size();) {
+    std::size_t end = k;
+    const std::vector<std::string> fields = RecordFields(text, k, table.format.separator, end);
+    if (std::any_of(fields.begin(), fields.end(), [](const std::string& f) { return !f.empty(); }))
+      ++table.below_rows;
+    k = std::max(end, k + 1);
+  }
+}
+
 // Where the header starts (a byte offset into `text`) and its line, as
 // `choice` says; the separator, when it is not given, detected on it (or
 // named by a first line "sep=;").
@@ -354,10 +370,33 @@ CsvTable parts_detail::ReadCsvWith(std::string bytes, std::optional<char> separa
   csv_set_space_func(&parser, NoBlanks);
   csv_set_delim(&parser, static_cast<unsigned char>(table.format.separator));
   std::size_t quoteLine = 0;  // where the quoted field being read opened
+  // Records are counted from the line after a "sep=" line, as the header's is.
+  std::size_t firstRecord = 0;
+  SeparatorLine(text, firstRecord);
+  std::uint64_t record = 0;
   LineEnds lineEnds(text);
   for (std::size_t at = 0; at < text.size();) {
     const std::size_t end = lineEnds.After(at);
     ++collector.line;
+    const bool startsRecord = at >= firstRecord && !InQuotedField(parser);
+    if (startsRecord) ++record;
+    if (collector.line == place.line && header.last && *header.last < record)
+      throw PartsError((header.last_option.empty() ? "" : header.last_option + ": ") +
+                       "the last row " + std::to_string(*header.last) +
+                       " is above the header row " + std::to_string(record));
+    // The parts end: after the last row named, else at the first empty row
+    // after a part. What follows is kept as written.
+    if (startsRecord && collector.line > place.line) {
+      const auto empty = [&] {
+        for (std::size_t k = at; k < end; ++k)
+          if (text[k] != '\r' && text[k] != '\n' && text[k] != table.format.separator) return false;
+        return true;
+      };
+      if (header.last ? record > *header.last : !table.lines.empty() && empty()) {
+        SetBelow(table, text, at, collector.line, header.last.has_value());
+        break;
+      }
+    }
     if (collector.line == place.line) {
       const std::string_view line = text.substr(at, end - at);
       const std::size_t content = line.find_first_of("\r\n");

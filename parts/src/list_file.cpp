@@ -56,12 +56,29 @@ std::vector<WorkbookTitleRow> CsvTitleRows(std::string_view title, char separato
   return rows;
 }
 
+// A sheet's rows by their numbers (from 1) as CSV lines, an empty line for
+// each row between them and, up to the line before `upTo`, after them.
+void AppendNumberedRows(std::string& text, const std::vector<WorkbookTitleRow>& rows,
+                        const CsvFormat& format, std::size_t upTo) {
+  std::size_t line = 1;
+  for (const WorkbookTitleRow& row : rows) {
+    for (; line < row.row; ++line) text += format.lineEnd;
+    std::vector<std::string> fields;
+    for (const WorkbookCell& cell : row.cells) fields.push_back(cell.text);
+    AppendCsvRow(text, fields, format);
+    ++line;
+  }
+  for (; line < upTo; ++line) text += format.lineEnd;
+}
+
 }  // namespace
 
 CsvHeaderChoice HeaderChoiceOf(const PartsOptions& options) {
   CsvHeaderChoice choice;
   choice.record = options.header_row;
   choice.option = options.name_of(PartsOption::HeaderRow);
+  choice.last = options.last_row;
+  choice.last_option = options.name_of(PartsOption::LastRow);
   choice.names = [refs = options.refs](std::span<const std::string> fields) {
     return refs ? find_column(fields, *refs).has_value()
                 : find_designator_column(fields).has_value();
@@ -83,6 +100,26 @@ ListFile::ListFile(std::string bytes, const PartsOptions& options, bool emptyIsL
   } else {
     csv_ = ReadCsv(std::move(bytes), options.separator, HeaderChoiceOf(options));
   }
+  // Rows below the parts: said where and how many. Empty lines alone below
+  // them are no rows: nothing is set apart.
+  const bool book = kind_ == PartsFormat::Workbook;
+  const std::size_t below = book ? book_.below.size() : csv_.below_rows;
+  if (below == 0) {
+    csv_.below = {};
+    return;
+  }
+  const char* noun = book ? "row" : "line";
+  const std::size_t at = book ? book_.below_row : csv_.below_line;
+  std::string note = "the parts end at ";
+  if (book ? book_.below_named : csv_.below_named) {
+    note += std::string(noun) + " " + std::to_string(at - 1) + ", the last row asked for";
+  } else {
+    note += "the empty " + std::string(noun) + " " + std::to_string(at);
+  }
+  note += below == 1 ? ": the row below it is kept as it is, not read as a part"
+                     : ": the " + std::to_string(below) +
+                           " rows below it are kept as they are, not read as parts";
+  notes_.push_back(std::move(note));
 }
 
 std::span<const std::string> ListFile::Header() const noexcept {
@@ -120,6 +157,13 @@ std::vector<WorkbookTitleRow> ListFile::TitleRows() const {
   return CsvTitleRows(csv_.title, csv_.format.separator);
 }
 
+std::vector<WorkbookTitleRow> ListFile::BelowRows() const {
+  if (kind_ != PartsFormat::Workbook) return CsvTitleRows(csv_.below, csv_.format.separator);
+  std::vector<WorkbookTitleRow> rows = book_.below;
+  for (WorkbookTitleRow& row : rows) row.row -= book_.below_row - 1;
+  return rows;
+}
+
 std::string ListFile::Write(const PartsTable& table, const PartsOptions& options,
                             std::string_view quantity) const {
   if (TableForm(options) == PartsFormat::Csv) {
@@ -128,22 +172,19 @@ std::string ListFile::Write(const PartsTable& table, const PartsOptions& options
     if (kind_ == PartsFormat::Csv) {
       text = csv_.title;  // as written
     } else {
-      // The sheet's rows above the header, empty ones too, one line each.
-      std::size_t line = 1;
-      for (const WorkbookTitleRow& row : book_.title) {
-        for (; line < row.row; ++line) text += format.lineEnd;
-        std::vector<std::string> fields;
-        for (const WorkbookCell& cell : row.cells) fields.push_back(cell.text);
-        AppendCsvRow(text, fields, format);
-        ++line;
-      }
-      for (; line < book_.header_row; ++line) text += format.lineEnd;
+      AppendNumberedRows(text, book_.title, format, book_.header_row);
     }
     AppendCsvRow(text, table.header, format);
     for (const std::vector<std::string>& row : table.rows) AppendCsvRow(text, row, format);
+    if (kind_ == PartsFormat::Csv) {
+      text += csv_.below;  // as written
+    } else {
+      AppendNumberedRows(text, BelowRows(), format, 0);
+    }
     return Encoded(text, format);
   }
   WorkbookSheet sheet;
+  sheet.below = BelowRows();
   if (kind_ == PartsFormat::Workbook) sheet.name = book_.sheet;
   sheet.title = TitleRows();
   sheet.header_row = kind_ == PartsFormat::Workbook

@@ -34,6 +34,8 @@ class ListFile {
   const std::vector<std::string>& Notes() const noexcept { return notes_; }
   // The rows above the header, by their numbers in the file.
   std::vector<WorkbookTitleRow> TitleRows() const;
+  // The rows below the parts, each by how far below the parts' last row.
+  std::vector<WorkbookTitleRow> BelowRows() const;
 
   // A collapsed or expanded table, below the file's title rows;
   // `quantity` names its quantity column.

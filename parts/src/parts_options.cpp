@@ -94,6 +94,7 @@ void PartsOptions::set_text(PartsOption option, std::string_view text) {
       return;
     case PartsOption::MinRun:
     case PartsOption::HeaderRow:
+    case PartsOption::LastRow:
     case PartsOption::MaxPerRow:
     case PartsOption::Boards:
       WrongKind(option, *this, "a whole number");
@@ -111,6 +112,8 @@ void PartsOptions::set_whole(PartsOption option, long long value) {
     min_run = min_run_from(value);
   } else if (option == PartsOption::HeaderRow) {
     set_header_row(value);
+  } else if (option == PartsOption::LastRow) {
+    set_last_row(value);
   } else if (option == PartsOption::MaxPerRow) {
     set_max_per_row(value);
   } else if (option == PartsOption::Boards) {
@@ -221,15 +224,29 @@ void PartsOptions::set_separator(std::string_view name) {
   }
 }
 
+namespace {
+
+// A row named by a whole number, as the header's and the last row are:
+// from 1, up to a number past any sheet's rows and any file's first
+// records (every front end refuses a number past it alike, whatever its own
+// largest number is).
+std::uint64_t RowNamed(long long row, const std::string& option, const char* which) {
+  constexpr long long kLargestRow = 4294967295;
+  if (row < 1 || row > kLargestRow)
+    throw PartsError(option + ": the " + which +
+                     " is counted from 1, as a spreadsheet numbers rows, up to " +
+                     std::to_string(kLargestRow));
+  return static_cast<std::uint64_t>(row);
+}
+
+}  // namespace
+
 void PartsOptions::set_header_row(long long row) {
-  // Past any sheet's rows and any file's first records (every front end
-  // refuses a number past it alike, whatever its own largest number is).
-  constexpr long long kLargestHeaderRow = 4294967295;
-  if (row < 1 || row > kLargestHeaderRow)
-    throw PartsError(name_of(PartsOption::HeaderRow) +
-                     ": the header row is counted from 1, as a spreadsheet numbers rows, up to " +
-                     std::to_string(kLargestHeaderRow));
-  header_row = static_cast<std::uint64_t>(row);
+  header_row = RowNamed(row, name_of(PartsOption::HeaderRow), "header row");
+}
+
+void PartsOptions::set_last_row(long long row) {
+  last_row = RowNamed(row, name_of(PartsOption::LastRow), "last row");
 }
 
 namespace {

@@ -187,9 +187,11 @@ def _csv_cases():
 
 @pytest.mark.parametrize("data, options", list(_csv_cases()))
 def test_the_same_list_as_csv_and_as_workbook_gives_the_same_result(data, options):
-    rows = [line.split(",") for line in data.decode().split("\n") if line]
+    # Empty lines are empty rows of the sheet (they may end the parts).
+    rows = [line.split(",") for line in data.decode().removesuffix("\n").split("\n")]
     workbook = book(*[[cell if cell else None for cell in row] for row in rows])
-    keywords = {"refs": options.get("refs"), "qty": options.get("qty"), "header_row": options.get("headerRow")}
+    keywords = {"refs": options.get("refs"), "qty": options.get("qty"), "header_row": options.get("headerRow"),
+                "last_row": options.get("lastRow")}
     if "join" in options:
         keywords["join"] = options["join"]
     if options.get("expand"):
@@ -571,3 +573,26 @@ def test_the_committed_libreoffice_ods_is_what_libreoffice_makes_of_its_flat_for
         fresh = _soffice_convert(os.path.join(PARTS_FILES, "ods-libreoffice.fods"), "ods", folder)
     assert ztxgrp.collapse_file(fresh, format="csv") == ztxgrp.collapse_file(committed, format="csv")
     assert ztxgrp.collapse_file(fresh, format="csv", sheet="Second") == b"Ref,Qty\nX1,1\n"
+
+
+@pytest.mark.parametrize("form", ["xlsx", "ods"])
+def test_rows_below_the_parts_of_a_workbook_stay_below_them(form):
+    """A total and a signature under the parts, after an empty row: set
+    apart with a note, and written back below the collapsed parts, the empty
+    row between kept, in either workbook form and in CSV."""
+    source = book(["Board", "A"], ["Ref", "Value", "Qty"], ["R1", "10k", 1], ["R2", "10k", 1],
+                  ["C1", "1u", 1], [None], ["Total", None, 3], [None], ["Approved", "Ann"])
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        written = ztxgrp.collapse_file(source, format=form)
+    assert [str(w.message) for w in caught] == [
+        "the parts end at the empty row 6: the 2 rows below it are kept as they are, not read as parts"]
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        shown = ztxgrp.collapse_file(written, format="csv")
+    assert shown == (b"Board,A\nRef,Value,Qty\nC1,1u,1\nR1-R2,10k,2\n\nTotal,,3\n\nApproved,Ann\n")
+    if form == "xlsx":
+        sheet = openpyxl.load_workbook(io.BytesIO(written)).active
+        assert [[c.value for c in row] for row in sheet.iter_rows(min_row=4)] == [
+            ["R1-R2", "10k", 2], [None, None, None], ["Total", None, 3], [None, None, None],
+            ["Approved", "Ann", None]]

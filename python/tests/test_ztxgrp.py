@@ -330,7 +330,8 @@ def test_parts_files_as_bom_writes_them(case):
         data = file.read()
     options = case["options"]
     keywords = {"refs": options.get("refs"), "qty": options.get("qty"), "sep": options.get("sep"),
-                "header_row": options.get("headerRow"), "format": options.get("format")}
+                "header_row": options.get("headerRow"), "format": options.get("format"),
+                "last_row": options.get("lastRow")}
     if "join" in options:
         keywords["join"] = options["join"]
     if options.get("expand"):

@@ -79,15 +79,18 @@ def _data(data):
 
 def collapse_file(data, *, refs=None, by=None, qty=None, join=", ",
                   min_run=_ztxgrp.DEFAULT_MIN_RUN, sep=None, header_row=None, sheet=None,
-                  format=None, max_per_row=None, no_ranges=False):
-    """A parts-list file's bytes (CSV, or a workbook: .xlsx) collapsed to one
+                  format=None, max_per_row=None, no_ranges=False, last_row=None):
+    """A parts-list file's bytes (CSV, a workbook: .xlsx or .ods, or KiCad's
+    BOM XML) collapsed to one
     row per part, as the bytes that `ztxgrp bom` writes for them: the same
     separator, quoting, line ends and encoding (UTF-8 with or without a
     byte-order mark, UTF-16 with one). `sep` names the separator (one
     character or "tab"; default: taken from the header line). `header_row`
     says which row is the header, as a spreadsheet numbers rows (default:
     the first that names the designator column; rows above it are a title,
-    kept as written). `sheet` names a workbook's sheet (default: the first);
+    kept as written). The parts end at the first empty row after one, or at
+    `last_row` (counted as `header_row` is); the rows below are kept as
+    they are. `sheet` names a workbook's sheet (default: the first);
     `format` ("csv", "xlsx" or "ods") the form of the bytes returned (default: the
     input's). `max_per_row` and `no_ranges` as for collapse_rows. Warnings
     are PartsWarning; errors ztxgrp.Error with .row (the line), ValueError
@@ -96,18 +99,18 @@ def collapse_file(data, *, refs=None, by=None, qty=None, join=", ",
     result, messages = _ztxgrp._process_file(
         _data(data), dict(refs=refs, by=by, qty=qty, join=join, min_run=min_run, sep=sep,
                           header_row=header_row, sheet=sheet, format=format,
-                          max_per_row=max_per_row, no_ranges=no_ranges), False)
+                          max_per_row=max_per_row, no_ranges=no_ranges, last_row=last_row), False)
     _warn(messages)
     return result
 
 
 def expand_file(data, *, refs=None, qty=None, join=", ", sep=None, header_row=None, sheet=None,
-                format=None):
+                format=None, last_row=None):
     """A parts-list file's bytes (CSV or workbook) expanded to one row per
     designator, as the bytes that `ztxgrp bom --expand` writes for them."""
     result, messages = _ztxgrp._process_file(
         _data(data), dict(refs=refs, qty=qty, join=join, sep=sep, header_row=header_row,
-                          sheet=sheet, format=format), True)
+                          sheet=sheet, format=format, last_row=last_row), True)
     _warn(messages)
     return result
 
@@ -145,7 +148,7 @@ def diff_rows(old_rows, new_rows, *, refs=None, by=None, qty=None, join=", ",
 
 def diff_files(old, new, *, refs=None, by=None, qty=None, join=", ",
                min_run=_ztxgrp.DEFAULT_MIN_RUN, sep=None, unchanged=False, header_row=None,
-               sheet=None, format=None, parts=None, boards=1):
+               sheet=None, format=None, parts=None, boards=1, last_row=None):
     """Two parts-list files' bytes (CSV or workbooks) compared, as the bytes
     that `ztxgrp diff` writes: `format` "text" (the default: one line per
     change, then a summary), "json", "csv" (the table of changes, in NEW's
@@ -155,7 +158,8 @@ def diff_files(old, new, *, refs=None, by=None, qty=None, join=", ",
     `boards`), and designators whose part changed are "moved"."""
     result, messages = _ztxgrp._diff_files(_data(old), _data(new), dict(
         refs=refs, by=by, qty=qty, join=join, min_run=min_run, sep=sep, unchanged=unchanged,
-        header_row=header_row, sheet=sheet, format=format, parts=parts, boards=boards))
+        header_row=header_row, sheet=sheet, format=format, parts=parts, boards=boards,
+        last_row=last_row))
     _warn(messages)
     return result
 
@@ -204,7 +208,7 @@ def _named(items, what):
 
 def verify(bom, placements=(), bom_name="parts list", *, refs=None, qty=None, join=", ",
            min_run=_ztxgrp.DEFAULT_MIN_RUN, sep=None, header_row=None, sheet=None, format=None,
-           max_per_row=None, ignore=None, placement_format=None):
+           max_per_row=None, ignore=None, placement_format=None, last_row=None):
     """A parts list's bytes (CSV or workbook) checked against its placement
     files (a mapping of file names to bytes, or a sequence of bytes), read
     as one set, as `ztxgrp verify` checks them: the bytes it writes, in
@@ -220,7 +224,7 @@ def verify(bom, placements=(), bom_name="parts list", *, refs=None, qty=None, jo
     result, messages = _ztxgrp._verify_files(_data(bom), bom_name, files, dict(
         refs=refs, qty=qty, join=join, min_run=min_run, sep=sep, header_row=header_row,
         sheet=sheet, format=format, max_per_row=max_per_row, ignore=ignore,
-        placement_format=placement_format))
+        placement_format=placement_format, last_row=last_row))
     _warn(messages)
     return result
 

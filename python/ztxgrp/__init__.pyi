@@ -43,12 +43,12 @@ def collapse_file(
     data: _Buffer, *, refs: Optional[str] = ..., by: _Names = ..., qty: Optional[str] = ...,
     join: str = ..., min_run: int = ..., sep: Optional[str] = ..., header_row: Optional[int] = ...,
     sheet: Optional[str] = ..., format: Optional[str] = ..., max_per_row: Optional[int] = ...,
-    no_ranges: bool = ...,
+    no_ranges: bool = ..., last_row: Optional[int] = ...,
 ) -> bytes: ...
 def expand_file(
     data: _Buffer, *, refs: Optional[str] = ..., qty: Optional[str] = ..., join: str = ...,
     sep: Optional[str] = ..., header_row: Optional[int] = ..., sheet: Optional[str] = ...,
-    format: Optional[str] = ...,
+    format: Optional[str] = ..., last_row: Optional[int] = ...,
 ) -> bytes: ...
 class DiffRows(list[dict[str, str]]):
     parts: Optional[list[dict[str, str]]]
@@ -62,18 +62,20 @@ def diff_files(
     qty: Optional[str] = ..., join: str = ..., min_run: int = ..., sep: Optional[str] = ...,
     unchanged: bool = ..., header_row: Optional[int] = ..., sheet: Optional[str] = ...,
     format: Optional[str] = ..., parts: _Names = ..., boards: int = ...,
+    last_row: Optional[int] = ...,
 ) -> bytes: ...
 def diff_text(
     old: _Buffer, new: _Buffer, *, refs: Optional[str] = ..., by: _Names = ...,
     qty: Optional[str] = ..., join: str = ..., min_run: int = ..., sep: Optional[str] = ...,
     unchanged: bool = ..., header_row: Optional[int] = ..., sheet: Optional[str] = ...,
-    parts: _Names = ..., boards: int = ...,
+    parts: _Names = ..., boards: int = ..., last_row: Optional[int] = ...,
 ) -> str: ...
 def diff_html(
     old: _Buffer, new: _Buffer, *, old_name: Optional[str] = ..., new_name: Optional[str] = ...,
     refs: Optional[str] = ..., by: _Names = ..., qty: Optional[str] = ..., join: str = ...,
     min_run: int = ..., sep: Optional[str] = ..., unchanged: bool = ...,
     header_row: Optional[int] = ..., sheet: Optional[str] = ..., parts: _Names = ..., boards: int = ...,
+    last_row: Optional[int] = ...,
 ) -> str: ...
 collapse_csv = collapse_file
 expand_csv = expand_file
@@ -82,13 +84,14 @@ def diff_csv(
     qty: Optional[str] = ..., join: str = ..., min_run: int = ..., sep: Optional[str] = ...,
     unchanged: bool = ..., header_row: Optional[int] = ..., sheet: Optional[str] = ...,
     format: Optional[str] = ..., parts: _Names = ..., boards: int = ...,
+    last_row: Optional[int] = ...,
 ) -> bytes: ...
 def verify(
     bom: _Buffer, placements: Union[Mapping[str, _Buffer], Iterable[_Buffer]] = ...,
     bom_name: str = ..., *, refs: Optional[str] = ..., qty: Optional[str] = ..., join: str = ...,
     min_run: int = ..., sep: Optional[str] = ..., header_row: Optional[int] = ...,
     sheet: Optional[str] = ..., format: Optional[str] = ..., max_per_row: Optional[int] = ...,
-    ignore: _Names = ..., placement_format: Optional[str] = ...,
+    ignore: _Names = ..., placement_format: Optional[str] = ..., last_row: Optional[int] = ...,
 ) -> bytes: ...
 def verify_rows(
     bom_rows: Iterable[_Row],

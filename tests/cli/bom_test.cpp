@@ -131,12 +131,32 @@ TEST(BomTest, ExportShapesOptionsAndFailures) {
        0,
        "Refs,Qty,Value\nR1,1,10k\nR2,1,10k\nR3,1,10k\nX-1A1,1,10k\n",
        "^$"},
-      // CRLF, a byte-order mark, empty rows, a trailing empty column.
-      {{},
+      // CRLF, a byte-order mark, empty rows, a trailing empty column: the
+      // parts end at the first empty row, unless the last row is named past
+      // them; the rows below are kept as written.
+      {{"--last-row", "5"},
        "\xEF\xBB\xBFReference,Value,\r\nR2,10k,\r\n\r\n,,\r\nR1,10k,\r\n",
        0,
        "\xEF\xBB\xBFReference,Qty,Value,\r\nR1-R2,2,10k,\r\n",
        "^$"},
+      {{},
+       "\xEF\xBB\xBFReference,Value,\r\nR2,10k,\r\n\r\n,,\r\nTotal,1,\r\n",
+       0,
+       "\xEF\xBB\xBFReference,Qty,Value,\r\nR2,1,10k,\r\n\r\n,,\r\nTotal,1,\r\n",
+       "^ztxgrp: note: the parts end at the empty line 3: the row below it is kept as it is, not "
+       "read as a part\n$"},
+      {{"--last-row", "2"},
+       "Ref,Value\nR2,10k\nR1,10k\nTotal,2\n",
+       0,
+       "Ref,Qty,Value\nR2,1,10k\nR1,10k\nTotal,2\n",
+       "^ztxgrp: note: the parts end at line 2, the last row asked for: the 2 rows below it are "
+       "kept as "
+       "they are, not read as parts\n$"},
+      {{"--header-row", "2", "--last-row", "1"},
+       "Title\nRef\nR1\n",
+       2,
+       "",
+       "--last-row: the last row 1 is above the header row 2"},
       // A cell with a line break, written back quoted.
       {{},
        "Ref,Note\nR1,\"two\nlines\"\nR2,\"two\nlines\"\n",

@@ -53,6 +53,8 @@ std::vector<std::string> BomArguments(const nlohmann::json& options) {
     args.insert(args.end(), {"--min-run", std::to_string(options["minRun"].get<int>())});
   if (options.contains("headerRow"))
     args.insert(args.end(), {"--header-row", std::to_string(options["headerRow"].get<int>())});
+  if (options.contains("lastRow"))
+    args.insert(args.end(), {"--last-row", std::to_string(options["lastRow"].get<int>())});
   if (options.contains("maxPerRow"))
     args.insert(args.end(), {"--max-per-row", std::to_string(options["maxPerRow"].get<int>())});
   if (options.value("noRanges", false)) args.push_back("--no-ranges");

@@ -20,6 +20,7 @@ inline PartsOptions PartsOptionsOf(const nlohmann::json& o) {
   if (o.contains("minRun")) options.min_run = o["minRun"];
   if (o.contains("sep")) options.set_separator(o["sep"].get<std::string>());
   if (o.contains("headerRow")) options.set_header_row(o["headerRow"].get<long long>());
+  if (o.contains("lastRow")) options.set_last_row(o["lastRow"].get<long long>());
   if (o.contains("maxPerRow")) options.set_max_per_row(o["maxPerRow"].get<long long>());
   options.no_ranges = o.value("noRanges", false);
   if (o.contains("ignore")) options.ignore = o["ignore"].get<std::vector<std::string>>();

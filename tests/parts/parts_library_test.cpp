@@ -261,6 +261,7 @@ TEST(PartsOptionsTest, DefaultsAreTheOptionFilesDefaults) {
        defaults.separator ? nlohmann::json(std::string(1, *defaults.separator)) : nlohmann::json()},
       {"unchanged", defaults.unchanged},
       {"headerRow", defaults.header_row ? nlohmann::json(*defaults.header_row) : nlohmann::json()},
+      {"lastRow", defaults.last_row ? nlohmann::json(*defaults.last_row) : nlohmann::json()},
       {"sheet", defaults.sheet ? nlohmann::json(*defaults.sheet) : nlohmann::json()},
       {"format",
        defaults.format ? nlohmann::json(static_cast<int>(*defaults.format)) : nlohmann::json()},

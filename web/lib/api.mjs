@@ -112,8 +112,8 @@ function partsOptions(options, expand = false) {
   const { join, unchanged } = options;
   const minRun = options.minRun == null ? undefined : minRunOf(options);
   if (unchanged != null && typeof unchanged !== 'boolean') throw new TypeError(`unchanged is a boolean, not ${typeof unchanged}`);
-  const { headerRow, maxPerRow, noRanges, placementFormat } = options;
-  for (const [what, value] of [['headerRow', headerRow], ['maxPerRow', maxPerRow]])
+  const { headerRow, lastRow, maxPerRow, noRanges, placementFormat } = options;
+  for (const [what, value] of [['headerRow', headerRow], ['lastRow', lastRow], ['maxPerRow', maxPerRow]])
     if (value != null && !Number.isInteger(value)) throw new TypeError(`${what} is a whole number, not ${String(value)}`);
   if (noRanges != null && typeof noRanges !== 'boolean') throw new TypeError(`noRanges is a boolean, not ${typeof noRanges}`);
   for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ['sep', sep], ['sheet', sheet], ['format', format],
@@ -127,7 +127,7 @@ function partsOptions(options, expand = false) {
   for (const [what, value] of [['refs', refs], ['qty', qty], ['join', join], ['sep', sep], ['sheet', sheet], ...byNames.map((b) => ['by', b])])
     if (typeof value === 'string' && LONE_SURROGATE.test(value)) throw new RangeError(`${what} holds an unpaired surrogate`);
   const labels = labelsOf(options.optionLabels);
-  return { refs, qty, sep, sheet, format, join, byNames, byText: typeof options.by === 'string', minRun, expand, unchanged, headerRow, labels,
+  return { refs, qty, sep, sheet, format, join, byNames, byText: typeof options.by === 'string', minRun, expand, unchanged, headerRow, lastRow, labels,
     maxPerRow, noRanges, ignore, placementFormat, parts, partsText: typeof options.parts === 'string', boards };
 }
 

@@ -274,12 +274,12 @@ const TEXT = 0, WHOLE = 1, FLAG = 2, NAME = 3, LABEL = 4;
 // options; each option's kind of value), then two texts per option, its
 // name and its value; a label is passed as the option's name and the label.
 // An option not given is not passed.
-function optionLayout({ refs, qty, sep, sheet, format, join, byNames, byText, minRun, expand, unchanged, headerRow, labels,
+function optionLayout({ refs, qty, sep, sheet, format, join, byNames, byText, minRun, expand, unchanged, headerRow, lastRow, labels,
   maxPerRow, noRanges, ignore = [], placementFormat, parts = [], partsText = false, boards }) {
   const whole = (value) => (value == null ? null : Math.min(Math.max(value, -(2 ** 53)), 2 ** 53));
   const entries = [['refs', refs, TEXT], ['qty', qty, TEXT], ['sep', sep, TEXT], ['sheet', sheet, TEXT],
     ['format', format, TEXT], ['join', join, TEXT], ['minRun', minRun, WHOLE], ['unchanged', unchanged, FLAG],
-    ['headerRow', whole(headerRow), WHOLE], ['maxPerRow', whole(maxPerRow), WHOLE], ['noRanges', noRanges, FLAG],
+    ['headerRow', whole(headerRow), WHOLE], ['lastRow', whole(lastRow), WHOLE], ['maxPerRow', whole(maxPerRow), WHOLE], ['noRanges', noRanges, FLAG],
     ['placementFormat', placementFormat, TEXT], ...ignore.map((pattern) => ['ignore', pattern, NAME]),
     ...byNames.map((name) => ['by', name, byText ? TEXT : NAME]),
     ...parts.map((name) => ['parts', name, partsText ? TEXT : NAME]), ['boards', whole(boards), WHOLE],

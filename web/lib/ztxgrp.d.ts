@@ -65,6 +65,11 @@ export interface CsvOptions extends PartsOptions {
    * written back unchanged.
    */
   headerRow?: number | null;
+  /**
+   * The parts' last row, counted as headerRow is (default: the parts end at
+   * the first empty row after one); the rows below are kept as they are.
+   */
+  lastRow?: number | null;
   /** A workbook's sheet to read (default: the first). */
   sheet?: string | null;
   /** The form of the data returned, "csv", "xlsx" or "ods" (default: the input's); comparisons also "text", "json" or "html". */
@@ -123,15 +128,15 @@ export function diffRows(oldRows: Iterable<PartsRow>, newRows: Iterable<PartsRow
   parts?: PartsRow[];
 };
 /** Two parts-list files compared: the bytes `ztxgrp diff --csv` writes. */
-export function diffCsv(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & Pick<CsvOptions, 'sep' | 'headerRow' | 'sheet' | 'format'>): CsvResult;
+export function diffCsv(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & Pick<CsvOptions, 'sep' | 'headerRow' | 'lastRow' | 'sheet' | 'format'>): CsvResult;
 
 export function collapseFile(data: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: CsvOptions): CsvResult;
 export function expandFile(data: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: Omit<CsvOptions, 'by' | 'minRun'>): CsvResult;
 export function readFile(data: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: CsvOptions & { maxRows?: number }): { header: string[]; rows: string[][]; rowCount: number };
-export function diffFiles(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & Pick<CsvOptions, 'sep' | 'headerRow' | 'sheet' | 'format'>): CsvResult;
+export function diffFiles(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & Pick<CsvOptions, 'sep' | 'headerRow' | 'lastRow' | 'sheet' | 'format'>): CsvResult;
 /** Two parts-list files compared, as the self-contained HTML report `ztxgrp diff --html` writes; the lists named `oldName` and `newName`. */
-export function diffHtml(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & Pick<CsvOptions, 'sep' | 'headerRow' | 'sheet'> & { oldName?: string; newName?: string }): string;
-export function diffText(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & Pick<CsvOptions, 'sep' | 'headerRow' | 'sheet'>): string;
+export function diffHtml(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & Pick<CsvOptions, 'sep' | 'headerRow' | 'lastRow' | 'sheet'> & { oldName?: string; newName?: string }): string;
+export function diffText(oldData: Uint8Array | ArrayBuffer | ArrayBufferView | string, newData: Uint8Array | ArrayBuffer | ArrayBufferView | string, options?: DiffOptions & Pick<CsvOptions, 'sep' | 'headerRow' | 'lastRow' | 'sheet'>): string;
 
 export interface VerifyOptions extends CsvOptions {
   /** Shell-style patterns (FID*, TP*) of designators left out of those on one side only. */

@@ -160,6 +160,8 @@ function listOptions() {
   if (minRun !== '') options.minRun = Number(minRun);
   const headerRow = $('opt-header-row').value;
   if (headerRow !== '') options.headerRow = Number(headerRow);
+  const lastRow = $('opt-last-row').value;
+  if (lastRow !== '') options.lastRow = Number(lastRow);
   const maxPerRow = $('opt-max-per-row').value;
   if (maxPerRow !== '') options.maxPerRow = Number(maxPerRow);
   if ($('opt-parts').value !== '') options.parts = $('opt-parts').value;

@@ -187,7 +187,7 @@ test('the page in a browser', { skip: !existsSync(chromium) && `no browser at ${
     // The options boxes set as a person types them (each row's own options,
     // every other box empty: its default), then the file dropped.
     const setOptions = (options) => page.evaluate((options) => {
-      const boxes = { refs: 'opt-refs', qty: 'opt-qty', by: 'opt-by', sep: 'opt-sep', join: 'opt-join', minRun: 'opt-min-run', headerRow: 'opt-header-row', maxPerRow: 'opt-max-per-row', parts: 'opt-parts', boards: 'opt-boards' };
+      const boxes = { refs: 'opt-refs', qty: 'opt-qty', by: 'opt-by', sep: 'opt-sep', join: 'opt-join', minRun: 'opt-min-run', headerRow: 'opt-header-row', lastRow: 'opt-last-row', maxPerRow: 'opt-max-per-row', parts: 'opt-parts', boards: 'opt-boards' };
       const defaults = { join: ', ', minRun: '2' };
       for (const [key, id] of Object.entries(boxes)) {
         const value = options[key] ?? defaults[key] ?? '';

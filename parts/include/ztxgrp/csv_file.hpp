@@ -6,7 +6,10 @@
 // back in the separator, line end and encoding it came in.
 //
 // Fields are kept exactly as written: no blanks are trimmed. Lines that hold
-// nothing, and rows whose fields are all empty, are skipped.
+// nothing, and rows whose fields are all empty, are skipped between the
+// header and the first part; the first such line after a part ends the
+// parts (rows below the parts: a total, notes, a signature block), unless
+// the last row is named, and the lines from it on are kept as written.
 #pragma once
 
 #include <cstddef>
@@ -42,6 +45,14 @@ struct CsvTable {
   // The lines above the header (a title block), as written, line ends
   // included: a view into `text`, empty when the header is the first row.
   std::string_view title;
+  // The lines below the parts, from the empty line that ends them (or the
+  // line after the last row named) to the end, as written; the line they
+  // start at, how many of them hold a row, and whether the last row was
+  // named.
+  std::string_view below;
+  std::size_t below_line = 0;
+  std::size_t below_rows = 0;
+  bool below_named = false;
 
   std::size_t RowCount() const noexcept { return lines.size(); }
   std::span<const std::string_view> Row(std::size_t r) const noexcept {
@@ -60,6 +71,10 @@ struct CsvHeaderChoice {
   // How messages name the option that chose `record` ("--header-row");
   // empty: they name none.
   std::string option;
+  // The parts' last row, counted as `record` is; none: the parts end at
+  // the first empty row after one. `last_option` names it in messages.
+  std::optional<std::uint64_t> last;
+  std::string last_option;
 };
 inline constexpr std::size_t kMaxTitleRows = 100;
 

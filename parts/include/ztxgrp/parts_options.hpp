@@ -37,6 +37,7 @@ enum class PartsOption {
   Sep,
   Unchanged,
   HeaderRow,
+  LastRow,
   Sheet,
   Format,
   MaxPerRow,
@@ -127,6 +128,10 @@ struct PartsOptions {
   // `refs`, or the built-in names, find it) among the first 101. The rows
   // above it are a title, kept as written.
   std::optional<std::uint64_t> header_row;
+  // Files: the parts' last row, counted as `header_row` is; the rows below
+  // it are kept as they are, below the output. None: the parts end at the
+  // first empty row after one.
+  std::optional<std::uint64_t> last_row;
   // Workbooks: the sheet to read; none: the first.
   std::optional<std::string> sheet;
   // The output's form; none: the operation's own (collapsing and
@@ -179,6 +184,9 @@ struct PartsOptions {
   // The header's row, a whole number of 1 or more. PartsError naming the
   // option otherwise.
   void set_header_row(long long row);
+  // The parts' last row, a whole number of 1 or more. PartsError naming the
+  // option otherwise.
+  void set_last_row(long long row);
   // The output's form as users name it: "text", "csv", "json", "html",
   // "xlsx" or "ods".
   // PartsError naming the option otherwise.

@@ -55,6 +55,12 @@ class WorkbookTable {
   std::vector<std::size_t> rows;        // each row's number in the sheet
   std::size_t header_row = 1;
   std::vector<WorkbookTitleRow> title;
+  // The rows below the parts (from the first empty row after a part, or
+  // after the last row named): the first row set apart, the rows that hold
+  // text among them, and whether the last row was named.
+  std::vector<WorkbookTitleRow> below;
+  std::size_t below_row = 0;
+  bool below_named = false;
   std::vector<std::string> sheets;  // the workbook's sheets, in order
   std::string sheet;                // the one read
   SpreadsheetForm form = SpreadsheetForm::OfficeOpenXml;
@@ -98,6 +104,9 @@ struct WorkbookSheet {
   std::function<std::optional<std::string>(std::size_t column, std::string_view text)> number;
   // Each row's fill colour (0xRRGGBB), or 0 for none; empty: no fills.
   std::vector<std::uint32_t> fills;
+  // Rows below the table (cells from column A), each by how far below the
+  // table's last row it is (1: the row right after).
+  std::vector<WorkbookTitleRow> below;
 };
 
 // The workbook's bytes in `form`. Runtime error 7 when memory runs out;

@@ -151,17 +151,7 @@ class SheetWriter {
     if (columns == 0) xml_.Raw("<table:table-column/>");
 
     std::size_t next = 0;  // the next row to write, 0-based
-    for (const WorkbookTitleRow& title : sheet_.title) {
-      EmptyRowsTo(next, title.row - 1);
-      StartRow(title.row - 1);
-      for (std::size_t c = 0; c < title.cells.size(); ++c)
-        Cell(title.row - 1, c, title.cells[c].text,
-             title.cells[c].number.empty() ? std::nullopt
-                                           : std::optional<std::string>(title.cells[c].number),
-             {});
-      EndRow();
-      next = title.row;
-    }
+    Kept(sheet_.title, 0, next);
     const std::size_t headerAt = sheet_.header_row - 1;
     EmptyRowsTo(next, headerAt);
     StartRow(headerAt);
@@ -182,10 +172,28 @@ class SheetWriter {
       }
       EndRow();
     }
+    next = headerAt + 1 + sheet_.rows.size();
+    Kept(sheet_.below, next, next);
     xml_.Raw("</table:table>");
   }
 
  private:
+  // Rows kept as they came (above the header, below the table): row n at
+  // `first` + n - 1; `next` the row after the last written.
+  void Kept(const std::vector<WorkbookTitleRow>& rows, std::size_t first, std::size_t& next) {
+    for (const WorkbookTitleRow& kept : rows) {
+      const std::size_t at = first + kept.row - 1;
+      EmptyRowsTo(next, at);
+      StartRow(at);
+      for (std::size_t c = 0; c < kept.cells.size(); ++c)
+        Cell(at, c, kept.cells[c].text,
+             kept.cells[c].number.empty() ? std::nullopt
+                                          : std::optional<std::string>(kept.cells[c].number),
+             {});
+      EndRow();
+      next = at + 1;
+    }
+  }
   void EmptyRowsTo(std::size_t& next, std::size_t to) {
     if (to <= next) return;
     xml_.Raw("<table:table-row table:number-rows-repeated=\"" + std::to_string(to - next) +

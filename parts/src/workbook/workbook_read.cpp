@@ -145,15 +145,34 @@ WorkbookTable read_workbook(std::string_view bytes, const std::optional<std::str
   }
   if (rows.empty()) throw PartsError("the sheet " + Quoted(table.sheet) + " is empty");
 
-  for (std::size_t r = 0; r < headerAt; ++r) {
-    WorkbookTitleRow title{rows[r].row, {}};
-    title.cells.resize(cells[rows[r].end - 1].column);
-    for (std::size_t k = rows[r].begin; k < rows[r].end; ++k)
-      title.cells[cells[k].column - 1] = {std::string(shown(cells[k])),
-                                          cells[k].number ? std::string(stored(cells[k])) : ""};
-    table.title.push_back(std::move(title));
-  }
+  const auto kept = [&](const RowSpan& span) {
+    WorkbookTitleRow row{span.row, {}};
+    row.cells.resize(cells[span.end - 1].column);
+    for (std::size_t k = span.begin; k < span.end; ++k)
+      row.cells[cells[k].column - 1] = {std::string(shown(cells[k])),
+                                        cells[k].number ? std::string(stored(cells[k])) : ""};
+    return row;
+  };
+  for (std::size_t r = 0; r < headerAt; ++r) table.title.push_back(kept(rows[r]));
   table.header_row = rows[headerAt].row;
+  if (header.last && *header.last < table.header_row)
+    throw PartsError((header.last_option.empty() ? "" : header.last_option + ": ") +
+                     "the last row " + std::to_string(*header.last) + " is above the header row " +
+                     std::to_string(table.header_row));
+  // The parts end after the last row named, else at the first empty row
+  // after a part; the rows from there on are kept as they are.
+  std::size_t partsEnd = rows.size();
+  for (std::size_t r = headerAt + 1; r < rows.size() && partsEnd == rows.size(); ++r) {
+    if (header.last ? rows[r].row > *header.last
+                    : r > headerAt + 1 && rows[r].row > rows[r - 1].row + 1) {
+      partsEnd = r;
+      table.below_row =
+          header.last ? static_cast<std::size_t>(*header.last) + 1 : rows[r - 1].row + 1;
+      table.below_named = header.last.has_value();
+    }
+  }
+  for (std::size_t r = partsEnd; r < rows.size(); ++r) table.below.push_back(kept(rows[r]));
+  rows.resize(partsEnd);
   table.header = texts(rows[headerAt]);
   // The header's formatted cells that show nothing are unnamed columns as
   // far as the rows below use them (a list written from CSV whose header

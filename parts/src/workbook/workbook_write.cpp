@@ -185,13 +185,18 @@ std::string WriteOfficeOpenXml(std::span<const WorkbookSheet> sheets) {
         }
       };
 
-      for (const WorkbookTitleRow& title : sheet.title)
-        for (std::size_t c = 0; c < title.cells.size(); ++c) {
-          const WorkbookCell& cell = title.cells[c];
-          write(title.row - 1, c, cell.text,
-                cell.number.empty() ? std::nullopt : std::optional<std::string>(cell.number),
-                nullptr);
-        }
+      // Rows kept as they came (above the header, below the table): row n
+      // at `first` + n - 1.
+      const auto writeKept = [&](const std::vector<WorkbookTitleRow>& rows, std::size_t first) {
+        for (const WorkbookTitleRow& kept : rows)
+          for (std::size_t c = 0; c < kept.cells.size(); ++c) {
+            const WorkbookCell& cell = kept.cells[c];
+            write(first + kept.row - 1, c, cell.text,
+                  cell.number.empty() ? std::nullopt : std::optional<std::string>(cell.number),
+                  nullptr);
+          }
+      };
+      writeKept(sheet.title, 0);
       const std::size_t headerAt = sheet.header_row - 1;
       for (std::size_t c = 0; c < sheet.header.size(); ++c)
         write(headerAt, c, sheet.header[c], std::nullopt, bold);
@@ -202,6 +207,7 @@ std::string WriteOfficeOpenXml(std::span<const WorkbookSheet> sheets) {
           write(headerAt + 1 + r, c, row[c], sheet.number ? sheet.number(c, row[c]) : std::nullopt,
                 fill);
       }
+      writeKept(sheet.below, headerAt + sheet.rows.size() + 1);
       if (!sheet.header.empty()) {
         worksheet_freeze_panes(out, static_cast<lxw_row_t>(headerAt + 1), 0);
         Check(worksheet_autofilter(out, static_cast<lxw_row_t>(headerAt), 0,
