@@ -77,7 +77,8 @@ class WorkbookTable {
   friend WorkbookTable read_workbook(std::string_view bytes,
                                      const std::optional<std::string>& sheet,
                                      const CsvHeaderChoice& header);
-  std::unique_ptr<const std::string> shared_text_, own_text_;
+  std::shared_ptr<const void> shared_text_;  // the shared strings, in the reader's block
+  std::unique_ptr<const std::string> own_text_;
   std::vector<std::unordered_map<std::string_view, std::string_view>> numbers_;  // per column
 };
 

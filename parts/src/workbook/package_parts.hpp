@@ -3,6 +3,7 @@
 // sheets, shared strings and styles), and the readers of those parts.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 #include "cell_text.hpp"
 #include "xml_stream.hpp"
 #include "zip_entries.hpp"
+#include "ztxgrp/workbook_file.hpp"
 
 namespace ztxgrp::workbook {
 
@@ -101,10 +103,35 @@ class StringText {
   void Text(std::string_view text, std::string& into) const {
     if (inText_) into.append(text);
   }
+  bool Taking() const noexcept { return inText_; }
 
  private:
   int phonetic_ = 0;
   bool inText_ = false;
+};
+
+// Text gathered from a part, in one block grown by doubling up to the most
+// a part expands to and no further, so that a part at the limit never
+// costs twice the limit (a std::string may round a reservation up to twice
+// its size).
+class TextBlock {
+ public:
+  void Append(std::string_view piece) {
+    if (piece.size() > bytes_.capacity() - bytes_.size()) {
+      // Past half the limit, straight to the limit: no block just short of
+      // it is ever copied into one at it.
+      constexpr std::size_t kMost = kMaxWorkbookPartBytes;
+      const std::size_t doubled = 2 * bytes_.capacity() > kMost / 2 ? kMost : 2 * bytes_.capacity();
+      bytes_.reserve(std::max(bytes_.size() + piece.size(), doubled));
+    }
+    bytes_.insert(bytes_.end(), piece.begin(), piece.end());
+  }
+  void Truncate(std::size_t size) { bytes_.resize(size); }
+  std::size_t Size() const noexcept { return bytes_.size(); }
+  std::string_view View() const noexcept { return {bytes_.data(), bytes_.size()}; }
+
+ private:
+  std::vector<char> bytes_;
 };
 
 class SharedStringsReader final : public XmlHandler {
@@ -112,7 +139,7 @@ class SharedStringsReader final : public XmlHandler {
   void Start(std::string_view name, const char**) override {
     if (name == "si") {
       inItem_ = true;
-      current_.clear();
+      itemStart_ = text.Size();
     } else if (inItem_) {
       text_.Start(name);
     }
@@ -120,23 +147,30 @@ class SharedStringsReader final : public XmlHandler {
   void End(std::string_view name) override {
     if (name == "si" && inItem_) {
       inItem_ = false;
-      UndoEscapes(current_);
-      spans.push_back({text.size(), current_.size()});
-      text += current_;
+      // Each item's text goes into the block as it is read; escapes, where
+      // it has any, are undone in a copy of it alone.
+      const std::string_view item = text.View().substr(itemStart_);
+      if (item.find("_x") != std::string_view::npos) {
+        std::string undone(item);
+        UndoEscapes(undone);
+        text.Truncate(itemStart_);
+        text.Append(undone);
+      }
+      spans.push_back({itemStart_, text.Size() - itemStart_});
     } else if (inItem_) {
       text_.End(name);
     }
   }
   void Text(std::string_view piece) override {
-    if (inItem_) text_.Text(piece, current_);
+    if (inItem_ && text_.Taking()) text.Append(piece);
   }
 
-  std::string text;
+  TextBlock text;
   std::vector<std::pair<std::size_t, std::size_t>> spans;
 
  private:
   bool inItem_ = false;
-  std::string current_;
+  std::size_t itemStart_ = 0;
   StringText text_;
 };
 

@@ -99,10 +99,11 @@ WorkbookTable read_workbook(std::string_view bytes, const std::optional<std::str
   }
   const std::vector<CellRecord>& cells = sheetCells.cells;
   table.formulas_without_value = std::move(sheetCells.formulasWithoutValue);
-  auto shared = std::make_unique<const std::string>(std::move(strings.text));
+  auto shared = std::make_shared<const TextBlock>(std::move(strings.text));
   auto own = std::make_unique<const std::string>(std::move(sheetCells.text));
+  const std::string_view sharedText = shared->View();
   auto shown = [&](const CellRecord& cell) {
-    return std::string_view(cell.shared ? *shared : *own).substr(cell.start, cell.length);
+    return (cell.shared ? sharedText : std::string_view(*own)).substr(cell.start, cell.length);
   };
   auto stored = [&](const CellRecord& cell) {
     return std::string_view(*own).substr(cell.start + cell.length, cell.storedLength);
