@@ -246,7 +246,7 @@ test('the options are the table\'s, by their npm names', () => {
   const controls = [...page.matchAll(/id="opt-([a-z-]+)"/g)].map(([, id]) => id).sort();
   assert.deepEqual(controls, ofParts.map((row) => row.javascript.replace(/[A-Z]/g, (c) => `-${c.toLowerCase()}`)).sort());
   const csv = new TextEncoder().encode('Ref,Value\nR1,1k\nR2,1k\n');
-  const given = { refs: 'Ref', qty: 'Qty', by: 'Value', join: ', ', minRun: 2, sep: ',', unchanged: false, headerRow: 1, sheet: 'Sheet1', format: 'csv', maxPerRow: 100, noRanges: false, ignore: [], placementFormat: 'cpl', parts: 'Value', boards: 1 };
+  const given = { refs: 'Ref', qty: 'Qty', by: 'Value', join: ', ', minRun: 2, sep: ',', unchanged: false, headerRow: 1, lastRow: 3, sheet: 'Sheet1', format: 'csv', maxPerRow: 100, noRanges: false, ignore: [], placementFormat: 'cpl', parts: 'Value', boards: 1 };
   assert.deepEqual(Object.keys(given).sort(), ofParts.map((row) => row.javascript).sort());
   assert.equal(new TextDecoder().decode(diffCsv(csv, csv, given).data),
     'Change,Ref,Count,Value (old),Value (new)\n\nChange,Value,Quantity (old),Quantity (new),Difference,Designators added,Designators removed\n');
