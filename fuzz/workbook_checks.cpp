@@ -2,7 +2,8 @@
 // <sheetData>), packed with a fixed workbook, shared strings and styles
 // into an archive by minizip, or the rows of an OpenDocument spreadsheet's
 // table (the XML inside <table:table>) packed with its mimetype; and,
-// behind a ZIP signature, an archive of their own. Checked: reading,
+// behind a ZIP signature, an archive of their own; and, behind an XML
+// declaration, KiCad's BOM XML. Checked: reading,
 // collapsing and writing (CSV, .xlsx or .ods) either fail only with the
 // parts layer's own errors.
 #include <minizip/zip.h>
@@ -146,6 +147,9 @@ std::string CheckWorkbook(const std::uint8_t* data, std::size_t size) {
   if (std::string problem = Refusals(ods ? PackedOds(text) : Packed(text), expand, format);
       !problem.empty())
     return "the packed sheet: " + problem;
+  if (std::string problem = Refusals("<?xml version=\"1.0\"?>" + std::string(text), expand, format);
+      !problem.empty())
+    return "the XML: " + problem;
   return Refusals(std::string("PK\x03\x04", 4) + std::string(text), expand, format);
 }
 

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <memory>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "workbook/xml_stream.hpp"
 #include "ztxgrp/parts_list.hpp"
+#include "ztxgrp/workbook_file.hpp"
 
 namespace ztxgrp::parts_detail {
 namespace {
@@ -40,7 +42,10 @@ class ExportReader final : public workbook::XmlHandler {
       return;
     }
     if (!inComponents_) return;
-    if (depth_ == 3 && name == "comp") {
+    if (depth_ == 3) inComponent_ = name == "comp";
+    if (!inComponent_) return;  // only a component's elements say anything
+    if (depth_ == 3) {
+      fieldAt_.clear();
       components.emplace_back();
       Component& comp = components.back();
       comp.line = line;
@@ -71,15 +76,15 @@ class ExportReader final : public workbook::XmlHandler {
       Component& comp = components.back();
       // A field written twice (Footprint as an element and a field) keeps
       // its first, non-empty text.
-      const auto found = std::find_if(comp.cells.begin(), comp.cells.end(),
-                                      [&](const auto& cell) { return cell.first == column_; });
-      if (found == comp.cells.end()) {
+      const auto [found, added] = fieldAt_.emplace(column_, comp.cells.size());
+      if (added) {
         comp.cells.emplace_back(std::move(column_), std::move(text_));
-      } else if (found->second.empty()) {
-        found->second = std::move(text_);
+      } else if (comp.cells[found->second].second.empty()) {
+        comp.cells[found->second].second = std::move(text_);
       }
     }
     if (depth_ == 2) inComponents_ = false;
+    if (depth_ == 3) inComponent_ = false;
     --depth_;
   }
 
@@ -98,8 +103,9 @@ class ExportReader final : public workbook::XmlHandler {
   }
 
   int depth_ = 0, collectDepth_ = 0;
-  bool inComponents_ = false, collecting_ = false;
+  bool inComponents_ = false, inComponent_ = false, collecting_ = false;
   std::string column_, text_;
+  std::unordered_map<std::string, std::size_t> fieldAt_;  // the component's fields
 };
 
 }  // namespace
@@ -124,39 +130,47 @@ KicadBom ReadKicadXml(std::string bytes) {
   // The columns: the fixed ones, then the others in the order first used;
   // Description only when some component has one; DNP when some is.
   std::vector<std::string> header(std::begin(kFixed), std::end(kFixed));
+  std::unordered_map<std::string_view, std::size_t> columnOf;
+  for (std::size_t c = 0; c < header.size(); ++c) columnOf.emplace(kFixed[c], c);
   bool anyDnp = false, anyDescription = false;
+  std::size_t rows = 0;
   for (const Component& comp : reader.components) {
     if (comp.excluded) {
       ++bom.excluded;
       continue;
     }
+    ++rows;
     anyDnp |= comp.dnp;
     for (const auto& [name, text] : comp.cells) {
       if (name == "Description") {
         anyDescription |= !text.empty();
-        continue;
+      } else if (columnOf.emplace(name, header.size()).second) {
+        header.push_back(name);
       }
-      if (std::find(header.begin(), header.end(), name) == header.end()) header.push_back(name);
     }
   }
   if (anyDescription) header.push_back("Description");
+  columnOf.insert_or_assign("Description", header.size() - (anyDescription ? 1 : 0));
   if (anyDnp) header.push_back("DNP");
+  const std::size_t width = header.size();
+  if (rows > kMaxSheetCells / width)
+    throw PartsError("the KiCad XML file holds " + std::to_string(rows) + " components of " +
+                     std::to_string(width) + " columns, more than " +
+                     std::to_string(kMaxSheetCells) + " cells");
 
   // Every cell's text in one block that the table's views point into.
   auto block = std::make_unique<std::string>();
   std::vector<std::pair<std::size_t, std::size_t>> spans;  // start, length; row by row
+  spans.reserve(rows * width);
+  std::vector<std::string_view> row(width);
   for (const Component& comp : reader.components) {
     if (comp.excluded) continue;
-    for (const std::string& column : header) {
-      std::string_view text;
-      if (column == "Reference") {
-        text = comp.ref;
-      } else if (column == "DNP") {
-        text = comp.dnp ? "DNP" : "";
-      } else {
-        for (const auto& [name, value] : comp.cells)
-          if (name == column) text = value;
-      }
+    std::fill(row.begin(), row.end(), std::string_view());
+    for (const auto& [name, text] : comp.cells)
+      if (name != "Description" || anyDescription) row[columnOf.at(name)] = text;
+    row[0] = comp.ref;
+    if (anyDnp) row[width - 1] = comp.dnp ? "DNP" : "";
+    for (const std::string_view text : row) {
       spans.emplace_back(block->size(), text.size());
       block->append(text);
     }
