@@ -207,10 +207,15 @@ std::string ListFile::Write(const PartsTable& table, const PartsOptions& options
     source.emplace_back(found->second.back());
     found->second.pop_back();
   }
-  sheet.number = [&](std::size_t column, std::string_view text) -> std::optional<std::string> {
+  // A cell is a number when the cell it came from (in the output row's
+  // first input row) was one: a text "100" beside a number 100 in the same
+  // column stays text.
+  sheet.number = [&](std::size_t row, std::size_t column,
+                     std::string_view text) -> std::optional<std::string> {
     if (table.header[column] == quantity && PlainWholeNumber(text)) return std::string(text);
-    if (kind_ == PartsFormat::Workbook && source[column])
-      if (const std::string_view* stored = book_.NumberOf(*source[column], text))
+    if (kind_ == PartsFormat::Workbook && source[column] && row < table.row_numbers.size())
+      if (const std::string_view* stored =
+              book_.NumberAt(table.row_numbers[row], *source[column], text))
         return std::string(*stored);
     return std::nullopt;
   };
@@ -238,7 +243,8 @@ std::string ListFile::WriteTable(const PartsTable& table, const PartsOptions& op
   sheets[0].rows = table.rows;
   sheets[0].fills = fills;
   // The designators' count and the quantities are numbers.
-  sheets[0].number = [&](std::size_t column, std::string_view text) -> std::optional<std::string> {
+  sheets[0].number = [&](std::size_t, std::size_t column,
+                         std::string_view text) -> std::optional<std::string> {
     if (column == 2 && PlainWholeNumber(text)) return std::string(text);
     return std::nullopt;
   };
@@ -249,7 +255,7 @@ std::string ListFile::WriteTable(const PartsTable& table, const PartsOptions& op
     sheets[1].fills = secondFills;
     // The old and new quantities (the three columns before the last two).
     const std::size_t quantities = second.header.size() - 5;
-    sheets[1].number = [quantities](std::size_t column,
+    sheets[1].number = [quantities](std::size_t, std::size_t column,
                                     std::string_view text) -> std::optional<std::string> {
       if (column >= quantities && column < quantities + 2 && PlainWholeNumber(text))
         return std::string(text);

@@ -379,6 +379,19 @@ def test_written_workbooks_keep_text_as_text_and_numbers_as_numbers():
     titled = ztxgrp.collapse_csv(b'"Board X\nRev B",drawn\r\nRef,Value\r\nR1,1k\r\n', format="xlsx")
     rows = [[c.value for c in row] for row in openpyxl.load_workbook(io.BytesIO(titled)).active.iter_rows()]
     assert rows == [["Board X\nRev B", "drawn", None], ["Ref", "Qty", "Value"], ["R1", 1, "1k"]]
+    # A text "100" beside a number 100 in one column: each cell keeps its
+    # kind, in either form of workbook, and in the rows below the parts.
+    mixed = book(["Ref", "Value", "Code"], ["R1", "10k", "100"], ["R2", "22k", 100], ["R3", "22k", 100],
+                 [None], ["Total", 3, "3"])
+    for form in ("xlsx", "ods"):
+        with warnings.catch_warnings():
+            warnings.simplefilter("ignore")
+            again = ztxgrp.collapse_file(mixed, format=form)
+            if form == "ods":
+                again = ztxgrp.collapse_file(again, format="xlsx")
+        rows = [[c.value for c in row] for row in openpyxl.load_workbook(io.BytesIO(again)).active.iter_rows()]
+        assert rows == [["Ref", "Qty", "Value", "Code"], ["R1", 1, "10k", "100"], ["R2-R3", 2, "22k", 100],
+                        [None] * 4, ["Total", 3, "3", None]], form
 
 
 @pytest.mark.skipif(not CLI, reason="the command is not built here")

@@ -67,9 +67,11 @@ class WorkbookTable {
   std::vector<std::size_t> formulas_without_value;  // rows holding such a formula
 
   std::size_t RowCount() const noexcept { return rows.size(); }
-  // The number stored in a cell of column `column` shown as `text`, when
-  // such cells were numbers; null otherwise.
-  const std::string_view* NumberOf(std::size_t column, std::string_view text) const;
+  // The number stored in the cell of the sheet's row `row` (as `rows`
+  // numbers it) and column `column`, when that cell was a number and shows
+  // `text`; null otherwise.
+  const std::string_view* NumberAt(std::size_t row, std::size_t column,
+                                   std::string_view text) const;
 
   // The table's cells as texts are views into the workbook's own storage,
   // which the table holds.
@@ -79,7 +81,7 @@ class WorkbookTable {
                                      const CsvHeaderChoice& header);
   std::shared_ptr<const void> shared_text_;  // the shared strings, in the reader's block
   std::unique_ptr<const std::string> own_text_;
-  std::vector<std::unordered_map<std::string_view, std::string_view>> numbers_;  // per column
+  std::unordered_map<std::size_t, std::string_view> numbers_;  // by cell, for number cells
 };
 
 // The bytes of a workbook. `sheet`: the worksheet to read (none: the
@@ -100,9 +102,12 @@ struct WorkbookSheet {
   std::size_t header_row = 1;  // after every title row
   std::span<const std::string> header;
   std::span<const std::vector<std::string>> rows;
-  // The number to write for the cell of `column` showing `text`: the text
-  // of a number as stored ("0.1", "1E-3"); none: a text cell.
-  std::function<std::optional<std::string>(std::size_t column, std::string_view text)> number;
+  // The number to write for the cell of row `row` (0 for the first of
+  // `rows`) and `column` showing `text`: the text of a number as stored
+  // ("0.1", "1E-3"); none: a text cell.
+  std::function<std::optional<std::string>(std::size_t row, std::size_t column,
+                                           std::string_view text)>
+      number;
   // Each row's fill colour (0xRRGGBB), or 0 for none; empty: no fills.
   std::vector<std::uint32_t> fills;
   // Rows below the table (cells from column A), each by how far below the

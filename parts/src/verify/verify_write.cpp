@@ -137,7 +137,8 @@ std::string write_verify_result(const VerifyResult& result, const PartsOptions& 
   sheet.header = table.header;
   sheet.rows = table.rows;
   // The counts are numbers.
-  sheet.number = [](std::size_t column, std::string_view text) -> std::optional<std::string> {
+  sheet.number = [](std::size_t, std::size_t column,
+                    std::string_view text) -> std::optional<std::string> {
     if (column == 2 && !text.empty()) return std::string(text);
     return std::nullopt;
   };

@@ -167,8 +167,8 @@ class SheetWriter {
       const std::size_t width = fill != 0 ? std::max(row.size(), sheet_.header.size()) : row.size();
       for (std::size_t c = 0; c < width; ++c) {
         const std::string_view text = c < row.size() ? std::string_view(row[c]) : "";
-        Cell(at, c, text, sheet_.number && c < row.size() ? sheet_.number(c, row[c]) : std::nullopt,
-             style);
+        Cell(at, c, text,
+             sheet_.number && c < row.size() ? sheet_.number(r, c, row[c]) : std::nullopt, style);
       }
       EndRow();
     }

@@ -69,10 +69,14 @@ bool is_workbook(std::string_view bytes) noexcept {
   return bytes.size() >= 4 && bytes.substr(0, 4) == std::string_view("PK\x03\x04", 4);
 }
 
-const std::string_view* WorkbookTable::NumberOf(std::size_t column, std::string_view text) const {
-  if (column >= numbers_.size()) return nullptr;
-  const auto found = numbers_[column].find(text);
-  return found == numbers_[column].end() ? nullptr : &found->second;
+const std::string_view* WorkbookTable::NumberAt(std::size_t row, std::size_t column,
+                                                std::string_view text) const {
+  const auto at = std::lower_bound(rows.begin(), rows.end(), row);
+  if (at == rows.end() || *at != row || column >= header.size()) return nullptr;
+  const std::size_t cell = static_cast<std::size_t>(at - rows.begin()) * header.size() + column;
+  if (cells[cell] != text) return nullptr;
+  const auto found = numbers_.find(cell);
+  return found == numbers_.end() ? nullptr : &found->second;
 }
 
 WorkbookTable read_workbook(std::string_view bytes, const std::optional<std::string>& sheet,
@@ -193,7 +197,6 @@ WorkbookTable read_workbook(std::string_view bytes, const std::optional<std::str
                      std::to_string(kMaxSheetCells) + " cells");
   table.cells.reserve(bodyRows * width);
   table.rows.reserve(bodyRows);
-  table.numbers_.resize(width);
   for (std::size_t r = headerAt + 1; r < rows.size(); ++r) {
     const std::size_t start = table.cells.size();
     table.cells.resize(start + width);
@@ -207,7 +210,7 @@ WorkbookTable read_workbook(std::string_view bytes, const std::optional<std::str
                          cell.row, "row");
       }
       table.cells[start + cell.column - 1] = text;
-      if (cell.number) table.numbers_[cell.column - 1].emplace(text, stored(cell));
+      if (cell.number) table.numbers_.emplace(start + cell.column - 1, stored(cell));
     }
     table.rows.push_back(rows[r].row);
   }

@@ -204,8 +204,8 @@ std::string WriteOfficeOpenXml(std::span<const WorkbookSheet> sheets) {
         lxw_format* fill = r < sheet.fills.size() ? fillOf(sheet.fills[r]) : nullptr;
         const std::vector<std::string>& row = sheet.rows[r];
         for (std::size_t c = 0; c < row.size(); ++c)
-          write(headerAt + 1 + r, c, row[c], sheet.number ? sheet.number(c, row[c]) : std::nullopt,
-                fill);
+          write(headerAt + 1 + r, c, row[c],
+                sheet.number ? sheet.number(r, c, row[c]) : std::nullopt, fill);
       }
       writeKept(sheet.below, headerAt + sheet.rows.size() + 1);
       if (!sheet.header.empty()) {
