@@ -219,6 +219,11 @@ std::string ListFile::Write(const PartsTable& table, const PartsOptions& options
         return std::string(*stored);
     return std::nullopt;
   };
+  sheet.kind = [&](std::size_t row, std::size_t column, std::string_view text) {
+    if (kind_ != PartsFormat::Workbook || !source[column] || row >= table.row_numbers.size())
+      return CellKind::Text;
+    return book_.KindAt(table.row_numbers[row], *source[column], text);
+  };
   return write_workbook(sheet, BookForm(options));
 }
 

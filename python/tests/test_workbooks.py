@@ -392,6 +392,23 @@ def test_written_workbooks_keep_text_as_text_and_numbers_as_numbers():
         rows = [[c.value for c in row] for row in openpyxl.load_workbook(io.BytesIO(again)).active.iter_rows()]
         assert rows == [["Ref", "Qty", "Value", "Code"], ["R1", 1, "10k", "100"], ["R2-R3", 2, "22k", 100],
                         [None] * 4, ["Total", 3, "3", None]], form
+    # Dates, times and Booleans stay dates, times and Booleans; a text that
+    # shows the same stays text.
+    day, noon = datetime.datetime(2026, 12, 8), datetime.datetime(2026, 12, 8, 12, 30)
+    kinds = book(["Checked", day], ["Ref", "Date", "Time", "Fitted"],
+                 ["R1", day, datetime.time(10, 30), True], ["R2", "2026-12-08", "TRUE", "FALSE"],
+                 ["R3", noon, None, False])
+    for form in ("xlsx", "ods"):
+        with warnings.catch_warnings():
+            warnings.simplefilter("ignore")
+            again = ztxgrp.collapse_file(kinds, format=form)
+            if form == "ods":
+                again = ztxgrp.collapse_file(again, format="xlsx")
+            assert ztxgrp.collapse_file(again, format="csv") == ztxgrp.collapse_file(kinds, format="csv")
+        rows = [[c.value for c in row] for row in openpyxl.load_workbook(io.BytesIO(again)).active.iter_rows()]
+        assert rows == [["Checked", day, None, None, None], ["Ref", "Qty", "Date", "Time", "Fitted"],
+                        ["R1", 1, day, datetime.time(10, 30), True], ["R2", 1, "2026-12-08", "TRUE", "FALSE"],
+                        ["R3", 1, noon, None, False]], form
 
 
 @pytest.mark.skipif(not CLI, reason="the command is not built here")

@@ -35,11 +35,17 @@ enum class SpreadsheetForm { OfficeOpenXml, OpenDocument };
 // Whether the bytes are a workbook (a ZIP archive), by their content.
 bool is_workbook(std::string_view bytes) noexcept;
 
+// What a cell holds: a text, a number, a date (or time) or a Boolean.
+enum class CellKind : std::uint8_t { Text, Number, Date, Boolean };
+
 // A cell as the sheet holds it: the text shown and, for a number, the
-// number as stored (empty for any other cell).
+// number as stored (empty for any other cell); a date shows as
+// "2026-12-08", "10:30:00" or "2026-12-08 10:30:00", a Boolean as TRUE or
+// FALSE.
 struct WorkbookCell {
   std::string text;
   std::string number;
+  CellKind kind = CellKind::Text;
 };
 
 // A row above the header, by its number in the sheet.
@@ -72,6 +78,8 @@ class WorkbookTable {
   // `text`; null otherwise.
   const std::string_view* NumberAt(std::size_t row, std::size_t column,
                                    std::string_view text) const;
+  // The kind of that cell, when it shows `text`; a text otherwise.
+  CellKind KindAt(std::size_t row, std::size_t column, std::string_view text) const;
 
   // The table's cells as texts are views into the workbook's own storage,
   // which the table holds.
@@ -82,6 +90,7 @@ class WorkbookTable {
   std::shared_ptr<const void> shared_text_;  // the shared strings, in the reader's block
   std::unique_ptr<const std::string> own_text_;
   std::unordered_map<std::size_t, std::string_view> numbers_;  // by cell, for number cells
+  std::unordered_map<std::size_t, CellKind> kinds_;            // by cell, dates and Booleans
 };
 
 // The bytes of a workbook. `sheet`: the worksheet to read (none: the
@@ -108,6 +117,9 @@ struct WorkbookSheet {
   std::function<std::optional<std::string>(std::size_t row, std::size_t column,
                                            std::string_view text)>
       number;
+  // The kind of the cell of `row` and `column` showing `text` when it is
+  // no number (a date or a Boolean is written as one); none: a text.
+  std::function<CellKind(std::size_t row, std::size_t column, std::string_view text)> kind;
   // Each row's fill colour (0xRRGGBB), or 0 for none; empty: no fills.
   std::vector<std::uint32_t> fills;
   // Rows below the table (cells from column A), each by how far below the

@@ -200,6 +200,7 @@ class ContentReader final : public XmlHandler {
     if (covered_) return;  // a merged area's text is in its first cell
     std::string shown, stored;
     bool number = false;
+    CellKind kind = CellKind::Text;
     switch (kind_) {
       case Kind::NoValue:
         pendingFormula_ = true;
@@ -212,12 +213,19 @@ class ContentReader final : public XmlHandler {
         break;
       case Kind::Boolean:
         shown = value_ == "true" || value_ == "1" ? "TRUE" : "FALSE";
+        kind = CellKind::Boolean;
         break;
       case Kind::Date:
         shown = IsoDateText(value_);
+        kind = shown == value_ ? CellKind::Text : CellKind::Date;
+        // A date-time value at midnight is a date-time still (a date alone
+        // is written without a time).
+        if (kind == CellKind::Date && shown.size() == 10 && value_.size() > 10)
+          shown += " 00:00:00";
         break;
       case Kind::Time:
         shown = DurationText(value_);
+        kind = shown == value_ ? CellKind::Text : CellKind::Date;
         break;
       case Kind::Number:
         shown = GeneralNumber(value_);
@@ -242,8 +250,8 @@ class ContentReader final : public XmlHandler {
     text += stored;
     for (std::uint64_t c = first; c <= column_; ++c) {
       if (rowCells_.size() >= kMaxSheetCells) BeyondSheetLimits("more cells");
-      rowCells_.push_back(
-          {0, static_cast<std::uint32_t>(c), false, number, start, shown.size(), stored.size()});
+      rowCells_.push_back({0, static_cast<std::uint32_t>(c), false, number, start, shown.size(),
+                           stored.size(), kind});
     }
   }
 

@@ -168,7 +168,8 @@ class SheetWriter {
       for (std::size_t c = 0; c < width; ++c) {
         const std::string_view text = c < row.size() ? std::string_view(row[c]) : "";
         Cell(at, c, text,
-             sheet_.number && c < row.size() ? sheet_.number(r, c, row[c]) : std::nullopt, style);
+             sheet_.number && c < row.size() ? sheet_.number(r, c, row[c]) : std::nullopt, style,
+             sheet_.kind && c < row.size() ? sheet_.kind(r, c, row[c]) : CellKind::Text);
       }
       EndRow();
     }
@@ -189,7 +190,7 @@ class SheetWriter {
         Cell(at, c, kept.cells[c].text,
              kept.cells[c].number.empty() ? std::nullopt
                                           : std::optional<std::string>(kept.cells[c].number),
-             {});
+             {}, kept.cells[c].kind);
       EndRow();
       next = at + 1;
     }
@@ -219,7 +220,8 @@ class SheetWriter {
     emptyRun_ = 0;
   }
   void Cell(std::size_t row, std::size_t column, std::string_view text,
-            const std::optional<std::string>& number, const std::string& style) {
+            const std::optional<std::string>& number, const std::string& style,
+            CellKind kind = CellKind::Text) {
     CheckSheetPlace(row, column);
     if (text.empty() && !number && style.empty()) {
       ++emptyRun_;  // written only when a cell follows it
@@ -229,7 +231,28 @@ class SheetWriter {
     ++cellsInRow_;
     xml_.Raw("<table:table-cell");
     if (!style.empty()) xml_.Raw(" table:style-name=\"" + style + "\"");
-    if (number) {
+    const std::optional<DateParts> date = kind == CellKind::Date ? DatePartsOf(text) : std::nullopt;
+    if (date && date->date) {
+      // 2026-12-08, or 2026-12-08T10:30:00
+      xml_.Raw(" office:value-type=\"date\" office:date-value=\"");
+      xml_.Raw(text.substr(0, 10));
+      if (date->time) {
+        xml_.Raw("T");
+        xml_.Raw(text.substr(11));
+      }
+      xml_.Raw("\">");
+    } else if (date) {
+      xml_.Raw(" office:value-type=\"time\" office:time-value=\"PT");
+      xml_.Raw(text.substr(0, 2));
+      xml_.Raw("H");
+      xml_.Raw(text.substr(3, 2));
+      xml_.Raw("M");
+      xml_.Raw(text.substr(6, 2));
+      xml_.Raw("S\">");
+    } else if (kind == CellKind::Boolean && (text == "TRUE" || text == "FALSE")) {
+      xml_.Raw(std::string(" office:value-type=\"boolean\" office:boolean-value=\"") +
+               (text == "TRUE" ? "true" : "false") + "\">");
+    } else if (number) {
       xml_.Raw(" office:value-type=\"float\" office:value=\"");
       xml_.Escaped(*number, true, row + 1);
       xml_.Raw("\">");

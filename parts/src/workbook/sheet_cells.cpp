@@ -139,8 +139,10 @@ class SheetReader final : public XmlHandler {
                      ", columns A to " + ColumnName(kMaxSheetColumns) + ")");
   }
 
-  void KeepOwn(std::string_view shown, std::string_view stored = {}, bool number = false) {
-    cells.push_back({cellRow_, column_, false, number, text.size(), shown.size(), stored.size()});
+  void KeepOwn(std::string_view shown, std::string_view stored = {}, bool number = false,
+               CellKind kind = CellKind::Text) {
+    cells.push_back(
+        {cellRow_, column_, false, number, text.size(), shown.size(), stored.size(), kind});
     text.append(shown);
     text.append(stored);
   }
@@ -167,9 +169,10 @@ class SheetReader final : public XmlHandler {
       UndoEscapes(value_);
       KeepOwn(value_);
     } else if (type_ == "b") {
-      KeepOwn(value_ == "1" || value_ == "true" ? "TRUE" : "FALSE");
+      KeepOwn(value_ == "1" || value_ == "true" ? "TRUE" : "FALSE", {}, false, CellKind::Boolean);
     } else if (type_ == "d") {
-      KeepOwn(IsoDateText(value_));
+      const std::string shown = IsoDateText(value_);
+      KeepOwn(shown, {}, false, shown == value_ ? CellKind::Text : CellKind::Date);
     } else if (type_ == "str" || type_ == "e") {
       if (type_ == "str") UndoEscapes(value_);
       KeepOwn(value_);
@@ -178,7 +181,7 @@ class SheetReader final : public XmlHandler {
       std::string shown =
           kind == FormatKind::Number ? std::string() : SerialDateText(value_, kind, epoch1904_);
       if (!shown.empty()) {
-        KeepOwn(shown);
+        KeepOwn(shown, {}, false, CellKind::Date);
         return;
       }
       shown = GeneralNumber(value_);

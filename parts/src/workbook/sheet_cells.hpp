@@ -38,7 +38,8 @@ struct CellRecord {
   bool number;        // a number: its stored text follows its shown text
   std::size_t start;  // in its block
   std::size_t length;
-  std::size_t storedLength;  // numbers: the stored text, after the shown one
+  std::size_t storedLength;        // numbers: the stored text, after the shown one
+  CellKind kind = CellKind::Text;  // a date or a Boolean; numbers are `number`
 };
 
 // The cells of a worksheet part, in the sheet's order (row, then column).

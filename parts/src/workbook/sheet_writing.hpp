@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,6 +25,15 @@ void CheckSheetPlace(std::size_t row, std::size_t column);
 double WidthOf(std::string_view text);
 // The width a column is given for its widest text's WidthOf.
 double ColumnWidth(double widest);
+
+// A date cell's text as read ("2026-12-08", "10:30:00" or
+// "2026-12-08 10:30:00"), taken apart; none for any other text (a time past
+// a day, a date before 1900).
+struct DateParts {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+  bool date = false, time = false;
+};
+std::optional<DateParts> DatePartsOf(std::string_view text);
 
 // The sheets as an OpenDocument spreadsheet (.ods).
 std::string WriteOpenDocument(std::span<const WorkbookSheet> sheets);

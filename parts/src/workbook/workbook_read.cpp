@@ -69,14 +69,36 @@ bool is_workbook(std::string_view bytes) noexcept {
   return bytes.size() >= 4 && bytes.substr(0, 4) == std::string_view("PK\x03\x04", 4);
 }
 
+namespace {
+
+// The index of the cell of the sheet's row `row` and `column` among the
+// table's cells, when it shows `text`.
+std::optional<std::size_t> CellShowing(const WorkbookTable& table, std::size_t row,
+                                       std::size_t column, std::string_view text) {
+  const auto at = std::lower_bound(table.rows.begin(), table.rows.end(), row);
+  if (at == table.rows.end() || *at != row || column >= table.header.size()) return std::nullopt;
+  const std::size_t cell =
+      static_cast<std::size_t>(at - table.rows.begin()) * table.header.size() + column;
+  if (table.cells[cell] != text) return std::nullopt;
+  return cell;
+}
+
+}  // namespace
+
 const std::string_view* WorkbookTable::NumberAt(std::size_t row, std::size_t column,
                                                 std::string_view text) const {
-  const auto at = std::lower_bound(rows.begin(), rows.end(), row);
-  if (at == rows.end() || *at != row || column >= header.size()) return nullptr;
-  const std::size_t cell = static_cast<std::size_t>(at - rows.begin()) * header.size() + column;
-  if (cells[cell] != text) return nullptr;
-  const auto found = numbers_.find(cell);
+  const std::optional<std::size_t> cell = CellShowing(*this, row, column, text);
+  if (!cell) return nullptr;
+  const auto found = numbers_.find(*cell);
   return found == numbers_.end() ? nullptr : &found->second;
+}
+
+CellKind WorkbookTable::KindAt(std::size_t row, std::size_t column, std::string_view text) const {
+  const std::optional<std::size_t> cell = CellShowing(*this, row, column, text);
+  if (!cell) return CellKind::Text;
+  if (numbers_.contains(*cell)) return CellKind::Number;
+  const auto found = kinds_.find(*cell);
+  return found == kinds_.end() ? CellKind::Text : found->second;
 }
 
 WorkbookTable read_workbook(std::string_view bytes, const std::optional<std::string>& sheet,
@@ -155,7 +177,8 @@ WorkbookTable read_workbook(std::string_view bytes, const std::optional<std::str
     row.cells.resize(cells[span.end - 1].column);
     for (std::size_t k = span.begin; k < span.end; ++k)
       row.cells[cells[k].column - 1] = {std::string(shown(cells[k])),
-                                        cells[k].number ? std::string(stored(cells[k])) : ""};
+                                        cells[k].number ? std::string(stored(cells[k])) : "",
+                                        cells[k].number ? CellKind::Number : cells[k].kind};
     return row;
   };
   for (std::size_t r = 0; r < headerAt; ++r) table.title.push_back(kept(rows[r]));
@@ -211,6 +234,7 @@ WorkbookTable read_workbook(std::string_view bytes, const std::optional<std::str
       }
       table.cells[start + cell.column - 1] = text;
       if (cell.number) table.numbers_.emplace(start + cell.column - 1, stored(cell));
+      if (cell.kind != CellKind::Text) table.kinds_.emplace(start + cell.column - 1, cell.kind);
     }
     table.rows.push_back(rows[r].row);
   }

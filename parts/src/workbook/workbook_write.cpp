@@ -24,6 +24,8 @@ namespace {
 
 using workbook::CheckSheetPlace;
 using workbook::ColumnWidth;
+using workbook::DateParts;
+using workbook::DatePartsOf;
 using workbook::SheetName;
 using workbook::WidthOf;
 
@@ -148,6 +150,20 @@ std::string WriteOfficeOpenXml(std::span<const WorkbookSheet> sheets) {
     lxw_format* bold = workbook_add_format(book.get());
     if (bold == nullptr) throw std::bad_alloc();
     format_set_bold(bold);
+    // Dates, times and both, shown as the reader shows them.
+    std::map<int, lxw_format*> dateFormats;
+    auto dateFormat = [&](const DateParts& date) -> lxw_format* {
+      const int which = (date.date ? 1 : 0) + (date.time ? 2 : 0);
+      auto [at, added] = dateFormats.emplace(which, nullptr);
+      if (added) {
+        at->second = workbook_add_format(book.get());
+        if (at->second == nullptr) throw std::bad_alloc();
+        format_set_num_format(at->second, which == 1   ? "yyyy-mm-dd"
+                                          : which == 2 ? "hh:mm:ss"
+                                                       : "yyyy-mm-dd hh:mm:ss");
+      }
+      return at->second;
+    };
     std::map<std::uint32_t, lxw_format*> fills;
     auto fillOf = [&](std::uint32_t colour) -> lxw_format* {
       if (colour == 0) return nullptr;
@@ -166,12 +182,22 @@ std::string WriteOfficeOpenXml(std::span<const WorkbookSheet> sheets) {
 
       std::vector<double> widths(sheet.header.size(), 0);
       auto write = [&](std::size_t row, std::size_t column, std::string_view text,
-                       const std::optional<std::string>& number, lxw_format* format) {
+                       const std::optional<std::string>& number, lxw_format* format,
+                       CellKind kind = CellKind::Text) {
         CheckSheetPlace(row, column);
         if (column < widths.size()) widths[column] = std::max(widths[column], WidthOf(text));
         const auto r = static_cast<lxw_row_t>(row);
         const auto c = static_cast<lxw_col_t>(column);
-        if (number) {
+        const std::optional<DateParts> date =
+            kind == CellKind::Date ? DatePartsOf(text) : std::nullopt;
+        if (date) {
+          lxw_datetime when{date->year, date->month,  date->day,
+                            date->hour, date->minute, static_cast<double>(date->second)};
+          if (!date->date) when.year = when.month = when.day = 0;
+          Check(worksheet_write_datetime(out, r, c, &when, dateFormat(*date)), row + 1);
+        } else if (kind == CellKind::Boolean && (text == "TRUE" || text == "FALSE")) {
+          Check(worksheet_write_boolean(out, r, c, text == "TRUE", format), row + 1);
+        } else if (number) {
           Check(worksheet_write_number(out, r, c, std::strtod(number->c_str(), nullptr), format),
                 row + 1);
         } else if (!text.empty()) {
@@ -193,7 +219,7 @@ std::string WriteOfficeOpenXml(std::span<const WorkbookSheet> sheets) {
             const WorkbookCell& cell = kept.cells[c];
             write(first + kept.row - 1, c, cell.text,
                   cell.number.empty() ? std::nullopt : std::optional<std::string>(cell.number),
-                  nullptr);
+                  nullptr, cell.kind);
           }
       };
       writeKept(sheet.title, 0);
@@ -205,7 +231,8 @@ std::string WriteOfficeOpenXml(std::span<const WorkbookSheet> sheets) {
         const std::vector<std::string>& row = sheet.rows[r];
         for (std::size_t c = 0; c < row.size(); ++c)
           write(headerAt + 1 + r, c, row[c],
-                sheet.number ? sheet.number(r, c, row[c]) : std::nullopt, fill);
+                sheet.number ? sheet.number(r, c, row[c]) : std::nullopt, fill,
+                sheet.kind ? sheet.kind(r, c, row[c]) : CellKind::Text);
       }
       writeKept(sheet.below, headerAt + sheet.rows.size() + 1);
       if (!sheet.header.empty()) {
