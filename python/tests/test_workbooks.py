@@ -437,6 +437,21 @@ def test_the_command_and_python_write_the_same_workbook_bytes():
     assert kinds == {"added": "EAF7EE", "removed": "FBEAEA", "changed": "FDF5E3"}
 
 
+def _command_diff(old, new, words, output):
+    """`ztxgrp diff WORDS old.xlsx new.xlsx -o OUTPUT` of two workbooks'
+    bytes, in a scratch folder: the bytes written (the lists differ)."""
+    with tempfile.TemporaryDirectory() as folder:
+        paths = []
+        for name, data in (("old.xlsx", old), ("new.xlsx", new)):
+            paths.append(os.path.join(folder, name))
+            with open(paths[-1], "wb") as file:
+                file.write(data)
+        target = os.path.join(folder, output)
+        command(["diff", *words, *paths, "-o", target], expect=1)
+        with open(target, "rb") as file:
+            return file.read()
+
+
 @pytest.mark.skipif(not CLI, reason="the command is not built here")
 @pytest.mark.parametrize("words, form", [([], "text"), (["--csv"], "csv"), (["--json"], "json"),
                                          (["--format", "xlsx"], "xlsx")])
@@ -445,16 +460,7 @@ def test_every_form_of_a_comparison_is_the_commands_whatever_new_is(words, form)
     Python gives the same bytes for the same form, and diff_text the text."""
     old = book(["Ref", "Value"], ["R1", "1k"], ["R2", "1k"])
     new = book(["Ref", "Value"], ["R1", "1k"], ["R2", "4k"], ["R3", "2k"])
-    with tempfile.TemporaryDirectory() as folder:
-        paths = []
-        for name, data in (("old.xlsx", old), ("new.xlsx", new)):
-            paths.append(os.path.join(folder, name))
-            with open(paths[-1], "wb") as file:
-                file.write(data)
-        target = os.path.join(folder, "changes")
-        command(["diff", *words, *paths, "-o", target], expect=1)
-        with open(target, "rb") as file:
-            written = file.read()
+    written = _command_diff(old, new, words, "changes")
     assert written.startswith(b"PK\x03\x04") == (form == "xlsx")
     assert written == ztxgrp.diff_files(old, new, format=form)
     if form == "text":
@@ -472,16 +478,7 @@ def test_a_comparison_of_parts_is_a_second_sheet_as_openpyxl_reads_it():
     Python's for the same words."""
     old = book(["Ref", "Qty", "MPN"], ["R1, R2", "2", "RC10K"], ["C1", "1", "CC1U"])
     new = book(["Ref", "Qty", "MPN"], ["R1", "1", "RC10K"], ["R2", "1", "RC4K7"], ["C1-C2", "2", "CC1U"])
-    with tempfile.TemporaryDirectory() as folder:
-        paths = []
-        for name, data in (("old.xlsx", old), ("new.xlsx", new)):
-            paths.append(os.path.join(folder, name))
-            with open(paths[-1], "wb") as file:
-                file.write(data)
-        target = os.path.join(folder, "changes.xlsx")
-        command(["diff", "--parts", "MPN", "--boards", "5", *paths, "-o", target], expect=1)
-        with open(target, "rb") as file:
-            written = file.read()
+    written = _command_diff(old, new, ["--parts", "MPN", "--boards", "5"], "changes.xlsx")
     assert written == ztxgrp.diff_files(old, new, format="xlsx", parts="MPN", boards=5)
     workbook = openpyxl.load_workbook(io.BytesIO(written))
     assert workbook.sheetnames == ["Changes", "Parts"]
@@ -502,15 +499,21 @@ def test_a_comparison_of_parts_is_a_second_sheet_as_openpyxl_reads_it():
 SOFFICE = "/usr/lib/libreoffice/program/soffice"
 
 
+def _soffice_convert(path, form, folder):
+    """The file converted by LibreOffice to `form`, in `folder`: its bytes."""
+    subprocess.run([SOFFICE, "--headless", "--norestore", f"-env:UserInstallation=file://{folder}/profile",
+                    "--convert-to", form, "--outdir", folder, path],
+                   check=True, capture_output=True, timeout=300)
+    stem = os.path.splitext(os.path.basename(path))[0]
+    with open(os.path.join(folder, f"{stem}.{form.split(':')[0]}"), "rb") as file:
+        return file.read()
+
+
 @pytest.mark.skipif(not os.path.exists(SOFFICE), reason="no LibreOffice here")
 def test_a_list_exported_by_libreoffice_reads_as_its_csv():
     source = os.path.join(os.path.dirname(__file__), "..", "..", "tests", "data", "bom", "excerpt.csv")
     with tempfile.TemporaryDirectory() as folder:
-        subprocess.run([SOFFICE, "--headless", "--norestore", f"-env:UserInstallation=file://{folder}/profile",
-                        "--convert-to", "xlsx", "--outdir", folder, source],
-                       check=True, capture_output=True, timeout=300)
-        with open(os.path.join(folder, "excerpt.xlsx"), "rb") as file:
-            exported = file.read()
+        exported = _soffice_convert(source, "xlsx", folder)
     with open(source, "rb") as file:
         listed = file.read()
     # The CSV keeps its CRLF line ends; a workbook written as CSV has LF.
@@ -529,11 +532,8 @@ def test_texts_that_look_like_escapes_read_back_as_written():
     with tempfile.TemporaryDirectory() as folder:
         with open(os.path.join(folder, "escapes.xlsx"), "wb") as file:
             file.write(written)
-        subprocess.run([SOFFICE, "--headless", "--norestore", f"-env:UserInstallation=file://{folder}/profile",
-                        "--convert-to", "csv", "--outdir", folder, os.path.join(folder, "escapes.xlsx")],
-                       check=True, capture_output=True, timeout=300)
-        with open(os.path.join(folder, "escapes.csv"), "rb") as file:
-            assert file.read().replace(b"\r\n", b"\n") == expected
+        shown = _soffice_convert(os.path.join(folder, "escapes.xlsx"), "csv", folder)
+        assert shown.replace(b"\r\n", b"\n") == expected
 
 
 VERIFY = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "data", "verify")
@@ -565,16 +565,6 @@ def test_a_placement_workbook_is_checked_as_its_csv_is():
 
 
 PARTS_FILES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "data", "parts-files")
-
-
-def _soffice_convert(path, form, folder):
-    """The file converted by LibreOffice to `form`, in `folder`: its bytes."""
-    subprocess.run([SOFFICE, "--headless", "--norestore", f"-env:UserInstallation=file://{folder}/profile",
-                    "--convert-to", form, "--outdir", folder, path],
-                   check=True, capture_output=True, timeout=300)
-    stem = os.path.splitext(os.path.basename(path))[0]
-    with open(os.path.join(folder, f"{stem}.{form.split(':')[0]}"), "rb") as file:
-        return file.read()
 
 
 @pytest.mark.skipif(not os.path.exists(SOFFICE), reason="no LibreOffice here")
